@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace pennacle {
+
+// Every modal interaction of the window goes through here, so tests can script it.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // File dialogs take the title and a filter in "Description|pattern|Description|pattern"
+    // form, start with an empty file name, and return the chosen full path exactly as the
+    // user gave it (no extension added), or the empty text on cancel.
+    virtual QString ShowOpen(const QString& title, const QString& filter) = 0;
+    virtual QString ShowSave(const QString& title, const QString& filter) = 0;
+
+    // Opens on `startFolder`; returns an absolute folder path or the empty text.
+    virtual QString BrowseForFolder(const QString& prompt, const QString& startFolder) = 0;
+
+    // OK only, no icon.
+    virtual void message(const QString& caption, const QString& text) = 0;
+    // OK only, exclamation icon.
+    virtual void warning(const QString& caption, const QString& text) = 0;
+    // Yes/No; true for Yes.
+    virtual bool askYesNo(const QString& caption, const QString& text) = 0;
+    // OK/Cancel with one text field; Cancel gives the empty text.
+    virtual QString InputBox(const QString& caption, const QString& prompt) = 0;
+
+    // Shows the folder in the platform's file browser.
+    virtual void openFolder(const QString& path) = 0;
+};
+
+// "VCF files(*.vcf)|*.vcf" -> "VCF files(*.vcf) (*.vcf)"; entries joined by ";;".
+QString qtFilterFromPipeFilter(const QString& pipeFilter);
+
+}  // namespace pennacle

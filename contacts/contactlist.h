@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <vector>
+
+namespace pennacle {
+
+// One contact: the name shown in the list and the complete text of its card.
+struct ContactEntry {
+    QString Text;  // display name, fixed when the row is created
+    QString card;  // the card text ("VCF Data")
+};
+
+// The program's only store of contacts, shown by `ListView1`. Rows keep the order in which
+// they were added; whenever the list holds rows exactly one of them is current.
+class ContactList : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { NameColumn = 0, CardColumn = 1, ColumnCount = 2 };
+
+    explicit ContactList(QObject* parent = nullptr);
+
+    qsizetype count() const { return static_cast<qsizetype>(rows_.size()); }
+    bool isEmpty() const { return rows_.empty(); }
+    // 0-based row access; `row` must be in range.
+    const ContactEntry& at(qsizetype row) const { return rows_.at(static_cast<size_t>(row)); }
+
+    // Appends rows in one batch. The first row added to an empty list becomes current;
+    // otherwise the current row stays.
+    void append(std::vector<ContactEntry> entries);
+    void append(ContactEntry entry);
+
+    // Replaces a row's card text; the shown name never changes.
+    void setCard(qsizetype row, QString card);
+
+    // Removes one row. When it was current, the row that takes its place (or the new last
+    // row) becomes current.
+    void remove(qsizetype row);
+    void clear();
+
+    // -1 when the list is empty.
+    qsizetype currentRow() const { return current_; }
+    void setCurrentRow(qsizetype row);
+    const ContactEntry* current() const { return current_ < 0 ? nullptr : &at(current_); }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+signals:
+    void currentRowChanged(qsizetype row);
+
+private:
+    void changeCurrent(qsizetype row);
+
+    std::vector<ContactEntry> rows_;
+    qsizetype current_ = -1;
+};
+
+}  // namespace pennacle

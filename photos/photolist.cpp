@@ -1,0 +1,52 @@
+#include "photos/photolist.h"
+
+namespace pennacle {
+
+PhotoList::PhotoList(QObject* parent) : QAbstractTableModel(parent) {}
+
+void PhotoList::setRows(std::vector<PhotoEntry> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+void PhotoList::clear() { setRows({}); }
+
+int PhotoList::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int PhotoList::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant PhotoList::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole) return {};
+    const PhotoEntry& entry = rows_[static_cast<size_t>(index.row())];
+    switch (index.column()) {
+        case LabelColumn:
+            return entry.PhotoLabel;
+        case DataColumn:
+            return entry.PhotoData;
+        case TypeColumn:
+            return entry.PhotoType;
+        default:
+            return {};
+    }
+}
+
+QVariant PhotoList::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    switch (section) {
+        case LabelColumn:
+            return QStringLiteral("Photo");
+        case DataColumn:
+            return QStringLiteral("PhotoData");
+        case TypeColumn:
+            return QStringLiteral("PhotoType");
+        default:
+            return {};
+    }
+}
+
+}  // namespace pennacle

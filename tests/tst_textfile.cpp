@@ -1,0 +1,191 @@
+#include "app/core/guard.h"
+#include "cards/textfile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pennacle;
+
+namespace {
+
+const QString kCard = QStringLiteral(
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\u00fcller;J\u00f6rg;;;\r\n"
+    "NOTE:5 \u20ac caf\u00e9\r\nEND:VCARD\r\n");
+
+QString dataFile(const char* name) {
+    return QStringLiteral(PENNACLE_TEST_DATA "/") + QLatin1String(name);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QList<qsizetype> pieceLengths(const QStringList& pieces) {
+    QList<qsizetype> lengths;
+    for (const QString& piece : pieces) {
+        lengths << piece.size();
+    }
+    return lengths;
+}
+
+}  // namespace
+
+class TestTextFile : public QObject {
+    Q_OBJECT
+  private slots:
+    void readsFixtures_data();
+    void readsFixtures();
+    void cutsLongAnsiTextIntoPieces();
+    void cutsLongUtf16TextIntoPieces();
+    void keepsUtf8TextInOnePiece();
+    void unreadableFilesFail();
+    void readWholeFile_data();
+    void readWholeFile();
+    void encodeUtf8_data();
+    void encodeUtf8();
+    void replaceSeparatorsInPlace();
+    void replaceSeparatorsHasNoLengthLimit();
+};
+
+void TestTextFile::readsFixtures_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QString>("text");
+
+    const auto add = [](const char* name, TextEncoding encoding, const QString& text) {
+        QTest::newRow(name) << dataFile(name) << int(encoding) << text;
+    };
+    add("empty.vcf", TextEncoding::Ansi, QString());
+    add("utf8-mark-only.vcf", TextEncoding::Utf8, QString());
+    add("utf8-mark-cut-short.vcf", TextEncoding::Ansi, QStringLiteral("\u00ef\u00bb"));
+    add("utf8-with-mark.vcf", TextEncoding::Utf8, kCard);
+    add("ansi-windows-1252.vcf", TextEncoding::Ansi, kCard);
+    // Without its mark a UTF-8 file is taken for ANSI.
+    add("utf8-without-mark.vcf", TextEncoding::Ansi,
+        QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\u00c3\u00bcller;J\u00c3\u00b6rg;;;\r\n"
+                       "NOTE:5 \u00e2\u201a\u00ac caf\u00c3\u00a9\r\nEND:VCARD\r\n"));
+    add("utf16le-with-mark.vcf", TextEncoding::Utf16, kCard);
+    // The other marks select the same little-endian reading; they are not taken for marks.
+    add("utf32le-mark.vcf", TextEncoding::Utf16, QChar(0) + kCard);
+    add("utf32be-mark.vcf", TextEncoding::Utf16, QString(QChar(0)) + QChar(0xFFFE) + kCard);
+    add("utf16be-mark.vcf", TextEncoding::Utf16, QChar(0xFFFE) + kCard);
+}
+
+void TestTextFile::readsFixtures() {
+    QFETCH(QString, file);
+    QFETCH(int, encoding);
+    QFETCH(QString, text);
+
+    QCOMPARE(int(DetectTextEncoding(file)), encoding);
+    const QStringList pieces = ReadTextFile(file);
+    QCOMPARE(pieces.size(), 1);
+    QCOMPARE(pieces.first(), text);
+}
+
+void TestTextFile::cutsLongAnsiTextIntoPieces() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.vcf");
+    QByteArray bytes(200000, 'a');
+    bytes[65535] = '\x80';  // the euro sign of Windows-1252, the last of the first piece
+    writeFile(path, bytes);
+
+    const QStringList pieces = ReadTextFile(path);
+    QCOMPARE(pieceLengths(pieces), (QList<qsizetype>{65536, 65536, 65536, 3392}));
+    QCOMPARE(pieces[0].back(), QChar(0x20AC));
+    QCOMPARE(pieces.join(QString()).size(), 200000);
+}
+
+void TestTextFile::cutsLongUtf16TextIntoPieces() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long-utf16.vcf");
+    QString text;
+    for (int i = 0; text.size() < 210000; ++i) {
+        text +=
+            QStringLiteral("BEGIN:VCARD\r\nN:K\u00f6hler%1;\U0001F600;;;\r\nEND:VCARD\r\n").arg(i);
+    }
+    QByteArray bytes("\xFF\xFE");
+    bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    writeFile(path, bytes);
+
+    const QStringList pieces = ReadTextFile(path);
+    QCOMPARE(pieces.size(), 4);
+    for (qsizetype i = 0; i < 3; ++i) {
+        QCOMPARE(pieces[i].size(), 65536);
+    }
+    QCOMPARE(pieces.join(QString()), text);
+}
+
+void TestTextFile::keepsUtf8TextInOnePiece() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long-utf8.vcf");
+    const QString text = QString(150000, QChar(0x00E9));
+    writeFile(path, QByteArray("\xEF\xBB\xBF") + text.toUtf8());
+
+    const QStringList pieces = ReadTextFile(path);
+    QCOMPARE(pieces.size(), 1);
+    QCOMPARE(pieces.first(), text);
+}
+
+void TestTextFile::unreadableFilesFail() {
+    const QString missing = dataFile("no-such-file.vcf");
+    QVERIFY_THROWS_EXCEPTION(Failure, DetectTextEncoding(missing));
+    QVERIFY_THROWS_EXCEPTION(Failure, ReadTextFile(missing));
+    QVERIFY_THROWS_EXCEPTION(Failure, ReadWholeFile(missing));
+    QVERIFY_THROWS_EXCEPTION(Failure, ReadTextFile(QStringLiteral(PENNACLE_TEST_DATA)));
+}
+
+void TestTextFile::readWholeFile_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << dataFile("empty.vcf") << QStringLiteral("empty file");
+    // No mark detection: every byte is one character, line ends untouched.
+    QTest::newRow("starts FF FE") << dataFile("whole-file-starts-ff-fe.vcf")
+                                  << QStringLiteral("\u00ff\u00feX\u0081");
+    QTest::newRow("windows-1252") << dataFile("ansi-windows-1252.vcf") << kCard;
+    QTest::newRow("mark kept") << dataFile("utf8-mark-only.vcf")
+                               << QStringLiteral("\u00ef\u00bb\u00bf");
+}
+
+void TestTextFile::readWholeFile() {
+    QFETCH(QString, file);
+    QFETCH(QString, text);
+    QCOMPARE(ReadWholeFile(file), text);
+}
+
+void TestTextFile::encodeUtf8_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QString() << QByteArray();
+    QTest::newRow("e acute") << QStringLiteral("\u00e9") << QByteArray("\xC3\xA9");
+    QTest::newRow("astral") << QStringLiteral("\U0001F600") << QByteArray("\xF0\x9F\x98\x80");
+    QTest::newRow("line ends") << QStringLiteral("a\r\nb") << QByteArray("a\r\nb");
+}
+
+void TestTextFile::encodeUtf8() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(EncodeUtf8(text), bytes);
+}
+
+void TestTextFile::replaceSeparatorsInPlace() {
+    QString value = QStringLiteral("a;b:c");
+    QString& result = ReplaceSeparators(value);
+    QCOMPARE(&result, &value);
+    QCOMPARE(value, QStringLiteral("a b c"));
+}
+
+void TestTextFile::replaceSeparatorsHasNoLengthLimit() {
+    QString value(100000, u'x');
+    value[0] = u';';
+    value[99999] = u':';
+    ReplaceSeparators(value);
+    QCOMPARE(value.size(), 100000);
+    QCOMPARE(value.count(u' '), 2);
+    QCOMPARE(value.back(), QChar(u' '));
+}
+
+QTEST_GUILESS_MAIN(TestTextFile)
+#include "tst_textfile.moc"

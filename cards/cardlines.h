@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QLatin1String>
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace pennacle {
+
+// One logical line of a card: soft line breaks and folded lines already joined.
+struct CardLine {
+    QString text;          // keeps the CR (if any) that ended its last physical line
+    qsizetype offset = 0;  // where its first physical line starts in the card text
+
+    bool operator==(const CardLine&) const = default;
+};
+
+// Splits a card text into logical lines: at LF, then joins the soft line breaks of
+// quoted-printable values, then folded lines (the fold blank is dropped in 3.0/4.0 cards).
+std::vector<CardLine> splitCardLines(const QString& card);
+
+// Whether the card's first VERSION line says 3.0 or 4.0, whose folding drops the leading blank.
+bool foldingDropsBlank(const QString& card);
+
+// Whether the line has a ":" and so is a property line rather than a continuation line.
+bool isPropertyLine(QStringView line);
+
+// Whether the line is empty once its CR characters are removed.
+bool isBlankLine(QStringView line);
+
+// The text before the line's first ":" (the whole line when it has none).
+QStringView propertyPartOf(QStringView line);
+
+// The text after the line's first ":", further colons included (empty when it has none).
+QStringView valueOf(QStringView line);
+
+// The text without the one CR that ended its line, if it ends in one.
+QStringView withoutLineEnd(QStringView text);
+
+// The property part without a group prefix ("item1." in "item1.EMAIL;TYPE=INTERNET").
+QStringView withoutGroup(QStringView propertyPart);
+
+// The text with leading and trailing spaces removed (spaces only, not other white space).
+QStringView trimBlanks(QStringView text);
+
+// The text with every CR removed.
+QString stripCR(QStringView text);
+
+// Key test: the property part before its first ";", group dropped and trimmed, equals key.
+bool keyIs(QStringView propertyPart, QLatin1String key);
+
+// Name test: the whole property part, group dropped and trimmed, equals name.
+bool nameIs(QStringView propertyPart, QLatin1String name);
+
+// Parameter test: the property part, group dropped, contains the text in any case.
+bool hasParameter(QStringView propertyPart, QLatin1String text);
+
+// Whether the property part marks its value as ENCODING=QUOTED-PRINTABLE.
+bool isQuotedPrintable(QStringView propertyPart);
+
+// The value of the CHARSET parameter, trimmed; empty when there is none.
+QString charsetOf(QStringView propertyPart);
+
+}  // namespace pennacle

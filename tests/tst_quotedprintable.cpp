@@ -1,0 +1,72 @@
+#include "cards/quotedprintable.h"
+
+#include <QTest>
+
+using namespace pennacle;
+
+class TestQuotedPrintable : public QObject {
+    Q_OBJECT
+  private slots:
+    void decode_data();
+    void decode();
+    void decodesLongValuesInFull();
+};
+
+void TestQuotedPrintable::decode_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("charset");
+    QTest::addColumn<QString>("decoded");
+
+    const auto row = [](const char* name, const char* value, const QString& decoded,
+                        const char* charset = "") {
+        QTest::newRow(name) << QString::fromUtf8(value) << QString::fromUtf8(charset) << decoded;
+    };
+    row("empty", "", QString());
+    row("two-byte", "=C3=A9", QStringLiteral("\u00e9"));
+    row("three-byte", "=E2=82=AC", QStringLiteral("\u20ac"));
+    row("copyright", "=C2=A9", QStringLiteral("\u00a9"));
+    row("four-byte", "=F0=9F=98=80", QStringLiteral("\U0001F600"));
+    row("literals between escapes", "M=C3=BCller", QStringLiteral("M\u00fcller"));
+    row("lower-case digits", "=c3=a9", QStringLiteral("\u00e9"));
+    row("escaped signs survive", "=3D=3B", QStringLiteral("=;"));
+    row("literal semicolon stays", "=41;=42", QStringLiteral("A;B"));
+    row("line break escapes", "l1=0D=0Al2", QStringLiteral("l1\r\nl2"));
+    row("stray equals dropped", "a=b=", QStringLiteral("ab"));
+    row("half escape dropped", "=4", QStringLiteral("4"));
+    row("soft break sign dropped", "abc=\r", QStringLiteral("abc\r"));
+    row("non-hex after equals", "=G1x", QStringLiteral("G1x"));
+    row("literal non-ascii", "\xc3\xa9=41", QStringLiteral("\u00e9A"));
+    // Bytes that form no character are dropped; the rest of the value still decodes.
+    row("lone continuation", "=80A", QStringLiteral("A"));
+    row("invalid lead", "=C1=BFA=FF", QStringLiteral("A"));
+    row("overlong slash", "=C0=AF/", QStringLiteral("/"));
+    row("overlong three-byte", "=E0=80=AFx", QStringLiteral("x"));
+    row("encoded surrogate", "=ED=A0=80x", QStringLiteral("x"));
+    row("beyond U+10FFFF", "=F4=90=80=80x", QStringLiteral("x"));
+    row("truncated sequence", "=E2=82", QString());
+    row("lead then ascii", "=C3(", QStringLiteral("("));
+    row("run broken by literal", "=C3x=A9", QStringLiteral("x"));
+    row("latin-1 charset", "=E9t=E9", QStringLiteral("\u00e9t\u00e9"), "ISO-8859-1");
+    row("windows-1252 charset", "=80 =E9", QStringLiteral("\u20ac \u00e9"), "windows-1252");
+    row("utf-8 charset by name", "=C3=A9", QStringLiteral("\u00e9"), "utf-8");
+    row("unknown charset reads UTF-8", "=C3=A9", QStringLiteral("\u00e9"), "x-no-such-set");
+    row("invalid in named charset", "a=81b", QStringLiteral("ab"), "Shift_JIS");
+}
+
+void TestQuotedPrintable::decode() {
+    QFETCH(QString, value);
+    QFETCH(QString, charset);
+    QFETCH(QString, decoded);
+    QCOMPARE(DecodeQuotedPrintable(value, charset), decoded);
+}
+
+void TestQuotedPrintable::decodesLongValuesInFull() {
+    QString value;
+    for (int i = 0; i < 20000; ++i) {
+        value += QStringLiteral("=C3=A9");
+    }
+    QCOMPARE(DecodeQuotedPrintable(value), QString(20000, QChar(0x00E9)));
+}
+
+QTEST_GUILESS_MAIN(TestQuotedPrintable)
+#include "tst_quotedprintable.moc"

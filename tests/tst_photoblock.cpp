@@ -1,0 +1,122 @@
+#include "photos/photoblock.h"
+#include "support/collectingreporter.h"
+
+#include <QTest>
+
+using namespace pennacle;
+
+Q_DECLARE_METATYPE(std::vector<PhotoEntry>)
+
+namespace {
+
+QString letters(qsizetype count) {
+    QString text;
+    for (qsizetype i = 0; i < count; ++i) {
+        text.append(QChar(char16_t(u'A' + i % 26)));
+    }
+    return text;
+}
+
+PhotoEntry photo(const QString& type, const QString& data) {
+    return PhotoEntry{QStringLiteral("JPEG 1"), data, type};
+}
+
+const QString kJpeg = QStringLiteral("PHOTO;JPEG;BASE64:");
+
+}  // namespace
+
+class TestPhotoBlock : public QObject {
+    Q_OBJECT
+  private slots:
+    void lines_data();
+    void lines();
+    void everyLineFitsAndDataSurvives_data();
+    void everyLineFitsAndDataSurvives();
+};
+
+void TestPhotoBlock::lines_data() {
+    QTest::addColumn<std::vector<PhotoEntry>>("photos");
+    QTest::addColumn<QString>("expected");
+
+    const QString d46 = letters(46);
+    const QString d110 = letters(110);
+    QTest::newRow("no rows") << std::vector<PhotoEntry>{} << QString();
+    QTest::newRow("row without data")
+        << std::vector<PhotoEntry>{photo(kJpeg, QString())} << QString();
+    QTest::newRow("46 characters on one line")
+        << std::vector<PhotoEntry>{photo(kJpeg, d46)} << kJpeg + d46 + "\r\n";
+    QTest::newRow("47th character on a continuation line")
+        << std::vector<PhotoEntry>{photo(kJpeg, letters(47))}
+        << kJpeg + d46 + "\r\n  " + letters(47).right(1) + "\r\n";
+    QTest::newRow("46 + 64 fill two lines exactly")
+        << std::vector<PhotoEntry>{photo(kJpeg, d110)}
+        << kJpeg + d46 + "\r\n  " + d110.mid(46) + "\r\n";
+    QTest::newRow("46 + 64 + 1") << std::vector<PhotoEntry>{photo(kJpeg, letters(111))}
+                                 << kJpeg + d46 + "\r\n  " + d110.mid(46) + "\r\n  " +
+                                        letters(111).right(1) + "\r\n";
+
+    const QString type64 =
+        QStringLiteral("X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64;") + QString(20, u'X') + u':';
+    QTest::newRow("type of 64 characters leaves the first line without data")
+        << std::vector<PhotoEntry>{photo(type64.left(64), letters(70))}
+        << type64.left(64) + "\r\n  " + letters(64) + "\r\n  " + letters(70).right(6) + "\r\n";
+    QTest::newRow("type longer than 64 characters")
+        << std::vector<PhotoEntry>{photo(type64, letters(10))}
+        << type64 + "\r\n  " + letters(10) + "\r\n";
+
+    QTest::newRow("rows in order, the empty one skipped")
+        << std::vector<PhotoEntry>{photo(kJpeg, QStringLiteral("QUJD")),
+                                   photo(QStringLiteral("PHOTO;GIF:"), QString()),
+                                   photo(QStringLiteral("PHOTO;TYPE=PNG:"), QStringLiteral("RA="))}
+        << QStringLiteral("PHOTO;JPEG;BASE64:QUJD\r\nPHOTO;TYPE=PNG:RA=\r\n");
+}
+
+void TestPhotoBlock::lines() {
+    QFETCH(std::vector<PhotoEntry>, photos);
+    QFETCH(QString, expected);
+    CollectingReporter reporter;
+    QCOMPARE(GetImageFromList(photos, reporter), expected);
+    QVERIFY(reporter.reports.isEmpty());
+}
+
+void TestPhotoBlock::everyLineFitsAndDataSurvives_data() {
+    QTest::addColumn<int>("typeLength");
+    QTest::addColumn<int>("dataLength");
+    for (const int typeLength : {1, 18, 63, 64, 65, 200}) {
+        for (const int dataLength : {1, 45, 46, 64, 65, 128, 100000}) {
+            QTest::addRow("type %d, data %d", typeLength, dataLength) << typeLength << dataLength;
+        }
+    }
+}
+
+// Whatever the lengths: no line is longer than 64 characters unless the type alone is, each
+// continuation line starts with two blanks, and joining the lines gives the type and data.
+void TestPhotoBlock::everyLineFitsAndDataSurvives() {
+    QFETCH(int, typeLength);
+    QFETCH(int, dataLength);
+    const QString type = QString(typeLength - 1, u'T') + u':';
+    const QString data = letters(dataLength);
+    CollectingReporter reporter;
+    const QString block = GetImageFromList({photo(type, data)}, reporter);
+
+    QVERIFY(block.endsWith(u"\r\n"));
+    QStringList lines = block.split(QStringLiteral("\r\n"));
+    QVERIFY(lines.takeLast().isEmpty());
+    QVERIFY(lines.first().startsWith(type));
+    QCOMPARE(lines.first().size(),
+             std::min<qsizetype>(std::max(typeLength, 64), typeLength + dataLength));
+    QString joined = lines.first();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QVERIFY(lines[i].startsWith(u"  "));
+        QVERIFY(lines[i].size() > 2);
+        QVERIFY(lines[i].size() <= 66);
+        if (i + 1 < lines.size()) {
+            QCOMPARE(lines[i].size(), 66);
+        }
+        joined += lines[i].mid(2);
+    }
+    QCOMPARE(joined, type + data);
+}
+
+QTEST_GUILESS_MAIN(TestPhotoBlock)
+#include "tst_photoblock.moc"

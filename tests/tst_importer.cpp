@@ -1,0 +1,182 @@
+#include "cards/importer.h"
+#include "support/collectingreporter.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pennacle;
+
+namespace {
+
+QString dataFile(const char* name) {
+    return QStringLiteral(PENNACLE_TEST_DATA "/") + QLatin1String(name);
+}
+
+QString card(const QString& name, const QString& lineEnd = QStringLiteral("\r\n")) {
+    return QStringLiteral("BEGIN:VCARD") + lineEnd + QStringLiteral("VERSION:2.1") + lineEnd +
+           QStringLiteral("N:") + name + lineEnd + QStringLiteral("END:VCARD");
+}
+
+}  // namespace
+
+class TestImporter : public QObject {
+    Q_OBJECT
+  private slots:
+    void scanCards_data();
+    void scanCards();
+    void importsEachEncoding_data();
+    void importsEachEncoding();
+    void appendsInOneBatch();
+    void keepsTheCurrentRow();
+    void joinsPiecesOfALongUtf16File();
+    void unreadableFileAddsNothing();
+};
+
+void TestImporter::scanCards_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("cards");
+
+    const QString a = card(QStringLiteral("Doe;John"));
+    const QString b = card(QStringLiteral("Roe;Jane"));
+    const QString c = card(QStringLiteral(";Max;;"));
+
+    QTest::newRow("empty text") << QString() << QStringList() << QStringList();
+    QTest::newRow("no card") << QStringLiteral("hello\r\n") << QStringList() << QStringList();
+    QTest::newRow("three cards, text around")
+        << QStringLiteral("junk\r\n") + a + QStringLiteral("\r\n\r\nnote\r\n") + b +
+               QStringLiteral("\r\n\r\n") + c + QStringLiteral("\r\ntrailer")
+        << QStringList{"Doe, John", "Roe, Jane", "Max"} << QStringList{a, b, c};
+    const QString mixedCase = QStringLiteral("begin:vCard\r\nN:Doe;John\r\nEnd:VCard");
+    QTest::newRow("markers in any case")
+        << mixedCase + QStringLiteral("\r\n") << QStringList{"Doe, John"} << QStringList{mixedCase};
+    QTest::newRow("last card unterminated")
+        << a + QStringLiteral("\r\n") + QStringLiteral("BEGIN:VCARD\r\nN:Roe;Jane\r\n")
+        << QStringList{"Doe, John"} << QStringList{a};
+    const QString nested = QStringLiteral(
+        "BEGIN:VCARD\r\nN:Doe;John\r\nBEGIN:VCARD\r\n"
+        "N:Roe;Jane\r\nEND:VCARD");
+    QTest::newRow("second BEGIN inside a card") << nested + QStringLiteral("\r\nEND:VCARD\r\n")
+                                                << QStringList{"Roe, Jane"} << QStringList{nested};
+    QTest::newRow("nameless cards skipped")
+        << card(QStringLiteral(";;;;")) + QStringLiteral("\r\n") +
+               QStringLiteral("BEGIN:VCARD\r\nFN:No N\r\nEND:VCARD\r\n") + b
+        << QStringList{"Roe, Jane"} << QStringList{b};
+    const QString lfOnly = card(QStringLiteral("Doe;John"), QStringLiteral("\n"));
+    QTest::newRow("LF line ends kept")
+        << lfOnly + QStringLiteral("\n") << QStringList{"Doe, John"} << QStringList{lfOnly};
+    QTest::newRow("markers need no line start")
+        << QStringLiteral("x") + a + QStringLiteral("y") + b
+        << QStringList{"Doe, John", "Roe, Jane"} << QStringList{a, b};
+    QTest::newRow("same card twice")
+        << a + a << QStringList{"Doe, John", "Doe, John"} << QStringList{a, a};
+}
+
+void TestImporter::scanCards() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, cards);
+
+    CollectingReporter reporter;
+    const std::vector<ContactEntry> entries = pennacle::scanCards(text, reporter);
+    QStringList gotNames;
+    QStringList gotCards;
+    for (const ContactEntry& entry : entries) {
+        gotNames << entry.Text;
+        gotCards << entry.card;
+    }
+    QCOMPARE(gotNames, names);
+    QCOMPARE(gotCards, cards);
+    QCOMPARE(reporter.reports, QStringList());
+}
+
+void TestImporter::importsEachEncoding_data() {
+    QTest::addColumn<QString>("file");
+    for (const char* name : {"ansi-windows-1252.vcf", "utf8-with-mark.vcf", "utf16le-with-mark.vcf",
+                             "utf32le-mark.vcf"}) {
+        QTest::newRow(name) << dataFile(name);
+    }
+}
+
+void TestImporter::importsEachEncoding() {
+    QFETCH(QString, file);
+    ContactList list;
+    CollectingReporter reporter;
+    QCOMPARE(importCardFile(file, list, reporter), 1);
+    QCOMPARE(list.at(0).Text, QStringLiteral("M\u00fcller, J\u00f6rg"));
+    QVERIFY(list.at(0).card.startsWith(QStringLiteral("BEGIN:VCARD\r\n")));
+    QVERIFY(list.at(0).card.endsWith(QStringLiteral("\u20ac caf\u00e9\r\nEND:VCARD")));
+}
+
+void TestImporter::appendsInOneBatch() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("three.vcf");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (const char* name : {"A;a", "B;b", "C;c"}) {
+        file.write(card(QLatin1String(name)).toUtf8() + "\r\n");
+    }
+    file.close();
+
+    ContactList list;
+    QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+    CollectingReporter reporter;
+    QCOMPARE(importCardFile(path, list, reporter), 3);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(list.count(), 3);
+    QCOMPARE(list.currentRow(), 0);
+    QCOMPARE(list.at(2).Text, QStringLiteral("C, c"));
+}
+
+void TestImporter::keepsTheCurrentRow() {
+    ContactList list;
+    CollectingReporter reporter;
+    const QString file = dataFile("utf8-with-mark.vcf");
+    importCardFile(file, list, reporter);
+    importCardFile(file, list, reporter);
+    QCOMPARE(list.count(), 2);
+    QCOMPARE(list.currentRow(), 0);
+    QCOMPARE(list.at(1).card, list.at(0).card);
+    QCOMPARE(importCardFile(dataFile("empty.vcf"), list, reporter), 0);
+    QCOMPARE(list.count(), 2);
+}
+
+void TestImporter::joinsPiecesOfALongUtf16File() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long-utf16.vcf");
+    QString text;
+    QStringList names;
+    for (int i = 0; text.size() < 220000; ++i) {
+        const QString name = QStringLiteral("K\u00f6hler%1;J\u00fcrgen").arg(i);
+        text += card(name) + QStringLiteral("\r\n\r\n");
+        names << QStringLiteral("K\u00f6hler%1, J\u00fcrgen").arg(i);
+    }
+    QByteArray bytes("\xFF\xFE");
+    bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    QCOMPARE(readCardFile(path), text);
+    ContactList list;
+    CollectingReporter reporter;
+    QCOMPARE(importCardFile(path, list, reporter), names.size());
+    QStringList got;
+    for (qsizetype i = 0; i < list.count(); ++i) {
+        got << list.at(i).Text;
+    }
+    QCOMPARE(got, names);
+}
+
+void TestImporter::unreadableFileAddsNothing() {
+    ContactList list;
+    CollectingReporter reporter;
+    QVERIFY_THROWS_EXCEPTION(Failure, importCardFile(dataFile("no-such-file.vcf"), list, reporter));
+    QCOMPARE(list.count(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestImporter)
+#include "tst_importer.moc"

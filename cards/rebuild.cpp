@@ -1,0 +1,271 @@
+#include "cards/rebuild.h"
+
+#include "cards/textfile.h"
+#include "photos/photoblock.h"
+
+#include <array>
+#include <initializer_list>
+
+namespace pennacle {
+
+namespace {
+
+QString rebuildTag() {
+    return procedureTag("Form1", "txtTextbox_Change");
+}
+
+constexpr QStringView kLineEnd = u"\r\n";
+constexpr qsizetype kNote = 24;
+constexpr qsizetype kHolder = 5;
+// The telephone lines always come in this order, whatever order the card had.
+constexpr std::array<int, 6> kPhoneOrder = {HomeVoice, WorkVoice, Cellular,
+                                            HomeFax,   WorkFax,   Pager};
+constexpr qsizetype kFirstPhoneBox = 18;
+constexpr qsizetype kHomeAddressBox = 8;
+constexpr qsizetype kWorkAddressBox = 13;
+
+QString separated(const QString& value) {
+    QString copy = value;
+    return ReplaceSeparators(copy);
+}
+
+// Every kind of line break becomes "=0D=0A", so a note can never break the card's lines.
+QString encodeNoteBreaks(const QString& note) {
+    QString encoded;
+    encoded.reserve(note.size() + note.size() / 8);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < note.size(); ++i) {
+        const QChar c = note[i];
+        if (c != u'\r' && c != u'\n') {
+            continue;
+        }
+        encoded.append(QStringView(note).sliced(start, i - start));
+        encoded.append(u"=0D=0A");
+        if (c == u'\r' && i + 1 < note.size() && note[i + 1] == u'\n') {
+            ++i;
+        }
+        start = i + 1;
+    }
+    encoded.append(QStringView(note).sliced(start));
+    return encoded;
+}
+
+qsizetype estimateCardLength(const CardForm& form) {
+    qsizetype length = 512;
+    for (const QString& text : form.txtTextbox) {
+        length += text.size();
+    }
+    length += form.txtTextbox[kNote].size() / 2;
+    for (const QString& entry : form.Combo1) {
+        length += entry.size() + 24;
+    }
+    for (const QString& entry : form.Combo2) {
+        length += entry.size();
+    }
+    for (const PhotoEntry& photo : form.photos) {
+        length += photo.PhotoType.size() + photo.PhotoData.size() +
+                  photo.PhotoData.size() / kPhotoLineWidth * 4 + 8;
+    }
+    return length;
+}
+
+bool anyFilled(const CardForm& form, qsizetype firstBox, qsizetype count) {
+    for (qsizetype i = firstBox; i < firstBox + count; ++i) {
+        if (!form.txtTextbox[i].isEmpty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Composes the card into `card`, with the rebuild's numbering from line 102 on (line 100 is
+// the empty-list test of the whole rebuild).
+class CardComposer {
+  public:
+    CardComposer(Guard& guard, const CardForm& form, QString& card)
+        : g_(guard), form_(form), card_(card) {}
+
+    void compose(const QDateTime& now, Reporter& reporter) {
+        card_.reserve(estimateCardLength(form_));
+        line(102, [&] { card_.append(u"BEGIN:VCARD"); });
+        line(104, [&] { card_.append(u"VERSION:2.1"); });
+        line(106, [&] {
+            put({u"N:", separated(box(0)), u";", separated(box(1)), u";", separated(box(2)), u";",
+                 separated(box(4))});
+        });
+        line(108, [&] {
+            put({u"FN:", separated(box(1)), u" ", separated(box(2)), u" ", separated(box(0))});
+        });
+        for (const int kind : kPhoneOrder) {
+            const QString& number = box(kFirstPhoneBox + kind);
+            if (g_.test(110, [&] { return !number.isEmpty(); })) {
+                line(112, [&] {
+                    put({u"TEL;", PhoneTypeParams(kind), PrefParam(form_, kind), u":",
+                         separated(number)});
+                });
+            }
+        }
+        composeEmail();
+        const QString& note = box(kNote);
+        if (g_.test(122, [&] { return !note.isEmpty(); })) {
+            line(124, [&] {
+                card_.append(u"NOTE;QUOTED-PRINTABLE:");
+                card_.append(separated(encodeNoteBreaks(note)));
+            });
+        }
+        if (g_.test(126, [&] { return !box(3).isEmpty(); })) {
+            line(128, [&] { put({u"ORG:", separated(box(3))}); });
+        }
+        // Web addresses keep their colons.
+        if (g_.test(130, [&] { return !box(6).isEmpty(); })) {
+            line(132, [&] { put({u"URL;HOME:", box(6)}); });
+        }
+        if (g_.test(134, [&] { return !box(7).isEmpty(); })) {
+            line(136, [&] { put({u"URL;WORK:", box(7)}); });
+        }
+        if (g_.test(138, [&] { return anyFilled(form_, kWorkAddressBox, 5); })) {
+            line(140, [&] { appendAddress(u"ADR;WORK:;;", kWorkAddressBox); });
+        }
+        if (g_.test(142, [&] { return anyFilled(form_, kHomeAddressBox, 5); })) {
+            line(144, [&] { appendAddress(u"ADR;HOME:;;", kHomeAddressBox); });
+        }
+        if (g_.test(146, [&] { return form_.dtpBirthday != noBirthday(); })) {
+            line(148, [&] { put({u"BDAY:", FormatVCardDate(form_.dtpBirthday)}); });
+        }
+        // The block's lines end in CR LF themselves, so the break before REV leaves the one
+        // empty line that ends a Base64 value.
+        line(150, [&] { card_.append(GetImageFromList(form_.photos, reporter)); });
+        line(152, [&] {
+            put({u"REV:", FormatVCardDate(now.date()), u"T", FormatVCardTime(now.time())});
+        });
+        line(154, [&] { card_.append(u"END:VCARD"); });
+    }
+
+  private:
+    const QString& box(qsizetype index) const { return form_.txtTextbox[index]; }
+
+    void put(std::initializer_list<QStringView> pieces) {
+        for (const QStringView piece : pieces) {
+            card_.append(piece);
+        }
+    }
+
+    // One line of the card: a failing line is left out whole.
+    template <class Write>
+    void line(int number, Write&& write) {
+        g_(number, [&] {
+            const qsizetype mark = card_.size();
+            try {
+                if (!card_.isEmpty()) {
+                    card_.append(kLineEnd);
+                }
+                write();
+            } catch (...) {
+                card_.truncate(mark);
+                throw;
+            }
+        });
+    }
+
+    void composeEmail() {
+        if (!g_.test(114, [&] { return !box(kHolder).isEmpty(); })) {
+            return;
+        }
+        const QStringList& addresses = form_.Combo1;
+        if (g_.test(116, [&] { return addresses.size() > 1; })) {
+            for (qsizetype i = 0; i < addresses.size(); ++i) {
+                // A missing type entry counts as empty, as the list control reads it.
+                line(118, [&] {
+                    put({u"EMAIL;", form_.Combo2.value(i), i == 0 ? u";PREF:" : u":",
+                         addresses[i]});
+                });
+            }
+            return;
+        }
+        line(120, [&] { put({u"EMAIL;INTERNET;PREF:", box(kHolder)}); });
+    }
+
+    void appendAddress(QStringView head, qsizetype firstBox) {
+        card_.append(head);
+        for (qsizetype i = firstBox; i < firstBox + 5; ++i) {
+            if (i != firstBox) {
+                card_.append(u';');
+            }
+            card_.append(separated(box(i)));
+        }
+    }
+
+    Guard& g_;
+    const CardForm& form_;
+    QString& card_;
+};
+
+}  // namespace
+
+QString PhoneTypeParams(int kind) {
+    switch (kind) {
+        case HomeVoice:
+            return QStringLiteral("HOME;VOICE");
+        case HomeFax:
+            return QStringLiteral("HOME;FAX");
+        case WorkVoice:
+            return QStringLiteral("WORK;VOICE");
+        case WorkFax:
+            return QStringLiteral("WORK;FAX");
+        case Cellular:
+            return QStringLiteral("CELL");
+        case Pager:
+            return QStringLiteral("PAGER");
+        case 6:
+            return QStringLiteral("DATA");
+        case 7:
+            return QStringLiteral("VOICE");
+        case 8:
+            return QStringLiteral("FAX");
+        default:
+            return QString();
+    }
+}
+
+QString PrefParam(const CardForm& form, int kind) {
+    const bool ticked = kind >= 0 && kind < CardForm::kCheckCount && form.Check1[kind];
+    return ticked ? QStringLiteral(";PREF") : QString();
+}
+
+QString FormatVCardDate(const QDate& date) {
+    return QString::number(date.year()) + QStringLiteral("%1%2")
+                                              .arg(date.month(), 2, 10, QLatin1Char('0'))
+                                              .arg(date.day(), 2, 10, QLatin1Char('0'));
+}
+
+QString FormatVCardTime(const QTime& time) {
+    return QStringLiteral("%1%2%3")
+        .arg(time.hour(), 2, 10, QLatin1Char('0'))
+        .arg(time.minute(), 2, 10, QLatin1Char('0'))
+        .arg(time.second(), 2, 10, QLatin1Char('0'));
+}
+
+QString rebuildCard(const CardForm& form, const QDateTime& now, Reporter& reporter) {
+    Guard g(reporter, rebuildTag());
+    QString card;
+    CardComposer(g, form, card).compose(now, reporter);
+    return card;
+}
+
+void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDateTime& now,
+                        Reporter& reporter) {
+    Guard g(reporter, rebuildTag());
+    if (g.test(100, [&] { return contacts.isEmpty(); })) {
+        return;
+    }
+    QString card;
+    CardComposer(g, form, card).compose(now, reporter);
+    g(156, [&] {
+        if (contacts.currentRow() < 0) {
+            throw Failure(QStringLiteral("No contact is selected"));
+        }
+        contacts.setCard(contacts.currentRow(), std::move(card));
+    });
+}
+
+}  // namespace pennacle

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/core/guard.h"
+#include "cards/cardform.h"
+#include "contacts/contactlist.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+
+namespace pennacle {
+
+// The telephone kinds of the form: kind k is the box txtTextbox(18 + k) with Check1(k).
+enum PhoneKind {
+    HomeVoice = 0,
+    HomeFax = 1,
+    WorkVoice = 2,
+    WorkFax = 3,
+    Cellular = 4,
+    Pager = 5,
+};
+
+// "HOME;VOICE", "HOME;FAX", "WORK;VOICE", "WORK;FAX", "CELL", "PAGER" for kinds 0 to 5,
+// "DATA", "VOICE", "FAX" for 6 to 8, and the empty text for any other kind.
+QString PhoneTypeParams(int kind);
+// ";PREF" when the preferred box of that phone kind is ticked, otherwise the empty text.
+QString PrefParam(const CardForm& form, int kind);
+// Year with as many digits as it has, then two-digit month and day: "19800305".
+QString FormatVCardDate(const QDate& date);
+// Two-digit hour (0-23), minute and second: "210507".
+QString FormatVCardTime(const QTime& time);
+
+// The card text composed from the form in the fixed vCard 2.1 layout, REV taken from `now`.
+// Lines are joined by CR LF and nothing follows "END:VCARD". Guarded
+// ("in Pennacle2021/08/31.Form1.txtTextbox_Change "): a failing line is reported and left out.
+QString rebuildCard(const CardForm& form, const QDateTime& now, Reporter& reporter);
+
+// The whole edit-time rebuild: composes the card from the form and stores it as the current
+// contact's card text (its shown name stays). Does nothing for an empty list. The caller
+// skips it while it fills or clears the form itself.
+void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDateTime& now,
+                        Reporter& reporter);
+
+}  // namespace pennacle

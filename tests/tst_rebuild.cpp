@@ -1,0 +1,251 @@
+#include "cards/rebuild.h"
+#include "support/collectingreporter.h"
+
+#include <QTest>
+
+using namespace pennacle;
+
+Q_DECLARE_METATYPE(CardForm)
+
+namespace {
+
+const QDateTime kNow(QDate(2024, 2, 3), QTime(21, 5, 7));
+
+// The card that the rebuild must give: BEGIN, VERSION, the given lines, the empty line (or
+// photo lines) before REV, REV at kNow, END; joined by CR LF with nothing after END.
+QString expectedCard(const QStringList& middle, const QString& photoBlock = QString()) {
+    QStringList lines{QStringLiteral("BEGIN:VCARD"), QStringLiteral("VERSION:2.1")};
+    lines += middle;
+    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") + photoBlock +
+           QStringLiteral("\r\nREV:20240203T210507\r\nEND:VCARD");
+}
+
+CardForm withText(std::initializer_list<std::pair<int, QString>> texts) {
+    CardForm form;
+    for (const auto& [index, text] : texts) {
+        form.txtTextbox[index] = text;
+    }
+    return form;
+}
+
+const QString kEmptyName = QStringLiteral("N:;;;");
+const QString kEmptyFullName = QStringLiteral("FN:  ");
+
+}  // namespace
+
+class TestRebuild : public QObject {
+    Q_OBJECT
+  private slots:
+    void composes_data();
+    void composes();
+    void longValuesAreWrittenInFull();
+    void storesIntoCurrentContactOnly();
+    void emptyListIsNoFailure();
+    void phoneTypeParams_data();
+    void phoneTypeParams();
+    void dateAndTime_data();
+    void dateAndTime();
+};
+
+void TestRebuild::composes_data() {
+    QTest::addColumn<CardForm>("form");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty form") << CardForm{} << expectedCard({kEmptyName, kEmptyFullName});
+    QTest::newRow("no middle initial leaves two blanks")
+        << withText({{0, "Smith"}, {1, "John"}})
+        << expectedCard({"N:Smith;John;;", "FN:John  Smith"});
+    QTest::newRow("title is the fourth name component")
+        << withText({{0, "Doe"}, {1, "John"}, {2, "Q"}, {4, "Dr."}})
+        << expectedCard({"N:Doe;John;Q;Dr.", "FN:John Q Doe"});
+    QTest::newRow("separators in names become blanks, others stay")
+        << withText({{0, " a;b:c "}, {1, "=20,é"}})
+        << expectedCard({"N: a b c ;=20,é;;", "FN:=20,é   a b c "});
+    QTest::newRow("separators in a phone number")
+        << withText({{18, "555:01;99"}})
+        << expectedCard({kEmptyName, kEmptyFullName, "TEL;HOME;VOICE:555 01 99"});
+    QTest::newRow("a box of blanks is written")
+        << withText({{22, "  "}}) << expectedCard({kEmptyName, kEmptyFullName, "TEL;CELL:  "});
+
+    CardForm phones = withText(
+        {{23, "p"}, {22, "c"}, {21, "wf"}, {20, "wv"}, {19, "hf"}, {18, "hv"}, {3, "Acme"}});
+    phones.Check1 = {true, false, false, true, true, false};
+    QTest::newRow("phones in fixed order with PREF")
+        << phones
+        << expectedCard({kEmptyName, kEmptyFullName, "TEL;HOME;VOICE;PREF:hv", "TEL;WORK;VOICE:wv",
+                         "TEL;CELL;PREF:c", "TEL;HOME;FAX:hf", "TEL;WORK;FAX;PREF:wf",
+                         "TEL;PAGER:p", "ORG:Acme"});
+    CardForm prefOnly;
+    prefOnly.Check1[2] = true;
+    QTest::newRow("PREF of an empty phone writes nothing")
+        << prefOnly << expectedCard({kEmptyName, kEmptyFullName});
+
+    QTest::newRow("note with a line break and a colon")
+        << withText({{24, "a\r\nb: c"}})
+        << expectedCard({kEmptyName, kEmptyFullName, "NOTE;QUOTED-PRINTABLE:a=0D=0Ab  c"});
+    QTest::newRow("note keeps its = signs")
+        << withText({{24, "x=1 =0D"}})
+        << expectedCard({kEmptyName, kEmptyFullName, "NOTE;QUOTED-PRINTABLE:x=1 =0D"});
+    QTest::newRow("every kind of break in a note, empty lines included")
+        << withText({{24, "a\n\nb\rc\r\n\r\nd\r\n"}})
+        << expectedCard({kEmptyName, kEmptyFullName,
+                         "NOTE;QUOTED-PRINTABLE:a=0D=0A=0D=0Ab=0D=0Ac=0D=0A=0D=0Ad=0D=0A"});
+
+    QTest::newRow("web addresses keep their colons and semicolons")
+        << withText({{7, "https://w.example:8080/a;b"}, {6, "http://h.example"}})
+        << expectedCard({kEmptyName, kEmptyFullName, "URL;HOME:http://h.example",
+                         "URL;WORK:https://w.example:8080/a;b"});
+    QTest::newRow("a lone home zip")
+        << withText({{11, "12345"}})
+        << expectedCard({kEmptyName, kEmptyFullName, "ADR;HOME:;;;;;12345;"});
+    QTest::newRow("work address before home address")
+        << withText({{8, "1 Home St"},
+                     {12, "HC"},
+                     {13, "Work;St"},
+                     {14, "WC"},
+                     {15, "WR"},
+                     {16, "WZ"},
+                     {17, "WK:"}})
+        << expectedCard({kEmptyName, kEmptyFullName, "ADR;WORK:;;Work St;WC;WR;WZ;WK ",
+                         "ADR;HOME:;;1 Home St;;;;HC"});
+
+    CardForm birthday;
+    birthday.dtpBirthday = QDate(1980, 3, 5);
+    QTest::newRow("birthday") << birthday
+                              << expectedCard({kEmptyName, kEmptyFullName, "BDAY:19800305"});
+
+    CardForm entriesNoHolder;
+    entriesNoHolder.Combo1 = QStringList{"a@x.example", "b@x.example"};
+    entriesNoHolder.Combo2 = QStringList{"INTERNET", "WORK"};
+    QTest::newRow("e-mail entries with an empty holder")
+        << entriesNoHolder << expectedCard({kEmptyName, kEmptyFullName});
+    CardForm oneEntry = withText({{5, "held@x.example"}});
+    oneEntry.Combo1 = QStringList{"a@x.example"};
+    oneEntry.Combo2 = QStringList{"WORK"};
+    QTest::newRow("one entry is written from the holder as INTERNET")
+        << oneEntry
+        << expectedCard({kEmptyName, kEmptyFullName, "EMAIL;INTERNET;PREF:held@x.example"});
+    QTest::newRow("holder without entries")
+        << withText({{5, "h;1@x"}})
+        << expectedCard({kEmptyName, kEmptyFullName, "EMAIL;INTERNET;PREF:h;1@x"});
+    CardForm entries = withText({{5, "ignored"}});
+    entries.Combo1 = QStringList{"a;1@x.example", "b:2@x.example", "c@x.example"};
+    entries.Combo2 = QStringList{"INTERNET", "WORK"};
+    QTest::newRow("several entries, written unchanged, PREF on the first")
+        << entries
+        << expectedCard({kEmptyName, kEmptyFullName, "EMAIL;INTERNET;PREF:a;1@x.example",
+                         "EMAIL;WORK:b:2@x.example", "EMAIL;:c@x.example"});
+
+    CardForm photo;
+    photo.photos = {{"JPEG 1", QString(50, u'Q'), "PHOTO;JPEG;BASE64:"},
+                    {"Photo 2", QString(), "PHOTO;;BASE64:"}};
+    QTest::newRow("photo block, then the empty line")
+        << photo
+        << expectedCard({kEmptyName, kEmptyFullName},
+                        "PHOTO;JPEG;BASE64:" + QString(46, u'Q') + "\r\n  QQQQ\r\n");
+
+    CardForm full = withText({{0, "Doe"},
+                              {1, "Jane"},
+                              {3, "Acme"},
+                              {5, "j@x.example"},
+                              {6, "h.example"},
+                              {9, "Town"},
+                              {14, "City"},
+                              {18, "1"},
+                              {24, "hi"}});
+    full.dtpBirthday = QDate(1970, 12, 31);
+    full.photos = {{"JPEG 1", "QUJD", "PHOTO;JPEG;BASE64:"}};
+    QTest::newRow("every item in table order")
+        << full
+        << expectedCard({"N:Doe;Jane;;", "FN:Jane  Doe", "TEL;HOME;VOICE:1",
+                         "EMAIL;INTERNET;PREF:j@x.example", "NOTE;QUOTED-PRINTABLE:hi", "ORG:Acme",
+                         "URL;HOME:h.example", "ADR;WORK:;;;City;;;", "ADR;HOME:;;;Town;;;",
+                         "BDAY:19701231"},
+                        "PHOTO;JPEG;BASE64:QUJD\r\n");
+}
+
+void TestRebuild::composes() {
+    QFETCH(CardForm, form);
+    QFETCH(QString, expected);
+    CollectingReporter reporter;
+    QCOMPARE(rebuildCard(form, kNow, reporter), expected);
+    QVERIFY(reporter.reports.isEmpty());
+}
+
+void TestRebuild::longValuesAreWrittenInFull() {
+    CardForm form;
+    QString note;
+    for (int i = 0; i < 20000; ++i) {
+        note += QStringLiteral("ab;\r\n");
+    }
+    form.txtTextbox[24] = note;
+    form.txtTextbox[0] = QString(40000, u'n');
+    CollectingReporter reporter;
+    const QString card = rebuildCard(form, kNow, reporter);
+    QVERIFY(reporter.reports.isEmpty());
+    QVERIFY(
+        card.contains(QStringLiteral("\r\nN:") + QString(40000, u'n') + QStringLiteral(";;;\r\n")));
+    QVERIFY(card.contains(QStringLiteral("\r\nNOTE;QUOTED-PRINTABLE:") +
+                          QStringLiteral("ab =0D=0A").repeated(20000) + QStringLiteral("\r\n")));
+}
+
+void TestRebuild::storesIntoCurrentContactOnly() {
+    ContactList contacts;
+    contacts.append({{"Old Name", "BEGIN:VCARD\r\nEND:VCARD"}, {"Other", "other card"}});
+    const CardForm form = withText({{0, "New"}});
+    CollectingReporter reporter;
+    rebuildCurrentCard(contacts, form, kNow, reporter);
+    QVERIFY(reporter.reports.isEmpty());
+    QCOMPARE(contacts.at(0).card, rebuildCard(form, kNow, reporter));
+    QCOMPARE(contacts.at(0).Text, QStringLiteral("Old Name"));
+    QCOMPARE(contacts.at(1).card, QStringLiteral("other card"));
+}
+
+void TestRebuild::emptyListIsNoFailure() {
+    ContactList contacts;
+    CollectingReporter reporter;
+    rebuildCurrentCard(contacts, withText({{0, "x"}}), kNow, reporter);
+    QVERIFY(contacts.isEmpty());
+    QVERIFY(reporter.reports.isEmpty());
+}
+
+void TestRebuild::phoneTypeParams_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("params");
+    const QStringList all{"HOME;VOICE", "HOME;FAX", "WORK;VOICE", "WORK;FAX", "CELL",
+                          "PAGER",      "DATA",     "VOICE",      "FAX"};
+    for (int kind = 0; kind < all.size(); ++kind) {
+        QTest::addRow("%d", kind) << kind << all[kind];
+    }
+    QTest::newRow("-1") << -1 << QString();
+    QTest::newRow("9") << 9 << QString();
+}
+
+void TestRebuild::phoneTypeParams() {
+    QFETCH(int, kind);
+    QFETCH(QString, params);
+    QCOMPARE(PhoneTypeParams(kind), params);
+}
+
+void TestRebuild::dateAndTime_data() {
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("time");
+    QTest::newRow("evening") << QDateTime(QDate(1980, 3, 5), QTime(21, 5, 7)) << "19800305"
+                             << "210507";
+    QTest::newRow("midnight") << QDateTime(QDate(2000, 12, 31), QTime(0, 0, 0)) << "20001231"
+                              << "000000";
+    QTest::newRow("three-digit year") << QDateTime(QDate(800, 1, 2), QTime(9, 59, 59)) << "8000102"
+                                      << "095959";
+}
+
+void TestRebuild::dateAndTime() {
+    QFETCH(QDateTime, moment);
+    QFETCH(QString, date);
+    QFETCH(QString, time);
+    QCOMPARE(FormatVCardDate(moment.date()), date);
+    QCOMPARE(FormatVCardTime(moment.time()), time);
+}
+
+QTEST_GUILESS_MAIN(TestRebuild)
+#include "tst_rebuild.moc"

@@ -1,0 +1,110 @@
+#include "photos/photorows.h"
+
+#include "photos/base64.h"
+
+#include <QFile>
+
+namespace pennacle {
+
+namespace {
+
+qsizetype physicalLineEnd(const QString& card, qsizetype start) {
+    const qsizetype lf = card.indexOf(u'\n', start);
+    return lf < 0 ? card.size() : lf;
+}
+
+// Base64 never holds blanks or line breaks; they come from folding the value over lines.
+QString withoutBlanksAndBreaks(QStringView text) {
+    QString data;
+    data.reserve(text.size());
+    for (const QChar c : text) {
+        if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n')
+            data.append(c);
+    }
+    return data;
+}
+
+}  // namespace
+
+bool isPhotoProperty(QStringView propertyPart) {
+    return hasParameter(propertyPart, QLatin1String("PHOTO")) ||
+           hasParameter(propertyPart, QLatin1String("X-MS-CARDPICTURE"));
+}
+
+QString takePhotoData(const QString& card, qsizetype lineOffset) {
+    const qsizetype colon = card.indexOf(u':', lineOffset);
+    if (colon < 0)
+        return QString();
+    const qsizetype valueStart = colon + 1;
+    const QStringView text(card);
+
+    // Walk the value's lines: the data end at the first "=" (kept), but never run into
+    // the next property or past the empty line that closes the value.
+    qsizetype end = card.size();
+    qsizetype lineStart = valueStart;
+    for (bool firstLine = true;; firstLine = false) {
+        const qsizetype lineEnd = physicalLineEnd(card, lineStart);
+        const QStringView line = text.mid(lineStart, lineEnd - lineStart);
+        if (!firstLine && (isBlankLine(line) || isPropertyLine(line))) {
+            end = lineStart;
+            break;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals >= 0) {
+            end = lineStart + equals + 1;
+            break;
+        }
+        if (lineEnd >= card.size())
+            break;
+        lineStart = lineEnd + 1;
+    }
+    return withoutBlanksAndBreaks(text.mid(valueStart, end - valueStart));
+}
+
+QString photoLabel(QStringView propertyPart, int number) {
+    const qsizetype first = propertyPart.indexOf(u';');
+    QStringView piece;
+    if (first >= 0) {
+        const qsizetype second = propertyPart.indexOf(u';', first + 1);
+        piece = second < 0 ? propertyPart.mid(first + 1)
+                           : propertyPart.mid(first + 1, second - first - 1);
+    }
+    const QString caption = piece.isEmpty() ? QStringLiteral("Photo") : piece.toString();
+    return caption + QLatin1Char(' ') + QString::number(number);
+}
+
+void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, const CardLine& line) {
+    QString data = takePhotoData(card, line.offset);
+    if (data.isEmpty())
+        return;
+    const QStringView part = propertyPartOf(line.text);
+    const int number = static_cast<int>(rows.size()) + 1;
+    rows.push_back(
+        PhotoEntry{photoLabel(part, number), std::move(data), part.toString() + QLatin1Char(':')});
+}
+
+bool ImageDecoder(const QString& base64, const QString& path, Reporter& reporter) {
+    Guard g(reporter, procedureTag("modVCard", "ImageDecoder"));
+    QByteArray bytes;
+    bool decoded = false;
+    bool written = false;
+    g(100, [&] {
+        bytes = DecodeBase64(base64);
+        decoded = true;
+    });
+    g(102, [&] {
+        QFile file(path);
+        // Truncating keeps the tail of an older, longer picture out of this one.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            throw Failure(QStringLiteral("Path/File access error: ") + file.errorString());
+        }
+        if (file.write(bytes) != bytes.size()) {
+            throw Failure(QStringLiteral("Device I/O error: ") + file.errorString());
+        }
+        file.close();
+        written = true;
+    });
+    return decoded && written;
+}
+
+}  // namespace pennacle

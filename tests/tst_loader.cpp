@@ -1,0 +1,266 @@
+#include "cards/loader.h"
+#include "support/collectingreporter.h"
+
+#include <QFile>
+#include <QMap>
+#include <QTest>
+
+using namespace pennacle;
+
+namespace {
+
+using Texts = QMap<int, QString>;
+
+// A 2.1 card with CR LF line ends around the given property lines.
+QString cardOf(const QStringList& lines, const QString& version = QStringLiteral("2.1")) {
+    return QStringLiteral("BEGIN:VCARD\r\nVERSION:") + version + QStringLiteral("\r\n") +
+           lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nEND:VCARD");
+}
+
+CardForm load(const QString& card) {
+    CollectingReporter reporter;
+    CardForm form = LoadVCFData(card, reporter);
+    if (!reporter.reports.isEmpty())
+        qWarning() << reporter.reports;
+    return form;
+}
+
+}  // namespace
+
+class TestLoader : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void textFields_data();
+    void textFields();
+    void telephones_data();
+    void telephones();
+    void emails_data();
+    void emails();
+    void birthday_data();
+    void birthday();
+    void notes_data();
+    void notes();
+    void photoRows();
+    void fixtureCardLoadsWithoutReports();
+    void emptyCardGivesEmptyForm();
+};
+
+void TestLoader::textFields_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<Texts>("texts");
+
+    QTest::newRow("N with prefix, later TITLE")
+        << QStringList{"N:Doe;John;Q;Dr.;Jr.", "TITLE:Boss"}
+        << Texts{{0, "Doe"}, {1, "John"}, {2, "Q"}, {4, "Boss"}};
+    QTest::newRow("N components trimmed")
+        << QStringList{"n;charset=utf-8: Doe ; John "} << Texts{{0, "Doe"}, {1, "John"}};
+    QTest::newRow("N quoted-printable, UTF-8")
+        << QStringList{"N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;J=C3=B6rg"}
+        << Texts{{0, QStringLiteral("Müller")}, {1, QStringLiteral("Jörg")}};
+    QTest::newRow("N quoted-printable, Latin-1")
+        << QStringList{"N;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:M=FCller"}
+        << Texts{{0, QStringLiteral("Müller")}};
+    QTest::newRow("N soft line break")
+        << QStringList{"N;ENCODING=QUOTED-PRINTABLE:Lang=", "name;Ann"}
+        << Texts{{0, "Langname"}, {1, "Ann"}};
+    QTest::newRow("FN and NICKNAME fill nothing")
+        << QStringList{"FN:John Doe", "NICKNAME:Jo"} << Texts{};
+    QTest::newRow("ORG with a parameter; blank before CR stays")
+        << QStringList{"ORG;CHARSET=UTF-8:Acme;Sales "} << Texts{{3, "Acme;Sales "}};
+    QTest::newRow("ORG quoted-printable") << QStringList{"ORG;ENCODING=QUOTED-PRINTABLE:Caf=C3=A9"}
+                                          << Texts{{3, QStringLiteral("Café")}};
+    QTest::newRow("TITLE with a language")
+        << QStringList{"TITLE;LANGUAGE=en:Chief"} << Texts{{4, "Chief"}};
+    QTest::newRow("web addresses keep their colons")
+        << QStringList{"URL;HOME:http://home.example:8080/a", "URL;WORK:https://work.example/"}
+        << Texts{{6, "http://home.example:8080/a"}, {7, "https://work.example/"}};
+    QTest::newRow("URL with a type goes to Website Home")
+        << QStringList{"URL;TYPE=WORK:http://w.example"} << Texts{{6, "http://w.example"}};
+    QTest::newRow("grouped properties") << QStringList{"item1.ORG:Acme", "item2.URL;WORK:http://w"}
+                                        << Texts{{3, "Acme"}, {7, "http://w"}};
+    QTest::newRow("unknown properties")
+        << QStringList{"LABEL;HOME:x", "X-FOO:y", "ROLE:z"} << Texts{};
+    QTest::newRow("ADR;WORK, seven components")
+        << QStringList{"ADR;WORK:;E;S;C;R;Z;K"}
+        << Texts{{13, "S"}, {14, "C"}, {15, "R"}, {16, "Z"}, {17, "K"}};
+    QTest::newRow("ADR;HOME joins extended address")
+        << QStringList{"ADR;HOME:;E;S;C;R;Z;K"}
+        << Texts{{8, "E S"}, {9, "C"}, {10, "R"}, {11, "Z"}, {12, "K"}};
+    QTest::newRow("ADR without extended address")
+        << QStringList{"ADR:;;S;C"} << Texts{{8, "S"}, {9, "C"}};
+    QTest::newRow("ADR fields not trimmed, line end gone")
+        << QStringList{"ADR;TYPE=home:; ;S ; C ;R;Z "}
+        << Texts{{8, "  S "}, {9, " C "}, {10, "R"}, {11, "Z"}};
+    QTest::newRow("ADR street lines") << QStringList{"ADR;WORK:;;Line 1\\nLine 2=0D=0ALine 3=0DEnd"}
+                                      << Texts{{13, "Line 1 Line 2 Line 3 End"}};
+    QTest::newRow("ADR quoted-printable breaks become spaces")
+        << QStringList{"ADR;HOME;ENCODING=QUOTED-PRINTABLE:;;Line 1=0D=0ALine 2;K=C3=B6ln=0A"}
+        << Texts{{8, "Line 1 Line 2"}, {9, QStringLiteral("Köln ")}};
+}
+
+void TestLoader::textFields() {
+    QFETCH(QStringList, lines);
+    QFETCH(Texts, texts);
+    const CardForm form = load(cardOf(lines));
+    for (int i = 0; i < CardForm::kTextCount; ++i) {
+        QCOMPARE(form.txtTextbox[i], texts.value(i));
+    }
+}
+
+void TestLoader::telephones_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<Texts>("texts");
+    QTest::addColumn<QString>("boxes");
+
+    QTest::newRow("auto-preferred first, then PREF")
+        << QStringList{"TEL;WORK;VOICE:555-1", "TEL;HOME;VOICE;PREF:555-2"}
+        << Texts{{20, "555-1"}, {18, "555-2"}} << "101000";
+    QTest::newRow("only number") << QStringList{"TEL;CELL:1"} << Texts{{22, "1"}} << "000010";
+    QTest::newRow("PREF before others")
+        << QStringList{"TEL;PAGER;PREF:9", "TEL;WORK:8"} << Texts{{23, "9"}, {20, "8"}} << "000001";
+    QTest::newRow("field choice") << QStringList{"TEL;WORK;CELL:1", "TEL;WORK;PAGER:2", "TEL;FAX:3",
+                                                 "TEL;TYPE=WORK,FAX:4", "tel:5"}
+                                  << Texts{{22, "1"}, {23, "2"}, {19, "3"}, {21, "4"}, {18, "5"}}
+                                  << "000010";
+    QTest::newRow("later line replaces, value untrimmed")
+        << QStringList{"TEL;WORK;VOICE:1", "TEL;WORK;VOICE: 2 "} << Texts{{20, " 2 "}} << "001000";
+    QTest::newRow("group is no parameter")
+        << QStringList{"work.TEL:7"} << Texts{{18, "7"}} << "100000";
+    QTest::newRow("blank number is not marked")
+        << QStringList{"TEL;HOME: "} << Texts{{18, " "}} << "000000";
+}
+
+void TestLoader::telephones() {
+    QFETCH(QStringList, lines);
+    QFETCH(Texts, texts);
+    QFETCH(QString, boxes);
+    const CardForm form = load(cardOf(lines));
+    for (int i = 18; i <= 23; ++i) {
+        QCOMPARE(form.txtTextbox[i], texts.value(i));
+    }
+    QString gotBoxes;
+    for (bool b : form.Check1)
+        gotBoxes += b ? u'1' : u'0';
+    QCOMPARE(gotBoxes, boxes);
+}
+
+void TestLoader::emails_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("addresses");
+    QTest::addColumn<QStringList>("types");
+    QTest::addColumn<QString>("hidden");
+
+    QTest::newRow("three addresses")
+        << QStringList{"EMAIL;INTERNET;PREF:a@x.example", "EMAIL;PREF;INTERNET:b@x.example",
+                       "EMAIL:c@x.example"}
+        << QStringList{"a@x.example", "b@x.example", "c@x.example"}
+        << QStringList{"INTERNET", "PREF", "EMAIL"} << "c@x.example";
+    QTest::newRow("type trimmed and upper-cased, group ignored")
+        << QStringList{"item1.EMAIL; type=work :w@x.example", "EMAIL;;x:e@x.example"}
+        << QStringList{"w@x.example", "e@x.example"} << QStringList{"TYPE=WORK", "EMAIL"}
+        << "e@x.example";
+    QTest::newRow("empty last address keeps the hidden one")
+        << QStringList{"EMAIL:a@x.example", "EMAIL:"} << QStringList{"a@x.example", ""}
+        << QStringList{"EMAIL", "EMAIL"} << "a@x.example";
+}
+
+void TestLoader::emails() {
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, addresses);
+    QFETCH(QStringList, types);
+    QFETCH(QString, hidden);
+    const CardForm form = load(cardOf(lines));
+    QCOMPARE(form.Combo1, addresses);
+    QCOMPARE(form.Combo2, types);
+    QCOMPARE(form.Combo1Index, 0);
+    QCOMPARE(form.txtTextbox[5], hidden);
+}
+
+void TestLoader::birthday_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QDate>("date");
+
+    QTest::newRow("eight digits") << "BDAY:19800517" << QDate(1980, 5, 17);
+    QTest::newRow("ISO date") << "BDAY:1980-05-17" << QDate(1980, 5, 17);
+    QTest::newRow("ISO with time") << "BDAY:1980-05-17T10:00:00Z" << QDate(1980, 5, 17);
+    QTest::newRow("with a parameter") << "bday;value=date:1980-05-17" << QDate(1980, 5, 17);
+    QTest::newRow("leap day") << "BDAY:20000229" << QDate(2000, 2, 29);
+    QTest::newRow("no such day") << "BDAY:19990229" << noBirthday();
+    QTest::newRow("month 13") << "BDAY:1980-13-01" << noBirthday();
+    QTest::newRow("no year") << "BDAY:--0517" << noBirthday();
+    QTest::newRow("letters") << "BDAY:1980O517" << noBirthday();
+}
+
+void TestLoader::birthday() {
+    QFETCH(QString, line);
+    QFETCH(QDate, date);
+    QCOMPARE(load(cardOf({line})).dtpBirthday, date);
+}
+
+void TestLoader::notes_data() {
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<QString>("notes");
+
+    QTest::newRow("CR LF continuation lines, no trailing break")
+        << "BEGIN:VCARD\r\nNOTE:l1\r\nl2\r\n\r\nl3 \r\nEND:VCARD"
+        << "l1\r\nl2\r\nl3";
+    QTest::newRow("LF card lines still separated") << "NOTE:l1\nl2\nEND:VCARD"
+                                                   << "l1\r\nl2";
+    QTest::newRow("a colon ends the note") << "NOTE:a\r\nb: c\r\nd\r\n"
+                                           << "a";
+    QTest::newRow("second NOTE replaces") << "NOTE:a\nb\nNOTE:c"
+                                          << "c";
+    QTest::newRow("the rebuild's form") << "NOTE;QUOTED-PRINTABLE:a=0D=0A=0D=0Ab=3D1 x=y=0D=0A\r\n"
+                                        << "a\r\n\r\nb=3D1 x=y\r\n";
+    QTest::newRow("quoted-printable with soft breaks")
+        << "NOTE;ENCODING=QUOTED-PRINTABLE:Gr=C3=BC=C3=9Fe=0D=0A=\r\nzwei=0Adrei\r\n"
+        << QStringLiteral("Grüße\r\nzwei\r\ndrei");
+    QTest::newRow("other notes keep the old marker") << "NOTE:a=0D=0A=b=0D=0Ac\r"
+                                                     << "a\r\nb=0D=0Ac";
+    QTest::newRow("folded in 3.0") << "VERSION:3.0\r\nNOTE:long\r\n  line\r\n"
+                                   << "long line";
+}
+
+void TestLoader::notes() {
+    QFETCH(QString, card);
+    QFETCH(QString, notes);
+    QCOMPARE(load(card).txtTextbox[24], notes);
+}
+
+void TestLoader::photoRows() {
+    const QString card = cardOf({"PHOTO;JPEG;BASE64:", "  QUJD", "  REVG", "", "PHOTO:R0hJ",
+                                 "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:SktM",
+                                 "N;ENCODING=QUOTED-PRINTABLE:A", "PHOTO;VALUE=URI:"});
+    const CardForm form = load(card);
+    const std::vector<PhotoEntry> expected{
+        {"JPEG 1", "QUJDREVG", "PHOTO;JPEG;BASE64:"},
+        {"Photo 2", "R0hJ", "PHOTO:"},
+        {"TYPE=JPEG 3", "SktM", "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:"}};
+    QCOMPARE(form.photos, expected);
+    QCOMPARE(form.photoIndex, 1);
+    QCOMPARE(form.txtTextbox[0], QStringLiteral("A"));
+}
+
+void TestLoader::fixtureCardLoadsWithoutReports() {
+    QFile file(QStringLiteral(PENNACLE_TEST_DATA "/loader-outlook-style-card.vcf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString card = QString::fromUtf8(file.readAll());
+    CollectingReporter reporter;
+    const CardForm form = LoadVCFData(card, reporter);
+    QVERIFY(reporter.reports.isEmpty());
+    QCOMPARE(form.txtTextbox[0], QStringLiteral("Lindqvist"));
+    QCOMPARE(form.txtTextbox[8], QStringLiteral("Suite 4 Harbour Road 12"));
+    QCOMPARE(form.txtTextbox[24], QStringLiteral("Met at the fair.\r\nPrefers mornings."));
+    QCOMPARE(form.photos.size(), size_t(1));
+    QCOMPARE(form.photos[0].PhotoData.right(5), QStringLiteral("//2Q="));
+    QCOMPARE(LoadVCFData(card, reporter), form);
+}
+
+void TestLoader::emptyCardGivesEmptyForm() {
+    QCOMPARE(load(cardOf({"X-UNKNOWN:1"})), CardForm());
+    QCOMPARE(load(QString()), CardForm());
+}
+
+QTEST_GUILESS_MAIN(TestLoader)
+#include "tst_loader.moc"

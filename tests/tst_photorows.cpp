@@ -1,0 +1,103 @@
+#include "photos/photorows.h"
+#include "support/collectingreporter.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pennacle;
+
+class TestPhotoRows : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void takePhotoData_data();
+    void takePhotoData();
+    void photoLabel_data();
+    void photoLabel();
+    void imageDecoderReplacesTheFile();
+    void imageDecoderReportsFailures();
+};
+
+void TestPhotoRows::takePhotoData_data() {
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<qsizetype>("offset");
+    QTest::addColumn<QString>("data");
+
+    QTest::newRow("folded, up to the first = kept once")
+        << "PHOTO;JPEG;BASE64:\r\n  QUJD\r\n  RA==\r\n\r\nX:1" << qsizetype(0) << "QUJDRA=";
+    QTest::newRow("no padding stops at the empty line")
+        << "PHOTO;B:\r\n QUJD\r\n\r\nNOTE;ENCODING=QUOTED-PRINTABLE:x" << qsizetype(0) << "QUJD";
+    QTest::newRow("no padding stops at the next property")
+        << "PHOTO:QUJD\r\nN;X=1:A=B" << qsizetype(0) << "QUJD";
+    QTest::newRow("unindented data lines")
+        << "PHOTO:QUJD\nREVG\nR0g=\nX:1" << qsizetype(0) << "QUJDREVGR0g=";
+    QTest::newRow("colons in the value's own line") << "PHOTO;VALUE=URI:http://x.example/a.jpg\nX:1"
+                                                    << qsizetype(0) << "http://x.example/a.jpg";
+    QTest::newRow("= in the property part")
+        << "PHOTO;ENCODING=BASE64:QUJD" << qsizetype(0) << "QUJD";
+    QTest::newRow("tabs and blanks, end of card") << "PHOTO:\n\tQU JD" << qsizetype(0) << "QUJD";
+    QTest::newRow("the line's own value, not an earlier one")
+        << "PHOTO:QUFB=\r\nPHOTO:QkJC=" << qsizetype(13) << "QkJC=";
+    QTest::newRow("empty value") << "PHOTO:\r\nX:1" << qsizetype(0) << "";
+}
+
+void TestPhotoRows::takePhotoData() {
+    QFETCH(QString, card);
+    QFETCH(qsizetype, offset);
+    QFETCH(QString, data);
+    QCOMPARE(pennacle::takePhotoData(card, offset), data);
+}
+
+void TestPhotoRows::photoLabel_data() {
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("label");
+
+    QTest::newRow("second piece") << "PHOTO;JPEG;BASE64" << 1 << "JPEG 1";
+    QTest::newRow("card picture") << "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64" << 1
+                                  << "TYPE=JPEG 1";
+    QTest::newRow("empty second piece") << "PHOTO;;JPEG" << 2 << "Photo 2";
+    QTest::newRow("no parameters") << "PHOTO" << 3 << "Photo 3";
+}
+
+void TestPhotoRows::photoLabel() {
+    QFETCH(QString, part);
+    QFETCH(int, number);
+    QFETCH(QString, label);
+    QCOMPARE(pennacle::photoLabel(part, number), label);
+}
+
+void TestPhotoRows::imageDecoderReplacesTheFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("PreviewVCF.jpg"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an older and longer picture");
+    old.close();
+
+    CollectingReporter reporter;
+    QVERIFY(ImageDecoder(QStringLiteral("QUJD\r\nREU="), path, reporter));
+    QVERIFY(reporter.reports.isEmpty());
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("ABCDE"));
+}
+
+void TestPhotoRows::imageDecoderReportsFailures() {
+    QTemporaryDir dir;
+    CollectingReporter reporter;
+    QVERIFY(!ImageDecoder(QStringLiteral("QUJD"), dir.filePath(QStringLiteral("no/such/dir.jpg")),
+                          reporter));
+    QCOMPARE(reporter.reports.size(), 1);
+    QVERIFY(reporter.reports[0].contains(
+        QStringLiteral("\r\nin Pennacle2021/08/31.modVCard.ImageDecoder at line 102\r\r")));
+
+    reporter.reports.clear();
+    QVERIFY(!ImageDecoder(QString(), dir.filePath(QStringLiteral("empty.jpg")), reporter));
+    QCOMPARE(reporter.reports.size(), 1);
+    QVERIFY(reporter.reports[0].contains(QStringLiteral("ImageDecoder at line 100\r\r")));
+}
+
+QTEST_GUILESS_MAIN(TestPhotoRows)
+#include "tst_photorows.moc"

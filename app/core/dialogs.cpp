@@ -4,6 +4,10 @@
 
 namespace pennacle {
 
+void DialogsReporter::showReport(const QString& reportText) {
+    dialogs_.warning(QStringLiteral("Application Error"), reportText);
+}
+
 QString qtFilterFromPipeFilter(const QString& pipeFilter) {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
     QStringList entries;

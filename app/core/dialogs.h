@@ -1,12 +1,14 @@
 #pragma once
 
+#include "app/core/guard.h"
+
 #include <QString>
 
 namespace pennacle {
 
 // Every modal interaction of the window goes through here, so tests can script it.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // File dialogs take the title and a filter in "Description|pattern|Description|pattern"
@@ -29,6 +31,16 @@ public:
 
     // Shows the folder in the platform's file browser.
     virtual void openFolder(const QString& path) = 0;
+};
+
+// Shows failure reports in the "Application Error" box.
+class DialogsReporter : public Reporter {
+  public:
+    explicit DialogsReporter(Dialogs& dialogs) : dialogs_(dialogs) {}
+    void showReport(const QString& reportText) override;
+
+  private:
+    Dialogs& dialogs_;
 };
 
 // "VCF files(*.vcf)|*.vcf" -> "VCF files(*.vcf) (*.vcf)"; entries joined by ";;".

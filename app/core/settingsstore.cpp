@@ -11,22 +11,28 @@ namespace {
 const QString kApplication = QStringLiteral("Quarrystone");
 const QString kSection = QStringLiteral("Pennacle Suite");
 
-QString sectionKey(const QString& key) { return kSection + QLatin1Char('/') + key; }
+QString sectionKey(const QString& key) {
+    return kSection + QLatin1Char('/') + key;
+}
 
-Failure typeMismatch() { return Failure(QStringLiteral("Type mismatch")); }
+Failure typeMismatch() {
+    return Failure(QStringLiteral("Type mismatch"));
+}
 
 QString strippedOfBlanks(const QString& text) {
     qsizetype from = 0;
     qsizetype to = text.size();
-    while (from < to && text.at(from) == QLatin1Char(' ')) ++from;
-    while (to > from && text.at(to - 1) == QLatin1Char(' ')) --to;
+    while (from < to && text.at(from) == QLatin1Char(' '))
+        ++from;
+    while (to > from && text.at(to - 1) == QLatin1Char(' '))
+        --to;
     return text.mid(from, to - from);
 }
 }  // namespace
 
 SettingsStore::SettingsStore()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            kApplication)) {}
+    : settings_(
+          std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kApplication)) {}
 
 SettingsStore::SettingsStore(const QString& filePath)
     : settings_(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {}
@@ -43,21 +49,27 @@ void SettingsStore::WriteSetting(const QString& key, const QString& value) {
     settings_->sync();
 }
 
-QString SettingsStore::fileName() const { return settings_->fileName(); }
+QString SettingsStore::fileName() const {
+    return settings_->fileName();
+}
 
 bool settingToBool(const QString& text) {
     const QString value = strippedOfBlanks(text);
-    if (value.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
-    if (value.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
+    if (value.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (value.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
     static const QRegularExpression number(QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)$)"));
-    if (!number.match(value).hasMatch()) throw typeMismatch();
+    if (!number.match(value).hasMatch())
+        throw typeMismatch();
     return value.toDouble() != 0.0;
 }
 
 int settingToInt(const QString& text) {
     bool ok = false;
     const int value = strippedOfBlanks(text).toInt(&ok);
-    if (!ok) throw typeMismatch();
+    if (!ok)
+        throw typeMismatch();
     return value;
 }
 

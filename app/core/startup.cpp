@@ -9,7 +9,8 @@ QString applicationTitle(const QString& productName) {
     QString title = productName;
     do {
         const qsizetype blank = title.lastIndexOf(QLatin1Char(' '));
-        if (blank < 0) break;
+        if (blank < 0)
+            break;
         title.truncate(blank);
     } while (title.size() > 40);
     return title;
@@ -17,7 +18,8 @@ QString applicationTitle(const QString& productName) {
 
 bool FileExists(const QString& path) noexcept {
     try {
-        if (path.isEmpty()) return false;
+        if (path.isEmpty())
+            return false;
         const QFileInfo info(path);
         return info.exists() && info.lastModified().isValid();
     } catch (...) {

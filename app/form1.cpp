@@ -1,0 +1,478 @@
+#include "app/form1.h"
+
+#include "app/core/startup.h"
+
+#include <QApplication>
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace pennacle {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kFieldHeight = 315;  // twips; one line of 9 pt text with its frame
+
+QFont formFont() {
+    QFont font(QStringLiteral("Arial"), 9, QFont::Bold);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont buttonFont() {
+    QFont font = formFont();
+    font.setPointSizeF(11.25);
+    return font;
+}
+
+QString tag(const char* procedure) {
+    return procedureTag("Form1", procedure);
+}
+
+// Where a field of the "General" page stands inside its frame (twips), and its caption.
+struct FieldPlace {
+    int index;  // txtTextbox index
+    const char* caption;
+    int labelLeft, labelWidth, fieldLeft, top, fieldWidth;
+};
+
+// Three columns in the first two rows of "Personal Information".
+constexpr FieldPlace kPersonalFields[] = {
+    {0, "Last Name:", 120, 1095, 1230, 360, 2115},
+    {1, "First Name:", 3465, 1110, 4590, 360, 2055},
+    {2, "MI:", 6765, 960, 7740, 360, 600},
+    {3, "Company:", 120, 1095, 1230, 840, 2115},
+    {4, "Title:", 3465, 1110, 4590, 840, 2055},
+    {6, "Website Home:", 5610, 1320, 6945, 1320, 2430},
+    {7, "Website Work:", 5610, 1320, 6945, 1740, 2430},
+};
+
+// Home (first) and work address rows; the work fields follow the home ones by 5.
+struct AddressPlace {
+    int offset;  // from the frame's first field
+    const char* kind;
+    int left, top, width;
+};
+constexpr AddressPlace kAddressFields[] = {
+    {0, "Address:", 120, 360, 7845},   {1, "City:", 120, 840, 3150},
+    {2, "Region:", 4800, 840, 3165},   {3, "Zip:", 120, 1320, 3150},
+    {4, "Country:", 4800, 1320, 3165},
+};
+constexpr int kAddressLabelWidth = 1395;
+
+constexpr const char* kPhoneCaptions[] = {
+    "Home Voice:", "Home Fax:", "Work Voice:", "Work Fax:", "Cellular:", "Pager:"};
+
+}  // namespace
+
+QRect fromTwips(int left, int top, int width, int height) {
+    const auto px = [](int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+QString encodingNoteText() {
+    return QStringLiteral(
+        "ANSI Vs. UTF8\r\r"
+        "Summarised from the encyclopedia article \"Text file\":\r\r"
+        "A Windows text file is a sequence of characters stored in one of several encodings. "
+        "An \"ANSI\" file stores one byte per character in the system's code page (on Western "
+        "systems Windows-1252), so it can hold at most 256 different characters; an \"OEM\" "
+        "file does the same with the older DOS code page (such as 437 or 850) that console "
+        "programs use, which assigns other characters to the bytes above 127. Unicode files can "
+        "hold every character: UTF-16LE stores most characters in two bytes and begins with the "
+        "byte-order mark FF FE, while UTF-8 stores plain ASCII in one byte and other characters "
+        "in two to four bytes, and as Windows writes it begins with the mark EF BB BF. Save as "
+        "UTF-8 when a contact holds characters that Windows-1252 lacks: saved as ANSI, they "
+        "become \"?\".");
+}
+
+QString helpText() {
+    return QStringLiteral(
+        "Do you need more fields added? Please contact Team Quarrystone at "
+        "https://pennacle-suite.example/contact");
+}
+
+Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      dialogs_(dialogs),
+      settings_(settings),
+      reporter_(dialogs),
+      appFolder_(std::move(appFolder)) {
+    setObjectName(QStringLiteral("Form1"));
+    setFixedSize(kForm1ClientSize);
+    setFont(formFont());
+    // The design background is white; a skin file replaces it with the button face colour.
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    createControls();
+    connectHandlers();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls() {
+    createLeftColumn();
+
+    TabControl1 = new QTabWidget(this);
+    TabControl1->setObjectName(QStringLiteral("TabControl1"));
+    TabControl1->setGeometry(fromTwips(8040, 60, 9960, 8180));
+    TabControl1->tabBar()->setFont(buttonFont());
+    const QStringList pageNames = {QStringLiteral("General"), QStringLiteral("Notes"),
+                                   QStringLiteral("Photos")};
+    for (const QString& name : pageNames) {
+        auto* page = new QWidget;
+        page->setObjectName(QStringLiteral("TabPage") + name);
+        page->setAutoFillBackground(true);
+        TabControl1->addTab(page, name);
+    }
+    // Controls on the pages were designed in the tab control's coordinates.
+    // The first frame starts right below the tabs (420 twips).
+    const int pageOffsetY = std::min(TabControl1->tabBar()->sizeHint().height() + 1, 28);
+    createGeneralPage(TabControl1->widget(0), pageOffsetY);
+    createNotesPage(TabControl1->widget(1));
+    createPhotosPage(TabControl1->widget(2), pageOffsetY);
+}
+
+void Form1::createLeftColumn() {
+    addPushButton(this, 4, QStringLiteral("Help"), fromTwips(120, 120, 7800, 405));
+
+    ListView1 = new QTreeView(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setGeometry(fromTwips(120, 630, 7800, 4455));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);  // keeps 100,000 rows cheap to lay out
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setAllColumnsShowFocus(true);
+    ListView1->header()->setStretchLastSection(false);
+
+    addPushButton(this, 2, QStringLiteral("Add Contact(s) From 1 VCF File"),
+                  fromTwips(120, 5160, 3840, 405));
+    addPushButton(this, 5, QStringLiteral("Delete Selected Contact"),
+                  fromTwips(4080, 5160, 3840, 405));
+    addPushButton(this, 6, QStringLiteral("Clear List"), fromTwips(120, 5670, 3840, 405));
+    addPushButton(this, 7, QStringLiteral("Load Sample/Example Files"),
+                  fromTwips(4080, 5670, 3840, 405));
+
+    QGroupBox* frame6 =
+        addFrame(this, "Frame6", QStringLiteral("Option"), fromTwips(120, 6150, 7800, 735));
+    Option1 = addOption(frame6, "Option1", QStringLiteral("Save all contacts to one VCF"),
+                        fromTwips(240, 300, 3015, 255));
+    Option2 = addOption(frame6, "Option2", QStringLiteral("Save each contact to separate VCF"),
+                        fromTwips(3240, 300, 3375, 255));
+
+    QGroupBox* frame7 =
+        addFrame(this, "Frame7", QStringLiteral("Save Option"), fromTwips(120, 6960, 7800, 705));
+    Option5 = addOption(frame7, "Option5", QStringLiteral("Save As ANSI"),
+                        fromTwips(240, 300, 1815, 255));
+    Option6 = addOption(frame7, "Option6", QStringLiteral("Save As UTF8"),
+                        fromTwips(2400, 300, 1815, 255));
+    addPushButton(frame7, 8, QStringLiteral("?"), fromTwips(6960, 210, 600, 345));
+
+    addPushButton(this, 1, QStringLiteral("Save As VCF"), fromTwips(120, 7800, 7800, 405));
+
+    // Design state.
+    Option1->setChecked(true);
+    Option5->setChecked(true);
+}
+
+void Form1::createGeneralPage(QWidget* page, int pageOffsetY) {
+    const auto onPage = [pageOffsetY](int left, int top, int width, int height) {
+        QRect rect = fromTwips(left, top, width, height);
+        rect.translate(-1, -pageOffsetY);
+        return rect;
+    };
+    int labelIndex = 0;
+
+    QGroupBox* frame1 = addFrame(page, "Frame1", QStringLiteral("Personal Information"),
+                                 onPage(240, 420, 9495, 2115));
+    for (const FieldPlace& f : kPersonalFields) {
+        addLabel(frame1, labelIndex++, QLatin1String(f.caption),
+                 fromTwips(f.labelLeft, f.top, f.labelWidth, kFieldHeight));
+        addTextbox(frame1, f.index, fromTwips(f.fieldLeft, f.top, f.fieldWidth, kFieldHeight));
+    }
+    addLabel(frame1, labelIndex++, QStringLiteral("Birthday:"),
+             fromTwips(6765, 840, 960, kFieldHeight));
+    dtpBirthday = new QDateEdit(frame1);
+    dtpBirthday->setObjectName(QStringLiteral("dtpBirthday"));
+    dtpBirthday->setGeometry(fromTwips(7740, 840, 1635, kFieldHeight));
+    dtpBirthday->setDisplayFormat(QStringLiteral("M/d/yyyy"));
+    dtpBirthday->setCalendarPopup(true);
+    dtpBirthday->setMinimumDate(QDate(1900, 1, 1));
+    dtpBirthday->setDate(QDate(1900, 1, 1));
+
+    addLabel(frame1, labelIndex++, QStringLiteral("Email:"),
+             fromTwips(120, 1320, 1095, kFieldHeight));
+    Combo2 = new QComboBox(frame1);
+    Combo2->setObjectName(QStringLiteral("Combo2"));
+    Combo2->setEditable(true);
+    Combo2->setGeometry(fromTwips(1230, 1320, 1275, kFieldHeight));
+    Combo1 = new QComboBox(frame1);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEditable(true);
+    Combo1->setGeometry(fromTwips(2565, 1320, 2925, kFieldHeight));
+    addPushButton(frame1, 3, QStringLiteral("+"), fromTwips(1230, 1740, 450, 300));
+    addPushButton(frame1, 9, QStringLiteral("-"), fromTwips(1740, 1740, 450, 300));
+
+    // The hidden e-mail holder sits below the frame's visible height.
+    addTextbox(frame1, 5, fromTwips(1230, 2370, 2115, kFieldHeight));
+
+    const struct {
+        const char* name;
+        const char* caption;
+        int top;
+        int firstIndex;
+        const char* prefix;
+    } addressFrames[] = {
+        {"Frame2", "Home Address Information", 2640, 8, "Home "},
+        {"Frame3", "Work Address Information", 4620, 13, "Work "},
+    };
+    for (const auto& a : addressFrames) {
+        QGroupBox* frame =
+            addFrame(page, a.name, QLatin1String(a.caption), onPage(240, a.top, 9495, 1935));
+        for (const AddressPlace& f : kAddressFields) {
+            addLabel(frame, labelIndex++, QLatin1String(a.prefix) + QLatin1String(f.kind),
+                     fromTwips(f.left, f.top, kAddressLabelWidth, kFieldHeight));
+            addTextbox(frame, a.firstIndex + f.offset,
+                       fromTwips(f.left + kAddressLabelWidth + 15, f.top, f.width, kFieldHeight));
+        }
+    }
+
+    QGroupBox* frame4 = addFrame(page, "Frame4", QStringLiteral("Contact Information"),
+                                 onPage(240, 6600, 9495, 1455));
+    for (int k = 0; k < 6; ++k) {
+        const int left = 120 + (k % 3) * 3090;
+        const int top = k < 3 ? 360 : 840;
+        // Reading order runs down the columns: Home Voice, Home Fax; Work Voice, Work Fax; ...
+        const int phone = (k % 3) * 2 + k / 3;
+        addLabel(frame4, labelIndex++, QLatin1String(kPhoneCaptions[phone]),
+                 fromTwips(left, top, 1170, kFieldHeight));
+        addTextbox(frame4, 18 + phone, fromTwips(left + 1185, top, 1560, kFieldHeight));
+        auto* check = new QCheckBox(frame4);
+        check->setObjectName(QStringLiteral("Check1_%1").arg(phone));
+        check->setGeometry(fromTwips(left + 2805, top + 30, 255, 255));
+        Check1[static_cast<size_t>(phone)] = check;
+    }
+}
+
+void Form1::createNotesPage(QWidget* page) {
+    auto* notes = new QPlainTextEdit(page);
+    notes->setObjectName(QStringLiteral("txtTextbox_24"));
+    notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    notes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(notes);
+    txtTextbox[24] = notes;
+}
+
+void Form1::createPhotosPage(QWidget* page, int pageOffsetY) {
+    const auto onPage = [pageOffsetY](int left, int top, int width, int height) {
+        QRect rect = fromTwips(left, top, width, height);
+        rect.translate(-1, -pageOffsetY);
+        return rect;
+    };
+    ListView2 = new QTreeView(page);
+    ListView2->setObjectName(QStringLiteral("ListView2"));
+    ListView2->setGeometry(onPage(240, 540, 5520, 3000));
+    ListView2->setRootIsDecorated(false);
+    ListView2->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView2->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView2->header()->setStretchLastSection(false);
+
+    addPushButton(page, 10, QStringLiteral("Replace Picture"), onPage(5880, 540, 3855, 405));
+    addPushButton(page, 11, QStringLiteral("Delete Picture"), onPage(5880, 1065, 3855, 405));
+    addPushButton(page, 12, QStringLiteral("Add Picture"), onPage(5880, 1590, 3855, 405));
+
+    Picture1 = new QLabel(page);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(onPage(240, 3660, 9495, 4395));
+    Picture1->setFont(QFont(QStringLiteral("Tahoma"), 9));
+    Picture1->setFrameShape(QFrame::StyledPanel);
+    Picture1->setAlignment(Qt::AlignCenter);
+}
+
+QLineEdit* Form1::addTextbox(QWidget* parent, int index, const QRect& rect) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QStringLiteral("txtTextbox_%1").arg(index));
+    box->setGeometry(rect);
+    txtTextbox[static_cast<size_t>(index)] = box;
+    return box;
+}
+
+QLabel* Form1::addLabel(QWidget* parent, int index, const QString& caption, const QRect& rect) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QStringLiteral("Label1_%1").arg(index));
+    label->setGeometry(rect);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QPushButton* Form1::addPushButton(QWidget* parent, int number, const QString& caption,
+                                  const QRect& rect) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QStringLiteral("PushButton%1").arg(number));
+    button->setGeometry(rect);
+    button->setFont(buttonFont());
+    button->setCursor(Qt::PointingHandCursor);
+    button->setAutoDefault(false);
+    PushButton[static_cast<size_t>(number)] = button;
+    return button;
+}
+
+QGroupBox* Form1::addFrame(QWidget* parent, const char* name, const QString& caption,
+                           const QRect& rect) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(QLatin1String(name));
+    frame->setGeometry(rect);
+    return frame;
+}
+
+QRadioButton* Form1::addOption(QGroupBox* frame, const char* name, const QString& caption,
+                               const QRect& rect) {
+    auto* option = new QRadioButton(caption, frame);
+    option->setObjectName(QLatin1String(name));
+    option->setGeometry(rect);
+    return option;
+}
+
+void Form1::connectHandlers() {
+    connect(PushButton[4], &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(PushButton[8], &QPushButton::clicked, this, &Form1::PushButton8_Click);
+    connect(TabControl1, &QTabWidget::currentChanged, this, &Form1::TabControl1_Click);
+    for (auto [first, second] : {std::pair{Option1, Option2}, std::pair{Option5, Option6}}) {
+        for (QRadioButton* option : {first, second}) {
+            connect(option, &QRadioButton::toggled, this, [=, this](bool checked) {
+                if (checked)
+                    writeOptionPair(first, second);
+            });
+        }
+    }
+}
+
+void Form1::Form_Load() {
+    Guard g(reporter_, tag("Form_Load"));
+    g(100, [&] { ApplySkin(); });
+    g(102, [&] { setWindowTitle(QLatin1String(kProductName)); });
+    g(104, [&] { appTitle_ = pennacle::applicationTitle(); });
+    // 106: the first-start recording of the sample files runs here.
+    g(108, [&] {
+        if (!FileExists(pointerFilePath(appFolder_)))
+            return;
+        const QPixmap pointer(pointerFilePath(appFolder_));
+        if (pointer.isNull())
+            throw Failure(QStringLiteral("Invalid picture"));
+        for (size_t i = 1; i < PushButton.size(); ++i)
+            PushButton[i]->setCursor(QCursor(pointer));
+    });
+    g(110, [&] {
+        TabControl1->setCurrentIndex(
+            settingToInt(settings_.ReadSetting(QStringLiteral("TabControl1"), "0")));
+    });
+    g(112, [&] { restoreOption(Option1, "Option1", "1"); });
+    g(114, [&] { restoreOption(Option2, "Option2", "0"); });
+    g(116, [&] { restoreOption(Option5, "Option5", "1"); });
+    g(118, [&] { restoreOption(Option6, "Option6", "0"); });
+    g(120, [&] {
+        ListView1->setModel(&contacts_);
+        ListView1->setColumnWidth(ContactList::NameColumn, fromTwips(0, 0, 7000, 0).width());
+        // One twip is less than a pixel: the card text takes no visible room.
+        ListView1->setColumnHidden(ContactList::CardColumn, true);
+    });
+    g(122, [&] {
+        ListView2->setModel(&photos_);
+        ListView2->setColumnWidth(PhotoList::LabelColumn, fromTwips(0, 0, 4500, 0).width());
+        ListView2->setColumnHidden(PhotoList::DataColumn, true);
+        ListView2->setColumnHidden(PhotoList::TypeColumn, true);
+    });
+}
+
+void Form1::ApplySkin() {
+    const QString skin = skinFilePath(appFolder_);
+    if (!FileExists(skin))
+        return;
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    const auto paintFace = [&face](QWidget* widget) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Window, face);
+        widget->setPalette(palette);
+    };
+    paintFace(this);
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (qobject_cast<QRadioButton*>(w) || qobject_cast<QCheckBox*>(w) ||
+            qobject_cast<QGroupBox*>(w) || qobject_cast<QLabel*>(w)) {
+            paintFace(w);
+        }
+    }
+    QFile file(skin);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(file.errorString());
+    setStyleSheet(QString::fromUtf8(file.readAll()));
+}
+
+void Form1::restoreOption(QRadioButton* option, const char* key, const char* defaultValue) {
+    const bool selected =
+        settingToBool(settings_.ReadSetting(QLatin1String(key), QLatin1String(defaultValue)));
+    if (selected) {
+        // Selecting a button that is not yet selected counts as a click: the pair is written.
+        option->setChecked(true);
+    } else {
+        // An option button can be cleared by program even when it is the selected one.
+        option->setAutoExclusive(false);
+        option->setChecked(false);
+        option->setAutoExclusive(true);
+    }
+}
+
+void Form1::writeOptionPair(QRadioButton* first, QRadioButton* second) {
+    settings_.WriteSetting(first->objectName(), boolToSetting(first->isChecked()));
+    settings_.WriteSetting(second->objectName(), boolToSetting(second->isChecked()));
+}
+
+void Form1::TabControl1_Click(int index) {
+    settings_.WriteSetting(QStringLiteral("TabControl1"), QString::number(index));
+}
+
+void Form1::PushButton4_Click() {
+    Guard g(reporter_, tag("PushButton4_Click"));
+    g(100, [&] { dialogs_.message(appTitle_, helpText()); });
+}
+
+void Form1::PushButton8_Click() {
+    Guard g(reporter_, tag("PushButton8_Click"));
+    g(100, [&] { dialogs_.message(appTitle_, encodingNoteText()); });
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    // Ends the program at once: nothing is asked and nothing is saved.
+    if (isWindow() && qApp)
+        QApplication::quit();
+}
+
+}  // namespace pennacle

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "app/core/dialogs.h"
+#include "app/core/guard.h"
+#include "app/core/settingsstore.h"
+#include "contacts/contactlist.h"
+#include "photos/photolist.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTreeView;
+
+namespace pennacle {
+
+// The program's one window: the contact list on the left, the tabbed contact form on the
+// right. Controls carry their designer names as object names (txtTextbox_0 ... for arrays).
+class Form1 : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kTextboxCount = 25;
+    static constexpr int kPushButtonCount = 12;
+
+    Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    ContactList& contacts() { return contacts_; }
+    PhotoList& photos() { return photos_; }
+    Reporter& reporter() { return reporter_; }
+    const QString& applicationTitle() const { return appTitle_; }
+
+    // Command handlers, public so that scripted tests can run them as a click would.
+    void PushButton4_Click();
+    void PushButton8_Click();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void createControls();
+    void createLeftColumn();
+    void createGeneralPage(QWidget* page, int pageOffsetY);
+    void createNotesPage(QWidget* page);
+    void createPhotosPage(QWidget* page, int pageOffsetY);
+    QLineEdit* addTextbox(QWidget* parent, int index, const QRect& twips);
+    QLabel* addLabel(QWidget* parent, int index, const QString& caption, const QRect& twips);
+    QPushButton* addPushButton(QWidget* parent, int number, const QString& caption,
+                               const QRect& twips);
+    QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption,
+                        const QRect& twips);
+    QRadioButton* addOption(QGroupBox* frame, const char* name, const QString& caption,
+                            const QRect& twips);
+    void connectHandlers();
+
+    void Form_Load();
+    void ApplySkin();
+    void restoreOption(QRadioButton* option, const char* key, const char* defaultValue);
+    void writeOptionPair(QRadioButton* first, QRadioButton* second);
+    void TabControl1_Click(int index);
+
+    Dialogs& dialogs_;
+    SettingsStore& settings_;
+    DialogsReporter reporter_;
+    QString appFolder_;
+    QString appTitle_;
+
+    ContactList contacts_;
+    PhotoList photos_;
+
+    std::array<QPushButton*, kPushButtonCount + 1> PushButton{};  // 1-based
+    std::array<QWidget*, kTextboxCount> txtTextbox{};  // QLineEdit, 24 is a QPlainTextEdit
+    std::array<QCheckBox*, 6> Check1{};
+    QTreeView* ListView1 = nullptr;
+    QTreeView* ListView2 = nullptr;
+    QTabWidget* TabControl1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QDateEdit* dtpBirthday = nullptr;
+    QLabel* Picture1 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QRadioButton* Option5 = nullptr;
+    QRadioButton* Option6 = nullptr;
+};
+
+// The window's client size in pixels (18120 x 8355 twips).
+inline constexpr QSize kForm1ClientSize(1208, 557);
+
+// Twips to pixels, 15 twips to the pixel.
+QRect fromTwips(int left, int top, int width, int height);
+
+// The "?" note on text-file encodings.
+QString encodingNoteText();
+// The "Help" message.
+QString helpText();
+
+}  // namespace pennacle

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/core/dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace pennacle {
+
+// The real modal dialogs, parented to the main window.
+class QtDialogs : public Dialogs {
+  public:
+    void setParentWidget(QWidget* parent) { parent_ = parent; }
+
+    QString ShowOpen(const QString& title, const QString& filter) override;
+    QString ShowSave(const QString& title, const QString& filter) override;
+    QString BrowseForFolder(const QString& prompt, const QString& startFolder) override;
+    void message(const QString& caption, const QString& text) override;
+    void warning(const QString& caption, const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+    QString InputBox(const QString& caption, const QString& prompt) override;
+    void openFolder(const QString& path) override;
+
+  private:
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace pennacle

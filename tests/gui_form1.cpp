@@ -1,0 +1,375 @@
+#include "app/form1.h"
+#include "support/scripteddialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <memory>
+
+using namespace pennacle;
+
+namespace {
+
+// A window over a fresh settings file and an empty program folder.
+struct Fixture {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<Form1> form;
+
+    explicit Fixture(const QMap<QString, QString>& stored = {}) {
+        QSettings raw(settingsPath(), QSettings::IniFormat);
+        for (auto it = stored.begin(); it != stored.end(); ++it) {
+            raw.setValue("Pennacle Suite/" + it.key(), it.value());
+        }
+        raw.sync();
+    }
+    QString settingsPath() const { return dir.filePath("settings.ini"); }
+    QString appFolder() const { return dir.filePath("app"); }
+    Form1& open() {
+        QDir().mkpath(appFolder());
+        settings = std::make_unique<SettingsStore>(settingsPath());
+        form = std::make_unique<Form1>(dialogs, *settings, appFolder());
+        return *form;
+    }
+    QString stored(const QString& key) const {
+        return QSettings(settingsPath(), QSettings::IniFormat)
+            .value("Pennacle Suite/" + key)
+            .toString();
+    }
+    template <class T>
+    T* find(const QString& name) const {
+        T* widget = form->findChild<T*>(name);
+        if (!widget)
+            qWarning() << "missing control" << name;
+        return widget;
+    }
+    bool checked(const char* option) const {
+        return find<QRadioButton>(QLatin1String(option))->isChecked();
+    }
+};
+
+}  // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+  private slots:
+    void windowFrame() {
+        Fixture f;
+        Form1& form = f.open();
+        QCOMPARE(form.windowTitle(), QString("Pennacle Suite"));
+        QCOMPARE(form.applicationTitle(), QString("Pennacle"));
+        QCOMPARE(form.size(), QSize(1208, 557));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(form.font().family(), QString("Arial"));
+        QVERIFY(form.font().bold());
+        QCOMPARE(f.find<QPushButton>("PushButton1")->font().pointSizeF(), 11.25);
+        QCOMPARE(form.palette().color(QPalette::Window), QColor(Qt::white));
+    }
+
+    void controlsWithCaptions_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("place");  // null: not pinned
+        const QStringList buttons = {"Save As VCF",
+                                     "Add Contact(s) From 1 VCF File",
+                                     "+",
+                                     "Help",
+                                     "Delete Selected Contact",
+                                     "Clear List",
+                                     "Load Sample/Example Files",
+                                     "?",
+                                     "-",
+                                     "Replace Picture",
+                                     "Delete Picture",
+                                     "Add Picture"};
+        for (int i = 0; i < buttons.size(); ++i) {
+            const QString name = QStringLiteral("PushButton%1").arg(i + 1);
+            QTest::newRow(qPrintable(name)) << name << buttons[i] << QRect();
+        }
+        QTest::newRow("Help place") << "PushButton4"
+                                    << "Help" << QRect(8, 8, 520, 27);
+        QTest::newRow("Save place") << "PushButton1"
+                                    << "Save As VCF" << QRect(8, 520, 520, 27);
+        QTest::newRow("? place") << "PushButton8"
+                                 << "?" << QRect(464, 14, 40, 23);
+        QTest::newRow("Option1") << "Option1"
+                                 << "Save all contacts to one VCF" << QRect(16, 20, 201, 17);
+        QTest::newRow("Option2") << "Option2"
+                                 << "Save each contact to separate VCF" << QRect();
+        QTest::newRow("Option5") << "Option5"
+                                 << "Save As ANSI" << QRect(16, 20, 121, 17);
+        QTest::newRow("Option6") << "Option6"
+                                 << "Save As UTF8" << QRect();
+        QTest::newRow("Frame1") << "Frame1"
+                                << "Personal Information" << QRect();
+        QTest::newRow("Frame2") << "Frame2"
+                                << "Home Address Information" << QRect();
+        QTest::newRow("Frame3") << "Frame3"
+                                << "Work Address Information" << QRect();
+        QTest::newRow("Frame4") << "Frame4"
+                                << "Contact Information" << QRect();
+        QTest::newRow("Frame6") << "Frame6"
+                                << "Option" << QRect(8, 410, 520, 49);
+        QTest::newRow("Frame7") << "Frame7"
+                                << "Save Option" << QRect(8, 464, 520, 47);
+    }
+    void controlsWithCaptions() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QRect, place);
+        Fixture f;
+        f.open();
+        QWidget* widget = f.find<QWidget>(name);
+        QVERIFY(widget);
+        QString text;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            text = button->text();
+        if (auto* frame = qobject_cast<QGroupBox*>(widget))
+            text = frame->title();
+        QCOMPARE(text, caption);
+        if (!place.isNull())
+            QCOMPARE(widget->geometry(), place);
+    }
+
+    void formFieldsAndLabels() {
+        Fixture f;
+        f.open();
+        for (int i = 0; i < 24; ++i) {
+            QVERIFY2(f.find<QLineEdit>(QStringLiteral("txtTextbox_%1").arg(i)),
+                     qPrintable(QString::number(i)));
+        }
+        QVERIFY(f.find<QPlainTextEdit>("txtTextbox_24"));
+        for (int i = 0; i < 6; ++i) {
+            auto* check = f.find<QCheckBox>(QStringLiteral("Check1_%1").arg(i));
+            QVERIFY(check);
+            QVERIFY(check->text().isEmpty());
+            QCOMPARE(check->parentWidget()->objectName(), QString("Frame4"));
+        }
+        QVERIFY(f.find<QComboBox>("Combo1")->isEditable());
+        QVERIFY(f.find<QComboBox>("Combo2")->isEditable());
+        QCOMPARE(f.find<QDateEdit>("dtpBirthday")->date(), QDate(1900, 1, 1));
+        QVERIFY(f.find<QLabel>("Picture1"));
+
+        QStringList captions;
+        for (QLabel* label : f.form->findChildren<QLabel*>()) {
+            if (label->objectName().startsWith("Label1_"))
+                captions << label->text();
+        }
+        for (const char* expected :
+             {"Last Name:", "First Name:",  "MI:",           "Company:",      "Title:",
+              "Birthday:",  "Email:",       "Website Home:", "Website Work:", "Home Address:",
+              "Home City:", "Home Region:", "Home Zip:",     "Home Country:", "Work Address:",
+              "Work City:", "Work Region:", "Work Zip:",     "Work Country:", "Home Voice:",
+              "Home Fax:",  "Work Voice:",  "Work Fax:",     "Cellular:",     "Pager:"}) {
+            QVERIFY2(captions.contains(QLatin1String(expected)), expected);
+        }
+        QCOMPARE(captions.size(), 25);
+
+        // The e-mail holder sits inside Frame1 but below what the frame shows.
+        auto* holder = f.find<QLineEdit>("txtTextbox_5");
+        QCOMPARE(holder->parentWidget()->objectName(), QString("Frame1"));
+        QVERIFY(holder->geometry().top() >= holder->parentWidget()->height());
+    }
+
+    void layoutHasNoOverlapsOrClipping() {
+        Fixture f;
+        Form1& form = f.open();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* tabs = f.find<QTabWidget>("TabControl1");
+        for (int page = 0; page < tabs->count(); ++page) {
+            tabs->setCurrentIndex(page);
+            QCoreApplication::processEvents();
+            QWidget* pageWidget = tabs->widget(page);
+            for (QGroupBox* frame : pageWidget->findChildren<QGroupBox*>()) {
+                QVERIFY2(pageWidget->rect().contains(frame->geometry()),
+                         qPrintable(frame->objectName()));
+            }
+        }
+        for (QGroupBox* frame : form.findChildren<QGroupBox*>()) {
+            QList<QRect> seen;
+            for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (child->objectName() == "txtTextbox_5" || child->objectName().isEmpty()) {
+                    continue;
+                }
+                const QRect r = child->geometry();
+                QVERIFY2(frame->rect().contains(r), qPrintable(child->objectName()));
+                // The option pair was designed one twip apart, which rounds to a pixel.
+                for (const QRect& other : seen) {
+                    QVERIFY2(other.intersected(r).width() <= 1, qPrintable(child->objectName()));
+                }
+                seen << r;
+            }
+        }
+        for (QLabel* label : form.findChildren<QLabel*>()) {
+            if (!label->objectName().startsWith("Label1_"))
+                continue;
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+        }
+    }
+
+    void contactListColumns() {
+        Fixture f;
+        Form1& form = f.open();
+        auto* list = f.find<QTreeView>("ListView1");
+        QCOMPARE(list->model(), &form.contacts());
+        QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QString("Name"));
+        QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QString("VCF Data"));
+        QCOMPARE(list->columnWidth(0), 467);
+        QVERIFY(list->isColumnHidden(1));
+        auto* photos = f.find<QTreeView>("ListView2");
+        QCOMPARE(photos->model()->headerData(0, Qt::Horizontal).toString(), QString("Photo"));
+        QCOMPARE(photos->columnWidth(0), 300);
+        QVERIFY(photos->isColumnHidden(1) && photos->isColumnHidden(2));
+        QCOMPARE(f.find<QTabWidget>("TabControl1")->tabText(2), QString("Photos"));
+    }
+
+    void freshStoreDefaults() {
+        Fixture f;
+        f.open();
+        QCOMPARE(f.find<QTabWidget>("TabControl1")->currentIndex(), 0);
+        QVERIFY(f.checked("Option1") && !f.checked("Option2"));
+        QVERIFY(f.checked("Option5") && !f.checked("Option6"));
+        QVERIFY(f.dialogs.calls.isEmpty());
+        // The design state already matches the defaults: nothing is clicked, nothing written.
+        QVERIFY(!QFile::exists(f.settingsPath()));
+    }
+
+    void storedChoicesAreRestored_data() {
+        QTest::addColumn<QString>("o1");
+        QTest::addColumn<QString>("o2");
+        QTest::addColumn<bool>("expect1");
+        QTest::addColumn<bool>("expect2");
+        QTest::newRow("per-contact mode") << "False"
+                                          << "True" << false << true;
+        QTest::newRow("both false") << "False"
+                                    << "False" << false << false;
+        QTest::newRow("both true") << "True"
+                                   << "True" << false << true;
+        QTest::newRow("numbers") << "0"
+                                 << "-1" << false << true;
+        QTest::newRow("first only") << "1"
+                                    << "0" << true << false;
+    }
+    void storedChoicesAreRestored() {
+        // Selecting the second button by program writes the pair back in normal form.
+        QFETCH(QString, o1);
+        QFETCH(QString, o2);
+        QFETCH(bool, expect1);
+        QFETCH(bool, expect2);
+        Fixture f({{"Option1", o1},
+                   {"Option2", o2},
+                   {"Option5", o1},
+                   {"Option6", o2},
+                   {"TabControl1", "2"}});
+        f.open();
+        QCOMPARE(f.checked("Option1"), expect1);
+        QCOMPARE(f.checked("Option2"), expect2);
+        QCOMPARE(f.checked("Option5"), expect1);
+        QCOMPARE(f.checked("Option6"), expect2);
+        QCOMPARE(f.find<QTabWidget>("TabControl1")->currentIndex(), 2);
+        QVERIFY(f.dialogs.calls.isEmpty());
+    }
+
+    void unreadableSettingIsReportedAndKeepsTheDesign() {
+        Fixture f({{"Option1", "maybe"}, {"Option6", "True"}, {"TabControl1", "x"}});
+        f.open();
+        const QStringList warnings = f.dialogs.callsOf("warning");
+        QCOMPARE(warnings.size(), 2);
+        QVERIFY(
+            warnings[0].startsWith("Application Error|Type mismatch\r\nin "
+                                   "Pennacle2021/08/31.Form1.Form_Load at line 110"));
+        QVERIFY(warnings[1].contains("Form_Load at line 112\r\r"));
+        QVERIFY(f.checked("Option1"));  // design state
+        QVERIFY(!f.checked("Option5") && f.checked("Option6"));
+        QCOMPARE(f.find<QTabWidget>("TabControl1")->currentIndex(), 0);
+    }
+
+    void optionAndTabHandlersWriteSettings() {
+        Fixture f;
+        f.open();
+        QTest::mouseClick(f.find<QRadioButton>("Option2"), Qt::LeftButton);
+        QCOMPARE(f.stored("Option1"), QString("False"));
+        QCOMPARE(f.stored("Option2"), QString("True"));
+        QTest::mouseClick(f.find<QRadioButton>("Option6"), Qt::LeftButton);
+        QCOMPARE(f.stored("Option5"), QString("False"));
+        QCOMPARE(f.stored("Option6"), QString("True"));
+        f.find<QTabWidget>("TabControl1")->setCurrentIndex(1);
+        QCOMPARE(f.stored("TabControl1"), QString("1"));
+
+        // The next start shows what was chosen.
+        f.form.reset();
+        f.open();
+        QVERIFY(f.checked("Option2") && f.checked("Option6"));
+        QCOMPARE(f.find<QTabWidget>("TabControl1")->currentIndex(), 1);
+    }
+
+    void helpAndEncodingNote() {
+        Fixture f;
+        f.open();
+        QTest::mouseClick(f.find<QPushButton>("PushButton4"), Qt::LeftButton);
+        QTest::mouseClick(f.find<QPushButton>("PushButton8"), Qt::LeftButton);
+        const QStringList messages = f.dialogs.callsOf("message");
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(messages[0].startsWith(
+            "Pennacle|Do you need more fields added? Please contact Team Quarrystone at http"));
+        QVERIFY(messages[1].startsWith("Pennacle|ANSI Vs. UTF8\r\r"));
+        for (const char* word : {"Windows-1252", "OEM", "UTF-16LE", "UTF-8"}) {
+            QVERIFY2(messages[1].contains(QLatin1String(word)), word);
+        }
+    }
+
+    void skinAndPointerFiles() {
+        Fixture f;
+        QDir().mkpath(f.appFolder() + "/x");
+        QFile skin(f.appFolder() + "/x/o.cjs");
+        QVERIFY(skin.open(QIODevice::WriteOnly));
+        skin.write("QPushButton { color: navy; }");
+        skin.close();
+        QImage hand(32, 32, QImage::Format_ARGB32);
+        hand.fill(Qt::red);
+        const bool curWritten = hand.save(f.appFolder() + "/HAND-M.CUR", "cur");
+
+        Form1& form = f.open();
+        QVERIFY(f.dialogs.calls.isEmpty());
+        const QColor face = QApplication::palette().color(QPalette::Button);
+        QCOMPARE(form.palette().color(QPalette::Window), face);
+        QCOMPARE(f.find<QGroupBox>("Frame6")->palette().color(QPalette::Window), face);
+        QCOMPARE(form.styleSheet(), QString("QPushButton { color: navy; }"));
+        if (curWritten) {
+            QCOMPARE(f.find<QPushButton>("PushButton1")->cursor().shape(), Qt::BitmapCursor);
+        }
+    }
+
+    void withoutPointerFileButtonsShowTheHand() {
+        Fixture f;
+        f.open();
+        for (int i = 1; i <= 12; ++i) {
+            auto* button = f.find<QPushButton>(QStringLiteral("PushButton%1").arg(i));
+            QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
+        }
+        QCOMPARE(f.find<QTreeView>("ListView1")->cursor().shape(), Qt::ArrowCursor);
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "gui_form1.moc"

@@ -1,0 +1,54 @@
+#include "support/scripteddialogs.h"
+
+namespace {
+QString record(const QString& kind, const QString& a, const QString& b) {
+    return kind + QLatin1Char('|') + a + QLatin1Char('|') + b;
+}
+}  // namespace
+
+QStringList ScriptedDialogs::callsOf(const QString& kind) const {
+    QStringList result;
+    const QString prefix = kind + QLatin1Char('|');
+    for (const QString& call : calls) {
+        if (call.startsWith(prefix))
+            result << call.mid(prefix.size());
+    }
+    return result;
+}
+
+QString ScriptedDialogs::ShowOpen(const QString& title, const QString& filter) {
+    calls << record(QStringLiteral("open"), title, filter);
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+QString ScriptedDialogs::ShowSave(const QString& title, const QString& filter) {
+    calls << record(QStringLiteral("save"), title, filter);
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+QString ScriptedDialogs::BrowseForFolder(const QString& prompt, const QString& startFolder) {
+    calls << record(QStringLiteral("folder"), prompt, startFolder);
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+void ScriptedDialogs::message(const QString& caption, const QString& text) {
+    calls << record(QStringLiteral("message"), caption, text);
+}
+
+void ScriptedDialogs::warning(const QString& caption, const QString& text) {
+    calls << record(QStringLiteral("warning"), caption, text);
+}
+
+bool ScriptedDialogs::askYesNo(const QString& caption, const QString& text) {
+    calls << record(QStringLiteral("yesno"), caption, text);
+    return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
+}
+
+QString ScriptedDialogs::InputBox(const QString& caption, const QString& prompt) {
+    calls << record(QStringLiteral("input"), caption, prompt);
+    return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
+}
+
+void ScriptedDialogs::openFolder(const QString& path) {
+    calls << record(QStringLiteral("openFolder"), path, QString());
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/core/dialogs.h"
+
+#include <QQueue>
+#include <QStringList>
+
+// A Dialogs double: answers come from queues (empty text / No when a queue is empty), and
+// every call is recorded as "kind|caption or title|text or filter".
+class ScriptedDialogs : public pennacle::Dialogs {
+  public:
+    QQueue<QString> fileAnswers;   // ShowOpen, ShowSave and BrowseForFolder
+    QQueue<QString> inputAnswers;  // InputBox
+    QQueue<bool> yesNoAnswers;     // askYesNo
+    QStringList calls;
+
+    QStringList callsOf(const QString& kind) const;
+
+    QString ShowOpen(const QString& title, const QString& filter) override;
+    QString ShowSave(const QString& title, const QString& filter) override;
+    QString BrowseForFolder(const QString& prompt, const QString& startFolder) override;
+    void message(const QString& caption, const QString& text) override;
+    void warning(const QString& caption, const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+    QString InputBox(const QString& caption, const QString& prompt) override;
+    void openFolder(const QString& path) override;
+};

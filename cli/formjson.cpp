@@ -1,0 +1,261 @@
+#include "cli/formjson.h"
+
+#include "app/core/guard.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QSet>
+
+namespace pennacle::cli {
+
+namespace {
+
+// --- writing -------------------------------------------------------------------------------
+// Written by hand because the keys must keep the form's order, which QJsonObject sorts away.
+
+void appendJsonString(QByteArray& out, const QString& text) {
+    out.append('"');
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        const char16_t u = c.unicode();
+        switch (u) {
+            case u'"':
+                out.append("\\\"");
+                continue;
+            case u'\\':
+                out.append("\\\\");
+                continue;
+            case u'\n':
+                out.append("\\n");
+                continue;
+            case u'\r':
+                out.append("\\r");
+                continue;
+            case u'\t':
+                out.append("\\t");
+                continue;
+            default:
+                break;
+        }
+        const bool pairedHigh = c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate();
+        if (pairedHigh) {
+            out.append(QStringView(text).sliced(i, 2).toUtf8());
+            ++i;
+        } else if (u < 0x20 || c.isSurrogate()) {
+            // A lone surrogate has no UTF-8 form; the escape keeps it.
+            out.append(QByteArray("\\u") + QByteArray::number(u, 16).rightJustified(4, '0'));
+        } else {
+            out.append(QStringView(&c, 1).toUtf8());
+        }
+    }
+    out.append('"');
+}
+
+template <class List, class WriteItem>
+void appendArray(QByteArray& out, const List& items, WriteItem writeItem) {
+    if (items.empty()) {
+        out.append("[]");
+        return;
+    }
+    out.append("[\n");
+    bool first = true;
+    for (const auto& item : items) {
+        if (!first) {
+            out.append(",\n");
+        }
+        first = false;
+        out.append("    ");
+        writeItem(item);
+    }
+    out.append("\n  ]");
+}
+
+QByteArray dateText(const QDate& date) {
+    const QDate shown = date.isValid() ? date : noBirthday();
+    return QString::asprintf("%04d-%02d-%02d", shown.year(), shown.month(), shown.day()).toUtf8();
+}
+
+// --- reading -------------------------------------------------------------------------------
+
+[[noreturn]] void fail(const QString& message) {
+    throw Failure(message);
+}
+
+QJsonArray arrayAt(const QJsonObject& object, const QString& key, qsizetype maxSize) {
+    const QJsonValue value = object.value(key);
+    if (value.isUndefined()) {
+        return {};
+    }
+    if (!value.isArray()) {
+        fail(QStringLiteral("\"%1\" must be an array").arg(key));
+    }
+    const QJsonArray array = value.toArray();
+    if (maxSize >= 0 && array.size() > maxSize) {
+        fail(QStringLiteral("\"%1\" holds more than %2 entries").arg(key).arg(maxSize));
+    }
+    return array;
+}
+
+QString stringIn(const QJsonValue& value, const QString& where) {
+    if (!value.isString()) {
+        fail(QStringLiteral("%1 must be a string").arg(where));
+    }
+    return value.toString();
+}
+
+QStringList stringsAt(const QJsonObject& object, const QString& key, qsizetype maxSize = -1) {
+    QStringList strings;
+    const QJsonArray array = arrayAt(object, key, maxSize);
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        strings << stringIn(array[i], QStringLiteral("\"%1\"[%2]").arg(key).arg(i));
+    }
+    return strings;
+}
+
+int indexAt(const QJsonObject& object, const QString& key, int missing, int low, int high) {
+    const QJsonValue value = object.value(key);
+    if (value.isUndefined()) {
+        return missing;
+    }
+    const double number = value.toDouble(-1e300);
+    if (!value.isDouble() || number != double(qint64(number))) {
+        fail(QStringLiteral("\"%1\" must be a whole number").arg(key));
+    }
+    if (number < low || number > high) {
+        fail(QStringLiteral("\"%1\" must lie between %2 and %3").arg(key).arg(low).arg(high));
+    }
+    return int(number);
+}
+
+QDate birthdayAt(const QJsonObject& object) {
+    const QJsonValue value = object.value(QStringLiteral("dtpBirthday"));
+    if (value.isUndefined()) {
+        return noBirthday();
+    }
+    const QString text = stringIn(value, QStringLiteral("\"dtpBirthday\""));
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid()) {
+        fail(QStringLiteral("\"dtpBirthday\" must be a date written YYYY-MM-DD"));
+    }
+    return date;
+}
+
+PhotoEntry photoFrom(const QJsonValue& value, qsizetype i) {
+    const QString where = QStringLiteral("\"photos\"[%1]").arg(i);
+    if (!value.isObject()) {
+        fail(where + QStringLiteral(" must be an object"));
+    }
+    const QJsonObject object = value.toObject();
+    PhotoEntry photo;
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const QString field = where + QStringLiteral(".") + it.key();
+        if (it.key() == u"PhotoLabel") {
+            photo.PhotoLabel = stringIn(it.value(), field);
+        } else if (it.key() == u"PhotoType") {
+            photo.PhotoType = stringIn(it.value(), field);
+        } else if (it.key() == u"PhotoData") {
+            photo.PhotoData = stringIn(it.value(), field);
+        } else {
+            fail(QStringLiteral("unknown key %1").arg(field));
+        }
+    }
+    return photo;
+}
+
+void rejectUnknownKeys(const QJsonObject& object) {
+    static const QSet<QString> known = {"txtTextbox",  "Check1",      "Combo1", "Combo2",
+                                        "Combo1Index", "dtpBirthday", "photos", "photoIndex"};
+    for (const QString& key : object.keys()) {
+        if (!known.contains(key)) {
+            fail(QStringLiteral("unknown key \"%1\"").arg(key));
+        }
+    }
+}
+
+}  // namespace
+
+QByteArray formToJson(const CardForm& form) {
+    QByteArray out;
+    out.reserve(4096);
+    const auto writeString = [&](const QString& text) { appendJsonString(out, text); };
+
+    out.append("{\n  \"txtTextbox\": ");
+    appendArray(out, form.txtTextbox, writeString);
+    out.append(",\n  \"Check1\": ");
+    appendArray(out, form.Check1, [&](bool checked) { out.append(checked ? "true" : "false"); });
+    out.append(",\n  \"Combo1\": ");
+    appendArray(out, form.Combo1, writeString);
+    out.append(",\n  \"Combo2\": ");
+    appendArray(out, form.Combo2, writeString);
+    out.append(",\n  \"Combo1Index\": ").append(QByteArray::number(form.Combo1Index));
+    out.append(",\n  \"dtpBirthday\": \"").append(dateText(form.dtpBirthday)).append('"');
+    out.append(",\n  \"photos\": ");
+    appendArray(out, form.photos, [&](const PhotoEntry& photo) {
+        out.append("{\"PhotoLabel\": ");
+        appendJsonString(out, photo.PhotoLabel);
+        out.append(", \"PhotoType\": ");
+        appendJsonString(out, photo.PhotoType);
+        out.append(", \"PhotoData\": ");
+        appendJsonString(out, photo.PhotoData);
+        out.append('}');
+    });
+    out.append(",\n  \"photoIndex\": ").append(QByteArray::number(form.photoIndex));
+    out.append("\n}\n");
+    return out;
+}
+
+CardForm formFromJson(const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError) {
+        fail(QStringLiteral("not valid JSON at offset %1: %2")
+                 .arg(error.offset)
+                 .arg(error.errorString()));
+    }
+    if (!document.isObject()) {
+        fail(QStringLiteral("the form must be a JSON object"));
+    }
+    const QJsonObject object = document.object();
+    rejectUnknownKeys(object);
+
+    CardForm form;
+    const QStringList texts = stringsAt(object, QStringLiteral("txtTextbox"), CardForm::kTextCount);
+    std::copy(texts.begin(), texts.end(), form.txtTextbox.begin());
+
+    const QJsonArray checks = arrayAt(object, QStringLiteral("Check1"), CardForm::kCheckCount);
+    for (qsizetype i = 0; i < checks.size(); ++i) {
+        if (!checks[i].isBool()) {
+            fail(QStringLiteral("\"Check1\"[%1] must be true or false").arg(i));
+        }
+        form.Check1[size_t(i)] = checks[i].toBool();
+    }
+
+    form.Combo1 = stringsAt(object, QStringLiteral("Combo1"));
+    form.Combo2 = stringsAt(object, QStringLiteral("Combo2"));
+    const auto addresses = int(form.Combo1.size());
+    if (form.Combo2.size() > addresses) {
+        fail(QStringLiteral("\"Combo2\" holds more entries than \"Combo1\""));
+    }
+    // Each address has a type entry, if only an empty one.
+    while (form.Combo2.size() < addresses) {
+        form.Combo2 << QString();
+    }
+    form.Combo1Index =
+        indexAt(object, QStringLiteral("Combo1Index"), addresses > 0 ? 0 : -1, -1, addresses - 1);
+
+    form.dtpBirthday = birthdayAt(object);
+
+    const QJsonArray photos = arrayAt(object, QStringLiteral("photos"), -1);
+    for (qsizetype i = 0; i < photos.size(); ++i) {
+        form.photos.push_back(photoFrom(photos[i], i));
+    }
+    const auto photoCount = int(form.photos.size());
+    form.photoIndex =
+        indexAt(object, QStringLiteral("photoIndex"), photoCount > 0 ? 1 : 0, 0, photoCount);
+    return form;
+}
+
+}  // namespace pennacle::cli

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "cards/cardform.h"
+
+#include <QByteArray>
+
+namespace pennacle::cli {
+
+// The form as one JSON object, keys in the form's order: "txtTextbox" (25 strings), "Check1"
+// (6 booleans), "Combo1", "Combo2", "Combo1Index", "dtpBirthday" ("YYYY-MM-DD"), "photos"
+// (objects of "PhotoLabel", "PhotoType", "PhotoData") and "photoIndex". UTF-8, ends in LF.
+QByteArray formToJson(const CardForm& form);
+
+// The form described by such a JSON object. A missing key means empty texts, unchecked
+// boxes, no e-mail entries, no birthday or no photo rows; "Combo1Index" and "photoIndex"
+// default to the first entry when there are entries. Throws Failure, with a message for the
+// user, for malformed JSON, unknown keys, wrong types and out-of-range values.
+CardForm formFromJson(const QByteArray& json);
+
+}  // namespace pennacle::cli

@@ -1,0 +1,171 @@
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString dataFile(const char* name) {
+    return QStringLiteral(PENNACLE_TEST_DATA "/") + QLatin1String(name);
+}
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCli(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(PENNACLE_CLI), args);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        return run;
+    }
+    run.status = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+const QByteArray kDoe =
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Doe;John;Q;;\r\nORG:Acme\r\n"
+    "EMAIL;INTERNET:john@doe.example\r\nBDAY:19800229\r\nEND:VCARD";
+const QByteArray kRoe = "begin:vcard\nN:Roe;Jane\nEND:VCARD";
+
+}  // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase();
+    void names();
+    void cardIsExact_data();
+    void cardIsExact();
+    void formAsJson();
+    void usage_data();
+    void usage();
+
+  private:
+    QTemporaryDir dir_;
+    QString twoCards_;
+};
+
+void TestCli::initTestCase() {
+    QVERIFY2(QFile::exists(QStringLiteral(PENNACLE_CLI)), "build pennacle-cli first");
+    twoCards_ = dir_.filePath("two.vcf");
+    QFile file(twoCards_);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("prologue\r\n" + kDoe + "\r\n\r\n" + kRoe + "\n");
+}
+
+void TestCli::names() {
+    const Run run = runCli({"names", twoCards_, dataFile("utf16le-with-mark.vcf"), twoCards_});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QByteArray("Doe, John Q\nRoe, Jane\nM\xC3\xBCller, J\xC3\xB6rg\n"
+                                 "Doe, John Q\nRoe, Jane\n"));
+    QCOMPARE(run.err, QByteArray());
+}
+
+void TestCli::cardIsExact_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("card");
+    QTest::newRow("default first") << QStringList{"card", twoCards_} << kDoe;
+    QTest::newRow("index") << QStringList{"card", twoCards_, "--index", "2"} << kRoe;
+    QTest::newRow("index before files") << QStringList{"card", "--index=2", twoCards_} << kRoe;
+    QTest::newRow("across files")
+        << QStringList{"card", dataFile("ansi-windows-1252.vcf"), twoCards_, "--index", "1"}
+        << QByteArray(
+               "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\xC3\xBCller;J\xC3\xB6rg;;;\r\n"
+               "NOTE:5 \xE2\x82\xAC caf\xC3\xA9\r\nEND:VCARD");
+}
+
+void TestCli::cardIsExact() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, card);
+    const Run run = runCli(args);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, card);
+}
+
+void TestCli::formAsJson() {
+    const Run run = runCli({"form", twoCards_});
+    QCOMPARE(run.status, 0);
+    QVERIFY(run.out.endsWith("}\n"));
+    QVERIFY(!run.out.contains('\r'));
+
+    // The keys come in the form's order.
+    const QList<QByteArray> keys = {"txtTextbox",  "Check1",      "Combo1", "Combo2",
+                                    "Combo1Index", "dtpBirthday", "photos", "photoIndex"};
+    qsizetype last = -1;
+    for (const QByteArray& key : keys) {
+        const qsizetype at = run.out.indexOf("\"" + key + "\":");
+        QVERIFY2(at > last, key.constData());
+        last = at;
+    }
+
+    QJsonParseError error;
+    const QJsonObject form = QJsonDocument::fromJson(run.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(form.value("txtTextbox").toArray().size(), 25);
+    QCOMPARE(form.value("txtTextbox").toArray().at(0).toString(), QStringLiteral("Doe"));
+    QCOMPARE(form.value("txtTextbox").toArray().at(3).toString(), QStringLiteral("Acme"));
+    QCOMPARE(form.value("Check1").toArray().size(), 6);
+    QCOMPARE(form.value("Combo1").toArray(), QJsonArray{"john@doe.example"});
+    QCOMPARE(form.value("Combo1Index").toInt(), 0);
+    QCOMPARE(form.value("dtpBirthday").toString(), QStringLiteral("1980-02-29"));
+    QCOMPARE(form.value("photos").toArray(), QJsonArray());
+    QCOMPARE(form.value("photoIndex").toInt(-1), 0);
+}
+
+void TestCli::usage_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("out");
+
+    QTest::newRow("help") << QStringList{"--help"} << 0 << QByteArray("Usage: pennacle-cli");
+    QTest::newRow("command help") << QStringList{"names", "--help"} << 0
+                                  << QByteArray("Usage: pennacle-cli");
+    QTest::newRow("version") << QStringList{"--version"} << 0 << QByteArray("pennacle-cli 1.");
+    QTest::newRow("nothing") << QStringList() << 2 << QByteArray();
+    QTest::newRow("unknown command") << QStringList{"frobnicate", "TWO"} << 2 << QByteArray();
+    QTest::newRow("no files") << QStringList{"names"} << 2 << QByteArray();
+    QTest::newRow("missing file") << QStringList{"names", "TWO", "/no/such.vcf"} << 2
+                                  << QByteArray();
+    QTest::newRow("unknown option") << QStringList{"names", "TWO", "--fast"} << 2 << QByteArray();
+    QTest::newRow("index zero") << QStringList{"card", "TWO", "--index", "0"} << 2 << QByteArray();
+    QTest::newRow("index past the list")
+        << QStringList{"form", "TWO", "--index", "3"} << 2 << QByteArray();
+    QTest::newRow("index not a number")
+        << QStringList{"card", "TWO", "--index", "two"} << 2 << QByteArray();
+    QTest::newRow("index without value")
+        << QStringList{"card", "TWO", "--index"} << 2 << QByteArray();
+    QTest::newRow("index on names")
+        << QStringList{"names", "TWO", "--index", "1"} << 2 << QByteArray();
+    QTest::newRow("card of an empty list")
+        << QStringList{"card", dataFile("empty.vcf")} << 2 << QByteArray();
+    QTest::newRow("names of an empty list")
+        << QStringList{"names", dataFile("empty.vcf")} << 0 << QByteArray();
+    QTest::newRow("file after --")
+        << QStringList{"names", "--", "TWO"} << 0 << QByteArray("Doe, John Q\nRoe, Jane\n");
+}
+
+void TestCli::usage() {
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QByteArray, out);
+    args.replaceInStrings(QStringLiteral("TWO"), twoCards_);
+    const Run run = runCli(args);
+    QCOMPARE(run.status, status);
+    QVERIFY2(run.out.startsWith(out), run.out.constData());
+    if (status == 2) {
+        QVERIFY(!run.err.isEmpty());
+        QCOMPARE(run.out, QByteArray());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

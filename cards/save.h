@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/core/guard.h"
+#include "contacts/contactlist.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace pennacle {
+
+enum class SaveLayout {
+    OneFile,      // all contacts into one file ("Save all contacts to one VCF")
+    EachContact,  // one file per contact, named after it ("Save each contact to separate VCF")
+};
+
+enum class SaveEncoding {
+    Ansi,  // Windows-1252, "?" for a character it lacks
+    Utf8,  // with the mark EF BB BF
+};
+
+struct SaveRequest {
+    SaveLayout layout = SaveLayout::OneFile;
+    SaveEncoding encoding = SaveEncoding::Ansi;
+    // The file for OneFile (used exactly as given, no extension added); the folder for
+    // EachContact.
+    QString target;
+};
+
+// Called after each card (OneFile) or each contact's file (EachContact) with the number done
+// so far and the total. Returning false stops the save: no further file is written, and a
+// one-file save that is not complete leaves any earlier file at its path untouched.
+using SaveProgress = std::function<bool(qsizetype done, qsizetype total)>;
+
+struct SaveOutcome {
+    qsizetype filesWritten = 0;
+    qsizetype filesFailed = 0;
+    bool stopped = false;  // the progress callback asked to stop
+};
+
+// The display name without the eight characters that file names cannot hold:
+// / \ * : ? < > |
+QString removeFileNameCharacters(const QString& displayName);
+
+// The file names (without folder) of the per-contact layout, one per row in list order:
+// the cleaned name and ".vcf"; a name that cleans to nothing is "unnamed"; a name already
+// taken in this save (compared without regard to case) gets " (2)", " (3)", ... before ".vcf".
+QStringList contactFileNames(const ContactList& contacts);
+
+// The bytes of one saved file: for UTF-8 the mark, then the payload in the encoding, then
+// CR LF.
+QByteArray encodeSavedFile(const QString& payload, SaveEncoding encoding);
+
+// Writes the card texts of all contacts, exactly as the list holds them, as "Save As VCF"
+// does: one file with the cards joined by CR LF, or one file per contact in the target
+// folder. Every file is written to a temporary file beside it and moved over its target only
+// when complete, so a failure never leaves a half-written file. Failures are reported
+// ("in Pennacle2021/08/31.Form1.PushButton1_Click ") and the save goes on with the next
+// contact. An empty list writes nothing.
+SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request,
+                         Reporter& reporter, const SaveProgress& progress = {});
+
+}  // namespace pennacle

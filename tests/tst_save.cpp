@@ -1,0 +1,304 @@
+#include "cards/ansiencoding.h"
+#include "cards/save.h"
+#include "support/collectingreporter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+#include <csignal>
+
+using namespace pennacle;
+
+namespace {
+
+const QString kTag = QStringLiteral("in Pennacle2021/08/31.Form1.PushButton1_Click ");
+
+// A, imported from an LF file with a character ANSI has; B, edited, with characters it lacks.
+const QString kCardA = QString::fromUtf8("BEGIN:VCARD\nN:Zoë\nEND:VCARD");
+const QString kCardB = QString::fromUtf8("BEGIN:VCARD\r\nNOTE:5 € Ł 😀\r\nEND:VCARD");
+
+void fill(ContactList& contacts, const QStringList& names, const QStringList& cards) {
+    std::vector<ContactEntry> rows;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        rows.push_back({names[i], cards.value(i, QStringLiteral("card %1").arg(i + 1))});
+    }
+    contacts.append(std::move(rows));
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return "<missing>";
+    }
+    return file.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Makes every write past `bytes` fail with "File too large", as a full disk would.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+}  // namespace
+
+class TestSave : public QObject {
+    Q_OBJECT
+  private slots:
+    void ansiKeepsEveryByteOfAnAnsiFile();
+    void oneFileBytes_data();
+    void oneFileBytes();
+    void eachContactBytes_data();
+    void eachContactBytes();
+    void fileNames_data();
+    void fileNames();
+    void savingAgainReplacesEarlierOutput();
+    void emptyListWritesNothing();
+    void failedFileLeavesEarlierFileAndLoopGoesOn();
+    void failedOneFileLeavesEarlierFile();
+    void stoppedOneFileLeavesEarlierFile();
+    void thousandsOfContactsWithOneName();
+};
+
+// What the reader decodes from any byte is written back as that byte.
+void TestSave::ansiKeepsEveryByteOfAnAnsiFile() {
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b) {
+        bytes.append(char(b));
+    }
+    QStringDecoder decoder("windows-1252");
+    const QString text = decoder.decode(bytes);
+    QCOMPARE(text.size(), 256);
+    QCOMPARE(encodeAnsi(text), bytes);
+}
+
+void TestSave::oneFileBytes_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("ANSI") << int(SaveEncoding::Ansi)
+                          << QByteArray(
+                                 "BEGIN:VCARD\nN:Zo\xEB\nEND:VCARD\r\n"
+                                 "BEGIN:VCARD\r\nNOTE:5 \x80 ? ?\r\nEND:VCARD\r\n");
+    QTest::newRow("UTF-8") << int(SaveEncoding::Utf8)
+                           << QByteArray(
+                                  "\xEF\xBB\xBF"
+                                  "BEGIN:VCARD\nN:Zo\xC3\xAB\nEND:VCARD\r\n"
+                                  "BEGIN:VCARD\r\nNOTE:5 \xE2\x82\xAC \xC5\x81 "
+                                  "\xF0\x9F\x98\x80\r\nEND:VCARD\r\n");
+}
+
+void TestSave::oneFileBytes() {
+    QFETCH(int, encoding);
+    QFETCH(QByteArray, expected);
+    QTemporaryDir dir;
+    ContactList contacts;
+    fill(contacts, {"A", "A"}, {kCardA, kCardB});
+    const QString path = dir.filePath("all");  // used as given, no extension added
+    CollectingReporter reporter;
+    const SaveOutcome outcome =
+        SaveContacts(contacts, {SaveLayout::OneFile, SaveEncoding(encoding), path}, reporter);
+    QCOMPARE(reporter.reports, QStringList());
+    QCOMPARE(outcome.filesWritten, 1);
+    QCOMPARE(readBytes(path), expected);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"all"});
+}
+
+void TestSave::eachContactBytes_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::newRow("ANSI") << int(SaveEncoding::Ansi)
+                          << QByteArray("BEGIN:VCARD\nN:Zo\xEB\nEND:VCARD\r\n")
+                          << QByteArray("BEGIN:VCARD\r\nNOTE:5 \x80 ? ?\r\nEND:VCARD\r\n");
+    QTest::newRow("UTF-8") << int(SaveEncoding::Utf8)
+                           << QByteArray(
+                                  "\xEF\xBB\xBF"
+                                  "BEGIN:VCARD\nN:Zo\xC3\xAB\nEND:VCARD\r\n")
+                           << QByteArray(
+                                  "\xEF\xBB\xBF"
+                                  "BEGIN:VCARD\r\nNOTE:5 \xE2\x82\xAC \xC5\x81 "
+                                  "\xF0\x9F\x98\x80\r\nEND:VCARD\r\n");
+}
+
+void TestSave::eachContactBytes() {
+    QFETCH(int, encoding);
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QTemporaryDir dir;
+    ContactList contacts;
+    fill(contacts, {QString::fromUtf8("Zoë"), "Zoë"}, {kCardA, kCardB});
+    CollectingReporter reporter;
+    const SaveOutcome outcome = SaveContacts(
+        contacts, {SaveLayout::EachContact, SaveEncoding(encoding), dir.path()}, reporter);
+    QCOMPARE(reporter.reports, QStringList());
+    QCOMPARE(outcome.filesWritten, 2);
+    QCOMPARE(readBytes(dir.filePath(QString::fromUtf8("Zoë.vcf"))), first);
+    QCOMPARE(readBytes(dir.filePath(QString::fromUtf8("Zoë (2).vcf"))), second);
+    QCOMPARE(QDir(dir.path()).count(), 4u);  // with "." and ".."
+}
+
+void TestSave::fileNames_data() {
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("eight characters removed")
+        << QStringList{"A/B: C?", "x\\*<>|y"} << QStringList{"AB C.vcf", "xy.vcf"};
+    QTest::newRow("quotes, blanks and dots stay")
+        << QStringList{"He said \"hi\"", " x. "} << QStringList{"He said \"hi\".vcf", " x. .vcf"};
+    QTest::newRow("empty names are unnamed")
+        << QStringList{"", "/:*", "unnamed"}
+        << QStringList{"unnamed.vcf", "unnamed (2).vcf", "unnamed (3).vcf"};
+    QTest::newRow("collisions numbered, ignoring case")
+        << QStringList{"Anna", "Bo", "Anna", "ANNA", "Bo"}
+        << QStringList{"Anna.vcf", "Bo.vcf", "Anna (2).vcf", "ANNA (3).vcf", "Bo (2).vcf"};
+    QTest::newRow("a number already taken by a name")
+        << QStringList{"A (2)", "A", "A", "A (2)"}
+        << QStringList{"A (2).vcf", "A.vcf", "A (3).vcf", "A (2) (2).vcf"};
+    QTest::newRow("cleaned names collide")
+        << QStringList{"a:b", "ab"} << QStringList{"ab.vcf", "ab (2).vcf"};
+}
+
+void TestSave::fileNames() {
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, files);
+    ContactList contacts;
+    fill(contacts, names, {});
+    QCOMPARE(contactFileNames(contacts), files);
+}
+
+void TestSave::savingAgainReplacesEarlierOutput() {
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("Anna.vcf"), QByteArray(5000, 'x'));
+    ContactList contacts;
+    fill(contacts, {"Anna"}, {"new"});
+    CollectingReporter reporter;
+    SaveContacts(contacts, {SaveLayout::EachContact, SaveEncoding::Ansi, dir.path()}, reporter);
+    SaveContacts(contacts, {SaveLayout::EachContact, SaveEncoding::Ansi, dir.path()}, reporter);
+    QCOMPARE(reporter.reports, QStringList());
+    QCOMPARE(readBytes(dir.filePath("Anna.vcf")), QByteArray("new\r\n"));
+    QCOMPARE(QDir(dir.path()).count(), 3u);
+}
+
+void TestSave::emptyListWritesNothing() {
+    QTemporaryDir dir;
+    ContactList contacts;
+    CollectingReporter reporter;
+    for (const SaveLayout layout : {SaveLayout::OneFile, SaveLayout::EachContact}) {
+        const SaveOutcome outcome =
+            SaveContacts(contacts, {layout, SaveEncoding::Utf8, dir.filePath("x.vcf")}, reporter);
+        QCOMPARE(outcome.filesWritten, 0);
+    }
+    QVERIFY(reporter.reports.isEmpty());
+    QCOMPARE(QDir(dir.path()).count(), 2u);
+}
+
+void TestSave::failedFileLeavesEarlierFileAndLoopGoesOn() {
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("Big.vcf"), "earlier");
+    ContactList contacts;
+    fill(contacts, {"Big", "Small"}, {QString(200000, u'b'), "small"});
+    CollectingReporter reporter;
+    SaveOutcome outcome;
+    {
+        FileSizeLimit limit(100000);
+        outcome = SaveContacts(contacts, {SaveLayout::EachContact, SaveEncoding::Ansi, dir.path()},
+                               reporter);
+    }
+    QCOMPARE(reporter.reports.size(), 1);
+    QVERIFY2(reporter.reports[0].contains(kTag + "at line 106"), qPrintable(reporter.reports[0]));
+    QVERIFY(reporter.reports[0].contains("Big.vcf"));
+    QCOMPARE(outcome.filesWritten, 1);
+    QCOMPARE(outcome.filesFailed, 1);
+    QCOMPARE(readBytes(dir.filePath("Big.vcf")), QByteArray("earlier"));
+    QCOMPARE(readBytes(dir.filePath("Small.vcf")), QByteArray("small\r\n"));
+    QCOMPARE(QDir(dir.path()).count(), 4u);  // no temporary file left behind
+}
+
+void TestSave::failedOneFileLeavesEarlierFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("all.vcf");
+    writeBytes(path, "earlier");
+    ContactList contacts;
+    fill(contacts, {"A", "B", "C"}, {QString(60000, u'a'), QString(60000, u'b'), "c"});
+    CollectingReporter reporter;
+    SaveOutcome outcome;
+    {
+        FileSizeLimit limit(100000);
+        outcome = SaveContacts(contacts, {SaveLayout::OneFile, SaveEncoding::Utf8, path}, reporter);
+    }
+    QCOMPARE(reporter.reports.size(), 1);
+    QVERIFY(reporter.reports[0].contains(kTag + "at line 102"));
+    QCOMPARE(outcome.filesFailed, 1);
+    QCOMPARE(readBytes(path), QByteArray("earlier"));
+    QCOMPARE(QDir(dir.path()).count(), 3u);
+}
+
+void TestSave::stoppedOneFileLeavesEarlierFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("all.vcf");
+    writeBytes(path, "earlier");
+    ContactList contacts;
+    fill(contacts, {"A", "B", "C"}, {});
+    QList<qsizetype> seen;
+    CollectingReporter reporter;
+    const SaveOutcome outcome =
+        SaveContacts(contacts, {SaveLayout::OneFile, SaveEncoding::Ansi, path}, reporter,
+                     [&](qsizetype done, qsizetype total) {
+                         seen << done << total;
+                         return done < 2;
+                     });
+    QVERIFY(outcome.stopped);
+    QCOMPARE(outcome.filesWritten, 0);
+    QCOMPARE(seen, (QList<qsizetype>{1, 3, 2, 3}));
+    QVERIFY(reporter.reports.isEmpty());
+    QCOMPARE(readBytes(path), QByteArray("earlier"));
+    QCOMPARE(QDir(dir.path()).count(), 3u);
+}
+
+// More contacts than a 16-bit counter holds, all named alike; the names stay linear to make.
+void TestSave::thousandsOfContactsWithOneName() {
+    ContactList contacts;
+    fill(contacts, QStringList(40000, "Same"), {});
+    const QStringList names = contactFileNames(contacts);
+    QCOMPARE(names.size(), 40000);
+    QCOMPARE(names.last(), QStringLiteral("Same (40000).vcf"));
+    QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 40000);
+
+    // Every file is made durable before it replaces its target, so write only a few of them.
+    QTemporaryDir dir;
+    ContactList few;
+    fill(few, QStringList(40, "Same"), {});
+    CollectingReporter reporter;
+    const SaveOutcome outcome =
+        SaveContacts(few, {SaveLayout::EachContact, SaveEncoding::Utf8, dir.path()}, reporter);
+    QCOMPARE(outcome.filesWritten, 40);
+    QVERIFY(reporter.reports.isEmpty());
+    QCOMPARE(readBytes(dir.filePath("Same (40).vcf")), QByteArray("\xEF\xBB\xBF"
+                                                                  "card 40\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestSave)
+#include "tst_save.moc"

@@ -129,6 +129,7 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
     createControls();
     connectHandlers();
     Form_Load();
+    connectFormHandlers();
 }
 
 Form1::~Form1() = default;

@@ -3,15 +3,21 @@
 #include "app/core/dialogs.h"
 #include "app/core/guard.h"
 #include "app/core/settingsstore.h"
+#include "cards/cardform.h"
 #include "contacts/contactlist.h"
 #include "photos/photolist.h"
 
 #include <QWidget>
 
+#include <QDateTime>
+
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
@@ -40,12 +46,35 @@ class Form1 : public QWidget {
     Reporter& reporter() { return reporter_; }
     const QString& applicationTitle() const { return appTitle_; }
 
+    // The time that the rebuild writes as REV; tests fix it.
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+
     // Command handlers, public so that scripted tests can run them as a click would.
+    void PushButton1_Click();
+    void PushButton2_Click();
+    void PushButton3_Click();
     void PushButton4_Click();
+    void PushButton5_Click();
+    void PushButton6_Click();
     void PushButton8_Click();
+    void PushButton9_Click();
+
+    // Imports VCF files one after another, as "Add Contact(s) From 1 VCF File" imports one.
+    void importFiles(const QStringList& paths);
+
+    // The two bridges between the widgets and the form value.
+    CardForm readForm() const;
+    void showForm(const CardForm& form);
+
+    void ClearData();
+    void LoadVCFData(const QString& card);
+    void txtTextbox_Change(int index);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void createControls();
@@ -69,6 +98,15 @@ class Form1 : public QWidget {
     void writeOptionPair(QRadioButton* first, QRadioButton* second);
     void TabControl1_Click(int index);
 
+    void connectFormHandlers();
+    void importFile(const QString& path);
+    void ListView1_ItemClick(int row);
+    void ListView2_ItemClick(int row);
+    void showCurrentContactRow(qsizetype row);
+    void Combo1_Click(int index);
+    void Combo1_Change();
+    void setHolder(const QString& address);
+
     Dialogs& dialogs_;
     SettingsStore& settings_;
     DialogsReporter reporter_;
@@ -77,6 +115,11 @@ class Form1 : public QWidget {
 
     ContactList contacts_;
     PhotoList photos_;
+    std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
+    // Raised while the program itself empties or fills the form, so no card is rebuilt.
+    bool FillingForm = false;
+    // Raised while the list's selection follows the model, so it is not taken as a pick.
+    bool followingCurrentRow_ = false;
 
     std::array<QPushButton*, kPushButtonCount + 1> PushButton{};  // 1-based
     std::array<QWidget*, kTextboxCount> txtTextbox{};  // QLineEdit, 24 is a QPlainTextEdit

@@ -21,5 +21,8 @@ int main(int argc, char* argv[]) {
         form.move(frame.topLeft());
     }
     form.show();
+    QStringList files = QCoreApplication::arguments();
+    files.removeFirst();
+    form.importFiles(files);
     return app.exec();
 }

@@ -1,0 +1,466 @@
+// The commands of the main window and the bridges between its widgets and the form value.
+#include "app/form1.h"
+
+#include "cards/importer.h"
+#include "cards/loader.h"
+#include "cards/rebuild.h"
+#include "cards/save.h"
+#include "photos/base64.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QUrl>
+
+#include <optional>
+
+namespace pennacle {
+
+namespace {
+
+QString tag(const char* procedure) {
+    return procedureTag("Form1", procedure);
+}
+
+// The notes box breaks lines with LF; the form value with CR LF.
+QString notesToForm(QString text) {
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+QString notesFromForm(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+// Appears only for long work, so short imports and saves stay quiet.
+class WorkProgress {
+  public:
+    WorkProgress(QWidget* parent, const QString& label)
+        : dialog_(label, QStringLiteral("Cancel"), 0, 100, parent) {
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(700);
+        dialog_.setAutoClose(false);
+        dialog_.setValue(0);
+    }
+    bool update(qsizetype done, qsizetype total) {
+        if (total > 0)
+            dialog_.setValue(static_cast<int>(done * 100 / total));
+        return !dialog_.wasCanceled();
+    }
+
+  private:
+    QProgressDialog dialog_;
+};
+
+}  // namespace
+
+void Form1::connectFormHandlers() {
+    for (int i = 0; i < kTextboxCount; ++i) {
+        if (auto* box = qobject_cast<QLineEdit*>(txtTextbox[static_cast<size_t>(i)])) {
+            connect(box, &QLineEdit::textChanged, this, [this, i] { txtTextbox_Change(i); });
+        }
+    }
+    connect(static_cast<QPlainTextEdit*>(txtTextbox[24]), &QPlainTextEdit::textChanged, this,
+            [this] { txtTextbox_Change(24); });
+    // Ticking a preferred box or changing the birthday reaches the card at once, so a save
+    // right after it keeps it.
+    for (QCheckBox* check : Check1) {
+        connect(check, &QCheckBox::toggled, this, [this] { txtTextbox_Change(5); });
+    }
+    connect(dtpBirthday, &QDateEdit::dateChanged, this, [this] { txtTextbox_Change(5); });
+    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(Combo1, &QComboBox::editTextChanged, this, &Form1::Combo1_Change);
+    connect(Combo2, &QComboBox::editTextChanged, this, [this] { txtTextbox_Change(5); });
+
+    connect(PushButton[1], &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton[2], &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(PushButton[3], &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(PushButton[5], &QPushButton::clicked, this, &Form1::PushButton5_Click);
+    connect(PushButton[6], &QPushButton::clicked, this, &Form1::PushButton6_Click);
+    connect(PushButton[9], &QPushButton::clicked, this, &Form1::PushButton9_Click);
+
+    connect(&contacts_, &ContactList::currentRowChanged, this, &Form1::showCurrentContactRow);
+    // While rows go, the view moves its own current row; only the list decides which is current.
+    const auto followList = [this] { followingCurrentRow_ = true; };
+    const auto stopFollowing = [this] { followingCurrentRow_ = false; };
+    connect(&contacts_, &QAbstractItemModel::rowsAboutToBeRemoved, this, followList);
+    connect(&contacts_, &QAbstractItemModel::rowsRemoved, this, stopFollowing);
+    connect(&contacts_, &QAbstractItemModel::modelAboutToBeReset, this, followList);
+    connect(&contacts_, &QAbstractItemModel::modelReset, this, stopFollowing);
+    connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!followingCurrentRow_ && current.isValid())
+                    ListView1_ItemClick(current.row());
+            });
+    connect(ListView2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!FillingForm && current.isValid())
+                    ListView2_ItemClick(current.row());
+            });
+    ListView1->installEventFilter(this);
+
+    auto* open = new QShortcut(QKeySequence::Open, this);
+    connect(open, &QShortcut::activated, this, &Form1::PushButton2_Click);
+    auto* save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &Form1::PushButton1_Click);
+    setAcceptDrops(true);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListView1 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        PushButton5_Click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+CardForm Form1::readForm() const {
+    CardForm form;
+    for (int i = 0; i < 24; ++i) {
+        form.txtTextbox[static_cast<size_t>(i)] =
+            static_cast<QLineEdit*>(txtTextbox[static_cast<size_t>(i)])->text();
+    }
+    form.txtTextbox[24] = notesToForm(static_cast<QPlainTextEdit*>(txtTextbox[24])->toPlainText());
+    for (size_t k = 0; k < Check1.size(); ++k)
+        form.Check1[k] = Check1[k]->isChecked();
+    form.Combo1.reserve(Combo1->count());
+    for (int i = 0; i < Combo1->count(); ++i)
+        form.Combo1 << Combo1->itemText(i);
+    form.Combo2.reserve(Combo2->count());
+    for (int i = 0; i < Combo2->count(); ++i)
+        form.Combo2 << Combo2->itemText(i);
+    form.Combo1Index = Combo1->currentIndex();
+    form.dtpBirthday = dtpBirthday->date();
+    form.photos = photos_.rows();
+    const QModelIndex photo = ListView2->currentIndex();
+    form.photoIndex = photo.isValid() ? photo.row() + 1 : 0;
+    return form;
+}
+
+void Form1::showForm(const CardForm& form) {
+    for (int i = 0; i < 24; ++i) {
+        static_cast<QLineEdit*>(txtTextbox[static_cast<size_t>(i)])
+            ->setText(form.txtTextbox[static_cast<size_t>(i)]);
+    }
+    static_cast<QPlainTextEdit*>(txtTextbox[24])->setPlainText(notesFromForm(form.txtTextbox[24]));
+    for (size_t k = 0; k < Check1.size(); ++k)
+        Check1[k]->setChecked(form.Check1[k]);
+    dtpBirthday->setDate(form.dtpBirthday);
+    Combo1->clear();
+    Combo1->addItems(form.Combo1);
+    Combo1->setCurrentIndex(form.Combo1Index < Combo1->count() ? form.Combo1Index : -1);
+    Combo2->clear();
+    Combo2->addItems(form.Combo2);
+    Combo2->setCurrentIndex(Combo1->currentIndex() < Combo2->count() ? Combo1->currentIndex() : -1);
+    // Show the start of long addresses, as a freshly filled box does.
+    Combo1->lineEdit()->setCursorPosition(0);
+    Combo2->lineEdit()->setCursorPosition(0);
+    photos_.setRows(form.photos);
+    if (form.photoIndex > 0 && form.photoIndex <= photos_.count()) {
+        ListView2->setCurrentIndex(photos_.index(form.photoIndex - 1, 0));
+    }
+}
+
+void Form1::ClearData() {
+    Guard g(reporter_, tag("ClearData"));
+    FillingForm = true;
+    g(100, [&] {
+        for (int i = 0; i < 24; ++i)
+            static_cast<QLineEdit*>(txtTextbox[size_t(i)])->clear();
+        static_cast<QPlainTextEdit*>(txtTextbox[24])->clear();
+    });
+    g(102, [&] {
+        for (QCheckBox* check : Check1)
+            check->setChecked(false);
+    });
+    g(104, [&] { dtpBirthday->setDate(noBirthday()); });
+    g(106, [&] {
+        Combo1->clear();
+        Combo2->clear();
+    });
+    g(108, [&] { photos_.clear(); });
+    g(110, [&] { Picture1->clear(); });
+    FillingForm = false;
+}
+
+void Form1::LoadVCFData(const QString& card) {
+    ClearData();
+    FillingForm = true;
+    // The engine reports its own failures under this procedure's name.
+    const CardForm form = pennacle::LoadVCFData(card, reporter_);
+    Guard g(reporter_, tag("LoadVCFData"));
+    g(100, [&] { showForm(form); });
+    g(102, [&] {
+        if (photos_.count() > 0) {
+            ListView2->setCurrentIndex(photos_.index(0, 0));
+            ListView2_ItemClick(0);
+        }
+    });
+    TabControl1->setEnabled(true);
+    FillingForm = false;
+}
+
+void Form1::txtTextbox_Change(int /*index*/) {
+    if (FillingForm)
+        return;
+    rebuildCurrentCard(contacts_, readForm(), clock_(), reporter_);
+}
+
+void Form1::Combo1_Click(int index) {
+    if (Combo2->count() > 0)
+        Combo2->setCurrentIndex(index < Combo2->count() ? index : -1);
+}
+
+void Form1::Combo1_Change() {
+    if (FillingForm)
+        return;
+    Combo1_Click(Combo1->currentIndex());
+    txtTextbox_Change(5);
+}
+
+void Form1::ListView1_ItemClick(int row) {
+    if (row < 0 || row >= contacts_.count())
+        return;
+    contacts_.setCurrentRow(row);
+    LoadVCFData(contacts_.at(row).card);
+}
+
+void Form1::showCurrentContactRow(qsizetype row) {
+    followingCurrentRow_ = true;
+    if (row < 0) {
+        ListView1->selectionModel()->clear();
+    } else {
+        ListView1->setCurrentIndex(contacts_.index(static_cast<int>(row), 0));
+    }
+    followingCurrentRow_ = false;
+}
+
+void Form1::ListView2_ItemClick(int row) {
+    Guard g(reporter_, tag("ListView2_ItemClick"));
+    g(100, [&] { Picture1->clear(); });
+    if (row < 0 || row >= photos_.count())
+        return;
+    const QString data = photos_.rows()[static_cast<size_t>(row)].PhotoData;
+    if (data.isEmpty())
+        return;
+    // Decoded in memory: no preview file is left behind in the temporary folder.
+    QPixmap picture;
+    g(102, [&] {
+        if (!picture.loadFromData(DecodeBase64(data))) {
+            throw Failure(QStringLiteral("Invalid picture"));
+        }
+    });
+    g(104, [&] {
+        if (picture.isNull())
+            return;
+        const QSize room = Picture1->contentsRect().size();
+        Picture1->setPixmap(
+            picture.width() > room.width() || picture.height() > room.height()
+                ? picture.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                : picture);
+    });
+}
+
+void Form1::PushButton2_Click() {
+    Guard g(reporter_, tag("PushButton2_Click"));
+    QString path;
+    g(100, [&] {
+        path = dialogs_.ShowOpen(QStringLiteral("Select VCF File"),
+                                 QStringLiteral("VCF files(*.vcf)|*.vcf"));
+    });
+    if (path.isEmpty())
+        return;
+    importFile(path);
+}
+
+void Form1::importFiles(const QStringList& paths) {
+    for (const QString& path : paths)
+        importFile(path);
+}
+
+void Form1::importFile(const QString& path) {
+    Guard g(reporter_, tag("PushButton2_Click"));
+    QString text;
+    g(102, [&] { text = readCardFile(path); });
+    std::vector<ContactEntry> rows;
+    g(104, [&] {
+        rows = scanCards(text, reporter_);
+        text.clear();
+    });
+    g(106, [&] { contacts_.append(std::move(rows)); });
+    g(108, [&] { TabControl1->setEnabled(true); });
+    g(110, [&] {
+        if (!contacts_.isEmpty())
+            LoadVCFData(contacts_.current()->card);
+    });
+}
+
+void Form1::PushButton1_Click() {
+    Guard g(reporter_, tag("PushButton1_Click"));
+    if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
+        return;
+    SaveRequest request;
+    bool oneFile = false;
+    bool eachContact = false;
+    g(102, [&] {
+        oneFile = Option1->isChecked();
+        eachContact = !oneFile && Option2->isChecked();
+    });
+    if (!oneFile && !eachContact)
+        return;
+    request.layout = oneFile ? SaveLayout::OneFile : SaveLayout::EachContact;
+    g(104, [&] {
+        if (oneFile) {
+            request.target =
+                dialogs_.ShowSave(QStringLiteral("Select As ANSI"),
+                                  QStringLiteral("vCard file(*.vcf)|*.vcf|All Files(*.*|*.*"));
+        } else {
+            request.target = dialogs_.BrowseForFolder(
+                QStringLiteral("Please select folder:"),
+                settings_.ReadSetting(QStringLiteral("LastFolder"), QString()));
+        }
+    });
+    if (request.target.isEmpty())
+        return;
+    std::optional<SaveEncoding> encoding;
+    g(106, [&] {
+        if (Option5->isChecked()) {
+            encoding = SaveEncoding::Ansi;
+        } else if (Option6->isChecked()) {
+            encoding = SaveEncoding::Utf8;
+        }
+    });
+    // Without a chosen encoding nothing is written, but the command still ends with "Done.".
+    if (encoding) {
+        request.encoding = *encoding;
+        g(108, [&] {
+            WorkProgress progress(this, QStringLiteral("Saving contacts..."));
+            SaveContacts(contacts_, request, reporter_, [&](qsizetype done, qsizetype total) {
+                return progress.update(done, total);
+            });
+        });
+    }
+    g(110, [&] { dialogs_.message(appTitle_, QStringLiteral("Done.")); });
+}
+
+void Form1::PushButton3_Click() {
+    Guard g(reporter_, tag("PushButton3_Click"));
+    if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
+        return;
+    QString address;
+    g(102, [&] { address = dialogs_.InputBox(appTitle_, QStringLiteral("Enter new email: ")); });
+    if (address.isEmpty())
+        return;
+    g(104, [&] {
+        FillingForm = true;
+        Combo1->addItem(address);
+        FillingForm = false;
+    });
+    QString type;
+    g(106, [&] {
+        type = dialogs_.InputBox(appTitle_,
+                                 QStringLiteral("Enter email type (Internet, Work, Home, etc): "));
+    });
+    if (type.isEmpty())
+        type = QStringLiteral("INTERNET");
+    g(108, [&] {
+        FillingForm = true;
+        Combo2->addItem(type);
+        FillingForm = false;
+    });
+    // The holder follows the lists, so a new address reaches the card at once.
+    g(110, [&] { setHolder(address); });
+}
+
+void Form1::PushButton9_Click() {
+    Guard g(reporter_, tag("PushButton9_Click"));
+    if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
+        return;
+    int selected = -1;
+    g(102, [&] { selected = Combo1->currentIndex(); });
+    if (selected < 0)
+        return;
+    FillingForm = true;
+    g(104, [&] {
+        if (selected >= Combo2->count())
+            throw Failure(QStringLiteral("Invalid procedure call"));
+        Combo2->removeItem(selected);
+    });
+    g(106, [&] { Combo1->removeItem(selected); });
+    FillingForm = false;
+    g(108, [&] { setHolder(Combo1->count() > 0 ? Combo1->itemText(Combo1->count() - 1) : ""); });
+}
+
+void Form1::setHolder(const QString& address) {
+    FillingForm = true;
+    static_cast<QLineEdit*>(txtTextbox[5])->setText(address);
+    FillingForm = false;
+    txtTextbox_Change(5);
+}
+
+void Form1::PushButton5_Click() {
+    Guard g(reporter_, tag("PushButton5_Click"));
+    if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
+        return;
+    g(102, [&] {
+        if (contacts_.currentRow() < 0)
+            throw Failure(QStringLiteral("Object variable not set"));
+        contacts_.remove(contacts_.currentRow());
+    });
+    g(104, [&] {
+        if (contacts_.isEmpty()) {
+            // Nothing is left to show: the form must not keep the removed contact.
+            ClearData();
+        } else {
+            LoadVCFData(contacts_.current()->card);
+        }
+    });
+}
+
+void Form1::PushButton6_Click() {
+    Guard g(reporter_, tag("PushButton6_Click"));
+    g(100, [&] { ClearData(); });
+    g(102, [&] { contacts_.clear(); });
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!event->mimeData()->hasUrls())
+        return;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    event->acceptProposedAction();
+    importFiles(paths);
+}
+
+}  // namespace pennacle

@@ -1,4 +1,5 @@
 #include "cards/loader.h"
+#include "cards/rebuild.h"
 #include "support/collectingreporter.h"
 
 #include <QFile>
@@ -44,6 +45,8 @@ class TestLoader : public QObject {
     void photoRows();
     void fixtureCardLoadsWithoutReports();
     void emptyCardGivesEmptyForm();
+    void rebuiltCardLoadsIntoTheSameForm_data();
+    void rebuiltCardLoadsIntoTheSameForm();
 };
 
 void TestLoader::textFields_data() {
@@ -260,6 +263,48 @@ void TestLoader::fixtureCardLoadsWithoutReports() {
 void TestLoader::emptyCardGivesEmptyForm() {
     QCOMPARE(load(cardOf({"X-UNKNOWN:1"})), CardForm());
     QCOMPARE(load(QString()), CardForm());
+}
+
+void TestLoader::rebuiltCardLoadsIntoTheSameForm_data() {
+    QTest::addColumn<QString>("card");
+
+    QFile file(QStringLiteral(PENNACLE_TEST_DATA "/loader-outlook-style-card.vcf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QTest::newRow("fixture") << QString::fromUtf8(file.readAll());
+    QTest::newRow("every field") << cardOf({"N:Doe;John;Q;Dr.",
+                                            "ORG:Acme",
+                                            "TITLE:Boss",
+                                            "BDAY:1980-05-17",
+                                            "URL;HOME:http://h.example",
+                                            "URL;WORK:http://w.example",
+                                            "EMAIL;INTERNET:a@x.example",
+                                            "EMAIL;TYPE=WORK:b@x.example",
+                                            "ADR;HOME:;E;S;C;R;Z;K",
+                                            "ADR;WORK:;;S2;C2;R2;Z2;K2",
+                                            "TEL;HOME:1",
+                                            "TEL;HOME;FAX:2",
+                                            "TEL;WORK;PREF:3",
+                                            "TEL;WORK;FAX:4",
+                                            "TEL;CELL:5",
+                                            "TEL;PAGER:6",
+                                            "NOTE:a",
+                                            "",
+                                            "b = c",
+                                            "PHOTO;JPEG;BASE64:",
+                                            "  QUJD",
+                                            ""});
+    QTest::newRow("quoted-printable note with blank lines")
+        << cardOf({"NOTE;ENCODING=QUOTED-PRINTABLE:x=0D=0A=0D=0Ay=3D=0D=0A"});
+}
+
+void TestLoader::rebuiltCardLoadsIntoTheSameForm() {
+    QFETCH(QString, card);
+    const CardForm form = load(card);
+    CollectingReporter reporter;
+    const QString rebuilt =
+        rebuildCard(form, QDateTime(QDate(2021, 8, 31), QTime(12, 0)), reporter);
+    QVERIFY(reporter.reports.isEmpty());
+    QCOMPARE(load(rebuilt), form);
 }
 
 QTEST_GUILESS_MAIN(TestLoader)

@@ -169,7 +169,7 @@ void TestCliWrite::saveOneFile_data() {
 void TestCliWrite::saveOneFile() {
     QFETCH(QStringList, encoding);
     QFETCH(QByteArray, bytes);
-    const QString tag = QString::fromLatin1(QTest::currentDataTag());
+    QString tag = QString::fromLatin1(QTest::currentDataTag());
     const QString target = dir_.filePath("one" + tag.remove(QRegularExpression("\\W")));
     const Run run = runCli(QStringList{"save", three_, "--one", target} + encoding);
     QCOMPARE(run.err, QByteArray());

@@ -34,7 +34,7 @@ namespace pennacle {
 // right. Controls carry their designer names as object names (txtTextbox_0 ... for arrays).
 class Form1 : public QWidget {
     Q_OBJECT
-  public:
+public:
     static constexpr int kTextboxCount = 25;
     static constexpr int kPushButtonCount = 12;
 
@@ -70,13 +70,13 @@ class Form1 : public QWidget {
     void LoadVCFData(const QString& card);
     void txtTextbox_Change(int index);
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     void createControls();
     void createLeftColumn();
     void createGeneralPage(QWidget* page, int pageOffsetY);

@@ -52,7 +52,7 @@ QString notesFromForm(QString text) {
 
 // Appears only for long work, so short imports and saves stay quiet.
 class WorkProgress {
-  public:
+public:
     WorkProgress(QWidget* parent, const QString& label)
         : dialog_(label, QStringLiteral("Cancel"), 0, 100, parent) {
         dialog_.setWindowModality(Qt::WindowModal);
@@ -66,7 +66,7 @@ class WorkProgress {
         return !dialog_.wasCanceled();
     }
 
-  private:
+private:
     QProgressDialog dialog_;
 };
 

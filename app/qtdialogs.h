@@ -9,7 +9,7 @@ namespace pennacle {
 
 // The real modal dialogs, parented to the main window.
 class QtDialogs : public Dialogs {
-  public:
+public:
     void setParentWidget(QWidget* parent) { parent_ = parent; }
 
     QString ShowOpen(const QString& title, const QString& filter) override;
@@ -21,7 +21,7 @@ class QtDialogs : public Dialogs {
     QString InputBox(const QString& caption, const QString& prompt) override;
     void openFolder(const QString& path) override;
 
-  private:
+private:
     QPointer<QWidget> parent_;
 };
 

@@ -12,7 +12,9 @@
 namespace pennacle {
 
 // The date the birthday picker shows when a card has no birthday.
-inline QDate noBirthday() { return QDate(1900, 1, 1); }
+inline QDate noBirthday() {
+    return QDate(1900, 1, 1);
+}
 
 // What the window's form holds, as a value: the loader fills it from a card text and the
 // rebuild composes a card text from it. Indexes follow the window's control arrays.

@@ -8,7 +8,8 @@ namespace pennacle {
 ContactList::ContactList(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ContactList::append(std::vector<ContactEntry> entries) {
-    if (entries.empty()) return;
+    if (entries.empty())
+        return;
     const bool wasEmpty = rows_.empty();
     const int first = static_cast<int>(rows_.size());
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
@@ -19,7 +20,8 @@ void ContactList::append(std::vector<ContactEntry> entries) {
         std::move(entries.begin(), entries.end(), std::back_inserter(rows_));
     }
     endInsertRows();
-    if (wasEmpty) changeCurrent(0);
+    if (wasEmpty)
+        changeCurrent(0);
 }
 
 void ContactList::append(ContactEntry entry) {
@@ -35,7 +37,8 @@ void ContactList::setCard(qsizetype row, QString card) {
 }
 
 void ContactList::remove(qsizetype row) {
-    if (row < 0 || row >= count()) return;
+    if (row < 0 || row >= count())
+        return;
     beginRemoveRows(QModelIndex(), static_cast<int>(row), static_cast<int>(row));
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
@@ -51,7 +54,8 @@ void ContactList::remove(qsizetype row) {
 }
 
 void ContactList::clear() {
-    if (rows_.empty()) return;
+    if (rows_.empty())
+        return;
     beginResetModel();
     rows_.clear();
     rows_.shrink_to_fit();
@@ -60,11 +64,13 @@ void ContactList::clear() {
 }
 
 void ContactList::setCurrentRow(qsizetype row) {
-    if (row >= 0 && row < count()) changeCurrent(row);
+    if (row >= 0 && row < count())
+        changeCurrent(row);
 }
 
 void ContactList::changeCurrent(qsizetype row) {
-    if (row == current_) return;
+    if (row == current_)
+        return;
     current_ = row;
     emit currentRowChanged(row);
 }
@@ -78,15 +84,19 @@ int ContactList::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ContactList::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount()) return {};
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
     const ContactEntry& entry = rows_[static_cast<size_t>(index.row())];
-    if (index.column() == NameColumn) return entry.Text;
+    if (index.column() == NameColumn)
+        return entry.Text;
     return role == Qt::DisplayRole ? QVariant(entry.card) : QVariant();
 }
 
 QVariant ContactList::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
     switch (section) {
         case NameColumn:
             return QStringLiteral("Name");

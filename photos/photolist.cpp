@@ -10,7 +10,9 @@ void PhotoList::setRows(std::vector<PhotoEntry> rows) {
     endResetModel();
 }
 
-void PhotoList::clear() { setRows({}); }
+void PhotoList::clear() {
+    setRows({});
+}
 
 int PhotoList::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
@@ -21,7 +23,8 @@ int PhotoList::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant PhotoList::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole) return {};
+    if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole)
+        return {};
     const PhotoEntry& entry = rows_[static_cast<size_t>(index.row())];
     switch (index.column()) {
         case LabelColumn:
@@ -36,7 +39,8 @@ QVariant PhotoList::data(const QModelIndex& index, int role) const {
 }
 
 QVariant PhotoList::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
     switch (section) {
         case LabelColumn:
             return QStringLiteral("Photo");

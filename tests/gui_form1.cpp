@@ -70,7 +70,7 @@ struct Fixture {
 
 class TestForm1 : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void windowFrame() {
         Fixture f;
         Form1& form = f.open();

@@ -20,7 +20,7 @@ std::vector<ContactEntry> entries(std::initializer_list<const char*> names) {
 
 class TestContactList : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void firstRowOfEmptyListBecomesCurrent() {
         ContactList list;
         QCOMPARE(list.currentRow(), -1);

@@ -21,7 +21,7 @@ int failingCallee(QStringList& trace) {
 
 class TestGuard : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void reportLayout_data() {
         QTest::addColumn<QString>("description");
         QTest::addColumn<int>("line");

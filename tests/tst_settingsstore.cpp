@@ -9,7 +9,7 @@ using namespace pennacle;
 
 class TestSettingsStore : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void readWriteAndDefaults() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("settings.ini"));

@@ -9,7 +9,7 @@ using namespace pennacle;
 
 class TestStartup : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void applicationTitleCutsAtTheLastBlank_data() {
         QTest::addColumn<QString>("product");
         QTest::addColumn<QString>("title");

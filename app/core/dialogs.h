@@ -8,7 +8,7 @@ namespace pennacle {
 
 // Every modal interaction of the window goes through here, so tests can script it.
 class Dialogs {
-  public:
+public:
     virtual ~Dialogs() = default;
 
     // File dialogs take the title and a filter in "Description|pattern|Description|pattern"
@@ -35,11 +35,11 @@ class Dialogs {
 
 // Shows failure reports in the "Application Error" box.
 class DialogsReporter : public Reporter {
-  public:
+public:
     explicit DialogsReporter(Dialogs& dialogs) : dialogs_(dialogs) {}
     void showReport(const QString& reportText) override;
 
-  private:
+private:
     Dialogs& dialogs_;
 };
 

@@ -9,18 +9,18 @@ namespace pennacle {
 
 // What unguarded routines throw; the nearest guarded caller reports `description`.
 class Failure : public std::exception {
-  public:
+public:
     explicit Failure(QString description) : description_(std::move(description)) {}
     const QString& description() const noexcept { return description_; }
     const char* what() const noexcept override { return "pennacle::Failure"; }
 
-  private:
+private:
     QString description_;
 };
 
 // Shows a composed failure report to the user (a box, stderr, a list in tests).
 class Reporter {
-  public:
+public:
     virtual ~Reporter() = default;
     virtual void showReport(const QString& reportText) = 0;
 };
@@ -37,7 +37,7 @@ void ReportApplicationError(Reporter& reporter, const QString& locationTag, int 
 // A guarded procedure: each numbered step runs; a failing step is reported with the
 // procedure's tag and the step's line number, and the procedure carries on with the next step.
 class Guard {
-  public:
+public:
     Guard(Reporter& reporter, QString locationTag)
         : reporter_(reporter), tag_(std::move(locationTag)) {}
 
@@ -63,7 +63,7 @@ class Guard {
         return holds;
     }
 
-  private:
+private:
     template <class Step>
     static bool run(Step&& step, QString& description) {
         try {

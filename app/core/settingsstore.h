@@ -11,7 +11,7 @@ namespace pennacle {
 // The per-user store of named text values: application "Quarrystone", section
 // "Pennacle Suite". Nothing is cached; every read and write goes to the backing file.
 class SettingsStore {
-  public:
+public:
     // The per-user default location.
     SettingsStore();
     // An INI file at `filePath`, for tests and portable use.
@@ -27,7 +27,7 @@ class SettingsStore {
 
     QString fileName() const;
 
-  private:
+private:
     std::unique_ptr<QSettings> settings_;
 };
 

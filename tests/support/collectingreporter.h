@@ -6,7 +6,7 @@
 
 // Keeps every report text, in order, for assertions.
 class CollectingReporter : public pennacle::Reporter {
-  public:
+public:
     void showReport(const QString& reportText) override { reports << reportText; }
     QStringList reports;
 };

@@ -8,7 +8,7 @@
 // A Dialogs double: answers come from queues (empty text / No when a queue is empty), and
 // every call is recorded as "kind|caption or title|text or filter".
 class ScriptedDialogs : public pennacle::Dialogs {
-  public:
+public:
     QQueue<QString> fileAnswers;   // ShowOpen, ShowSave and BrowseForFolder
     QQueue<QString> inputAnswers;  // InputBox
     QQueue<bool> yesNoAnswers;     // askYesNo

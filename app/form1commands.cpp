@@ -303,7 +303,10 @@ void Form1::importFile(const QString& path) {
     g(102, [&] { text = readCardFile(path); });
     std::vector<ContactEntry> rows;
     g(104, [&] {
-        rows = scanCards(text, reporter_);
+        WorkProgress progress(this, QStringLiteral("Adding contacts..."));
+        rows = scanCards(text, reporter_, [&](qsizetype position, qsizetype total) {
+            return progress.update(position, total);
+        });
         text.clear();
     });
     g(106, [&] { contacts_.append(std::move(rows)); });

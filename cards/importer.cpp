@@ -9,13 +9,22 @@ namespace {
 
 const QLatin1StringView kBeginMarker("BEGIN:VCARD");
 const QLatin1StringView kEndMarker("END:VCARD");
+// Cards between two progress calls: rare enough to cost nothing, often enough to stay smooth.
+constexpr int kCardsPerProgressCall = 2048;
 
 }  // namespace
 
-std::vector<ContactEntry> scanCards(const QString& text, Reporter& reporter) {
+std::vector<ContactEntry> scanCards(const QString& text, Reporter& reporter,
+                                    const ScanProgress& progress) {
     std::vector<ContactEntry> entries;
     qsizetype position = 0;
-    for (;;) {
+    for (int sinceProgress = 0;; ++sinceProgress) {
+        if (progress && sinceProgress == kCardsPerProgressCall) {
+            sinceProgress = 0;
+            if (!progress(position, text.size())) {
+                return {};
+            }
+        }
         const qsizetype begin = text.indexOf(kBeginMarker, position, Qt::CaseInsensitive);
         if (begin < 0) {
             break;

@@ -23,7 +23,7 @@ QString card(const QString& name, const QString& lineEnd = QStringLiteral("\r\n"
 
 class TestImporter : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void scanCards_data();
     void scanCards();
     void importsEachEncoding_data();
@@ -32,6 +32,7 @@ class TestImporter : public QObject {
     void keepsTheCurrentRow();
     void joinsPiecesOfALongUtf16File();
     void unreadableFileAddsNothing();
+    void reportsProgressAndCanBeStopped();
 };
 
 void TestImporter::scanCards_data() {
@@ -176,6 +177,25 @@ void TestImporter::unreadableFileAddsNothing() {
     CollectingReporter reporter;
     QVERIFY_THROWS_EXCEPTION(Failure, importCardFile(dataFile("no-such-file.vcf"), list, reporter));
     QCOMPARE(list.count(), 0);
+}
+
+void TestImporter::reportsProgressAndCanBeStopped() {
+    QString text;
+    for (int i = 0; i < 5000; ++i)
+        text += card(QStringLiteral("Doe;N%1").arg(i)) + "\r\n";
+    CollectingReporter reporter;
+    QList<qsizetype> positions;
+    const auto all = pennacle::scanCards(text, reporter, [&](qsizetype position, qsizetype total) {
+        positions << position;
+        return total == text.size();
+    });
+    QCOMPARE(all.size(), size_t(5000));
+    QCOMPARE(positions.size(), 2);
+    QVERIFY(positions[0] > 0 && positions[0] < positions[1] && positions[1] < text.size());
+
+    const auto stopped =
+        pennacle::scanCards(text, reporter, [](qsizetype, qsizetype) { return false; });
+    QVERIFY(stopped.empty());
 }
 
 QTEST_GUILESS_MAIN(TestImporter)

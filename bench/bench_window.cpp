@@ -1,0 +1,94 @@
+// The window at work, offscreen: importing a large corpus into the list, and picking and
+// typing in a contact with a large photo.
+#include "app/form1.h"
+#include "support/scripteddialogs.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+#include <benchmark/benchmark.h>
+
+using namespace pennacle;
+
+namespace {
+
+struct Window {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    SettingsStore settings{dir.filePath("settings.ini")};
+    Form1 form{dialogs, settings, dir.path()};
+};
+
+QString corpusPath() {
+    return qEnvironmentVariable("PENNACLE_BENCH_CORPUS");
+}
+
+void BM_ImportCorpusIntoWindow(benchmark::State& state) {
+    const QString path = corpusPath();
+    if (path.isEmpty()) {
+        state.SkipWithError("set PENNACLE_BENCH_CORPUS to a make-corpus file");
+        return;
+    }
+    qsizetype rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<Window>();
+        state.ResumeTiming();
+        window->form.importFiles({path});
+        rows = window->form.contacts().count();
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+    state.counters["cards"] = double(rows);
+    state.counters["cards/s"] =
+        benchmark::Counter(double(rows) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ImportCorpusIntoWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+QString photoCard() {
+    QString card =
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Big;Photo\r\nTEL;CELL:1\r\n"
+        "PHOTO;TYPE=JPEG;ENCODING=BASE64:\r\n";
+    for (int i = 0; i < 100 * 1024 / 64; ++i)
+        card += "  " + QString(64, QChar('A' + i % 26)) + "\r\n";
+    return card + "  AA==\r\n\r\nEND:VCARD\r\n";
+}
+
+void BM_PickAndTypeWithLargePhoto(benchmark::State& state) {
+    Window window;
+    const QString file = window.dir.filePath("photo.vcf");
+    QFile out(file);
+    out.open(QIODevice::WriteOnly);
+    out.write("\xef\xbb\xbf" + (photoCard() + "BEGIN:VCARD\r\nN:Small\r\nEND:VCARD").toUtf8());
+    out.close();
+    window.form.importFiles({file});
+    auto* list = window.form.findChild<QTreeView*>("ListView1");
+    auto* box = window.form.findChild<QLineEdit*>("txtTextbox_2");
+    int round = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            list->setCurrentIndex(window.form.contacts().index(++round % 2, 0));
+        } else {
+            box->setText(QString::number(++round));
+        }
+    }
+}
+BENCHMARK(BM_PickAndTypeWithLargePhoto)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgNames({"type"})
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

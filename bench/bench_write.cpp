@@ -23,7 +23,7 @@ namespace {
 using namespace pennacle;
 
 class CountingReporter : public Reporter {
-  public:
+public:
     void showReport(const QString&) override { ++reports; }
     int reports = 0;
 };

@@ -81,7 +81,7 @@ bool anyFilled(const CardForm& form, qsizetype firstBox, qsizetype count) {
 // Composes the card into `card`, with the rebuild's numbering from line 102 on (line 100 is
 // the empty-list test of the whole rebuild).
 class CardComposer {
-  public:
+public:
     CardComposer(Guard& guard, const CardForm& form, QString& card)
         : g_(guard), form_(form), card_(card) {}
 
@@ -141,7 +141,7 @@ class CardComposer {
         line(154, [&] { card_.append(u"END:VCARD"); });
     }
 
-  private:
+private:
     const QString& box(qsizetype index) const { return form_.txtTextbox[index]; }
 
     void put(std::initializer_list<QStringView> pieces) {

@@ -32,7 +32,7 @@ void appendEncoded(QByteArray& out, const QString& text, SaveEncoding encoding) 
 // A file that reaches its path only when it is complete; until then it is a temporary file
 // in the same folder, removed again when the writing fails or stops.
 class AtomicFile {
-  public:
+public:
     explicit AtomicFile(const QString& path) : file_(path) {
         if (!file_.open(QIODevice::WriteOnly)) {
             fail();
@@ -53,7 +53,7 @@ class AtomicFile {
 
     void cancel() { file_.cancelWriting(); }
 
-  private:
+private:
     [[noreturn]] void fail() {
         throw Failure(QStringLiteral("Cannot write \"%1\": %2")
                           .arg(QDir::toNativeSeparators(file_.fileName()), file_.errorString()));

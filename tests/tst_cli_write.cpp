@@ -77,7 +77,7 @@ QByteArray builtForm() {
 
 class TestCliWrite : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase();
     void buildPrintsTheCard_data();
     void buildPrintsTheCard();
@@ -92,7 +92,7 @@ class TestCliWrite : public QObject {
     void usage_data();
     void usage();
 
-  private:
+private:
     QTemporaryDir dir_;
     QString three_;
     QString formFile_;

@@ -27,7 +27,7 @@ const QString kJpeg = QStringLiteral("PHOTO;JPEG;BASE64:");
 
 class TestPhotoBlock : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void lines_data();
     void lines();
     void everyLineFitsAndDataSurvives_data();

@@ -35,7 +35,7 @@ const QString kEmptyFullName = QStringLiteral("FN:  ");
 
 class TestRebuild : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void composes_data();
     void composes();
     void longValuesAreWrittenInFull();

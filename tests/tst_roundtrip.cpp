@@ -54,7 +54,7 @@ const QStringList kPhotoTypes = {"PHOTO;JPEG;BASE64:",
 const QString kBase64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 class FormMaker {
-  public:
+public:
     explicit FormMaker(quint32 seed) : random_(seed) {}
 
     CardForm make() {
@@ -86,7 +86,7 @@ class FormMaker {
         return form;
     }
 
-  private:
+private:
     int pick(qsizetype count) { return int(random_.bounded(int(count))); }
     bool chance(int percent) { return pick(100) < percent; }
 
@@ -127,7 +127,7 @@ QString build(const CardForm& form, CollectingReporter& reporter) {
 
 class TestRoundTrip : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void secondRebuildSettles_data();
     void secondRebuildSettles();
     void notesComeBackWhole_data();

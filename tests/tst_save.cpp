@@ -46,7 +46,7 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 
 // Makes every write past `bytes` fail with "File too large", as a full disk would.
 class FileSizeLimit {
-  public:
+public:
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &saved_);
         previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
@@ -59,7 +59,7 @@ class FileSizeLimit {
         std::signal(SIGXFSZ, previousHandler_);
     }
 
-  private:
+private:
     rlimit saved_{};
     void (*previousHandler_)(int) = nullptr;
 };
@@ -68,7 +68,7 @@ class FileSizeLimit {
 
 class TestSave : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void ansiKeepsEveryByteOfAnAnsiFile();
     void oneFileBytes_data();
     void oneFileBytes();

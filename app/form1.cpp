@@ -231,10 +231,13 @@ void Form1::createGeneralPage(QWidget* page, int pageOffsetY) {
     Combo2 = new QComboBox(frame1);
     Combo2->setObjectName(QStringLiteral("Combo2"));
     Combo2->setEditable(true);
+    Combo2->setInsertPolicy(QComboBox::NoInsert);
     Combo2->setGeometry(fromTwips(1230, 1320, 1275, kFieldHeight));
     Combo1 = new QComboBox(frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
+    // Entries come only from cards and the "+" command, so both lists stay parallel.
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setGeometry(fromTwips(2565, 1320, 2925, kFieldHeight));
     addPushButton(frame1, 3, QStringLiteral("+"), fromTwips(1230, 1740, 450, 300));
     addPushButton(frame1, 9, QStringLiteral("-"), fromTwips(1740, 1740, 450, 300));

@@ -41,8 +41,6 @@ private slots:
     void longValuesAreWrittenInFull();
     void storesIntoCurrentContactOnly();
     void emptyListIsNoFailure();
-    void phoneTypeParams_data();
-    void phoneTypeParams();
     void dateAndTime_data();
     void dateAndTime();
 };
@@ -207,24 +205,6 @@ void TestRebuild::emptyListIsNoFailure() {
     rebuildCurrentCard(contacts, withText({{0, "x"}}), kNow, reporter);
     QVERIFY(contacts.isEmpty());
     QVERIFY(reporter.reports.isEmpty());
-}
-
-void TestRebuild::phoneTypeParams_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("params");
-    const QStringList all{"HOME;VOICE", "HOME;FAX", "WORK;VOICE", "WORK;FAX", "CELL",
-                          "PAGER",      "DATA",     "VOICE",      "FAX"};
-    for (int kind = 0; kind < all.size(); ++kind) {
-        QTest::addRow("%d", kind) << kind << all[kind];
-    }
-    QTest::newRow("-1") << -1 << QString();
-    QTest::newRow("9") << 9 << QString();
-}
-
-void TestRebuild::phoneTypeParams() {
-    QFETCH(int, kind);
-    QFETCH(QString, params);
-    QCOMPARE(PhoneTypeParams(kind), params);
 }
 
 void TestRebuild::dateAndTime_data() {

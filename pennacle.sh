@@ -50,7 +50,7 @@ test)
 test-sanitize)
     install_missing
     build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPENNACLE_SANITIZE=ON
-    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
     ;;
 *)
     sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//'

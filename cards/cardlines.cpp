@@ -1,5 +1,7 @@
 #include "cards/cardlines.h"
 
+#include "photos/photorows.h"
+
 namespace pennacle {
 
 namespace {
@@ -19,20 +21,22 @@ bool startsWithFoldBlank(QStringView line) {
 
 // Tracks where a growing logical line has its first ":" without searching it twice.
 class ColonTracker {
-  public:
+public:
     qsizetype colonIn(const QString& text) {
         if (colon_ < 0) {
             colon_ = text.indexOf(u':', searchedUpTo_);
             searchedUpTo_ = text.size();
             if (colon_ >= 0) {
-                quotedPrintable_ = isQuotedPrintable(QStringView(text).left(colon_));
+                // Base64 photo data ends in "=" padding, which is never a soft line break.
+                const QStringView part = QStringView(text).left(colon_);
+                quotedPrintable_ = isQuotedPrintable(part) && !isPhotoProperty(part);
             }
         }
         return colon_;
     }
     bool quotedPrintable() const { return quotedPrintable_; }
 
-  private:
+private:
     qsizetype colon_ = -1;
     qsizetype searchedUpTo_ = 0;
     bool quotedPrintable_ = false;

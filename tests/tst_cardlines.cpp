@@ -9,7 +9,7 @@ using namespace pennacle;
 class TestCardLines : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void splitCardLines_data();
     void splitCardLines();
     void foldingDropsBlank_data();
@@ -62,6 +62,10 @@ void TestCardLines::splitCardLines_data() {
     QTest::newRow("= ends a plain line without joining")
         << QStringLiteral("PHOTO;BASE64:QUJD=\r\n\r\nX:1")
         << QStringList{"PHOTO;BASE64:QUJD=\r", "\r", "X:1"} << QList<qsizetype>{0, 20, 22};
+    QTest::newRow("a photo marked quoted-printable ends at its = padding")
+        << QStringLiteral("PHOTO;ENCODING=QUOTED-PRINTABLE:QQ=\nPHOTO:QUJD")
+        << QStringList{"PHOTO;ENCODING=QUOTED-PRINTABLE:QQ=", "PHOTO:QUJD"}
+        << QList<qsizetype>{0, 36};
     QTest::newRow("= in the property part is no soft break")
         << QStringLiteral("X;ENCODING=QUOTED-PRINTABLE=\nY:1")
         << QStringList{"X;ENCODING=QUOTED-PRINTABLE=", "Y:1"} << QList<qsizetype>{0, 29};

@@ -15,7 +15,7 @@
 namespace {
 
 class CountingReporter : public pennacle::Reporter {
-  public:
+public:
     void showReport(const QString&) override { ++reports; }
     int reports = 0;
 };

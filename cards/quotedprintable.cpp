@@ -86,7 +86,7 @@ void appendUtf8(QString& out, const QByteArray& bytes) {
 
 // Reads the escaped bytes in the named character set; UTF-8 takes the strict path.
 class RunDecoder {
-  public:
+public:
     explicit RunDecoder(const QString& charset) {
         const QString name = charset.trimmed();
         const bool utf8 = name.isEmpty() || name.compare(u"UTF-8", Qt::CaseInsensitive) == 0 ||
@@ -111,7 +111,7 @@ class RunDecoder {
         }
     }
 
-  private:
+private:
     QStringDecoder decoder_;
 };
 

@@ -20,13 +20,13 @@ enum ExitStatus : int {
 // Writes each failure report to stderr as the error box would show it, with LF line ends
 // and a line "----" between two reports.
 class StderrReporter : public Reporter {
-  public:
+public:
     void showReport(const QString& reportText) override;
     int count() const { return count_; }
     // kReported once anything was reported, otherwise kDone.
     int exitStatus() const { return count_ > 0 ? kReported : kDone; }
 
-  private:
+private:
     int count_ = 0;
 };
 

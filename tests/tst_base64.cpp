@@ -10,7 +10,7 @@ using namespace pennacle;
 
 class TestBase64 : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void encode_data();
     void encode();
     void decodeTolerantly_data();

@@ -40,7 +40,7 @@ const QByteArray kRoe = "begin:vcard\nN:Roe;Jane\nEND:VCARD";
 
 class TestCli : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase();
     void names();
     void cardIsExact_data();
@@ -49,7 +49,7 @@ class TestCli : public QObject {
     void usage_data();
     void usage();
 
-  private:
+private:
     QTemporaryDir dir_;
     QString twoCards_;
 };

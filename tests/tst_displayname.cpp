@@ -7,7 +7,7 @@ using namespace pennacle;
 
 class TestDisplayName : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void getName_data();
     void getName();
 };

@@ -9,7 +9,7 @@ using pennacle::cli::formToJson;
 
 class TestFormJson : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void roundTrip();
     void missingKeysMeanEmpty_data();
     void missingKeysMeanEmpty();

@@ -31,7 +31,7 @@ CardForm load(const QString& card) {
 class TestLoader : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void textFields_data();
     void textFields();
     void telephones_data();

@@ -10,7 +10,7 @@ using namespace pennacle;
 class TestPhotoRows : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void takePhotoData_data();
     void takePhotoData();
     void photoLabel_data();

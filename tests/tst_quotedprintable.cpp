@@ -6,7 +6,7 @@ using namespace pennacle;
 
 class TestQuotedPrintable : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void decode_data();
     void decode();
     void decodesLongValuesInFull();

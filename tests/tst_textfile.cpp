@@ -35,7 +35,7 @@ QList<qsizetype> pieceLengths(const QStringList& pieces) {
 
 class TestTextFile : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void readsFixtures_data();
     void readsFixtures();
     void cutsLongAnsiTextIntoPieces();

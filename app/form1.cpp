@@ -80,6 +80,15 @@ constexpr int kAddressLabelWidth = 1395;
 constexpr const char* kPhoneCaptions[] = {
     "Home Voice:", "Home Fax:", "Work Voice:", "Work Fax:", "Cellular:", "Pager:"};
 
+// Controls on the pages were designed in the tab control's coordinates; a Qt page starts
+// below the tabs.
+struct TabPagePlace {
+    int pageOffsetY;
+    QRect operator()(int left, int top, int width, int height) const {
+        return fromTwips(left, top, width, height).translated(-1, -pageOffsetY);
+    }
+};
+
 }  // namespace
 
 QRect fromTwips(int left, int top, int width, int height) {
@@ -202,11 +211,7 @@ void Form1::createLeftColumn() {
 }
 
 void Form1::createGeneralPage(QWidget* page, int pageOffsetY) {
-    const auto onPage = [pageOffsetY](int left, int top, int width, int height) {
-        QRect rect = fromTwips(left, top, width, height);
-        rect.translate(-1, -pageOffsetY);
-        return rect;
-    };
+    const TabPagePlace onPage{pageOffsetY};
     int labelIndex = 0;
 
     QGroupBox* frame1 = addFrame(page, "Frame1", QStringLiteral("Personal Information"),
@@ -295,11 +300,7 @@ void Form1::createNotesPage(QWidget* page) {
 }
 
 void Form1::createPhotosPage(QWidget* page, int pageOffsetY) {
-    const auto onPage = [pageOffsetY](int left, int top, int width, int height) {
-        QRect rect = fromTwips(left, top, width, height);
-        rect.translate(-1, -pageOffsetY);
-        return rect;
-    };
+    const TabPagePlace onPage{pageOffsetY};
     ListView2 = new QTreeView(page);
     ListView2->setObjectName(QStringLiteral("ListView2"));
     ListView2->setGeometry(onPage(240, 540, 5520, 3000));

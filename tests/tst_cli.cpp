@@ -6,30 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/clirun.h"
+
 namespace {
-
-QString dataFile(const char* name) {
-    return QStringLiteral(PENNACLE_TEST_DATA "/") + QLatin1String(name);
-}
-
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runCli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(PENNACLE_CLI), args);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        return run;
-    }
-    run.status = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
 
 const QByteArray kDoe =
     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Doe;John;Q;;\r\nORG:Acme\r\n"
@@ -63,7 +42,7 @@ void TestCli::initTestCase() {
 }
 
 void TestCli::names() {
-    const Run run = runCli({"names", twoCards_, dataFile("utf16le-with-mark.vcf"), twoCards_});
+    const CliRun run = runCli({"names", twoCards_, dataFile("utf16le-with-mark.vcf"), twoCards_});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QByteArray("Doe, John Q\nRoe, Jane\nM\xC3\xBCller, J\xC3\xB6rg\n"
                                  "Doe, John Q\nRoe, Jane\n"));
@@ -86,13 +65,13 @@ void TestCli::cardIsExact_data() {
 void TestCli::cardIsExact() {
     QFETCH(QStringList, args);
     QFETCH(QByteArray, card);
-    const Run run = runCli(args);
+    const CliRun run = runCli(args);
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, card);
 }
 
 void TestCli::formAsJson() {
-    const Run run = runCli({"form", twoCards_});
+    const CliRun run = runCli({"form", twoCards_});
     QCOMPARE(run.status, 0);
     QVERIFY(run.out.endsWith("}\n"));
     QVERIFY(!run.out.contains('\r'));
@@ -158,7 +137,7 @@ void TestCli::usage() {
     QFETCH(int, status);
     QFETCH(QByteArray, out);
     args.replaceInStrings(QStringLiteral("TWO"), twoCards_);
-    const Run run = runCli(args);
+    const CliRun run = runCli(args);
     QCOMPARE(run.status, status);
     QVERIFY2(run.out.startsWith(out), run.out.constData());
     if (status == 2) {

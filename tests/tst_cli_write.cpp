@@ -5,32 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/clirun.h"
+
 namespace {
-
-QString dataFile(const char* name) {
-    return QStringLiteral(PENNACLE_TEST_DATA "/") + QLatin1String(name);
-}
-
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runCli(const QStringList& args, const QByteArray& input = QByteArray()) {
-    QProcess process;
-    process.start(QStringLiteral(PENNACLE_CLI), args);
-    process.write(input);
-    process.closeWriteChannel();
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        return run;
-    }
-    run.status = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -125,7 +102,7 @@ void TestCliWrite::buildPrintsTheCard() {
     QFETCH(QStringList, args);
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, card);
-    const Run run = runCli(args, input);
+    const CliRun run = runCli(args, input);
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, card);
@@ -133,7 +110,7 @@ void TestCliWrite::buildPrintsTheCard() {
 
 void TestCliWrite::buildWithoutNowUsesTheClock() {
     const QDate before = QDate::currentDate();
-    const Run run = runCli({"build", "-"}, "{}");
+    const CliRun run = runCli({"build", "-"}, "{}");
     QCOMPARE(run.status, 0);
     const QRegularExpressionMatch rev =
         QRegularExpression("\r\nREV:(\\d{8})T\\d{6}\r\nEND:VCARD$").match(QString(run.out));
@@ -146,9 +123,9 @@ void TestCliWrite::buildWithoutNowUsesTheClock() {
 void TestCliWrite::formThenBuildSettles() {
     const QString built = dir_.filePath("built.vcf");
     writeBytes(built, runCli({"build", formFile_, "--now", "2024-02-03T21:05:07"}).out);
-    const Run form = runCli({"form", built});
+    const CliRun form = runCli({"form", built});
     QCOMPARE(form.status, 0);
-    const Run again = runCli({"build", "-", "--now", "2024-02-03T21:05:07"}, form.out);
+    const CliRun again = runCli({"build", "-", "--now", "2024-02-03T21:05:07"}, form.out);
     QCOMPARE(again.status, 0);
     QCOMPARE(again.out, kBuiltCard);
 }
@@ -171,7 +148,7 @@ void TestCliWrite::saveOneFile() {
     QFETCH(QByteArray, bytes);
     QString tag = QString::fromLatin1(QTest::currentDataTag());
     const QString target = dir_.filePath("one" + tag.remove(QRegularExpression("\\W")));
-    const Run run = runCli(QStringList{"save", three_, "--one", target} + encoding);
+    const CliRun run = runCli(QStringList{"save", three_, "--one", target} + encoding);
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QByteArray("Done.\n"));
@@ -181,7 +158,7 @@ void TestCliWrite::saveOneFile() {
 void TestCliWrite::saveEachContact() {
     QTemporaryDir out;
     const QString folder = out.filePath("made/below");
-    const Run run = runCli({"save", "--utf8", three_, "--each", folder});
+    const CliRun run = runCli({"save", "--utf8", three_, "--each", folder});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QByteArray("Done.\n"));
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
@@ -197,8 +174,8 @@ void TestCliWrite::saveMergesAndKeepsCardsExact() {
     QCOMPARE(
         runCli({"save", three_, dataFile("utf8-with-mark.vcf"), "--one", merged, "--utf8"}).status,
         0);
-    const Run names = runCli({"names", merged});
-    const Run original = runCli({"names", three_, dataFile("utf8-with-mark.vcf")});
+    const CliRun names = runCli({"names", merged});
+    const CliRun original = runCli({"names", three_, dataFile("utf8-with-mark.vcf")});
     QCOMPARE(names.out, original.out);
     for (int index = 1; index <= 4; ++index) {
         const QString n = QString::number(index);
@@ -209,7 +186,7 @@ void TestCliWrite::saveMergesAndKeepsCardsExact() {
 
 void TestCliWrite::saveEmptyList() {
     QTemporaryDir out;
-    const Run run = runCli({"save", dataFile("empty.vcf"), "--one", out.filePath("x.vcf")});
+    const CliRun run = runCli({"save", dataFile("empty.vcf"), "--one", out.filePath("x.vcf")});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QByteArray());
     QCOMPARE(run.err, QByteArray("No contacts to save.\n"));
@@ -219,7 +196,7 @@ void TestCliWrite::saveEmptyList() {
 void TestCliWrite::saveFailureIsReported() {
     QTemporaryDir out;
     writeBytes(out.filePath("file"), "not a folder");
-    const Run run = runCli({"save", three_, "--each", out.filePath("file")});
+    const CliRun run = runCli({"save", three_, "--each", out.filePath("file")});
     QCOMPARE(run.status, 1);
     QCOMPARE(run.out, QByteArray("Done.\n"));
     QCOMPARE(run.err.count("in Pennacle2021/08/31.Form1.PushButton1_Click at line 106\n"), 3);
@@ -254,7 +231,7 @@ void TestCliWrite::usage() {
     const QString cwd = QDir::currentPath();
     QTemporaryDir scratch;
     QDir::setCurrent(scratch.path());
-    const Run run = runCli(args);
+    const CliRun run = runCli(args);
     QDir::setCurrent(cwd);
     QCOMPARE(run.status, 2);
     QCOMPARE(run.out, QByteArray());

@@ -158,8 +158,10 @@ CardForm Form1::readForm() const {
 
 void Form1::showForm(const CardForm& form) {
     for (int i = 0; i < 24; ++i) {
-        static_cast<QLineEdit*>(txtTextbox[static_cast<size_t>(i)])
-            ->setText(form.txtTextbox[static_cast<size_t>(i)]);
+        auto* box = static_cast<QLineEdit*>(txtTextbox[static_cast<size_t>(i)]);
+        box->setText(form.txtTextbox[static_cast<size_t>(i)]);
+        // Long values show their beginning, as in a freshly opened form.
+        box->setCursorPosition(0);
     }
     static_cast<QPlainTextEdit*>(txtTextbox[24])->setPlainText(notesFromForm(form.txtTextbox[24]));
     for (size_t k = 0; k < Check1.size(); ++k)
@@ -171,7 +173,6 @@ void Form1::showForm(const CardForm& form) {
     Combo2->clear();
     Combo2->addItems(form.Combo2);
     Combo2->setCurrentIndex(Combo1->currentIndex() < Combo2->count() ? Combo1->currentIndex() : -1);
-    // Show the start of long addresses, as a freshly filled box does.
     Combo1->lineEdit()->setCursorPosition(0);
     Combo2->lineEdit()->setCursorPosition(0);
     photos_.setRows(form.photos);

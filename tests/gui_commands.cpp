@@ -72,6 +72,7 @@ struct Window {
     }
     void typeInto(QWidget* widget, const QString& text) {
         widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_End);
         QTest::keyClicks(widget, text);
     }
     QByteArray readBack(const QString& path) const {

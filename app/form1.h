@@ -42,8 +42,6 @@ public:
     ~Form1() override;
 
     ContactList& contacts() { return contacts_; }
-    PhotoList& photos() { return photos_; }
-    Reporter& reporter() { return reporter_; }
     const QString& applicationTitle() const { return appTitle_; }
 
     // The time that the rebuild writes as REV; tests fix it.

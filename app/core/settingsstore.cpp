@@ -49,10 +49,6 @@ void SettingsStore::WriteSetting(const QString& key, const QString& value) {
     settings_->sync();
 }
 
-QString SettingsStore::fileName() const {
-    return settings_->fileName();
-}
-
 bool settingToBool(const QString& text) {
     const QString value = strippedOfBlanks(text);
     if (value.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)

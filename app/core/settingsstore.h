@@ -25,8 +25,6 @@ public:
     QString ReadSetting(const QString& key, const QString& defaultValue) const;
     void WriteSetting(const QString& key, const QString& value);
 
-    QString fileName() const;
-
 private:
     std::unique_ptr<QSettings> settings_;
 };

@@ -1,6 +1,6 @@
 #include "app/form1.h"
 
-#include "app/core/startup.h"
+#include "core/startup.h"
 
 #include <QApplication>
 
@@ -42,26 +42,22 @@ QFont buttonFont() {
     return font;
 }
 
-QString tag(const char* procedure) {
-    return procedureTag("Form1", procedure);
-}
-
 // Where a field of the "General" page stands inside its frame (twips), and its caption.
 struct FieldPlace {
-    int index;  // txtTextbox index
+    FormField field;
     const char* caption;
     int labelLeft, labelWidth, fieldLeft, top, fieldWidth;
 };
 
 // Three columns in the first two rows of "Personal Information".
 constexpr FieldPlace kPersonalFields[] = {
-    {0, "Last Name:", 120, 1095, 1230, 360, 2115},
-    {1, "First Name:", 3465, 1110, 4590, 360, 2055},
-    {2, "MI:", 6765, 960, 7740, 360, 600},
-    {3, "Company:", 120, 1095, 1230, 840, 2115},
-    {4, "Title:", 3465, 1110, 4590, 840, 2055},
-    {6, "Website Home:", 5610, 1320, 6945, 1320, 2430},
-    {7, "Website Work:", 5610, 1320, 6945, 1740, 2430},
+    {LastName, "Last Name:", 120, 1095, 1230, 360, 2115},
+    {FirstName, "First Name:", 3465, 1110, 4590, 360, 2055},
+    {MiddleInitial, "MI:", 6765, 960, 7740, 360, 600},
+    {Company, "Company:", 120, 1095, 1230, 840, 2115},
+    {Title, "Title:", 3465, 1110, 4590, 840, 2055},
+    {WebsiteHome, "Website Home:", 5610, 1320, 6945, 1320, 2430},
+    {WebsiteWork, "Website Work:", 5610, 1320, 6945, 1740, 2430},
 };
 
 // Home (first) and work address rows; the work fields follow the home ones by 5.
@@ -76,9 +72,6 @@ constexpr AddressPlace kAddressFields[] = {
     {4, "Country:", 4800, 1320, 3165},
 };
 constexpr int kAddressLabelWidth = 1395;
-
-constexpr const char* kPhoneCaptions[] = {
-    "Home Voice:", "Home Fax:", "Work Voice:", "Work Fax:", "Cellular:", "Pager:"};
 
 // Controls on the pages were designed in the tab control's coordinates; a Qt page starts
 // below the tabs.
@@ -219,7 +212,7 @@ void Form1::createGeneralPage(QWidget* page, int pageOffsetY) {
     for (const FieldPlace& f : kPersonalFields) {
         addLabel(frame1, labelIndex++, QLatin1String(f.caption),
                  fromTwips(f.labelLeft, f.top, f.labelWidth, kFieldHeight));
-        addTextbox(frame1, f.index, fromTwips(f.fieldLeft, f.top, f.fieldWidth, kFieldHeight));
+        addTextbox(frame1, f.field, fromTwips(f.fieldLeft, f.top, f.fieldWidth, kFieldHeight));
     }
     addLabel(frame1, labelIndex++, QStringLiteral("Birthday:"),
              fromTwips(6765, 840, 960, kFieldHeight));
@@ -248,17 +241,17 @@ void Form1::createGeneralPage(QWidget* page, int pageOffsetY) {
     addPushButton(frame1, 9, QStringLiteral("-"), fromTwips(1740, 1740, 450, 300));
 
     // The hidden e-mail holder sits below the frame's visible height.
-    addTextbox(frame1, 5, fromTwips(1230, 2370, 2115, kFieldHeight));
+    addTextbox(frame1, HiddenEmail, fromTwips(1230, 2370, 2115, kFieldHeight));
 
     const struct {
         const char* name;
         const char* caption;
         int top;
-        int firstIndex;
+        FormField first;
         const char* prefix;
     } addressFrames[] = {
-        {"Frame2", "Home Address Information", 2640, 8, "Home "},
-        {"Frame3", "Work Address Information", 4620, 13, "Work "},
+        {"Frame2", "Home Address Information", 2640, HomeAddress, "Home "},
+        {"Frame3", "Work Address Information", 4620, WorkAddress, "Work "},
     };
     for (const auto& a : addressFrames) {
         QGroupBox* frame =
@@ -266,37 +259,36 @@ void Form1::createGeneralPage(QWidget* page, int pageOffsetY) {
         for (const AddressPlace& f : kAddressFields) {
             addLabel(frame, labelIndex++, QLatin1String(a.prefix) + QLatin1String(f.kind),
                      fromTwips(f.left, f.top, kAddressLabelWidth, kFieldHeight));
-            addTextbox(frame, a.firstIndex + f.offset,
+            addTextbox(frame, FormField(a.first + f.offset),
                        fromTwips(f.left + kAddressLabelWidth + 15, f.top, f.width, kFieldHeight));
         }
     }
 
     QGroupBox* frame4 = addFrame(page, "Frame4", QStringLiteral("Contact Information"),
                                  onPage(240, 6600, 9495, 1455));
-    for (int k = 0; k < 6; ++k) {
+    for (int k = 0; k < kPhoneKindCount; ++k) {
         const int left = 120 + (k % 3) * 3090;
         const int top = k < 3 ? 360 : 840;
         // Reading order runs down the columns: Home Voice, Home Fax; Work Voice, Work Fax; ...
         const int phone = (k % 3) * 2 + k / 3;
-        addLabel(frame4, labelIndex++, QLatin1String(kPhoneCaptions[phone]),
-                 fromTwips(left, top, 1170, kFieldHeight));
-        addTextbox(frame4, 18 + phone, fromTwips(left + 1185, top, 1560, kFieldHeight));
+        const PhoneKindInfo& kind = kPhoneKinds[size_t(phone)];
+        addLabel(frame4, labelIndex++, kind.caption, fromTwips(left, top, 1170, kFieldHeight));
+        addTextbox(frame4, kind.field, fromTwips(left + 1185, top, 1560, kFieldHeight));
         auto* check = new QCheckBox(frame4);
         check->setObjectName(QStringLiteral("Check1_%1").arg(phone));
         check->setGeometry(fromTwips(left + 2805, top + 30, 255, 255));
-        Check1[static_cast<size_t>(phone)] = check;
+        Check1[size_t(phone)] = check;
     }
 }
 
 void Form1::createNotesPage(QWidget* page) {
-    auto* notes = new QPlainTextEdit(page);
-    notes->setObjectName(QStringLiteral("txtTextbox_24"));
-    notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    notes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtNotes = new QPlainTextEdit(page);
+    txtNotes->setObjectName(QStringLiteral("txtTextbox_%1").arg(Notes));
+    txtNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtNotes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(8, 8, 8, 8);
-    layout->addWidget(notes);
-    txtTextbox[24] = notes;
+    layout->addWidget(txtNotes);
 }
 
 void Form1::createPhotosPage(QWidget* page, int pageOffsetY) {
@@ -322,11 +314,11 @@ void Form1::createPhotosPage(QWidget* page, int pageOffsetY) {
     Picture1->setAlignment(Qt::AlignCenter);
 }
 
-QLineEdit* Form1::addTextbox(QWidget* parent, int index, const QRect& rect) {
+QLineEdit* Form1::addTextbox(QWidget* parent, FormField field, const QRect& rect) {
     auto* box = new QLineEdit(parent);
-    box->setObjectName(QStringLiteral("txtTextbox_%1").arg(index));
+    box->setObjectName(QStringLiteral("txtTextbox_%1").arg(field));
     box->setGeometry(rect);
-    txtTextbox[static_cast<size_t>(index)] = box;
+    txtTextbox[size_t(field)] = box;
     return box;
 }
 
@@ -366,9 +358,19 @@ QRadioButton* Form1::addOption(QGroupBox* frame, const char* name, const QString
     return option;
 }
 
+QString Form1::tag(const char* procedure) {
+    return procedureTag("Form1", procedure);
+}
+
 void Form1::connectHandlers() {
-    connect(PushButton[4], &QPushButton::clicked, this, &Form1::PushButton4_Click);
-    connect(PushButton[8], &QPushButton::clicked, this, &Form1::PushButton8_Click);
+    const std::pair<int, void (Form1::*)()> buttons[] = {
+        {1, &Form1::PushButton1_Click}, {2, &Form1::PushButton2_Click},
+        {3, &Form1::PushButton3_Click}, {4, &Form1::PushButton4_Click},
+        {5, &Form1::PushButton5_Click}, {6, &Form1::PushButton6_Click},
+        {8, &Form1::PushButton8_Click}, {9, &Form1::PushButton9_Click},
+    };
+    for (const auto& [number, handler] : buttons)
+        connect(PushButton[size_t(number)], &QPushButton::clicked, this, handler);
     connect(TabControl1, &QTabWidget::currentChanged, this, &Form1::TabControl1_Click);
     for (auto [first, second] : {std::pair{Option1, Option2}, std::pair{Option5, Option6}}) {
         for (QRadioButton* option : {first, second}) {

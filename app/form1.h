@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/core/dialogs.h"
-#include "app/core/guard.h"
-#include "app/core/settingsstore.h"
 #include "cards/cardform.h"
 #include "contacts/contactlist.h"
+#include "core/dialogs.h"
+#include "core/guard.h"
+#include "core/settingsstore.h"
 #include "photos/photolist.h"
 
 #include <QWidget>
@@ -35,7 +35,6 @@ namespace pennacle {
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kTextboxCount = 25;
     static constexpr int kPushButtonCount = 12;
 
     Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidget* parent = nullptr);
@@ -67,6 +66,9 @@ public:
     void ClearData();
     void LoadVCFData(const QString& card);
     void txtTextbox_Change(int index);
+    // Regenerates the current contact's card from the form, unless the program itself is
+    // filling the form.
+    void rebuildNow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,7 +82,7 @@ private:
     void createGeneralPage(QWidget* page, int pageOffsetY);
     void createNotesPage(QWidget* page);
     void createPhotosPage(QWidget* page, int pageOffsetY);
-    QLineEdit* addTextbox(QWidget* parent, int index, const QRect& twips);
+    QLineEdit* addTextbox(QWidget* parent, FormField field, const QRect& twips);
     QLabel* addLabel(QWidget* parent, int index, const QString& caption, const QRect& twips);
     QPushButton* addPushButton(QWidget* parent, int number, const QString& caption,
                                const QRect& twips);
@@ -89,6 +91,7 @@ private:
     QRadioButton* addOption(QGroupBox* frame, const char* name, const QString& caption,
                             const QRect& twips);
     void connectHandlers();
+    static QString tag(const char* procedure);
 
     void Form_Load();
     void ApplySkin();
@@ -116,12 +119,28 @@ private:
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
     // Raised while the program itself empties or fills the form, so no card is rebuilt.
     bool FillingForm = false;
+    // Raises FillingForm for its lifetime and restores what it was, so nesting is safe.
+    class FillingScope {
+    public:
+        explicit FillingScope(Form1& form) : flag_(form.FillingForm), before_(flag_) {
+            flag_ = true;
+        }
+        ~FillingScope() { flag_ = before_; }
+        FillingScope(const FillingScope&) = delete;
+        FillingScope& operator=(const FillingScope&) = delete;
+
+    private:
+        bool& flag_;
+        bool before_;
+    };
     // Raised while the list's selection follows the model, so it is not taken as a pick.
     bool followingCurrentRow_ = false;
 
     std::array<QPushButton*, kPushButtonCount + 1> PushButton{};  // 1-based
-    std::array<QWidget*, kTextboxCount> txtTextbox{};  // QLineEdit, 24 is a QPlainTextEdit
-    std::array<QCheckBox*, 6> Check1{};
+    // txtTextbox(0) to txtTextbox(23); the notes box txtTextbox(24) is a QPlainTextEdit.
+    std::array<QLineEdit*, Notes> txtTextbox{};
+    QPlainTextEdit* txtNotes = nullptr;
+    std::array<QCheckBox*, kPhoneKindCount> Check1{};
     QTreeView* ListView1 = nullptr;
     QTreeView* ListView2 = nullptr;
     QTabWidget* TabControl1 = nullptr;

@@ -5,6 +5,7 @@
 #include "cards/loader.h"
 #include "cards/rebuild.h"
 #include "cards/save.h"
+#include "core/linebreaks.h"
 #include "photos/base64.h"
 
 #include <QCheckBox>
@@ -34,19 +35,9 @@ namespace pennacle {
 
 namespace {
 
-QString tag(const char* procedure) {
-    return procedureTag("Form1", procedure);
-}
-
 // The notes box breaks lines with LF; the form value with CR LF.
 QString notesToForm(QString text) {
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
-}
-
-QString notesFromForm(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
 }
 
@@ -73,29 +64,20 @@ private:
 }  // namespace
 
 void Form1::connectFormHandlers() {
-    for (int i = 0; i < kTextboxCount; ++i) {
-        if (auto* box = qobject_cast<QLineEdit*>(txtTextbox[static_cast<size_t>(i)])) {
-            connect(box, &QLineEdit::textChanged, this, [this, i] { txtTextbox_Change(i); });
-        }
+    for (int i = 0; i < int(txtTextbox.size()); ++i) {
+        connect(txtTextbox[size_t(i)], &QLineEdit::textChanged, this,
+                [this, i] { txtTextbox_Change(i); });
     }
-    connect(static_cast<QPlainTextEdit*>(txtTextbox[24]), &QPlainTextEdit::textChanged, this,
-            [this] { txtTextbox_Change(24); });
+    connect(txtNotes, &QPlainTextEdit::textChanged, this, [this] { txtTextbox_Change(Notes); });
     // Ticking a preferred box or changing the birthday reaches the card at once, so a save
     // right after it keeps it.
     for (QCheckBox* check : Check1) {
-        connect(check, &QCheckBox::toggled, this, [this] { txtTextbox_Change(5); });
+        connect(check, &QCheckBox::toggled, this, &Form1::rebuildNow);
     }
-    connect(dtpBirthday, &QDateEdit::dateChanged, this, [this] { txtTextbox_Change(5); });
+    connect(dtpBirthday, &QDateEdit::dateChanged, this, &Form1::rebuildNow);
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
     connect(Combo1, &QComboBox::editTextChanged, this, &Form1::Combo1_Change);
-    connect(Combo2, &QComboBox::editTextChanged, this, [this] { txtTextbox_Change(5); });
-
-    connect(PushButton[1], &QPushButton::clicked, this, &Form1::PushButton1_Click);
-    connect(PushButton[2], &QPushButton::clicked, this, &Form1::PushButton2_Click);
-    connect(PushButton[3], &QPushButton::clicked, this, &Form1::PushButton3_Click);
-    connect(PushButton[5], &QPushButton::clicked, this, &Form1::PushButton5_Click);
-    connect(PushButton[6], &QPushButton::clicked, this, &Form1::PushButton6_Click);
-    connect(PushButton[9], &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    connect(Combo2, &QComboBox::editTextChanged, this, &Form1::rebuildNow);
 
     connect(&contacts_, &ContactList::currentRowChanged, this, &Form1::showCurrentContactRow);
     // While rows go, the view moves its own current row; only the list decides which is current.
@@ -135,11 +117,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 CardForm Form1::readForm() const {
     CardForm form;
-    for (int i = 0; i < 24; ++i) {
-        form.txtTextbox[static_cast<size_t>(i)] =
-            static_cast<QLineEdit*>(txtTextbox[static_cast<size_t>(i)])->text();
-    }
-    form.txtTextbox[24] = notesToForm(static_cast<QPlainTextEdit*>(txtTextbox[24])->toPlainText());
+    for (size_t i = 0; i < txtTextbox.size(); ++i)
+        form.txtTextbox[i] = txtTextbox[i]->text();
+    form[Notes] = notesToForm(txtNotes->toPlainText());
     for (size_t k = 0; k < Check1.size(); ++k)
         form.Check1[k] = Check1[k]->isChecked();
     form.Combo1.reserve(Combo1->count());
@@ -157,13 +137,12 @@ CardForm Form1::readForm() const {
 }
 
 void Form1::showForm(const CardForm& form) {
-    for (int i = 0; i < 24; ++i) {
-        auto* box = static_cast<QLineEdit*>(txtTextbox[static_cast<size_t>(i)]);
-        box->setText(form.txtTextbox[static_cast<size_t>(i)]);
+    for (size_t i = 0; i < txtTextbox.size(); ++i) {
+        txtTextbox[i]->setText(form.txtTextbox[i]);
         // Long values show their beginning, as in a freshly opened form.
-        box->setCursorPosition(0);
+        txtTextbox[i]->setCursorPosition(0);
     }
-    static_cast<QPlainTextEdit*>(txtTextbox[24])->setPlainText(notesFromForm(form.txtTextbox[24]));
+    txtNotes->setPlainText(withLfBreaks(form[Notes]));
     for (size_t k = 0; k < Check1.size(); ++k)
         Check1[k]->setChecked(form.Check1[k]);
     dtpBirthday->setDate(form.dtpBirthday);
@@ -183,11 +162,11 @@ void Form1::showForm(const CardForm& form) {
 
 void Form1::ClearData() {
     Guard g(reporter_, tag("ClearData"));
-    FillingForm = true;
+    const FillingScope filling(*this);
     g(100, [&] {
-        for (int i = 0; i < 24; ++i)
-            static_cast<QLineEdit*>(txtTextbox[size_t(i)])->clear();
-        static_cast<QPlainTextEdit*>(txtTextbox[24])->clear();
+        for (QLineEdit* box : txtTextbox)
+            box->clear();
+        txtNotes->clear();
     });
     g(102, [&] {
         for (QCheckBox* check : Check1)
@@ -200,27 +179,29 @@ void Form1::ClearData() {
     });
     g(108, [&] { photos_.clear(); });
     g(110, [&] { Picture1->clear(); });
-    FillingForm = false;
 }
 
 void Form1::LoadVCFData(const QString& card) {
     ClearData();
-    FillingForm = true;
-    // The engine reports its own failures under this procedure's name.
-    const CardForm form = pennacle::LoadVCFData(card, reporter_);
+    const FillingScope filling(*this);
+    // The engine reports its own failures under this procedure's name, with lines 100-132.
+    const CardForm form = loadCardForm(card, reporter_);
     Guard g(reporter_, tag("LoadVCFData"));
-    g(100, [&] { showForm(form); });
-    g(102, [&] {
+    g(134, [&] { showForm(form); });
+    g(136, [&] {
         if (photos_.count() > 0) {
             ListView2->setCurrentIndex(photos_.index(0, 0));
             ListView2_ItemClick(0);
         }
     });
     TabControl1->setEnabled(true);
-    FillingForm = false;
 }
 
 void Form1::txtTextbox_Change(int /*index*/) {
+    rebuildNow();
+}
+
+void Form1::rebuildNow() {
     if (FillingForm)
         return;
     rebuildCurrentCard(contacts_, readForm(), clock_(), reporter_);
@@ -235,7 +216,7 @@ void Form1::Combo1_Change() {
     if (FillingForm)
         return;
     Combo1_Click(Combo1->currentIndex());
-    txtTextbox_Change(5);
+    rebuildNow();
 }
 
 void Form1::ListView1_ItemClick(int row) {
@@ -375,9 +356,8 @@ void Form1::PushButton3_Click() {
     if (address.isEmpty())
         return;
     g(104, [&] {
-        FillingForm = true;
+        const FillingScope filling(*this);
         Combo1->addItem(address);
-        FillingForm = false;
     });
     QString type;
     g(106, [&] {
@@ -387,9 +367,8 @@ void Form1::PushButton3_Click() {
     if (type.isEmpty())
         type = QStringLiteral("INTERNET");
     g(108, [&] {
-        FillingForm = true;
+        const FillingScope filling(*this);
         Combo2->addItem(type);
-        FillingForm = false;
     });
     // The holder follows the lists, so a new address reaches the card at once.
     g(110, [&] { setHolder(address); });
@@ -403,22 +382,24 @@ void Form1::PushButton9_Click() {
     g(102, [&] { selected = Combo1->currentIndex(); });
     if (selected < 0)
         return;
-    FillingForm = true;
-    g(104, [&] {
-        if (selected >= Combo2->count())
-            throw Failure(QStringLiteral("Invalid procedure call"));
-        Combo2->removeItem(selected);
-    });
-    g(106, [&] { Combo1->removeItem(selected); });
-    FillingForm = false;
+    {
+        const FillingScope filling(*this);
+        g(104, [&] {
+            if (selected >= Combo2->count())
+                throw Failure(QStringLiteral("Invalid procedure call"));
+            Combo2->removeItem(selected);
+        });
+        g(106, [&] { Combo1->removeItem(selected); });
+    }
     g(108, [&] { setHolder(Combo1->count() > 0 ? Combo1->itemText(Combo1->count() - 1) : ""); });
 }
 
 void Form1::setHolder(const QString& address) {
-    FillingForm = true;
-    static_cast<QLineEdit*>(txtTextbox[5])->setText(address);
-    FillingForm = false;
-    txtTextbox_Change(5);
+    {
+        const FillingScope filling(*this);
+        txtTextbox[HiddenEmail]->setText(address);
+    }
+    rebuildNow();
 }
 
 void Form1::PushButton5_Click() {

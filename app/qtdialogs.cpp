@@ -1,5 +1,7 @@
 #include "app/qtdialogs.h"
 
+#include "core/linebreaks.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -10,15 +12,8 @@
 namespace pennacle {
 
 namespace {
-// Our texts separate lines with CR or CR LF; a Qt label breaks lines at LF only.
-QString withLineFeeds(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
-    QMessageBox box(icon, caption, withLineFeeds(text), QMessageBox::Ok, parent);
+    QMessageBox box(icon, caption, withLfBreaks(text), QMessageBox::Ok, parent);
     box.exec();
 }
 }  // namespace
@@ -48,7 +43,7 @@ void QtDialogs::warning(const QString& caption, const QString& text) {
 }
 
 bool QtDialogs::askYesNo(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Question, caption, withLineFeeds(text),
+    QMessageBox box(QMessageBox::Question, caption, withLfBreaks(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
     return box.exec() == QMessageBox::Yes;
 }

@@ -2,9 +2,9 @@
 // The corpus path comes from PENNACLE_BENCH_CORPUS, e.g. a file written by
 //   shared/bench/make-corpus --cards 100000 --out /tmp/cards-100k.vcf
 
-#include "app/core/guard.h"
 #include "cards/importer.h"
 #include "contacts/contactlist.h"
+#include "core/guard.h"
 
 #include <benchmark/benchmark.h>
 
@@ -71,8 +71,25 @@ void BM_ImportCardFile(benchmark::State& state) {
     setRates(state, double(cards), double(QFileInfo(path).size()));
 }
 
+// The list model takes 100,000 rows in one batch and gives one back without touching the rest.
+void BM_AppendAndRemoveRows(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<pennacle::ContactEntry> rows;
+        rows.reserve(100000);
+        for (int i = 0; i < 100000; ++i)
+            rows.push_back({QString::number(i), QStringLiteral("BEGIN:VCARD\r\nEND:VCARD")});
+        pennacle::ContactList list;
+        state.ResumeTiming();
+        list.append(std::move(rows));
+        list.remove(50000);
+        benchmark::DoNotOptimize(list.count());
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_AppendAndRemoveRows)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanCardsWithNames)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ImportCardFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

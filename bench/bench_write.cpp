@@ -3,11 +3,11 @@
 //   shared/bench/make-corpus --cards 100000 --out /tmp/c100k.vcf
 // Files are written below PENNACLE_BENCH_OUT (default: a temporary folder).
 
-#include "app/core/guard.h"
 #include "cards/importer.h"
 #include "cards/rebuild.h"
 #include "cards/save.h"
 #include "contacts/contactlist.h"
+#include "core/guard.h"
 
 #include <benchmark/benchmark.h>
 
@@ -71,7 +71,7 @@ CardForm formWithPhoto(qsizetype photoBytes) {
     for (int i = 8; i < 24; ++i) {
         form.txtTextbox[i] = QStringLiteral("value %1; with: separators").arg(i);
     }
-    form.txtTextbox[24] = QStringLiteral("First line\r\nSecond = line\r\n\r\nLast");
+    form[Notes] = QStringLiteral("First line\r\nSecond = line\r\n\r\nLast");
     form.Combo1 = QStringList{"asa@x.example", "work@x.example"};
     form.Combo2 = QStringList{"INTERNET", "WORK"};
     form.Check1[0] = true;

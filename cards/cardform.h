@@ -3,6 +3,7 @@
 #include "photos/photoentry.h"
 
 #include <QDate>
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
 
@@ -16,20 +17,85 @@ inline QDate noBirthday() {
     return QDate(1900, 1, 1);
 }
 
+// The boxes of the form, numbered as the window's `txtTextbox` array.
+enum FormField : int {
+    LastName = 0,
+    FirstName = 1,
+    MiddleInitial = 2,
+    Company = 3,
+    Title = 4,
+    HiddenEmail = 5,  // the e-mail holder that the window never shows
+    WebsiteHome = 6,
+    WebsiteWork = 7,
+    HomeAddress = 8,
+    HomeCity = 9,
+    HomeRegion = 10,
+    HomeZip = 11,
+    HomeCountry = 12,
+    WorkAddress = 13,
+    WorkCity = 14,
+    WorkRegion = 15,
+    WorkZip = 16,
+    WorkCountry = 17,
+    HomeVoice = 18,
+    HomeFax = 19,
+    WorkVoice = 20,
+    WorkFax = 21,
+    Cellular = 22,
+    Pager = 23,
+    Notes = 24,
+};
+inline constexpr int kFieldCount = 25;
+// Each address has five boxes in this order: street, city, region, zip, country.
+inline constexpr int kAddressFieldCount = 5;
+
+// The six telephone kinds: kind k is shown in box kFirstPhoneField + k and marked preferred
+// by Check1(k).
+enum class PhoneKind : int { HomeVoice, HomeFax, WorkVoice, WorkFax, Cellular, Pager };
+inline constexpr int kPhoneKindCount = 6;
+inline constexpr FormField kFirstPhoneField = HomeVoice;
+
+struct PhoneKindInfo {
+    PhoneKind kind;
+    FormField field;
+    QLatin1StringView caption;     // the label in the window
+    QLatin1StringView typeParams;  // the TEL parameters the rebuild writes
+};
+
+// Indexed by kind.
+inline constexpr std::array<PhoneKindInfo, kPhoneKindCount> kPhoneKinds = {{
+    {PhoneKind::HomeVoice, HomeVoice, QLatin1StringView("Home Voice:"),
+     QLatin1StringView("HOME;VOICE")},
+    {PhoneKind::HomeFax, HomeFax, QLatin1StringView("Home Fax:"), QLatin1StringView("HOME;FAX")},
+    {PhoneKind::WorkVoice, WorkVoice, QLatin1StringView("Work Voice:"),
+     QLatin1StringView("WORK;VOICE")},
+    {PhoneKind::WorkFax, WorkFax, QLatin1StringView("Work Fax:"), QLatin1StringView("WORK;FAX")},
+    {PhoneKind::Cellular, Cellular, QLatin1StringView("Cellular:"), QLatin1StringView("CELL")},
+    {PhoneKind::Pager, Pager, QLatin1StringView("Pager:"), QLatin1StringView("PAGER")},
+}};
+
+constexpr const PhoneKindInfo& phoneKind(PhoneKind kind) {
+    return kPhoneKinds[static_cast<size_t>(kind)];
+}
+
 // What the window's form holds, as a value: the loader fills it from a card text and the
 // rebuild composes a card text from it. Indexes follow the window's control arrays.
 struct CardForm {
-    static constexpr int kTextCount = 25;
-    static constexpr int kCheckCount = 6;
-
-    std::array<QString, kTextCount> txtTextbox;  // notes (24) use CR LF line breaks
-    std::array<bool, kCheckCount> Check1{};
-    QStringList Combo1;    // e-mail addresses
+    std::array<QString, kFieldCount> txtTextbox;  // Notes use CR LF line breaks
+    std::array<bool, kPhoneKindCount> Check1{};   // preferred marks, indexed by PhoneKind
+    QStringList Combo1;                           // e-mail addresses
     QStringList Combo2;    // their types, entry i belonging to Combo1 entry i
     int Combo1Index = -1;  // selected address, -1 when none
     QDate dtpBirthday = noBirthday();
     std::vector<PhotoEntry> photos;
     int photoIndex = 0;  // selected photo row, 1-based; 0 when none
+
+    QString& operator[](FormField field) { return txtTextbox[static_cast<size_t>(field)]; }
+    const QString& operator[](FormField field) const {
+        return txtTextbox[static_cast<size_t>(field)];
+    }
+    bool& preferred(PhoneKind kind) { return Check1[static_cast<size_t>(kind)]; }
+    bool preferred(PhoneKind kind) const { return Check1[static_cast<size_t>(kind)]; }
 
     bool operator==(const CardForm&) const = default;
 };

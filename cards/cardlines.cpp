@@ -1,6 +1,6 @@
 #include "cards/cardlines.h"
 
-#include "photos/photorows.h"
+#include "cards/photolines.h"
 
 namespace pennacle {
 
@@ -8,12 +8,6 @@ namespace {
 
 constexpr QChar kLf = u'\n';
 constexpr QChar kCr = u'\r';
-
-// End of the physical line starting at `start`: the index of its LF, or the text's size.
-qsizetype physicalLineEnd(const QString& card, qsizetype start) {
-    const qsizetype lf = card.indexOf(kLf, start);
-    return lf < 0 ? card.size() : lf;
-}
 
 bool startsWithFoldBlank(QStringView line) {
     return !line.isEmpty() && (line.front() == u' ' || line.front() == u'\t');
@@ -106,6 +100,11 @@ bool foldingDropsBlank(const QString& card) {
         start = end + 1;
     }
     return false;
+}
+
+qsizetype physicalLineEnd(QStringView text, qsizetype start) {
+    const qsizetype lf = text.indexOf(kLf, start);
+    return lf < 0 ? text.size() : lf;
 }
 
 bool isPropertyLine(QStringView line) {

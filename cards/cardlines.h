@@ -23,6 +23,9 @@ std::vector<CardLine> splitCardLines(const QString& card);
 // Whether the card's first VERSION line says 3.0 or 4.0, whose folding drops the leading blank.
 bool foldingDropsBlank(const QString& card);
 
+// End of the physical line starting at `start`: the index of its LF, or the text's size.
+qsizetype physicalLineEnd(QStringView text, qsizetype start);
+
 // Whether the line has a ":" and so is a property line rather than a continuation line.
 bool isPropertyLine(QStringView line);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/core/guard.h"
 #include "contacts/contactlist.h"
+#include "core/guard.h"
 
 #include <QString>
 

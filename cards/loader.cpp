@@ -1,8 +1,8 @@
 #include "cards/loader.h"
 
 #include "cards/cardlines.h"
+#include "cards/photolines.h"
 #include "cards/quotedprintable.h"
-#include "photos/photorows.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -13,36 +13,6 @@ namespace pennacle {
 
 namespace {
 
-// Indexes of `txtTextbox`, as the window lays them out.
-enum Field {
-    LastName = 0,
-    FirstName = 1,
-    MiddleInitial = 2,
-    Company = 3,
-    Title = 4,
-    HiddenEmail = 5,
-    WebsiteHome = 6,
-    WebsiteWork = 7,
-    HomeAddress = 8,
-    HomeCity = 9,
-    HomeRegion = 10,
-    HomeZip = 11,
-    HomeCountry = 12,
-    WorkAddress = 13,
-    WorkCity = 14,
-    WorkRegion = 15,
-    WorkZip = 16,
-    WorkCountry = 17,
-    HomeVoice = 18,
-    HomeFax = 19,
-    WorkVoice = 20,
-    WorkFax = 21,
-    Cellular = 22,
-    Pager = 23,
-    Notes = 24,
-};
-
-constexpr int kFirstPhoneField = HomeVoice;
 const QString kCrLf = QStringLiteral("\r\n");
 
 enum class Rule {
@@ -126,11 +96,11 @@ QList<QStringView> componentsOf(QStringView value) {
 }
 
 void applyNameRule(CardForm& form, const PropertyLine& line) {
-    static constexpr int kFields[] = {LastName, FirstName, MiddleInitial, Title};
+    static constexpr FormField kFields[] = {LastName, FirstName, MiddleInitial, Title};
     const QList<QStringView> components = componentsOf(line.value);
     const qsizetype count = std::min<qsizetype>(components.size(), std::size(kFields));
     for (qsizetype i = 0; i < count; ++i) {
-        form.txtTextbox[kFields[i]] = line.decoded(plainValue(components[i]));
+        form[kFields[i]] = line.decoded(plainValue(components[i]));
     }
 }
 
@@ -182,7 +152,7 @@ void applyEmailRule(CardForm& form, const PropertyLine& line) {
     const QString address = stripCR(line.value);
     // An empty last line must not leave the rebuild without any address.
     if (!trimBlanks(address).isEmpty())
-        form.txtTextbox[HiddenEmail] = address;
+        form[HiddenEmail] = address;
     form.Combo1.append(address);
     form.Combo2.append(emailTypeOf(line.part));
     form.Combo1Index = 0;
@@ -224,11 +194,11 @@ void applyNoteRule(CardForm& form, const PropertyLine& line) {
     } else {
         note.replace(QLatin1String("=0D=0A="), kCrLf);
     }
-    form.txtTextbox[Notes] = trimBlanks(withCrLfBreaks(note)).toString();
+    form[Notes] = trimBlanks(withCrLfBreaks(note)).toString();
 }
 
 void appendNoteLine(CardForm& form, QStringView line) {
-    QString& notes = form.txtTextbox[Notes];
+    QString& notes = form[Notes];
     notes.append(kCrLf);
     notes.append(withCrLfBreaks(trimBlanks(withoutLineEnd(line))));
 }
@@ -253,8 +223,8 @@ QString withBreaksAsSpaces(const QString& text) {
 void applyAddressRule(CardForm& form, const PropertyLine& line) {
     const bool work = hasParameter(line.part, QLatin1String("WORK"));
     const QList<QStringView> c = componentsOf(line.value);
-    auto set = [&](int field, const QString& text) {
-        form.txtTextbox[field] = withBreaksAsSpaces(line.decoded(text));
+    auto set = [&](FormField field, const QString& text) {
+        form[field] = withBreaksAsSpaces(line.decoded(text));
     };
     if (c.size() >= 3) {
         if (work) {
@@ -275,47 +245,41 @@ void applyAddressRule(CardForm& form, const PropertyLine& line) {
         set(work ? WorkCountry : HomeCountry, plainValue(c[6]));
 }
 
-struct PhoneSlot {
-    int field;
-    int box;
-};
-
-PhoneSlot phoneSlotOf(QStringView part) {
+PhoneKind phoneKindOf(QStringView part) {
     const auto has = [&](const char* word) { return hasParameter(part, QLatin1String(word)); };
     const bool fax = has("FAX");
     if (fax && has("HOME"))
-        return {HomeFax, 1};
+        return PhoneKind::HomeFax;
     if (fax && has("WORK"))
-        return {WorkFax, 3};
+        return PhoneKind::WorkFax;
     if (fax)
-        return {HomeFax, 1};
+        return PhoneKind::HomeFax;
     if (has("CELL"))
-        return {Cellular, 4};
+        return PhoneKind::Cellular;
     if (has("PAGER"))
-        return {Pager, 5};
+        return PhoneKind::Pager;
     if (has("WORK"))
-        return {WorkVoice, 2};
-    return {HomeVoice, 0};
+        return PhoneKind::WorkVoice;
+    return PhoneKind::HomeVoice;
 }
 
 void applyTelephoneRule(CardForm& form, const PropertyLine& line) {
-    const PhoneSlot slot = phoneSlotOf(line.part);
-    form.txtTextbox[slot.field] = stripCR(line.value);
+    const PhoneKind kind = phoneKindOf(line.part);
+    form[phoneKind(kind).field] = stripCR(line.value);
     if (hasParameter(trimBlanks(line.part), QLatin1String("PREF")))
-        form.Check1[slot.box] = true;
+        form.preferred(kind) = true;
     // A card that marks no number as preferred so far gets its numbers marked.
     if (std::none_of(form.Check1.begin(), form.Check1.end(), [](bool b) { return b; })) {
-        for (int box = 0; box < CardForm::kCheckCount; ++box) {
-            if (!trimBlanks(form.txtTextbox[kFirstPhoneField + box]).isEmpty()) {
-                form.Check1[box] = true;
-            }
+        for (const PhoneKindInfo& info : kPhoneKinds) {
+            if (!trimBlanks(form[info.field]).isEmpty())
+                form.preferred(info.kind) = true;
         }
     }
 }
 
 }  // namespace
 
-CardForm LoadVCFData(const QString& card, Reporter& reporter) {
+CardForm loadCardForm(const QString& card, Reporter& reporter) {
     Guard g(reporter, procedureTag("Form1", "LoadVCFData"));
     CardForm form;  // the emptied form
     std::vector<CardLine> lines;
@@ -343,27 +307,25 @@ CardForm LoadVCFData(const QString& card, Reporter& reporter) {
                 g(106, [&] { applyNameRule(form, property); });
                 break;
             case Rule::Company:
-                g(108,
-                  [&] { form.txtTextbox[Company] = property.decoded(plainValue(property.value)); });
+                g(108, [&] { form[Company] = property.decoded(plainValue(property.value)); });
                 break;
             case Rule::Birthday:
                 g(110, [&] { applyBirthdayRule(form, property); });
                 break;
             case Rule::WebsiteHome:
-                g(112, [&] { form.txtTextbox[WebsiteHome] = plainValue(property.value); });
+                g(112, [&] { form[WebsiteHome] = plainValue(property.value); });
                 break;
             case Rule::WebsiteWork:
-                g(114, [&] { form.txtTextbox[WebsiteWork] = plainValue(property.value); });
+                g(114, [&] { form[WebsiteWork] = plainValue(property.value); });
                 break;
             case Rule::Title:
-                g(116,
-                  [&] { form.txtTextbox[Title] = property.decoded(plainValue(property.value)); });
+                g(116, [&] { form[Title] = property.decoded(plainValue(property.value)); });
                 break;
             case Rule::Email:
                 g(118, [&] { applyEmailRule(form, property); });
                 break;
             case Rule::Url:
-                g(120, [&] { form.txtTextbox[WebsiteHome] = plainValue(property.value); });
+                g(120, [&] { form[WebsiteHome] = plainValue(property.value); });
                 break;
             case Rule::Note:
                 g(122, [&] { applyNoteRule(form, property); });

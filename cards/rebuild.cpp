@@ -15,14 +15,10 @@ QString rebuildTag() {
 }
 
 constexpr QStringView kLineEnd = u"\r\n";
-constexpr qsizetype kNote = 24;
-constexpr qsizetype kHolder = 5;
 // The telephone lines always come in this order, whatever order the card had.
-constexpr std::array<int, 6> kPhoneOrder = {HomeVoice, WorkVoice, Cellular,
-                                            HomeFax,   WorkFax,   Pager};
-constexpr qsizetype kFirstPhoneBox = 18;
-constexpr qsizetype kHomeAddressBox = 8;
-constexpr qsizetype kWorkAddressBox = 13;
+constexpr std::array<PhoneKind, kPhoneKindCount> kPhoneOrder = {
+    PhoneKind::HomeVoice, PhoneKind::WorkVoice, PhoneKind::Cellular,
+    PhoneKind::HomeFax,   PhoneKind::WorkFax,   PhoneKind::Pager};
 
 QString separated(const QString& value) {
     QString copy = value;
@@ -55,7 +51,7 @@ qsizetype estimateCardLength(const CardForm& form) {
     for (const QString& text : form.txtTextbox) {
         length += text.size();
     }
-    length += form.txtTextbox[kNote].size() / 2;
+    length += form[Notes].size() / 2;
     for (const QString& entry : form.Combo1) {
         length += entry.size() + 24;
     }
@@ -69,9 +65,9 @@ qsizetype estimateCardLength(const CardForm& form) {
     return length;
 }
 
-bool anyFilled(const CardForm& form, qsizetype firstBox, qsizetype count) {
-    for (qsizetype i = firstBox; i < firstBox + count; ++i) {
-        if (!form.txtTextbox[i].isEmpty()) {
+bool anyFilled(const CardForm& form, FormField first, int count) {
+    for (int i = first; i < first + count; ++i) {
+        if (!form.txtTextbox[size_t(i)].isEmpty()) {
             return true;
         }
     }
@@ -90,44 +86,45 @@ public:
         line(102, [&] { card_.append(u"BEGIN:VCARD"); });
         line(104, [&] { card_.append(u"VERSION:2.1"); });
         line(106, [&] {
-            put({u"N:", separated(box(0)), u";", separated(box(1)), u";", separated(box(2)), u";",
-                 separated(box(4))});
+            put({u"N:", separated(box(LastName)), u";", separated(box(FirstName)), u";",
+                 separated(box(MiddleInitial)), u";", separated(box(Title))});
         });
         line(108, [&] {
-            put({u"FN:", separated(box(1)), u" ", separated(box(2)), u" ", separated(box(0))});
+            put({u"FN:", separated(box(FirstName)), u" ", separated(box(MiddleInitial)), u" ",
+                 separated(box(LastName))});
         });
-        for (const int kind : kPhoneOrder) {
-            const QString& number = box(kFirstPhoneBox + kind);
+        for (const PhoneKind kind : kPhoneOrder) {
+            const QString& number = box(phoneKind(kind).field);
             if (g_.test(110, [&] { return !number.isEmpty(); })) {
                 line(112, [&] {
-                    put({u"TEL;", PhoneTypeParams(kind), PrefParam(form_, kind), u":",
+                    put({u"TEL;", PhoneTypeParams(int(kind)), PrefParam(form_, int(kind)), u":",
                          separated(number)});
                 });
             }
         }
         composeEmail();
-        const QString& note = box(kNote);
+        const QString& note = box(Notes);
         if (g_.test(122, [&] { return !note.isEmpty(); })) {
             line(124, [&] {
                 card_.append(u"NOTE;QUOTED-PRINTABLE:");
                 card_.append(separated(encodeNoteBreaks(note)));
             });
         }
-        if (g_.test(126, [&] { return !box(3).isEmpty(); })) {
-            line(128, [&] { put({u"ORG:", separated(box(3))}); });
+        if (g_.test(126, [&] { return !box(Company).isEmpty(); })) {
+            line(128, [&] { put({u"ORG:", separated(box(Company))}); });
         }
         // Web addresses keep their colons.
-        if (g_.test(130, [&] { return !box(6).isEmpty(); })) {
-            line(132, [&] { put({u"URL;HOME:", box(6)}); });
+        if (g_.test(130, [&] { return !box(WebsiteHome).isEmpty(); })) {
+            line(132, [&] { put({u"URL;HOME:", box(WebsiteHome)}); });
         }
-        if (g_.test(134, [&] { return !box(7).isEmpty(); })) {
-            line(136, [&] { put({u"URL;WORK:", box(7)}); });
+        if (g_.test(134, [&] { return !box(WebsiteWork).isEmpty(); })) {
+            line(136, [&] { put({u"URL;WORK:", box(WebsiteWork)}); });
         }
-        if (g_.test(138, [&] { return anyFilled(form_, kWorkAddressBox, 5); })) {
-            line(140, [&] { appendAddress(u"ADR;WORK:;;", kWorkAddressBox); });
+        if (g_.test(138, [&] { return anyFilled(form_, WorkAddress, kAddressFieldCount); })) {
+            line(140, [&] { appendAddress(u"ADR;WORK:;;", WorkAddress); });
         }
-        if (g_.test(142, [&] { return anyFilled(form_, kHomeAddressBox, 5); })) {
-            line(144, [&] { appendAddress(u"ADR;HOME:;;", kHomeAddressBox); });
+        if (g_.test(142, [&] { return anyFilled(form_, HomeAddress, kAddressFieldCount); })) {
+            line(144, [&] { appendAddress(u"ADR;HOME:;;", HomeAddress); });
         }
         if (g_.test(146, [&] { return form_.dtpBirthday != noBirthday(); })) {
             line(148, [&] { put({u"BDAY:", FormatVCardDate(form_.dtpBirthday)}); });
@@ -142,7 +139,7 @@ public:
     }
 
 private:
-    const QString& box(qsizetype index) const { return form_.txtTextbox[index]; }
+    const QString& box(FormField field) const { return form_[field]; }
 
     void put(std::initializer_list<QStringView> pieces) {
         for (const QStringView piece : pieces) {
@@ -168,7 +165,7 @@ private:
     }
 
     void composeEmail() {
-        if (!g_.test(114, [&] { return !box(kHolder).isEmpty(); })) {
+        if (!g_.test(114, [&] { return !box(HiddenEmail).isEmpty(); })) {
             return;
         }
         const QStringList& addresses = form_.Combo1;
@@ -182,16 +179,16 @@ private:
             }
             return;
         }
-        line(120, [&] { put({u"EMAIL;INTERNET;PREF:", box(kHolder)}); });
+        line(120, [&] { put({u"EMAIL;INTERNET;PREF:", box(HiddenEmail)}); });
     }
 
-    void appendAddress(QStringView head, qsizetype firstBox) {
+    void appendAddress(QStringView head, FormField first) {
         card_.append(head);
-        for (qsizetype i = firstBox; i < firstBox + 5; ++i) {
-            if (i != firstBox) {
+        for (int i = first; i < first + kAddressFieldCount; ++i) {
+            if (i != first) {
                 card_.append(u';');
             }
-            card_.append(separated(box(i)));
+            card_.append(separated(box(FormField(i))));
         }
     }
 
@@ -203,19 +200,9 @@ private:
 }  // namespace
 
 QString PhoneTypeParams(int kind) {
+    if (kind >= 0 && kind < kPhoneKindCount)
+        return kPhoneKinds[size_t(kind)].typeParams;
     switch (kind) {
-        case HomeVoice:
-            return QStringLiteral("HOME;VOICE");
-        case HomeFax:
-            return QStringLiteral("HOME;FAX");
-        case WorkVoice:
-            return QStringLiteral("WORK;VOICE");
-        case WorkFax:
-            return QStringLiteral("WORK;FAX");
-        case Cellular:
-            return QStringLiteral("CELL");
-        case Pager:
-            return QStringLiteral("PAGER");
         case 6:
             return QStringLiteral("DATA");
         case 7:
@@ -228,7 +215,7 @@ QString PhoneTypeParams(int kind) {
 }
 
 QString PrefParam(const CardForm& form, int kind) {
-    const bool ticked = kind >= 0 && kind < CardForm::kCheckCount && form.Check1[kind];
+    const bool ticked = kind >= 0 && kind < kPhoneKindCount && form.Check1[size_t(kind)];
     return ticked ? QStringLiteral(";PREF") : QString();
 }
 

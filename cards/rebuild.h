@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/core/guard.h"
 #include "cards/cardform.h"
 #include "contacts/contactlist.h"
+#include "core/guard.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -10,16 +10,6 @@
 #include <QTime>
 
 namespace pennacle {
-
-// The telephone kinds of the form: kind k is the box txtTextbox(18 + k) with Check1(k).
-enum PhoneKind {
-    HomeVoice = 0,
-    HomeFax = 1,
-    WorkVoice = 2,
-    WorkFax = 3,
-    Cellular = 4,
-    Pager = 5,
-};
 
 // "HOME;VOICE", "HOME;FAX", "WORK;VOICE", "WORK;FAX", "CELL", "PAGER" for kinds 0 to 5,
 // "DATA", "VOICE", "FAX" for 6 to 8, and the empty text for any other kind.

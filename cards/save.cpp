@@ -12,6 +12,7 @@ namespace pennacle {
 
 namespace {
 
+// The writing half of the window's save command: its steps go on from the command's numbers.
 QString saveTag() {
     return procedureTag("Form1", "PushButton1_Click");
 }
@@ -164,12 +165,12 @@ SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request
                          Reporter& reporter, const SaveProgress& progress) {
     Guard g(reporter, saveTag());
     SaveOutcome outcome;
-    if (g.test(100, [&] { return contacts.isEmpty(); })) {
+    if (g.test(112, [&] { return contacts.isEmpty(); })) {
         return outcome;
     }
     if (request.layout == SaveLayout::OneFile) {
         bool written = false;
-        g(102, [&] {
+        g(114, [&] {
             outcome.stopped = !writeOneFile(contacts, request, progress);
             written = !outcome.stopped;
         });
@@ -181,12 +182,12 @@ SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request
         return outcome;
     }
     QStringList names;
-    g(104, [&] { names = contactFileNames(contacts); });
+    g(116, [&] { names = contactFileNames(contacts); });
     const QDir folder(request.target);
     const qsizetype total = contacts.count();
     for (qsizetype row = 0; row < total; ++row) {
         bool written = false;
-        g(106, [&] {
+        g(118, [&] {
             if (row >= names.size()) {
                 throw Failure(QStringLiteral("No file name for contact %1").arg(row + 1));
             }

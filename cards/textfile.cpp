@@ -1,6 +1,6 @@
 #include "cards/textfile.h"
 
-#include "app/core/guard.h"
+#include "core/guard.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,5 +1,6 @@
 #include "cards/importer.h"
 #include "cli/commands.h"
+#include "core/linebreaks.h"
 
 #include <cstdio>
 
@@ -10,13 +11,6 @@ namespace {
 void writeTo(std::FILE* stream, const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
-}
-
-// The error box breaks lines at CR LF and at a lone CR alike.
-QString withLfLineEnds(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
 }
 
 bool isOptionLike(const QString& arg) {
@@ -30,7 +24,7 @@ void StderrReporter::showReport(const QString& reportText) {
     if (count_ > 0) {
         text = QStringLiteral("----\n");
     }
-    text += withLfLineEnds(reportText) + u'\n';
+    text += withLfBreaks(reportText) + u'\n';
     printError(text);
     ++count_;
 }

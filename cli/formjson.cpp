@@ -1,6 +1,6 @@
 #include "cli/formjson.h"
 
-#include "app/core/guard.h"
+#include "core/guard.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -222,10 +222,10 @@ CardForm formFromJson(const QByteArray& json) {
     rejectUnknownKeys(object);
 
     CardForm form;
-    const QStringList texts = stringsAt(object, QStringLiteral("txtTextbox"), CardForm::kTextCount);
+    const QStringList texts = stringsAt(object, QStringLiteral("txtTextbox"), kFieldCount);
     std::copy(texts.begin(), texts.end(), form.txtTextbox.begin());
 
-    const QJsonArray checks = arrayAt(object, QStringLiteral("Check1"), CardForm::kCheckCount);
+    const QJsonArray checks = arrayAt(object, QStringLiteral("Check1"), kPhoneKindCount);
     for (qsizetype i = 0; i < checks.size(); ++i) {
         if (!checks[i].isBool()) {
             fail(QStringLiteral("\"Check1\"[%1] must be true or false").arg(i));

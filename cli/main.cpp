@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr auto kVersion = "1.0.0";
+constexpr auto kVersion = PENNACLE_VERSION;
 
 QString helpText() {
     return QStringLiteral(

@@ -77,7 +77,7 @@ int runForm(QStringList args) {
     if (const int status = importArguments(std::move(args), true, imported); status != kDone) {
         return status;
     }
-    const CardForm form = LoadVCFData(imported.list.at(imported.row).card, imported.reporter);
+    const CardForm form = loadCardForm(imported.list.at(imported.row).card, imported.reporter);
     printOut(formToJson(form));
     return imported.reporter.exitStatus();
 }

@@ -23,15 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QDateTime now(QDate(2026, 1, 2), QTime(3, 4, 5));
     for (const pennacle::ContactEntry& entry : pennacle::scanCards(text, reporter)) {
         const QString c1 =
-            pennacle::rebuildCard(pennacle::LoadVCFData(entry.card, reporter), now, reporter);
+            pennacle::rebuildCard(pennacle::loadCardForm(entry.card, reporter), now, reporter);
         const QString c2 =
-            pennacle::rebuildCard(pennacle::LoadVCFData(c1, reporter), now, reporter);
+            pennacle::rebuildCard(pennacle::loadCardForm(c1, reporter), now, reporter);
         const QString c3 =
-            pennacle::rebuildCard(pennacle::LoadVCFData(c2, reporter), now, reporter);
+            pennacle::rebuildCard(pennacle::loadCardForm(c2, reporter), now, reporter);
         if (c2 != c3)
             std::abort();
     }
     // The loader also sees text that is no card at all.
-    pennacle::LoadVCFData(text, reporter);
+    pennacle::loadCardForm(text, reporter);
     return 0;
 }

@@ -1,6 +1,6 @@
 // Quoted-printable and Base64 decoding of any text, with and without a character set.
-#include "app/core/guard.h"
 #include "cards/quotedprintable.h"
+#include "core/guard.h"
 #include "photos/base64.h"
 
 #include <cstdint>

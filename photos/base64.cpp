@@ -1,6 +1,6 @@
 #include "photos/base64.h"
 
-#include "app/core/guard.h"
+#include "core/guard.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/guard.h"
+#include "core/guard.h"
 #include "photos/photoentry.h"
 
 #include <QString>

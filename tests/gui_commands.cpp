@@ -1,11 +1,9 @@
-#include "app/form1.h"
-#include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
@@ -31,55 +29,9 @@ const QString kRoe = QStringLiteral("begin:vcard\nN:Roe;Jane\nTEL;CELL:777\nend:
 const QString kPoe = QStringLiteral("BEGIN:VCARD\r\nN:Poe;Ed;A\r\nEND:VCARD");
 const QString kRev = QStringLiteral("REV:20261207T093000");
 
-struct Window {
-    QTemporaryDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<Form1> form;
-
-    Window() {
-        QDir().mkpath(dir.filePath("app"));
-        settings = std::make_unique<SettingsStore>(dir.filePath("settings.ini"));
-        form = std::make_unique<Form1>(dialogs, *settings, dir.filePath("app"));
-        form->setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 30, 0)); });
-    }
-    QString writeFile(const QString& name, const QByteArray& bytes) {
-        QFile file(dir.filePath(name));
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return file.fileName();
-    }
-    void import(const QString& text, const QString& name = "cards.vcf") {
-        dialogs.fileAnswers.enqueue(writeFile(name, "\xef\xbb\xbf" + text.toUtf8()));
-        form->PushButton2_Click();
-    }
-    QLineEdit* box(int i) const {
-        return form->findChild<QLineEdit*>(QStringLiteral("txtTextbox_%1").arg(i));
-    }
-    QPlainTextEdit* notes() const { return form->findChild<QPlainTextEdit*>("txtTextbox_24"); }
-    QComboBox* combo(const char* name) const { return form->findChild<QComboBox*>(name); }
-    QTreeView* list() const { return form->findChild<QTreeView*>("ListView1"); }
-    QString card(int row = -1) const {
-        const ContactList& c = form->contacts();
-        return c.at(row < 0 ? c.currentRow() : row).card;
-    }
-    QStringList names() const {
-        QStringList result;
-        for (qsizetype i = 0; i < form->contacts().count(); ++i) {
-            result << form->contacts().at(i).Text;
-        }
-        return result;
-    }
-    void typeInto(QWidget* widget, const QString& text) {
-        widget->setFocus();
-        QTest::keyClick(widget, Qt::Key_End);
-        QTest::keyClicks(widget, text);
-    }
-    QByteArray readBack(const QString& path) const {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
-    }
+// An open window.
+struct Window : WindowFixture {
+    Window() { open(); }
 };
 
 }  // namespace
@@ -94,20 +46,20 @@ private slots:
                  QStringList({"Select VCF File|VCF files(*.vcf)|*.vcf"}));
         QCOMPARE(w.names(), QStringList({"Doe, John", "Roe, Jane"}));
         QCOMPARE(w.form->contacts().currentRow(), 0);
-        QCOMPARE(w.box(0)->text(), QString("Doe"));
+        QCOMPARE(w.box(LastName)->text(), QString("Doe"));
         QCOMPARE(w.card(0), kDoe);  // loading never changes the card
         QCOMPARE(w.list()->currentIndex().row(), 0);
 
         w.list()->setCurrentIndex(w.form->contacts().index(1, 0));  // the user picks Roe
-        QCOMPARE(w.box(0)->text(), QString("Roe"));
-        QCOMPARE(w.box(22)->text(), QString("777"));
+        QCOMPARE(w.box(LastName)->text(), QString("Roe"));
+        QCOMPARE(w.box(Cellular)->text(), QString("777"));
         QCOMPARE(w.card(1), kRoe);
 
-        w.box(0)->setText("Changed");  // an unsaved edit on screen is replaced by the reload
+        w.box(LastName)->setText("Changed");  // an unsaved edit on screen is replaced by the reload
         w.import(kPoe, "more.vcf");
         QCOMPARE(w.names(), QStringList({"Doe, John", "Roe, Jane", "Poe, Ed A"}));
         QCOMPARE(w.form->contacts().currentRow(), 1);
-        QCOMPARE(w.box(1)->text(), QString("Jane"));
+        QCOMPARE(w.box(FirstName)->text(), QString("Jane"));
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
     }
 
@@ -128,7 +80,7 @@ private slots:
     void oneKeystrokeRebuildsTheCard() {
         Window w;
         w.import(kPoe);
-        w.typeInto(w.box(2), "Q");
+        w.typeInto(w.box(MiddleInitial), "Q");
         QCOMPARE(w.card(), "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Poe;Ed;AQ;\r\nFN:Ed AQ Poe\r\n\r\n" +
                                kRev + "\r\nEND:VCARD");
         QCOMPARE(w.names(), QStringList({"Poe, Ed A"}));  // the shown name never changes
@@ -138,7 +90,7 @@ private slots:
         Window w;
         w.import(kRoe);
         auto* homeVoice = w.form->findChild<QCheckBox*>("Check1_0");
-        w.box(18)->setText("123");  // a keystroke's worth of change
+        w.box(HomeVoice)->setText("123");  // a keystroke's worth of change
         QVERIFY(w.card().contains("TEL;HOME;VOICE:123\r\n"));
         homeVoice->setChecked(true);
         QVERIFY(w.card().contains("TEL;HOME;VOICE;PREF:123\r\n"));
@@ -175,7 +127,7 @@ private slots:
         QCOMPARE(w.dialogs.callsOf("input").last(),
                  QString("Pennacle|Enter email type (Internet, Work, Home, etc): "));
         QCOMPARE(w.combo("Combo2")->itemText(0), QString("INTERNET"));
-        QCOMPARE(w.box(5)->text(), QString("jane@roe.example"));
+        QCOMPARE(w.box(HiddenEmail)->text(), QString("jane@roe.example"));
         QVERIFY(w.card().contains("\r\nEMAIL;INTERNET;PREF:jane@roe.example\r\n"));
 
         w.dialogs.inputAnswers << "j@work.example"
@@ -188,13 +140,13 @@ private slots:
         w.form->PushButton9_Click();
         QCOMPARE(w.combo("Combo1")->count(), 1);
         QCOMPARE(w.combo("Combo2")->itemText(0), QString("Work"));
-        QCOMPARE(w.box(5)->text(), QString("j@work.example"));
+        QCOMPARE(w.box(HiddenEmail)->text(), QString("j@work.example"));
         QVERIFY(!w.card().contains("jane@roe.example"));
         QVERIFY(w.card().contains("EMAIL;INTERNET;PREF:j@work.example\r\n"));
 
         w.combo("Combo1")->setCurrentIndex(0);
         w.form->PushButton9_Click();
-        QCOMPARE(w.box(5)->text(), QString());
+        QCOMPARE(w.box(HiddenEmail)->text(), QString());
         QVERIFY(!w.card().contains("EMAIL"));
 
         w.form->PushButton9_Click();  // nothing selected: nothing happens
@@ -208,15 +160,15 @@ private slots:
         QTest::keyClick(w.list(), Qt::Key_Delete);
         QCOMPARE(w.names(), QStringList({"Doe, John", "Poe, Ed A"}));
         QCOMPARE(w.form->contacts().currentRow(), 1);  // the row that took its place
-        QCOMPARE(w.box(0)->text(), QString("Poe"));
+        QCOMPARE(w.box(LastName)->text(), QString("Poe"));
 
         w.form->PushButton5_Click();  // the last row: the new last row is current
         QCOMPARE(w.form->contacts().currentRow(), 0);
-        QCOMPARE(w.box(0)->text(), QString("Doe"));
+        QCOMPARE(w.box(LastName)->text(), QString("Doe"));
 
         w.form->PushButton5_Click();  // the only contact: the form is emptied
         QCOMPARE(w.form->contacts().count(), 0);
-        QCOMPARE(w.box(0)->text(), QString());
+        QCOMPARE(w.box(LastName)->text(), QString());
         QCOMPARE(w.combo("Combo1")->count(), 0);
         w.form->PushButton5_Click();
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
@@ -225,7 +177,7 @@ private slots:
         w.form->PushButton6_Click();
         QCOMPARE(w.form->contacts().count(), 0);
         QCOMPARE(w.notes()->toPlainText(), QString());
-        w.typeInto(w.box(0), "x");  // typing afterwards changes nothing and reports nothing
+        w.typeInto(w.box(LastName), "x");  // typing afterwards changes nothing and reports nothing
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
     }
 
@@ -244,14 +196,14 @@ private slots:
         w.dialogs.fileAnswers.enqueue(ansiPath);
         w.form->PushButton1_Click();
         QCOMPARE(w.dialogs.callsOf("message"), QStringList({"Pennacle|Done."}));
-        QCOMPARE(w.readBack(ansiPath), QByteArray("BEGIN:VCARD\r\nN:Zo\xeb;A/B: C?\r\nEND:VCARD\r\n"
-                                                  "BEGIN:VCARD\r\nN:Poe;Ed;A\r\nEND:VCARD\r\n"));
+        QCOMPARE(readBytes(ansiPath), QByteArray("BEGIN:VCARD\r\nN:Zo\xeb;A/B: C?\r\nEND:VCARD\r\n"
+                                                 "BEGIN:VCARD\r\nN:Poe;Ed;A\r\nEND:VCARD\r\n"));
 
         QTest::mouseClick(w.form->findChild<QRadioButton*>("Option6"), Qt::LeftButton);
         const QString utf8Path = w.dir.filePath("all-utf8");  // no extension is added
         w.dialogs.fileAnswers.enqueue(utf8Path);
         w.form->PushButton1_Click();
-        QCOMPARE(w.readBack(utf8Path),
+        QCOMPARE(readBytes(utf8Path),
                  QByteArray("\xef\xbb\xbf"
                             "BEGIN:VCARD\r\nN:Zo\xc3\xab;A/B: C?\r\nEND:VCARD\r\n"
                             "BEGIN:VCARD\r\nN:Poe;Ed;A\r\nEND:VCARD\r\n"));
@@ -269,7 +221,7 @@ private slots:
         w.form->PushButton1_Click();
         QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
                  QStringList({"Poe, Ed A.vcf", "Zoë, AB.vcf"}));
-        QCOMPARE(w.readBack(folder + "/Poe, Ed A.vcf"),
+        QCOMPARE(readBytes(folder + "/Poe, Ed A.vcf"),
                  QByteArray("\xef\xbb\xbf"
                             "BEGIN:VCARD\r\nN:Poe;Ed;A\r\nEND:VCARD\r\n"));
         QCOMPARE(w.dialogs.callsOf("message"), QStringList({"Pennacle|Done."}));
@@ -294,7 +246,7 @@ private slots:
         QCOMPARE(w.names().size(), 3);
     }
 
-    void pickingAndTypingStayFastWithALargePhoto() {
+    void pickingAndTypingKeepALargePhoto() {
         Window w;
         QString photo;
         photo.reserve(140000);
@@ -306,18 +258,14 @@ private slots:
             "PHOTO;TYPE=JPEG;ENCODING=BASE64:\r\n" +
             photo + "  AA==\r\n\r\nEND:VCARD";
         w.import(card + "\r\n" + kPoe);
-        QElapsedTimer timer;
-        timer.start();
-        constexpr int kRounds = 20;
+        constexpr int kRounds = 4;
         for (int i = 0; i < kRounds; ++i) {
             w.list()->setCurrentIndex(w.form->contacts().index(1 - i % 2 == 0 ? 0 : 1, 0));
             w.list()->setCurrentIndex(w.form->contacts().index(0, 0));
-            w.box(2)->setText(QString::number(i));
+            w.box(MiddleInitial)->setText(QString::number(i));
         }
-        const double perStep = double(timer.elapsed()) / (kRounds * 3);
-        qInfo() << "pick/type with a 100 KB photo:" << perStep << "ms per step";
+        // How fast this is, bench_window measures; here, that the photo survives the edits.
         QVERIFY(w.card(0).contains("PHOTO;TYPE=JPEG;ENCODING=BASE64:"));
-        QVERIFY2(perStep < 25, "picking or typing is too slow");
     }
 };
 

@@ -1,5 +1,4 @@
-#include "app/form1.h"
-#include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,44 +26,7 @@ using namespace pennacle;
 
 namespace {
 
-// A window over a fresh settings file and an empty program folder.
-struct Fixture {
-    QTemporaryDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<Form1> form;
-
-    explicit Fixture(const QMap<QString, QString>& stored = {}) {
-        QSettings raw(settingsPath(), QSettings::IniFormat);
-        for (auto it = stored.begin(); it != stored.end(); ++it) {
-            raw.setValue("Pennacle Suite/" + it.key(), it.value());
-        }
-        raw.sync();
-    }
-    QString settingsPath() const { return dir.filePath("settings.ini"); }
-    QString appFolder() const { return dir.filePath("app"); }
-    Form1& open() {
-        QDir().mkpath(appFolder());
-        settings = std::make_unique<SettingsStore>(settingsPath());
-        form = std::make_unique<Form1>(dialogs, *settings, appFolder());
-        return *form;
-    }
-    QString stored(const QString& key) const {
-        return QSettings(settingsPath(), QSettings::IniFormat)
-            .value("Pennacle Suite/" + key)
-            .toString();
-    }
-    template <class T>
-    T* find(const QString& name) const {
-        T* widget = form->findChild<T*>(name);
-        if (!widget)
-            qWarning() << "missing control" << name;
-        return widget;
-    }
-    bool checked(const char* option) const {
-        return find<QRadioButton>(QLatin1String(option))->isChecked();
-    }
-};
+using Fixture = WindowFixture;
 
 }  // namespace
 
@@ -355,9 +317,9 @@ private slots:
         QCOMPARE(form.palette().color(QPalette::Window), face);
         QCOMPARE(f.find<QGroupBox>("Frame6")->palette().color(QPalette::Window), face);
         QCOMPARE(form.styleSheet(), QString("QPushButton { color: navy; }"));
-        if (curWritten) {
-            QCOMPARE(f.find<QPushButton>("PushButton1")->cursor().shape(), Qt::BitmapCursor);
-        }
+        if (!curWritten)
+            QSKIP("This Qt has no writer for .cur files, so no pointer file could be made");
+        QCOMPARE(f.find<QPushButton>("PushButton1")->cursor().shape(), Qt::BitmapCursor);
     }
 
     void withoutPointerFileButtonsShowTheHand() {

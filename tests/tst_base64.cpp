@@ -1,4 +1,4 @@
-#include "app/core/guard.h"
+#include "core/guard.h"
 #include "photos/base64.h"
 
 #include <QFile>

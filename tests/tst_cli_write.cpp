@@ -6,19 +6,9 @@
 #include <QTest>
 
 #include "support/clirun.h"
+#include "support/files.h"
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // A UTF-8 file: an LF card with characters ANSI has and lacks, a CR LF card with "ë", and a second
 // "Doe, John".
@@ -199,7 +189,7 @@ void TestCliWrite::saveFailureIsReported() {
     const CliRun run = runCli({"save", three_, "--each", out.filePath("file")});
     QCOMPARE(run.status, 1);
     QCOMPARE(run.out, QByteArray("Done.\n"));
-    QCOMPARE(run.err.count("in Pennacle2021/08/31.Form1.PushButton1_Click at line 106\n"), 3);
+    QCOMPARE(run.err.count("in Pennacle2021/08/31.Form1.PushButton1_Click at line 118\n"), 3);
     QCOMPARE(run.err.count("\n----\n"), 2);
     QCOMPARE(readBytes(out.filePath("file")), QByteArray("not a folder"));
 }

@@ -19,11 +19,11 @@ private slots:
 
 void TestFormJson::roundTrip() {
     CardForm form;
-    for (int i = 0; i < CardForm::kTextCount; ++i) {
+    for (int i = 0; i < kFieldCount; ++i) {
         form.txtTextbox[size_t(i)] = QStringLiteral("t%1").arg(i);
     }
-    form.txtTextbox[0] = QStringLiteral("M\u00fcller \"quoted\" back\\slash\ttab");
-    form.txtTextbox[24] = QStringLiteral("l1\r\nl2\u0001 \U0001F600 ") + QChar(0xD800);
+    form[LastName] = QStringLiteral("M\u00fcller \"quoted\" back\\slash\ttab");
+    form[Notes] = QStringLiteral("l1\r\nl2\u0001 \U0001F600 ") + QChar(0xD800);
     form.Check1 = {true, false, true, false, false, true};
     form.Combo1 = QStringList{"a@b.example", "c@d.example"};
     form.Combo2 = QStringList{"INTERNET", "WORK"};

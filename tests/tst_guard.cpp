@@ -1,4 +1,4 @@
-#include "app/core/guard.h"
+#include "core/guard.h"
 #include "support/collectingreporter.h"
 
 #include <QTest>

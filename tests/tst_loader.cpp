@@ -20,7 +20,7 @@ QString cardOf(const QStringList& lines, const QString& version = QStringLiteral
 
 CardForm load(const QString& card) {
     CollectingReporter reporter;
-    CardForm form = LoadVCFData(card, reporter);
+    CardForm form = loadCardForm(card, reporter);
     if (!reporter.reports.isEmpty())
         qWarning() << reporter.reports;
     return form;
@@ -106,7 +106,7 @@ void TestLoader::textFields() {
     QFETCH(QStringList, lines);
     QFETCH(Texts, texts);
     const CardForm form = load(cardOf(lines));
-    for (int i = 0; i < CardForm::kTextCount; ++i) {
+    for (int i = 0; i < kFieldCount; ++i) {
         QCOMPARE(form.txtTextbox[i], texts.value(i));
     }
 }
@@ -177,7 +177,7 @@ void TestLoader::emails() {
     QCOMPARE(form.Combo1, addresses);
     QCOMPARE(form.Combo2, types);
     QCOMPARE(form.Combo1Index, 0);
-    QCOMPARE(form.txtTextbox[5], hidden);
+    QCOMPARE(form[HiddenEmail], hidden);
 }
 
 void TestLoader::birthday_data() {
@@ -228,7 +228,7 @@ void TestLoader::notes_data() {
 void TestLoader::notes() {
     QFETCH(QString, card);
     QFETCH(QString, notes);
-    QCOMPARE(load(card).txtTextbox[24], notes);
+    QCOMPARE(load(card)[Notes], notes);
 }
 
 void TestLoader::photoRows() {
@@ -242,7 +242,7 @@ void TestLoader::photoRows() {
         {"TYPE=JPEG 3", "SktM", "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:"}};
     QCOMPARE(form.photos, expected);
     QCOMPARE(form.photoIndex, 1);
-    QCOMPARE(form.txtTextbox[0], QStringLiteral("A"));
+    QCOMPARE(form[LastName], QStringLiteral("A"));
 }
 
 void TestLoader::fixtureCardLoadsWithoutReports() {
@@ -250,14 +250,14 @@ void TestLoader::fixtureCardLoadsWithoutReports() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString card = QString::fromUtf8(file.readAll());
     CollectingReporter reporter;
-    const CardForm form = LoadVCFData(card, reporter);
+    const CardForm form = loadCardForm(card, reporter);
     QVERIFY(reporter.reports.isEmpty());
-    QCOMPARE(form.txtTextbox[0], QStringLiteral("Lindqvist"));
-    QCOMPARE(form.txtTextbox[8], QStringLiteral("Suite 4 Harbour Road 12"));
-    QCOMPARE(form.txtTextbox[24], QStringLiteral("Met at the fair.\r\nPrefers mornings."));
+    QCOMPARE(form[LastName], QStringLiteral("Lindqvist"));
+    QCOMPARE(form[HomeAddress], QStringLiteral("Suite 4 Harbour Road 12"));
+    QCOMPARE(form[Notes], QStringLiteral("Met at the fair.\r\nPrefers mornings."));
     QCOMPARE(form.photos.size(), size_t(1));
     QCOMPARE(form.photos[0].PhotoData.right(5), QStringLiteral("//2Q="));
-    QCOMPARE(LoadVCFData(card, reporter), form);
+    QCOMPARE(loadCardForm(card, reporter), form);
 }
 
 void TestLoader::emptyCardGivesEmptyForm() {

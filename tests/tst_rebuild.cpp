@@ -20,10 +20,10 @@ QString expectedCard(const QStringList& middle, const QString& photoBlock = QStr
            QStringLiteral("\r\nREV:20240203T210507\r\nEND:VCARD");
 }
 
-CardForm withText(std::initializer_list<std::pair<int, QString>> texts) {
+CardForm withText(std::initializer_list<std::pair<FormField, QString>> texts) {
     CardForm form;
-    for (const auto& [index, text] : texts) {
-        form.txtTextbox[index] = text;
+    for (const auto& [field, text] : texts) {
+        form[field] = text;
     }
     return form;
 }
@@ -51,22 +51,28 @@ void TestRebuild::composes_data() {
 
     QTest::newRow("empty form") << CardForm{} << expectedCard({kEmptyName, kEmptyFullName});
     QTest::newRow("no middle initial leaves two blanks")
-        << withText({{0, "Smith"}, {1, "John"}})
+        << withText({{LastName, "Smith"}, {FirstName, "John"}})
         << expectedCard({"N:Smith;John;;", "FN:John  Smith"});
     QTest::newRow("title is the fourth name component")
-        << withText({{0, "Doe"}, {1, "John"}, {2, "Q"}, {4, "Dr."}})
+        << withText({{LastName, "Doe"}, {FirstName, "John"}, {MiddleInitial, "Q"}, {Title, "Dr."}})
         << expectedCard({"N:Doe;John;Q;Dr.", "FN:John Q Doe"});
     QTest::newRow("separators in names become blanks, others stay")
-        << withText({{0, " a;b:c "}, {1, "=20,é"}})
+        << withText({{LastName, " a;b:c "}, {FirstName, "=20,é"}})
         << expectedCard({"N: a b c ;=20,é;;", "FN:=20,é   a b c "});
     QTest::newRow("separators in a phone number")
-        << withText({{18, "555:01;99"}})
+        << withText({{HomeVoice, "555:01;99"}})
         << expectedCard({kEmptyName, kEmptyFullName, "TEL;HOME;VOICE:555 01 99"});
     QTest::newRow("a box of blanks is written")
-        << withText({{22, "  "}}) << expectedCard({kEmptyName, kEmptyFullName, "TEL;CELL:  "});
+        << withText({{Cellular, "  "}})
+        << expectedCard({kEmptyName, kEmptyFullName, "TEL;CELL:  "});
 
-    CardForm phones = withText(
-        {{23, "p"}, {22, "c"}, {21, "wf"}, {20, "wv"}, {19, "hf"}, {18, "hv"}, {3, "Acme"}});
+    CardForm phones = withText({{Pager, "p"},
+                                {Cellular, "c"},
+                                {WorkFax, "wf"},
+                                {WorkVoice, "wv"},
+                                {HomeFax, "hf"},
+                                {HomeVoice, "hv"},
+                                {Company, "Acme"}});
     phones.Check1 = {true, false, false, true, true, false};
     QTest::newRow("phones in fixed order with PREF")
         << phones
@@ -74,36 +80,37 @@ void TestRebuild::composes_data() {
                          "TEL;CELL;PREF:c", "TEL;HOME;FAX:hf", "TEL;WORK;FAX;PREF:wf",
                          "TEL;PAGER:p", "ORG:Acme"});
     CardForm prefOnly;
-    prefOnly.Check1[2] = true;
+    prefOnly.preferred(PhoneKind::WorkVoice) = true;
     QTest::newRow("PREF of an empty phone writes nothing")
         << prefOnly << expectedCard({kEmptyName, kEmptyFullName});
 
     QTest::newRow("note with a line break and a colon")
-        << withText({{24, "a\r\nb: c"}})
+        << withText({{Notes, "a\r\nb: c"}})
         << expectedCard({kEmptyName, kEmptyFullName, "NOTE;QUOTED-PRINTABLE:a=0D=0Ab  c"});
     QTest::newRow("note keeps its = signs")
-        << withText({{24, "x=1 =0D"}})
+        << withText({{Notes, "x=1 =0D"}})
         << expectedCard({kEmptyName, kEmptyFullName, "NOTE;QUOTED-PRINTABLE:x=1 =0D"});
     QTest::newRow("every kind of break in a note, empty lines included")
-        << withText({{24, "a\n\nb\rc\r\n\r\nd\r\n"}})
+        << withText({{Notes, "a\n\nb\rc\r\n\r\nd\r\n"}})
         << expectedCard({kEmptyName, kEmptyFullName,
                          "NOTE;QUOTED-PRINTABLE:a=0D=0A=0D=0Ab=0D=0Ac=0D=0A=0D=0Ad=0D=0A"});
 
     QTest::newRow("web addresses keep their colons and semicolons")
-        << withText({{7, "https://w.example:8080/a;b"}, {6, "http://h.example"}})
+        << withText(
+               {{WebsiteWork, "https://w.example:8080/a;b"}, {WebsiteHome, "http://h.example"}})
         << expectedCard({kEmptyName, kEmptyFullName, "URL;HOME:http://h.example",
                          "URL;WORK:https://w.example:8080/a;b"});
     QTest::newRow("a lone home zip")
-        << withText({{11, "12345"}})
+        << withText({{HomeZip, "12345"}})
         << expectedCard({kEmptyName, kEmptyFullName, "ADR;HOME:;;;;;12345;"});
     QTest::newRow("work address before home address")
-        << withText({{8, "1 Home St"},
-                     {12, "HC"},
-                     {13, "Work;St"},
-                     {14, "WC"},
-                     {15, "WR"},
-                     {16, "WZ"},
-                     {17, "WK:"}})
+        << withText({{HomeAddress, "1 Home St"},
+                     {HomeCountry, "HC"},
+                     {WorkAddress, "Work;St"},
+                     {WorkCity, "WC"},
+                     {WorkRegion, "WR"},
+                     {WorkZip, "WZ"},
+                     {WorkCountry, "WK:"}})
         << expectedCard({kEmptyName, kEmptyFullName, "ADR;WORK:;;Work St;WC;WR;WZ;WK ",
                          "ADR;HOME:;;1 Home St;;;;HC"});
 
@@ -117,16 +124,16 @@ void TestRebuild::composes_data() {
     entriesNoHolder.Combo2 = QStringList{"INTERNET", "WORK"};
     QTest::newRow("e-mail entries with an empty holder")
         << entriesNoHolder << expectedCard({kEmptyName, kEmptyFullName});
-    CardForm oneEntry = withText({{5, "held@x.example"}});
+    CardForm oneEntry = withText({{HiddenEmail, "held@x.example"}});
     oneEntry.Combo1 = QStringList{"a@x.example"};
     oneEntry.Combo2 = QStringList{"WORK"};
     QTest::newRow("one entry is written from the holder as INTERNET")
         << oneEntry
         << expectedCard({kEmptyName, kEmptyFullName, "EMAIL;INTERNET;PREF:held@x.example"});
     QTest::newRow("holder without entries")
-        << withText({{5, "h;1@x"}})
+        << withText({{HiddenEmail, "h;1@x"}})
         << expectedCard({kEmptyName, kEmptyFullName, "EMAIL;INTERNET;PREF:h;1@x"});
-    CardForm entries = withText({{5, "ignored"}});
+    CardForm entries = withText({{HiddenEmail, "ignored"}});
     entries.Combo1 = QStringList{"a;1@x.example", "b:2@x.example", "c@x.example"};
     entries.Combo2 = QStringList{"INTERNET", "WORK"};
     QTest::newRow("several entries, written unchanged, PREF on the first")
@@ -142,15 +149,15 @@ void TestRebuild::composes_data() {
         << expectedCard({kEmptyName, kEmptyFullName},
                         "PHOTO;JPEG;BASE64:" + QString(46, u'Q') + "\r\n  QQQQ\r\n");
 
-    CardForm full = withText({{0, "Doe"},
-                              {1, "Jane"},
-                              {3, "Acme"},
-                              {5, "j@x.example"},
-                              {6, "h.example"},
-                              {9, "Town"},
-                              {14, "City"},
-                              {18, "1"},
-                              {24, "hi"}});
+    CardForm full = withText({{LastName, "Doe"},
+                              {FirstName, "Jane"},
+                              {Company, "Acme"},
+                              {HiddenEmail, "j@x.example"},
+                              {WebsiteHome, "h.example"},
+                              {HomeCity, "Town"},
+                              {WorkCity, "City"},
+                              {HomeVoice, "1"},
+                              {Notes, "hi"}});
     full.dtpBirthday = QDate(1970, 12, 31);
     full.photos = {{"JPEG 1", "QUJD", "PHOTO;JPEG;BASE64:"}};
     QTest::newRow("every item in table order")
@@ -176,8 +183,8 @@ void TestRebuild::longValuesAreWrittenInFull() {
     for (int i = 0; i < 20000; ++i) {
         note += QStringLiteral("ab;\r\n");
     }
-    form.txtTextbox[24] = note;
-    form.txtTextbox[0] = QString(40000, u'n');
+    form[Notes] = note;
+    form[LastName] = QString(40000, u'n');
     CollectingReporter reporter;
     const QString card = rebuildCard(form, kNow, reporter);
     QVERIFY(reporter.reports.isEmpty());
@@ -190,7 +197,7 @@ void TestRebuild::longValuesAreWrittenInFull() {
 void TestRebuild::storesIntoCurrentContactOnly() {
     ContactList contacts;
     contacts.append({{"Old Name", "BEGIN:VCARD\r\nEND:VCARD"}, {"Other", "other card"}});
-    const CardForm form = withText({{0, "New"}});
+    const CardForm form = withText({{LastName, "New"}});
     CollectingReporter reporter;
     rebuildCurrentCard(contacts, form, kNow, reporter);
     QVERIFY(reporter.reports.isEmpty());
@@ -202,7 +209,7 @@ void TestRebuild::storesIntoCurrentContactOnly() {
 void TestRebuild::emptyListIsNoFailure() {
     ContactList contacts;
     CollectingReporter reporter;
-    rebuildCurrentCard(contacts, withText({{0, "x"}}), kNow, reporter);
+    rebuildCurrentCard(contacts, withText({{LastName, "x"}}), kNow, reporter);
     QVERIFY(contacts.isEmpty());
     QVERIFY(reporter.reports.isEmpty());
 }

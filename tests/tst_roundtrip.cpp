@@ -59,9 +59,9 @@ public:
 
     CardForm make() {
         CardForm form;
-        for (int i = 0; i < CardForm::kTextCount; ++i) {
+        for (int i = 0; i < kFieldCount; ++i) {
             if (chance(40)) {
-                form.txtTextbox[i] = i == 24 ? note() : text();
+                form.txtTextbox[i] = i == Notes ? note() : text();
             }
         }
         for (bool& checked : form.Check1) {
@@ -152,8 +152,8 @@ void TestRoundTrip::secondRebuildSettles() {
         const CardForm form = maker.make();
         CollectingReporter reporter;
         const QString c1 = build(form, reporter);
-        const QString c2 = build(LoadVCFData(c1, reporter), reporter);
-        const QString c3 = build(LoadVCFData(c2, reporter), reporter);
+        const QString c2 = build(loadCardForm(c1, reporter), reporter);
+        const QString c3 = build(loadCardForm(c2, reporter), reporter);
         QVERIFY2(reporter.reports.isEmpty(), qPrintable(reporter.reports.join("\n")));
         if (c3 != c2) {
             qWarning().noquote() << "c1:" << c1 << "\nc2:" << c2 << "\nc3:" << c3;
@@ -183,11 +183,11 @@ void TestRoundTrip::notesComeBackWhole() {
     QFETCH(QString, note);
     QFETCH(QString, expected);
     CardForm form;
-    form.txtTextbox[24] = note;
+    form[Notes] = note;
     CollectingReporter reporter;
-    const CardForm loaded = LoadVCFData(build(form, reporter), reporter);
+    const CardForm loaded = loadCardForm(build(form, reporter), reporter);
     QVERIFY(reporter.reports.isEmpty());
-    QCOMPARE(loaded.txtTextbox[24], expected.isEmpty() ? note : expected);
+    QCOMPARE(loaded[Notes], expected.isEmpty() ? note : expected);
 }
 
 void TestRoundTrip::foundCardsSettle_data() {
@@ -201,9 +201,9 @@ void TestRoundTrip::foundCardsSettle_data() {
 void TestRoundTrip::foundCardsSettle() {
     QFETCH(QString, card);
     CollectingReporter reporter;
-    const QString c1 = build(LoadVCFData(card, reporter), reporter);
-    const QString c2 = build(LoadVCFData(c1, reporter), reporter);
-    const QString c3 = build(LoadVCFData(c2, reporter), reporter);
+    const QString c1 = build(loadCardForm(card, reporter), reporter);
+    const QString c2 = build(loadCardForm(c1, reporter), reporter);
+    const QString c3 = build(loadCardForm(c2, reporter), reporter);
     QCOMPARE(c3, c2);
 }
 

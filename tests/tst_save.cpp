@@ -1,6 +1,7 @@
 #include "cards/ansiencoding.h"
 #include "cards/save.h"
 #include "support/collectingreporter.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,20 +29,6 @@ void fill(ContactList& contacts, const QStringList& names, const QStringList& ca
         rows.push_back({names[i], cards.value(i, QStringLiteral("card %1").arg(i + 1))});
     }
     contacts.append(std::move(rows));
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return "<missing>";
-    }
-    return file.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 // Makes every write past `bytes` fail with "File too large", as a full disk would.
@@ -228,7 +215,7 @@ void TestSave::failedFileLeavesEarlierFileAndLoopGoesOn() {
                                reporter);
     }
     QCOMPARE(reporter.reports.size(), 1);
-    QVERIFY2(reporter.reports[0].contains(kTag + "at line 106"), qPrintable(reporter.reports[0]));
+    QVERIFY2(reporter.reports[0].contains(kTag + "at line 118"), qPrintable(reporter.reports[0]));
     QVERIFY(reporter.reports[0].contains("Big.vcf"));
     QCOMPARE(outcome.filesWritten, 1);
     QCOMPARE(outcome.filesFailed, 1);
@@ -250,7 +237,7 @@ void TestSave::failedOneFileLeavesEarlierFile() {
         outcome = SaveContacts(contacts, {SaveLayout::OneFile, SaveEncoding::Utf8, path}, reporter);
     }
     QCOMPARE(reporter.reports.size(), 1);
-    QVERIFY(reporter.reports[0].contains(kTag + "at line 102"));
+    QVERIFY(reporter.reports[0].contains(kTag + "at line 114"));
     QCOMPARE(outcome.filesFailed, 1);
     QCOMPARE(readBytes(path), QByteArray("earlier"));
     QCOMPARE(QDir(dir.path()).count(), 3u);

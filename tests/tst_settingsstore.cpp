@@ -1,5 +1,5 @@
-#include "app/core/guard.h"
-#include "app/core/settingsstore.h"
+#include "core/guard.h"
+#include "core/settingsstore.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "app/core/dialogs.h"
-#include "app/core/startup.h"
+#include "core/dialogs.h"
+#include "core/startup.h"
 
 #include <QFile>
 #include <QTemporaryDir>

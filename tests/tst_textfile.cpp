@@ -1,5 +1,5 @@
-#include "app/core/guard.h"
 #include "cards/textfile.h"
+#include "core/guard.h"
 
 #include <QFile>
 #include <QTemporaryDir>

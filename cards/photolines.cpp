@@ -1,17 +1,8 @@
-#include "photos/photorows.h"
-
-#include "photos/base64.h"
-
-#include <QFile>
+#include "cards/photolines.h"
 
 namespace pennacle {
 
 namespace {
-
-qsizetype physicalLineEnd(const QString& card, qsizetype start) {
-    const qsizetype lf = card.indexOf(u'\n', start);
-    return lf < 0 ? card.size() : lf;
-}
 
 // Base64 never holds blanks or line breaks; they come from folding the value over lines.
 QString withoutBlanksAndBreaks(QStringView text) {
@@ -81,30 +72,6 @@ void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, const CardL
     const int number = static_cast<int>(rows.size()) + 1;
     rows.push_back(
         PhotoEntry{photoLabel(part, number), std::move(data), part.toString() + QLatin1Char(':')});
-}
-
-bool ImageDecoder(const QString& base64, const QString& path, Reporter& reporter) {
-    Guard g(reporter, procedureTag("modVCard", "ImageDecoder"));
-    QByteArray bytes;
-    bool decoded = false;
-    bool written = false;
-    g(100, [&] {
-        bytes = DecodeBase64(base64);
-        decoded = true;
-    });
-    g(102, [&] {
-        QFile file(path);
-        // Truncating keeps the tail of an older, longer picture out of this one.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            throw Failure(QStringLiteral("Path/File access error: ") + file.errorString());
-        }
-        if (file.write(bytes) != bytes.size()) {
-            throw Failure(QStringLiteral("Device I/O error: ") + file.errorString());
-        }
-        file.close();
-        written = true;
-    });
-    return decoded && written;
 }
 
 }  // namespace pennacle

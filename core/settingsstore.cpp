@@ -1,6 +1,6 @@
-#include "app/core/settingsstore.h"
+#include "core/settingsstore.h"
 
-#include "app/core/guard.h"
+#include "core/guard.h"
 
 #include <QRegularExpression>
 #include <QSettings>

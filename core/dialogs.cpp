@@ -1,4 +1,4 @@
-#include "app/core/dialogs.h"
+#include "core/dialogs.h"
 
 #include <QStringList>
 

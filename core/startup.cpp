@@ -1,4 +1,4 @@
-#include "app/core/startup.h"
+#include "core/startup.h"
 
 #include <QDir>
 #include <QFileInfo>

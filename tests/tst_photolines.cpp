@@ -1,4 +1,5 @@
-#include "photos/photorows.h"
+#include "cards/photolines.h"
+#include "photos/imagedecoder.h"
 #include "support/collectingreporter.h"
 
 #include <QFile>
@@ -7,7 +8,7 @@
 
 using namespace pennacle;
 
-class TestPhotoRows : public QObject {
+class TestPhotoLines : public QObject {
     Q_OBJECT
 
 private slots:
@@ -19,7 +20,7 @@ private slots:
     void imageDecoderReportsFailures();
 };
 
-void TestPhotoRows::takePhotoData_data() {
+void TestPhotoLines::takePhotoData_data() {
     QTest::addColumn<QString>("card");
     QTest::addColumn<qsizetype>("offset");
     QTest::addColumn<QString>("data");
@@ -42,14 +43,14 @@ void TestPhotoRows::takePhotoData_data() {
     QTest::newRow("empty value") << "PHOTO:\r\nX:1" << qsizetype(0) << "";
 }
 
-void TestPhotoRows::takePhotoData() {
+void TestPhotoLines::takePhotoData() {
     QFETCH(QString, card);
     QFETCH(qsizetype, offset);
     QFETCH(QString, data);
     QCOMPARE(pennacle::takePhotoData(card, offset), data);
 }
 
-void TestPhotoRows::photoLabel_data() {
+void TestPhotoLines::photoLabel_data() {
     QTest::addColumn<QString>("part");
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("label");
@@ -61,14 +62,14 @@ void TestPhotoRows::photoLabel_data() {
     QTest::newRow("no parameters") << "PHOTO" << 3 << "Photo 3";
 }
 
-void TestPhotoRows::photoLabel() {
+void TestPhotoLines::photoLabel() {
     QFETCH(QString, part);
     QFETCH(int, number);
     QFETCH(QString, label);
     QCOMPARE(pennacle::photoLabel(part, number), label);
 }
 
-void TestPhotoRows::imageDecoderReplacesTheFile() {
+void TestPhotoLines::imageDecoderReplacesTheFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("PreviewVCF.jpg"));
     QFile old(path);
@@ -84,7 +85,7 @@ void TestPhotoRows::imageDecoderReplacesTheFile() {
     QCOMPARE(written.readAll(), QByteArray("ABCDE"));
 }
 
-void TestPhotoRows::imageDecoderReportsFailures() {
+void TestPhotoLines::imageDecoderReportsFailures() {
     QTemporaryDir dir;
     CollectingReporter reporter;
     QVERIFY(!ImageDecoder(QStringLiteral("QUJD"), dir.filePath(QStringLiteral("no/such/dir.jpg")),
@@ -99,5 +100,5 @@ void TestPhotoRows::imageDecoderReportsFailures() {
     QVERIFY(reporter.reports[0].contains(QStringLiteral("ImageDecoder at line 100\r\r")));
 }
 
-QTEST_GUILESS_MAIN(TestPhotoRows)
-#include "tst_photorows.moc"
+QTEST_GUILESS_MAIN(TestPhotoLines)
+#include "tst_photolines.moc"

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/core/guard.h"
 #include "cards/cardlines.h"
 #include "photos/photoentry.h"
 
@@ -25,9 +24,5 @@ QString photoLabel(QStringView propertyPart, int number);
 // The photo step of card loading: appends the row of one photo line, numbered after the rows
 // already there; a line without any data gets no row.
 void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, const CardLine& line);
-
-// Decodes Base64 text and writes the bytes to `path`, replacing what the file held. Guarded:
-// failures are reported and the next step runs. Returns whether the file was written.
-bool ImageDecoder(const QString& base64, const QString& path, Reporter& reporter);
 
 }  // namespace pennacle

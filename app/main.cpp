@@ -2,6 +2,7 @@
 #include "app/qtdialogs.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QScreen>
 
 int main(int argc, char* argv[]) {
@@ -9,6 +10,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Pennacle Suite"));
     QApplication::setOrganizationName(QStringLiteral("Quarrystone"));
     QApplication::setApplicationVersion(QStringLiteral(PENNACLE_VERSION));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.pennacle_suite.PennacleSuite"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pennacle-256.png")));
 
     pennacle::QtDialogs dialogs;
     pennacle::SettingsStore settings;

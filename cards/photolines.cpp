@@ -68,7 +68,11 @@ void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, const CardL
     QString data = takePhotoData(card, line.offset);
     if (data.isEmpty())
         return;
-    const QStringView part = propertyPartOf(line.text);
+    // A line folded onto an empty line starts with the fold's blank or tab; kept, it would make
+    // the rebuilt photo line a continuation of the line above it.
+    QStringView part = propertyPartOf(line.text);
+    while (!part.isEmpty() && (part.front() == u' ' || part.front() == u'\t'))
+        part = part.sliced(1);
     const int number = static_cast<int>(rows.size()) + 1;
     rows.push_back(
         PhotoEntry{photoLabel(part, number), std::move(data), part.toString() + QLatin1Char(':')});

@@ -20,8 +20,20 @@ constexpr std::array<PhoneKind, kPhoneKindCount> kPhoneOrder = {
     PhoneKind::HomeVoice, PhoneKind::WorkVoice, PhoneKind::Cellular,
     PhoneKind::HomeFax,   PhoneKind::WorkFax,   PhoneKind::Pager};
 
+// A one-line box never breaks the card's line: a CR or LF in it (one decoded from "=0D", say)
+// is written as a blank.
+QString oneLine(const QString& value) {
+    QString copy = value;  // shared until a break is found
+    for (qsizetype i = 0; i < copy.size(); ++i) {
+        if (copy.at(i) == u'\r' || copy.at(i) == u'\n') {
+            copy[i] = u' ';
+        }
+    }
+    return copy;
+}
+
 QString separated(const QString& value) {
-    QString copy = value;
+    QString copy = oneLine(value);
     return ReplaceSeparators(copy);
 }
 
@@ -115,10 +127,10 @@ public:
         }
         // Web addresses keep their colons.
         if (g_.test(130, [&] { return !box(WebsiteHome).isEmpty(); })) {
-            line(132, [&] { put({u"URL;HOME:", box(WebsiteHome)}); });
+            line(132, [&] { put({u"URL;HOME:", oneLine(box(WebsiteHome))}); });
         }
         if (g_.test(134, [&] { return !box(WebsiteWork).isEmpty(); })) {
-            line(136, [&] { put({u"URL;WORK:", box(WebsiteWork)}); });
+            line(136, [&] { put({u"URL;WORK:", oneLine(box(WebsiteWork))}); });
         }
         if (g_.test(138, [&] { return anyFilled(form_, WorkAddress, kAddressFieldCount); })) {
             line(140, [&] { appendAddress(u"ADR;WORK:;;", WorkAddress); });
@@ -173,13 +185,13 @@ private:
             for (qsizetype i = 0; i < addresses.size(); ++i) {
                 // A missing type entry counts as empty, as the list control reads it.
                 line(118, [&] {
-                    put({u"EMAIL;", form_.Combo2.value(i), i == 0 ? u";PREF:" : u":",
-                         addresses[i]});
+                    put({u"EMAIL;", oneLine(form_.Combo2.value(i)), i == 0 ? u";PREF:" : u":",
+                         oneLine(addresses[i])});
                 });
             }
             return;
         }
-        line(120, [&] { put({u"EMAIL;INTERNET;PREF:", box(HiddenEmail)}); });
+        line(120, [&] { put({u"EMAIL;INTERNET;PREF:", oneLine(box(HiddenEmail))}); });
     }
 
     void appendAddress(QStringView head, FormField first) {

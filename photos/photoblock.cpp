@@ -6,17 +6,32 @@ namespace pennacle {
 
 namespace {
 
-qsizetype firstLineDataLength(const PhotoEntry& photo) {
+// The property part as a photo line starts: a CR or LF in it would end the line early and a
+// leading blank or tab would make it a continuation of the line above.
+QString photoLineHead(const QString& photoType) {
+    QString head = photoType;
+    for (qsizetype i = 0; i < head.size(); ++i) {
+        if (head.at(i) == u'\r' || head.at(i) == u'\n') {
+            head[i] = u' ';
+        }
+    }
+    qsizetype blanks = 0;
+    while (blanks < head.size() && (head.at(blanks) == u' ' || head.at(blanks) == u'\t'))
+        ++blanks;
+    return blanks > 0 ? head.sliced(blanks) : head;
+}
+
+qsizetype firstLineDataLength(const QString& head) {
     // A long property part leaves no room for data; the data then starts on the next line
     // rather than being cut or making the first line longer.
-    return std::max<qsizetype>(0, kPhotoLineWidth - photo.PhotoType.size());
+    return std::max<qsizetype>(0, kPhotoLineWidth - head.size());
 }
 
 qsizetype photoBlockLength(const std::vector<PhotoEntry>& photos) {
     qsizetype length = 0;
     for (const PhotoEntry& photo : photos) {
         const qsizetype rest =
-            std::max<qsizetype>(0, photo.PhotoData.size() - firstLineDataLength(photo));
+            std::max<qsizetype>(0, photo.PhotoData.size() - firstLineDataLength(photo.PhotoType));
         const qsizetype continuations = (rest + kPhotoLineWidth - 1) / kPhotoLineWidth;
         length += photo.PhotoType.size() + photo.PhotoData.size() + 2 + continuations * 4;
     }
@@ -34,9 +49,10 @@ QString GetImageFromList(const std::vector<PhotoEntry>& photos, Reporter& report
         if (!g.test(102, [&] { return !data.isEmpty(); })) {
             continue;
         }
-        const qsizetype first = std::min(firstLineDataLength(photo), data.size());
+        const QString head = photoLineHead(photo.PhotoType);
+        const qsizetype first = std::min(firstLineDataLength(head), data.size());
         g(104, [&] {
-            block.append(photo.PhotoType);
+            block.append(head);
             block.append(QStringView(data).first(first));
             block.append(u"\r\n");
         });

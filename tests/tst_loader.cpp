@@ -232,14 +232,16 @@ void TestLoader::notes() {
 }
 
 void TestLoader::photoRows() {
-    const QString card = cardOf({"PHOTO;JPEG;BASE64:", "  QUJD", "  REVG", "", "PHOTO:R0hJ",
-                                 "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:SktM",
-                                 "N;ENCODING=QUOTED-PRINTABLE:A", "PHOTO;VALUE=URI:"});
+    const QString card =
+        cardOf({"PHOTO;JPEG;BASE64:", "  QUJD", "  REVG", "", "PHOTO:R0hJ",
+                "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:SktM", "N;ENCODING=QUOTED-PRINTABLE:A",
+                "PHOTO;VALUE=URI:", "", "\tPHOTO;PNG:QUFB"});
     const CardForm form = load(card);
     const std::vector<PhotoEntry> expected{
         {"JPEG 1", "QUJDREVG", "PHOTO;JPEG;BASE64:"},
         {"Photo 2", "R0hJ", "PHOTO:"},
-        {"TYPE=JPEG 3", "SktM", "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:"}};
+        {"TYPE=JPEG 3", "SktM", "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:"},
+        {"PNG 4", "QUFB", "PHOTO;PNG:"}};  // folded onto the empty line: the tab is not kept
     QCOMPARE(form.photos, expected);
     QCOMPARE(form.photoIndex, 1);
     QCOMPARE(form[LastName], QStringLiteral("A"));

@@ -64,6 +64,10 @@ void TestPhotoBlock::lines_data() {
         << std::vector<PhotoEntry>{photo(type64, letters(10))}
         << type64 + "\r\n  " + letters(10) + "\r\n";
 
+    QTest::newRow("type without leading blanks and tabs, breaks as blanks")
+        << std::vector<PhotoEntry>{photo(QStringLiteral(" \t PHOTO;\rX\n:"),
+                                         QStringLiteral("QUJD"))}
+        << QStringLiteral("PHOTO; X :QUJD\r\n");
     QTest::newRow("rows in order, the empty one skipped")
         << std::vector<PhotoEntry>{photo(kJpeg, QStringLiteral("QUJD")),
                                    photo(QStringLiteral("PHOTO;GIF:"), QString()),

@@ -62,6 +62,22 @@ void TestRebuild::composes_data() {
     QTest::newRow("separators in a phone number")
         << withText({{HomeVoice, "555:01;99"}})
         << expectedCard({kEmptyName, kEmptyFullName, "TEL;HOME;VOICE:555 01 99"});
+    CardForm breaks = withText({{LastName, "a \r"},
+                                {Title, "\n"},
+                                {Company, "\r o"},
+                                {WebsiteHome, "h\r\nx"},
+                                {HomeCity, "c\nd"},
+                                {HiddenEmail, "e\r"}});
+    QTest::newRow("line breaks in one-line boxes become blanks")
+        << breaks
+        << expectedCard({"N:a  ;;; ", "FN:  a  ", "EMAIL;INTERNET;PREF:e ", "ORG:  o",
+                         "URL;HOME:h  x", "ADR;HOME:;;;c d;;;"});
+    CardForm entryBreaks = withText({{HiddenEmail, "x"}});
+    entryBreaks.Combo1 = QStringList{"a\r\n@x", "b@x"};
+    entryBreaks.Combo2 = QStringList{"INTER\nNET", "\r"};
+    QTest::newRow("line breaks in e-mail entries become blanks")
+        << entryBreaks
+        << expectedCard({kEmptyName, kEmptyFullName, "EMAIL;INTER NET;PREF:a  @x", "EMAIL; :b@x"});
     QTest::newRow("a box of blanks is written")
         << withText({{Cellular, "  "}})
         << expectedCard({kEmptyName, kEmptyFullName, "TEL;CELL:  "});

@@ -1,0 +1,26 @@
+// Any bytes as the form file of "pennacle-cli build": read, written back, and built into a
+// card that settles by the second rebuild.
+#include "cards/loader.h"
+#include "cards/rebuild.h"
+#include "cli/formjson.h"
+#include "fuzzsupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray json(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    pennacle::CardForm form;
+    try {
+        form = pennacle::cli::formFromJson(json);
+    } catch (const pennacle::Failure&) {
+        return 0;  // told to the user as a usage error
+    }
+    FUZZ_CHECK(pennacle::cli::formFromJson(pennacle::cli::formToJson(form)) == form);
+
+    fuzz::CountingReporter reporter;
+    const QDateTime now = fuzz::fixedNow();
+    const QString c1 = pennacle::rebuildCard(form, now, reporter);
+    const QString c2 = pennacle::rebuildCard(pennacle::loadCardForm(c1, reporter), now, reporter);
+    const QString c3 = pennacle::rebuildCard(pennacle::loadCardForm(c2, reporter), now, reporter);
+    FUZZ_CHECK(reporter.count == 0);
+    FUZZ_CHECK(c2 == c3);
+    return 0;
+}

@@ -1,0 +1,55 @@
+// Photo extraction from any card text, and the photo lines written back from the rows.
+#include "cards/cardlines.h"
+#include "cards/photolines.h"
+#include "fuzzsupport.h"
+#include "photos/photoblock.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<pennacle::PhotoEntry> photoRowsOf(const QString& card) {
+    std::vector<pennacle::PhotoEntry> rows;
+    for (const pennacle::CardLine& line : pennacle::splitCardLines(card)) {
+        if (pennacle::isPropertyLine(line.text) &&
+            pennacle::isPhotoProperty(pennacle::propertyPartOf(line.text))) {
+            pennacle::addPhotoRow(rows, card, line);
+        }
+    }
+    return rows;
+}
+
+bool hasBlankOrBreak(const QString& text) {
+    return text.contains(u' ') || text.contains(u'\t') || text.contains(u'\r') ||
+           text.contains(u'\n');
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString card = fuzz::textOf(data, size);
+    // Any offset at all, as a line start or not.
+    for (const qsizetype offset : {qsizetype(0), card.size() / 2, card.size()}) {
+        FUZZ_CHECK(!hasBlankOrBreak(pennacle::takePhotoData(card, offset)));
+    }
+    const std::vector<pennacle::PhotoEntry> rows = photoRowsOf(card);
+    bool colonInData = false;
+    for (const pennacle::PhotoEntry& row : rows) {
+        FUZZ_CHECK(!row.PhotoData.isEmpty() && !hasBlankOrBreak(row.PhotoData));
+        FUZZ_CHECK(!row.PhotoType.startsWith(u' ') && !row.PhotoType.startsWith(u'\t'));
+        colonInData = colonInData || row.PhotoData.contains(u':');
+    }
+    fuzz::CountingReporter reporter;
+    const QString block = pennacle::GetImageFromList(rows, reporter);
+    FUZZ_CHECK(reporter.count == 0);
+    // Written and read again, the rows keep their data, unless a colon in the data starts a
+    // line of its own, which then reads as a property.
+    if (!colonInData) {
+        const std::vector<pennacle::PhotoEntry> again = photoRowsOf(block);
+        FUZZ_CHECK(again.size() == rows.size());
+        for (size_t i = 0; i < rows.size(); ++i) {
+            FUZZ_CHECK(again[i].PhotoData == rows[i].PhotoData);
+        }
+    }
+    return 0;
+}

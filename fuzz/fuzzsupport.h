@@ -1,0 +1,50 @@
+#pragma once
+
+// What the fuzz targets share: text from the input bytes, a reporter that counts, a fixed clock
+// and a check that keeps the input when a property fails.
+
+#include "core/guard.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+// Unlike assert(), active in every build; libFuzzer keeps the input that made it fire.
+#define FUZZ_CHECK(condition)                                                                   \
+    do {                                                                                        \
+        if (!(condition)) {                                                                     \
+            std::fprintf(stderr, "check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+            std::abort();                                                                       \
+        }                                                                                       \
+    } while (false)
+
+namespace fuzz {
+
+class CountingReporter : public pennacle::Reporter {
+public:
+    void showReport(const QString&) override { ++count; }
+    int count = 0;
+};
+
+// The input as text: UTF-8, or after a leading FF FE the UTF-16LE code units that follow, lone
+// surrogates included (a UTF-16 file or a JSON form can carry those, UTF-8 cannot).
+inline QString textOf(const uint8_t* data, size_t size) {
+    const auto* bytes = reinterpret_cast<const char*>(data);
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
+        QString text((static_cast<qsizetype>(size) - 2) / 2, Qt::Uninitialized);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            text[i] = QChar(char16_t(data[2 + 2 * i] | (data[3 + 2 * i] << 8)));
+        }
+        return text;
+    }
+    return QString::fromUtf8(bytes, static_cast<qsizetype>(size));
+}
+
+inline QDateTime fixedNow() {
+    return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
+}
+
+}  // namespace fuzz

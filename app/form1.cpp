@@ -374,10 +374,12 @@ void Form1::connectHandlers() {
     connect(TabControl1, &QTabWidget::currentChanged, this, &Form1::TabControl1_Click);
     for (auto [first, second] : {std::pair{Option1, Option2}, std::pair{Option5, Option6}}) {
         for (QRadioButton* option : {first, second}) {
-            connect(option, &QRadioButton::toggled, this, [=, this](bool checked) {
-                if (checked)
-                    writeOptionPair(first, second);
-            });
+            // Copies named apart: clang before 16 cannot capture structured bindings.
+            connect(option, &QRadioButton::toggled, this,
+                    [this, first = first, second = second](bool checked) {
+                        if (checked)
+                            writeOptionPair(first, second);
+                    });
         }
     }
 }

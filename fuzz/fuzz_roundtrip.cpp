@@ -14,6 +14,9 @@ void checkSettles(const QString& card) {
     const QString c1 = pennacle::rebuildCard(loaded, now, reporter);
     const pennacle::CardForm reloaded = pennacle::loadCardForm(c1, reporter);
     FUZZ_CHECK(reloaded.photos.size() == loaded.photos.size());
+    for (size_t i = 0; i < loaded.photos.size(); ++i) {
+        FUZZ_CHECK(reloaded.photos[i].PhotoData == loaded.photos[i].PhotoData);
+    }
     const QString c2 = pennacle::rebuildCard(reloaded, now, reporter);
     const QString c3 = pennacle::rebuildCard(pennacle::loadCardForm(c2, reporter), now, reporter);
     FUZZ_CHECK(reporter.count == 0);

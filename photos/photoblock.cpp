@@ -50,7 +50,10 @@ QString GetImageFromList(const std::vector<PhotoEntry>& photos, Reporter& report
             continue;
         }
         const QString head = photoLineHead(photo.PhotoType);
-        const qsizetype first = std::min(firstLineDataLength(head), data.size());
+        // A continuation line with a colon would read as a property line of its own, so data
+        // with colons (an address rather than Base64) keeps them all on the first line.
+        const qsizetype first =
+            std::min(std::max(firstLineDataLength(head), data.lastIndexOf(u':') + 1), data.size());
         g(104, [&] {
             block.append(head);
             block.append(QStringView(data).first(first));

@@ -68,6 +68,12 @@ void TestPhotoBlock::lines_data() {
         << std::vector<PhotoEntry>{photo(QStringLiteral(" \t PHOTO;\rX\n:"),
                                          QStringLiteral("QUJD"))}
         << QStringLiteral("PHOTO; X :QUJD\r\n");
+    QTest::newRow("colons in the data stay on the first line")
+        << std::vector<PhotoEntry>{photo(type64.left(64), QStringLiteral("http://x.example/a.jpg")),
+                                   photo(QStringLiteral("PHOTO;VALUE=URI:"),
+                                         "https://" + letters(40) + ":8443/" + letters(70))}
+        << type64.left(64) + "http:\r\n  //x.example/a.jpg\r\nPHOTO;VALUE=URI:https://" +
+               letters(40) + ":\r\n  8443/" + letters(59) + "\r\n  " + letters(70).mid(59) + "\r\n";
     QTest::newRow("rows in order, the empty one skipped")
         << std::vector<PhotoEntry>{photo(kJpeg, QStringLiteral("QUJD")),
                                    photo(QStringLiteral("PHOTO;GIF:"), QString()),

@@ -215,6 +215,12 @@ void TestRoundTrip::foundCardsSettle_data() {
         << "BEGIN:VCARD\nN:a\nNOTE:n\n\n\tphoto::\nEND:VCARD";
     QTest::newRow("photo folded onto an empty line after an address")
         << "BEGIN:VCARD\nADR:;r;\n\n PHOTO::\nEND:VCARD";
+    // Photo data with a colon past the first line's room: the continuation read as a property.
+    QTest::newRow("photo address with a port")
+        << "BEGIN:VCARD\nPHOTO;VALUE=URI:https://photos.a-rather-long-host-name.example.com:8443/"
+           "p/okafor.jpg\nEND:VCARD";
+    QTest::newRow("colon in photo data after a long type")
+        << "BEGIN:VCARD\nPHOTO;" + QString(64, u'X') + ":a:b\nEND:VCARD";
 }
 
 // Cards from the outside world settle too: load and rebuild twice, the second equals the first;

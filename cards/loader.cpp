@@ -158,21 +158,48 @@ void applyEmailRule(CardForm& form, const PropertyLine& line) {
     form.Combo1Index = 0;
 }
 
-// Every line break (CR LF, lone CR, lone LF) as CR LF.
-QString withCrLfBreaks(QStringView text) {
-    QString result;
-    result.reserve(text.size() + text.size() / 16);
+// Appends the text with every line break (CR LF, lone CR, lone LF) as CR LF.
+void appendWithCrLfBreaks(QString& out, QStringView text) {
+    qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            result.append(kCrLf);
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else {
-            result.append(c);
-        }
+        if (c != u'\r' && c != u'\n')
+            continue;
+        out.append(text.sliced(start, i - start));
+        out.append(kCrLf);
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
     }
+    out.append(text.sliced(start));
+}
+
+bool hasLoneBreak(QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
+            return true;
+        if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))
+            return true;
+    }
+    return false;
+}
+
+// A note can be as long as the file: it is changed in place where it can be, not copied.
+QString withCrLfBreaks(QString text) {
+    if (!hasLoneBreak(text))
+        return text;
+    QString result;
+    result.reserve(text.size() + text.size() / 16);
+    appendWithCrLfBreaks(result, text);
     return result;
+}
+
+QString withoutEndBlanks(QString text) {
+    const QStringView kept = trimBlanks(text);
+    const qsizetype start = kept.data() - text.constData();
+    text.truncate(start + kept.size());
+    text.remove(0, start);
+    return text;
 }
 
 // The bare parameter that the rebuild writes for notes ("NOTE;QUOTED-PRINTABLE:").
@@ -194,13 +221,13 @@ void applyNoteRule(CardForm& form, const PropertyLine& line) {
     } else {
         note.replace(QLatin1String("=0D=0A="), kCrLf);
     }
-    form[Notes] = trimBlanks(withCrLfBreaks(note)).toString();
+    form[Notes] = withoutEndBlanks(withCrLfBreaks(std::move(note)));
 }
 
 void appendNoteLine(CardForm& form, QStringView line) {
     QString& notes = form[Notes];
     notes.append(kCrLf);
-    notes.append(withCrLfBreaks(trimBlanks(withoutLineEnd(line))));
+    appendWithCrLfBreaks(notes, trimBlanks(withoutLineEnd(line)));
 }
 
 QString cleanAddressPart(QStringView part) {

@@ -8,14 +8,20 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 struct CliRun {
     int status = -1;  // -1: did not finish normally
     QByteArray out;
     QByteArray err;
 };
 
-inline CliRun runCli(const QStringList& args, const QByteArray& input = QByteArray()) {
+// `prepare` may set up the child before it starts (its user, its limits).
+inline CliRun runCli(const QStringList& args, const QByteArray& input = QByteArray(),
+                     const std::function<void(QProcess&)>& prepare = {}) {
     QProcess process;
+    if (prepare)
+        prepare(process);
     process.start(QStringLiteral(PENNACLE_CLI), args);
     process.write(input);
     process.closeWriteChannel();

@@ -112,6 +112,7 @@ QString removeFileNameCharacters(const QString& displayName) {
             case u'<':
             case u'>':
             case u'|':
+            case u'\0':
                 break;
             default:
                 cleaned.append(c);

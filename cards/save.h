@@ -41,7 +41,7 @@ struct SaveOutcome {
 };
 
 // The display name without the eight characters that file names cannot hold:
-// / \ * : ? < > |
+// / \ * : ? < > |, and without NUL, at which the system would cut the name short.
 QString removeFileNameCharacters(const QString& displayName);
 
 // The file names (without folder) of the per-contact layout, one per row in list order:

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QSet<QString> seen;
     for (const QString& file : files) {
         FUZZ_CHECK(file.endsWith(QLatin1String(".vcf")) && file.size() > 4);
-        FUZZ_CHECK(!file.contains(u'/') && !file.contains(u'\\'));
+        FUZZ_CHECK(!file.contains(u'/') && !file.contains(u'\\') && !file.contains(QChar(0)));
         FUZZ_CHECK(file != u"." && file != u".." && !QDir::isAbsolutePath(file));
         const QString path = QDir::cleanPath(QDir(folder).filePath(file));
         FUZZ_CHECK(path.startsWith(folder + u'/') && path.mid(folder.size() + 1) == file);

@@ -2,6 +2,7 @@
 #include "cards/save.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
+#include "support/savefailures.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,10 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
-#include <csignal>
-
 using namespace pennacle;
+
+Q_DECLARE_METATYPE(SaveFailure)
 
 namespace {
 
@@ -31,25 +31,7 @@ void fill(ContactList& contacts, const QStringList& names, const QStringList& ca
     contacts.append(std::move(rows));
 }
 
-// Makes every write past `bytes` fail with "File too large", as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
+using Files = QMap<QString, QByteArray>;
 
 }  // namespace
 
@@ -65,7 +47,9 @@ private slots:
     void fileNames();
     void savingAgainReplacesEarlierOutput();
     void emptyListWritesNothing();
+    void failedFileLeavesEarlierFileAndLoopGoesOn_data();
     void failedFileLeavesEarlierFileAndLoopGoesOn();
+    void failedOneFileLeavesEarlierFile_data();
     void failedOneFileLeavesEarlierFile();
     void stoppedOneFileLeavesEarlierFile();
     void thousandsOfContactsWithOneName();
@@ -153,6 +137,10 @@ void TestSave::fileNames_data() {
     QTest::addColumn<QStringList>("files");
     QTest::newRow("eight characters removed")
         << QStringList{"A/B: C?", "x\\*<>|y"} << QStringList{"AB C.vcf", "xy.vcf"};
+    // Cut short at the NUL, "Anna.vcf<NUL>" was written over the file of the contact "Anna".
+    QTest::newRow("NUL removed") << QStringList{QString::fromLatin1("Anna.vcf\0x", 10), "Anna",
+                                                QString(1, QChar(0))}
+                                 << QStringList{"Anna.vcfx.vcf", "Anna.vcf", "unnamed.vcf"};
     QTest::newRow("quotes, blanks and dots stay")
         << QStringList{"He said \"hi\"", " x. "} << QStringList{"He said \"hi\".vcf", " x. .vcf"};
     QTest::newRow("empty names are unnamed")
@@ -202,45 +190,83 @@ void TestSave::emptyListWritesNothing() {
     QCOMPARE(QDir(dir.path()).count(), 2u);
 }
 
+void TestSave::failedFileLeavesEarlierFileAndLoopGoesOn_data() {
+    QTest::addColumn<SaveFailure>("failure");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("cards");
+    QTest::addColumn<QStringList>("failing");  // the files the reports name, in order
+    QTest::addColumn<Files>("after");          // every file of the folder (Big.vcf held "earlier")
+    QTest::newRow("full disk") << SaveFailure::FullDisk << QStringList{"Big", "Small"}
+                               << QStringList{QString(200000, u'b'), "small"}
+                               << QStringList{"Big.vcf"}
+                               << Files{{"Big.vcf", "earlier"}, {"Small.vcf", "small\r\n"}};
+    QTest::newRow("folder without write permission")
+        << SaveFailure::ReadOnlyFolder << QStringList{"Big", "Small"} << QStringList{"b", "s"}
+        << QStringList{"Big.vcf", "Small.vcf"} << Files{{"Big.vcf", "earlier"}};
+    QTest::newRow("a name the file system rejects")
+        << SaveFailure::NameTooLong << QStringList{"Small", kRejectedName, "Big"}
+        << QStringList{"s", "n", "b"} << QStringList{kRejectedName + ".vcf"}
+        << Files{{"Big.vcf", "b\r\n"}, {"Small.vcf", "s\r\n"}};
+}
+
 void TestSave::failedFileLeavesEarlierFileAndLoopGoesOn() {
+    QFETCH(SaveFailure, failure);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, cards);
+    QFETCH(QStringList, failing);
+    QFETCH(Files, after);
     QTemporaryDir dir;
     writeBytes(dir.filePath("Big.vcf"), "earlier");
     ContactList contacts;
-    fill(contacts, {"Big", "Small"}, {QString(200000, u'b'), "small"});
+    fill(contacts, names, cards);
     CollectingReporter reporter;
     SaveOutcome outcome;
     {
-        FileSizeLimit limit(100000);
+        const SaveFailureScope scope(failure, dir.path());
+        if (!scope.ok())
+            QSKIP("an ordinary user is needed for this and cannot be switched to");
         outcome = SaveContacts(contacts, {SaveLayout::EachContact, SaveEncoding::Ansi, dir.path()},
                                reporter);
     }
-    QCOMPARE(reporter.reports.size(), 1);
-    QVERIFY2(reporter.reports[0].contains(kTag + "at line 118"), qPrintable(reporter.reports[0]));
-    QVERIFY(reporter.reports[0].contains("Big.vcf"));
-    QCOMPARE(outcome.filesWritten, 1);
-    QCOMPARE(outcome.filesFailed, 1);
-    QCOMPARE(readBytes(dir.filePath("Big.vcf")), QByteArray("earlier"));
-    QCOMPARE(readBytes(dir.filePath("Small.vcf")), QByteArray("small\r\n"));
-    QCOMPARE(QDir(dir.path()).count(), 4u);  // no temporary file left behind
+    QCOMPARE(reporter.reports.size(), failing.size());
+    for (qsizetype i = 0; i < failing.size(); ++i) {
+        QVERIFY2(reporter.reports[i].contains(kTag + "at line 118"),
+                 qPrintable(reporter.reports[i]));
+        QVERIFY(reporter.reports[i].contains(failing[i]));
+    }
+    QCOMPARE(outcome.filesWritten, names.size() - failing.size());
+    QCOMPARE(outcome.filesFailed, failing.size());
+    QCOMPARE(filesIn(dir.path()), after);  // no temporary file left behind
+}
+
+void TestSave::failedOneFileLeavesEarlierFile_data() {
+    QTest::addColumn<SaveFailure>("failure");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("full disk") << SaveFailure::FullDisk << "all.vcf";
+    QTest::newRow("folder without write permission") << SaveFailure::ReadOnlyFolder << "all.vcf";
+    QTest::newRow("a name the file system rejects") << SaveFailure::NameTooLong << kRejectedName;
 }
 
 void TestSave::failedOneFileLeavesEarlierFile() {
+    QFETCH(SaveFailure, failure);
+    QFETCH(QString, name);
     QTemporaryDir dir;
-    const QString path = dir.filePath("all.vcf");
-    writeBytes(path, "earlier");
+    writeBytes(dir.filePath("all.vcf"), "earlier");
     ContactList contacts;
     fill(contacts, {"A", "B", "C"}, {QString(60000, u'a'), QString(60000, u'b'), "c"});
     CollectingReporter reporter;
     SaveOutcome outcome;
     {
-        FileSizeLimit limit(100000);
-        outcome = SaveContacts(contacts, {SaveLayout::OneFile, SaveEncoding::Utf8, path}, reporter);
+        const SaveFailureScope scope(failure, dir.path());
+        if (!scope.ok())
+            QSKIP("an ordinary user is needed for this and cannot be switched to");
+        outcome = SaveContacts(
+            contacts, {SaveLayout::OneFile, SaveEncoding::Utf8, dir.filePath(name)}, reporter);
     }
     QCOMPARE(reporter.reports.size(), 1);
     QVERIFY(reporter.reports[0].contains(kTag + "at line 114"));
     QCOMPARE(outcome.filesFailed, 1);
-    QCOMPARE(readBytes(path), QByteArray("earlier"));
-    QCOMPARE(QDir(dir.path()).count(), 3u);
+    QCOMPARE(filesIn(dir.path()), (Files{{"all.vcf", "earlier"}}));
 }
 
 void TestSave::stoppedOneFileLeavesEarlierFile() {

@@ -1,3 +1,4 @@
+#include "support/savefailures.h"
 #include "support/windowfixture.h"
 
 #include <QCheckBox>
@@ -18,6 +19,8 @@
 #include <memory>
 
 using namespace pennacle;
+
+Q_DECLARE_METATYPE(SaveFailure)
 
 namespace {
 
@@ -226,6 +229,59 @@ private slots:
                             "BEGIN:VCARD\r\nN:Poe;Ed;A\r\nEND:VCARD\r\n"));
         QCOMPARE(w.dialogs.callsOf("message"), QStringList({"Pennacle|Done."}));
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+    }
+
+    void saveFailuresAreReportedAndTheLoopGoesOn_data() {
+        QTest::addColumn<SaveFailure>("failure");
+        QTest::addColumn<QString>("firstCard");
+        QTest::addColumn<QStringList>("failing");  // the files the warnings name, in order
+        QTest::addColumn<bool>("smallWritten");
+        QTest::newRow("full disk")
+            << SaveFailure::FullDisk
+            << "BEGIN:VCARD\r\nN:;Big\r\nNOTE:" + QString(200000, u'b') + "\r\nEND:VCARD"
+            << QStringList{"Big.vcf"} << true;
+        QTest::newRow("folder without write permission")
+            << SaveFailure::ReadOnlyFolder << "BEGIN:VCARD\r\nN:;Big\r\nEND:VCARD"
+            << QStringList{"Big.vcf", "Small.vcf"} << false;
+        QTest::newRow("a name the file system rejects")
+            << SaveFailure::NameTooLong << "BEGIN:VCARD\r\nN:;" + kRejectedName + "\r\nEND:VCARD"
+            << QStringList{kRejectedName + ".vcf"} << true;
+    }
+
+    // Each failing file is reported, the others are written, and a file that was there stays.
+    void saveFailuresAreReportedAndTheLoopGoesOn() {
+        QFETCH(SaveFailure, failure);
+        QFETCH(QString, firstCard);
+        QFETCH(QStringList, failing);
+        QFETCH(bool, smallWritten);
+        Window w;
+        const QString small = "BEGIN:VCARD\r\nN:;Small\r\nEND:VCARD";
+        w.import(firstCard + "\r\n" + small + "\r\n");
+        QTest::mouseClick(w.form->findChild<QRadioButton*>("Option2"), Qt::LeftButton);
+        const QString folder = w.dir.filePath("out");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(openToOthers(w.dir.path()));
+        writeBytes(folder + "/Big.vcf", "earlier");
+        w.dialogs.calls.clear();
+        w.dialogs.fileAnswers.enqueue(folder);
+        {
+            const SaveFailureScope scope(failure, folder);
+            if (!scope.ok())
+                QSKIP("an ordinary user is needed for this and cannot be switched to");
+            w.form->PushButton1_Click();
+        }
+        const QStringList warnings = w.dialogs.callsOf("warning");
+        QCOMPARE(warnings.size(), failing.size());
+        for (qsizetype i = 0; i < failing.size(); ++i) {
+            QVERIFY(warnings[i].startsWith("Application Error|"));
+            QVERIFY(warnings[i].contains("PushButton1_Click at line 118"));
+            QVERIFY(warnings[i].contains(failing[i]));
+        }
+        QCOMPARE(w.dialogs.calls.last(), QString("message|Pennacle|Done."));
+        QMap<QString, QByteArray> expected{{"Big.vcf", "earlier"}};
+        if (smallWritten)
+            expected["Small.vcf"] = small.toLatin1() + "\r\n";
+        QCOMPARE(filesIn(folder), expected);
     }
 
     void filesFromCommandLineOrDrop() {

@@ -7,6 +7,9 @@
 
 #include "support/clirun.h"
 #include "support/files.h"
+#include "support/savefailures.h"
+
+Q_DECLARE_METATYPE(SaveFailure)
 
 namespace {
 
@@ -56,6 +59,8 @@ private slots:
     void saveMergesAndKeepsCardsExact();
     void saveEmptyList();
     void saveFailureIsReported();
+    void saveFailuresAreReportedAndTheLoopGoesOn_data();
+    void saveFailuresAreReportedAndTheLoopGoesOn();
     void usage_data();
     void usage();
 
@@ -192,6 +197,54 @@ void TestCliWrite::saveFailureIsReported() {
     QCOMPARE(run.err.count("in Pennacle2021/08/31.Form1.PushButton1_Click at line 118\n"), 3);
     QCOMPARE(run.err.count("\n----\n"), 2);
     QCOMPARE(readBytes(out.filePath("file")), QByteArray("not a folder"));
+}
+
+void TestCliWrite::saveFailuresAreReportedAndTheLoopGoesOn_data() {
+    QTest::addColumn<SaveFailure>("failure");
+    QTest::addColumn<QByteArray>("firstCard");
+    QTest::addColumn<int>("reports");
+    QTest::addColumn<bool>("smallWritten");
+    QTest::newRow("full disk") << SaveFailure::FullDisk
+                               << "BEGIN:VCARD\r\nN:;Big\r\nNOTE:" + QByteArray(200000, 'b') +
+                                      "\r\nEND:VCARD"
+                               << 1 << true;
+    QTest::newRow("folder without write permission")
+        << SaveFailure::ReadOnlyFolder << QByteArray("BEGIN:VCARD\r\nN:;Big\r\nEND:VCARD") << 2
+        << false;
+    QTest::newRow("a name the file system rejects")
+        << SaveFailure::NameTooLong
+        << "BEGIN:VCARD\r\nN:;" + kRejectedName.toLatin1() + "\r\nEND:VCARD" << 1 << true;
+}
+
+// Each failing file is reported, the others are written, and a file that was there stays.
+void TestCliWrite::saveFailuresAreReportedAndTheLoopGoesOn() {
+    QFETCH(SaveFailure, failure);
+    QFETCH(QByteArray, firstCard);
+    QFETCH(int, reports);
+    QFETCH(bool, smallWritten);
+    QTemporaryDir dir;
+    QVERIFY(openToOthers(dir.path()));
+    const QByteArray small = "BEGIN:VCARD\r\nN:;Small\r\nEND:VCARD";
+    const QString cards = dir.filePath("cards.vcf");
+    writeBytes(cards, firstCard + "\r\n" + small + "\r\n");
+    const QString folder = dir.filePath("out");
+    QVERIFY(QDir().mkpath(folder));
+    writeBytes(folder + "/Big.vcf", "earlier");
+    CliRun run;
+    {
+        std::optional<ReadOnlyFolder> readOnly;
+        if (failure == SaveFailure::ReadOnlyFolder)
+            readOnly.emplace(folder);
+        run = runCli({"save", cards, "--each", folder}, {},
+                     [&](QProcess& process) { prepareChildSaveFailure(process, failure); });
+    }
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QByteArray("Done.\n"));
+    QCOMPARE(run.err.count("in Pennacle2021/08/31.Form1.PushButton1_Click at line 118\n"), reports);
+    QMap<QString, QByteArray> expected{{"Big.vcf", "earlier"}};
+    if (smallWritten)
+        expected["Small.vcf"] = small + "\r\n";
+    QCOMPARE(filesIn(folder), expected);
 }
 
 void TestCliWrite::usage_data() {

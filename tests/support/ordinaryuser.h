@@ -36,6 +36,13 @@ private:
     bool ok_ = true;
 };
 
+// Whether files can be made unreadable or unwritable for this test: false when running as root
+// without the right to become another user.
+inline bool ordinaryUserAvailable() {
+    const AsOrdinaryUser user;
+    return user.ok();
+}
+
 // Lets the ordinary user into a folder made by root (a QTemporaryDir is private to its owner).
 inline bool openToOthers(const QString& folder) {
     return QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |

@@ -269,6 +269,34 @@ write("filenames", "numbers.txt", "A (2)\nA\nA\nA (2)\nA (3)\na (3)")
 write("filenames", "odd-characters.txt",
       "tab\there\ncr\rhere\nnul\x00here\n\u202eevil\u202c\n\U0001f600\n" + "x" * 300)
 
+# --- forms made straight from text: pieces cut at U+001F, lists at U+001E ---------------------
+
+def form_pieces(boxes, marks="", emails=(), types=(), birthday="", photos=()):
+    pieces = list(boxes) + [""] * (25 - len(boxes))
+    pieces += [marks, "\x1e".join(emails), "\x1e".join(types), birthday]
+    for part, data in photos:
+        pieces += [part, data]
+    return "\x1f".join(pieces)
+
+
+JPEG64 = base64.b64encode(JPEG).decode()
+write("rebuild", "everything.txt", form_pieces(
+    ["Doe", "Jane", "Q", "Acme", "Dr.", "jane@doe.example", "http://doe.example",
+     "http://work.example", "2 Home St", "Hometown", "HR", "22222", "Homeland", "1 Work Rd",
+     "Worktown", "WR", "11111", "Workland", "555 01 01", "555 01 04", "555 01 02", "555 01 05",
+     "555 01 03", "555 01 06", "first line\r\nsecond line"],
+    "101010", ["jane@doe.example", "jd@work.example"], ["INTERNET", "WORK"], "1980-05-17",
+    [("PHOTO;JPEG;BASE64:", JPEG64)]))
+write("rebuild", "separators-and-breaks.txt", form_pieces(
+    ["a;b:c", " lead", "=0D", "x\r", "\ny", "", "h:8080/a;b", "", "Line 1\\nLine 2=0D=0A"],
+    "", ["a:b@x", "c@x"], ["TYPE:X", "\r"], "", [("\tphoto:", "QUJD"), ("PHOTO:", "ht:tp")]))
+write("rebuild", "non-ascii.txt", form_pieces(
+    ["M\u00fcller", "J\u00f6rg", "", "Caf\u00e9 \u20ac", "", "", "", "", "", "\u6771\u4eac",
+     "", "", "", "", "", "", "", "", "+49 \U0001f600"], "111111"))
+write("rebuild", "long-photo-type.txt", form_pieces(
+    ["Pic"], photos=[("X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64;" + "X" * 30 + ":", JPEG64),
+                     ("PHOTO;VALUE=URI:", "https://" + "h" * 50 + ":8443/p.jpg")]))
+
 # --- forms: what "pennacle-cli form" makes of some seed cards, and hand-made ones ------------
 
 FORMS = {

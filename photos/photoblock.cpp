@@ -21,6 +21,24 @@ QString photoLineHead(const QString& photoType) {
     return blanks > 0 ? head.sliced(blanks) : head;
 }
 
+bool isBlankOrBreak(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// Photo data never holds blanks or line breaks (reading drops them): written, they would start
+// a continuation line or end the line early. The text is copied only when it has some.
+QString photoLineData(const QString& data) {
+    if (std::none_of(data.begin(), data.end(), isBlankOrBreak))
+        return data;
+    QString kept;
+    kept.reserve(data.size());
+    for (const QChar c : data) {
+        if (!isBlankOrBreak(c))
+            kept.append(c);
+    }
+    return kept;
+}
+
 qsizetype firstLineDataLength(const QString& head) {
     // A long property part leaves no room for data; the data then starts on the next line
     // rather than being cut or making the first line longer.
@@ -45,7 +63,7 @@ QString GetImageFromList(const std::vector<PhotoEntry>& photos, Reporter& report
     QString block;
     g(100, [&] { block.reserve(photoBlockLength(photos)); });
     for (const PhotoEntry& photo : photos) {
-        const QString& data = photo.PhotoData;
+        const QString data = photoLineData(photo.PhotoData);
         if (!g.test(102, [&] { return !data.isEmpty(); })) {
             continue;
         }

@@ -68,6 +68,10 @@ void TestPhotoBlock::lines_data() {
         << std::vector<PhotoEntry>{photo(QStringLiteral(" \t PHOTO;\rX\n:"),
                                          QStringLiteral("QUJD"))}
         << QStringLiteral("PHOTO; X :QUJD\r\n");
+    QTest::newRow("data without blanks, tabs and breaks; a row of blanks has none")
+        << std::vector<PhotoEntry>{photo(QString(), QStringLiteral("\tQU\r\nJD ")),
+                                   photo(kJpeg, QStringLiteral(" \r\n "))}
+        << QStringLiteral("QUJD\r\n");
     QTest::newRow("colons in the data stay on the first line")
         << std::vector<PhotoEntry>{photo(type64.left(64), QStringLiteral("http://x.example/a.jpg")),
                                    photo(QStringLiteral("PHOTO;VALUE=URI:"),

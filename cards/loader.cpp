@@ -306,6 +306,14 @@ void applyTelephoneRule(CardForm& form, const PropertyLine& line) {
 
 }  // namespace
 
+bool isPhotoType(QStringView photoType) {
+    if (!photoType.endsWith(u':') || photoType.startsWith(u' ') || photoType.startsWith(u'\t'))
+        return false;
+    const QStringView part = photoType.chopped(1);
+    return !part.contains(u':') && !part.contains(u'\r') && !part.contains(u'\n') &&
+           matchRule(part) == Rule::Photo;
+}
+
 CardForm loadCardForm(const QString& card, Reporter& reporter) {
     Guard g(reporter, procedureTag("Form1", "LoadVCFData"));
     CardForm form;  // the emptied form

@@ -4,6 +4,7 @@
 #include "core/guard.h"
 
 #include <QString>
+#include <QStringView>
 
 namespace pennacle {
 
@@ -11,5 +12,10 @@ namespace pennacle {
 // is never changed. The engine half of the window's LoadVCFData, guarded under its tag and
 // numbered before the window's steps: a failing step is reported and loading goes on.
 CardForm loadCardForm(const QString& card, Reporter& reporter);
+
+// Whether a photo row's PhotoType reads back as itself from the photo line it starts: a
+// property part that loading takes for a photo, on one line and without blanks before it, then
+// ":". Rows from cards and new pictures always have one; a form from elsewhere may not.
+bool isPhotoType(QStringView photoType);
 
 }  // namespace pennacle

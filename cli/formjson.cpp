@@ -1,5 +1,6 @@
 #include "cli/formjson.h"
 
+#include "cards/loader.h"
 #include "core/guard.h"
 
 #include <QJsonArray>
@@ -149,7 +150,8 @@ PhotoEntry photoFrom(const QJsonValue& value, qsizetype i) {
         fail(where + QStringLiteral(" must be an object"));
     }
     const QJsonObject object = value.toObject();
-    PhotoEntry photo;
+    // A row without a PhotoType is taken as a new picture is.
+    PhotoEntry photo{QString(), QString(), QStringLiteral("PHOTO;JPEG;BASE64:")};
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString field = where + QStringLiteral(".") + it.key();
         if (it.key() == u"PhotoLabel") {
@@ -176,6 +178,18 @@ void rejectUnknownKeys(const QJsonObject& object) {
 }
 
 }  // namespace
+
+void checkPhotoTypes(const CardForm& form) {
+    for (size_t i = 0; i < form.photos.size(); ++i) {
+        const PhotoEntry& photo = form.photos[i];
+        // Any other text would be written as a line that reads back as something else.
+        if (!photo.PhotoData.isEmpty() && !isPhotoType(photo.PhotoType)) {
+            fail(QStringLiteral("\"photos\"[%1].PhotoType must be a photo's property part "
+                                "followed by \":\", e.g. \"PHOTO;JPEG;BASE64:\"")
+                     .arg(i));
+        }
+    }
+}
 
 QByteArray formToJson(const CardForm& form) {
     QByteArray out;

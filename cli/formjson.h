@@ -13,8 +13,14 @@ QByteArray formToJson(const CardForm& form);
 
 // The form described by such a JSON object. A missing key means empty texts, unchecked
 // boxes, no e-mail entries, no birthday or no photo rows; "Combo1Index" and "photoIndex"
-// default to the first entry when there are entries. Throws Failure, with a message for the
-// user, for malformed JSON, unknown keys, wrong types and out-of-range values.
+// default to the first entry when there are entries, a photo's "PhotoType" to the one of a new
+// picture, "PHOTO;JPEG;BASE64:". Throws Failure, with a message for the user, for malformed
+// JSON, unknown keys, wrong types and out-of-range values.
 CardForm formFromJson(const QByteArray& json);
+
+// Throws Failure, with a message for the user, when a photo row with data has a "PhotoType"
+// that is no photo's property part followed by ":": its line would read back as something
+// else. Rows from cards and new pictures always pass.
+void checkPhotoTypes(const CardForm& form);
 
 }  // namespace pennacle::cli

@@ -72,6 +72,7 @@ int runBuild(QStringList args) {
     CardForm form;
     try {
         form = formFromJson(json);
+        checkPhotoTypes(form);
     } catch (const Failure& failure) {
         printError(
             QStringLiteral("pennacle-cli: %1: %2\n").arg(files.first(), failure.description()));

@@ -14,6 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;  // told to the user as a usage error
     }
     FUZZ_CHECK(pennacle::cli::formFromJson(pennacle::cli::formToJson(form)) == form);
+    try {
+        pennacle::cli::checkPhotoTypes(form);
+    } catch (const pennacle::Failure&) {
+        return 0;  // build refuses it
+    }
 
     fuzz::CountingReporter reporter;
     const QDateTime now = fuzz::fixedNow();

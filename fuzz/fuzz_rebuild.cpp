@@ -8,6 +8,19 @@
 
 namespace {
 
+// Rows from cards and new pictures always have a PhotoType that reads back as itself, and the
+// form JSON takes no other: made one of those when it is not.
+QString photoTypeOf(const QString& piece) {
+    if (pennacle::isPhotoType(piece))
+        return piece;
+    QString part = piece;
+    part.remove(u':').remove(u'\r').remove(u'\n');
+    while (part.startsWith(u' ') || part.startsWith(u'\t'))
+        part.remove(0, 1);
+    const QString type = part + u':';
+    return pennacle::isPhotoType(type) ? type : QStringLiteral("PHOTO;") + type;
+}
+
 pennacle::CardForm formOf(const QString& text) {
     const QStringList pieces = text.split(QChar(0x1F));
     pennacle::CardForm form;
@@ -28,7 +41,8 @@ pennacle::CardForm formOf(const QString& text) {
         form.dtpBirthday = birthday;
     for (qsizetype i = 29; i + 1 < pieces.size(); i += 2) {
         const int number = static_cast<int>(form.photos.size()) + 1;
-        form.photos.push_back({QStringLiteral("Photo %1").arg(number), pieces[i + 1], pieces[i]});
+        form.photos.push_back(
+            {QStringLiteral("Photo %1").arg(number), pieces[i + 1], photoTypeOf(pieces[i])});
     }
     form.photoIndex = form.photos.empty() ? 0 : 1;
     return form;

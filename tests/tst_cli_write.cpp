@@ -76,6 +76,8 @@ void TestCliWrite::initTestCase() {
     writeBytes(three_, "\xEF\xBB\xBF" + kLf + "\n" + kZoe + "\r\n" + kDoe2 + "\r\n");
     formFile_ = dir_.filePath("form.json");
     writeBytes(formFile_, builtForm());
+    writeBytes(dir_.filePath("name-as-photo.json"),
+               R"({"photos": [{"PhotoType": "N;PHOTO:", "PhotoData": "QUJD"}]})");
 }
 
 void TestCliWrite::buildPrintsTheCard_data() {
@@ -259,6 +261,8 @@ void TestCliWrite::usage_data() {
     QTest::newRow("build with a time zone")
         << QStringList{"build", formFile_, "--now", "2024-02-03T21:05:07Z"};
     QTest::newRow("build with a form that is not JSON") << QStringList{"build", three_};
+    QTest::newRow("build with a photo type that reads back as a name")
+        << QStringList{"build", dir_.filePath("name-as-photo.json")};
     QTest::newRow("save without a target") << QStringList{"save", three_};
     QTest::newRow("save with both targets")
         << QStringList{"save", three_, "--one", "a", "--each", "b"};

@@ -4,6 +4,7 @@
 #include <QTest>
 
 using namespace pennacle;
+using pennacle::cli::checkPhotoTypes;
 using pennacle::cli::formFromJson;
 using pennacle::cli::formToJson;
 
@@ -15,6 +16,8 @@ private slots:
     void missingKeysMeanEmpty();
     void rejectsBadForms_data();
     void rejectsBadForms();
+    void photoTypes_data();
+    void photoTypes();
 };
 
 void TestFormJson::roundTrip() {
@@ -64,6 +67,8 @@ void TestFormJson::missingKeysMeanEmpty() {
     QCOMPARE(form.txtTextbox, CardForm().txtTextbox);
     QCOMPARE(form.Check1, CardForm().Check1);
     QCOMPARE(form.dtpBirthday, noBirthday());
+    for (const PhotoEntry& photo : form.photos)
+        QCOMPARE(photo.PhotoType, QStringLiteral("PHOTO;JPEG;BASE64:"));
 }
 
 void TestFormJson::rejectsBadForms_data() {
@@ -89,6 +94,34 @@ void TestFormJson::rejectsBadForms_data() {
 void TestFormJson::rejectsBadForms() {
     QFETCH(QByteArray, json);
     QVERIFY_THROWS_EXCEPTION(Failure, formFromJson(json));
+}
+
+void TestFormJson::photoTypes_data() {
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<bool>("buildable");
+    for (const char* type : {"PHOTO;JPEG;BASE64:", "photo:", "item1.PHOTO;TYPE=PNG:",
+                             "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:", "PHOTO;VALUE=URI:"}) {
+        QTest::addRow("%s", type) << QByteArray(type) << true;
+    }
+    // Each would be written as a line that reads back as no photo, or as another property.
+    for (const char* type : {"", "PHOTO", "PHOTO:x:", "N;PHOTO:", "\\tPHOTO:", "PHOTO\\n;X:",
+                             "X-NOTHING:", "PHOTO.X:"}) {
+        QTest::addRow("\"%s\"", type) << QByteArray(type) << false;
+    }
+}
+
+// Only a photo row with data is written, so only such a row must have a photo's type.
+void TestFormJson::photoTypes() {
+    QFETCH(QByteArray, type);
+    QFETCH(bool, buildable);
+    const QByteArray photo = R"({"photos": [{"PhotoType": ")" + type + R"(", "PhotoData": ")";
+    const CardForm withData = formFromJson(photo + R"(QUJD"}]})");
+    if (buildable) {
+        checkPhotoTypes(withData);
+    } else {
+        QVERIFY_THROWS_EXCEPTION(Failure, checkPhotoTypes(withData));
+    }
+    checkPhotoTypes(formFromJson(photo + R"("}]})"));
 }
 
 QTEST_GUILESS_MAIN(TestFormJson)

@@ -6,6 +6,7 @@
 #   fuzz/run-fuzzers.sh SECONDS [NAME...]   (NAME: loader, scan, ...; default: all)
 #   fuzz/run-fuzzers.sh merge [NAME...]     add to fuzz/corpus/NAME the fewest working inputs
 #                                           that reach code the committed corpus does not
+#   fuzz/run-fuzzers.sh totals              minutes, executions and findings per target so far
 # Needs the fuzz build:
 #   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DPENNACLE_FUZZ=ON -DPENNACLE_SANITIZE=ON \
 #       -DBUILD_TESTING=OFF && cmake --build build-fuzz
@@ -16,6 +17,13 @@ shift
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
     for f in fuzz/fuzz_*.cpp; do names+=("$(basename "$f" .cpp | sed 's/^fuzz_//')"); done
+fi
+if [ "$mode" = totals ]; then
+    printf '%-16s %8s %14s %9s\n' target minutes executions findings
+    awk -F'\t' 'NR > 1 { s[$2] += $3; e[$2] += $4; f[$2] += $6 }
+        END { for (t in s) printf "%-16s %8.1f %14d %9d\n", t, s[t] / 60, e[t], f[t] }' \
+        fuzz/runs.tsv | sort
+    exit 0
 fi
 if [ "$mode" = merge ]; then
     for name in "${names[@]}"; do

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "cards/samplefiles.h"
 #include "core/startup.h"
 
 #include <QApplication>
@@ -367,7 +368,8 @@ void Form1::connectHandlers() {
         {1, &Form1::PushButton1_Click}, {2, &Form1::PushButton2_Click},
         {3, &Form1::PushButton3_Click}, {4, &Form1::PushButton4_Click},
         {5, &Form1::PushButton5_Click}, {6, &Form1::PushButton6_Click},
-        {8, &Form1::PushButton8_Click}, {9, &Form1::PushButton9_Click},
+        {7, &Form1::PushButton7_Click}, {8, &Form1::PushButton8_Click},
+        {9, &Form1::PushButton9_Click},
     };
     for (const auto& [number, handler] : buttons)
         connect(PushButton[size_t(number)], &QPushButton::clicked, this, handler);
@@ -387,7 +389,11 @@ void Form1::Form_Load() {
     g(100, [&] { ApplySkin(); });
     g(102, [&] { setWindowTitle(QLatin1String(kProductName)); });
     g(104, [&] { appTitle_ = pennacle::applicationTitle(); });
-    // 106: the first-start recording of the sample files runs here.
+    // The first start records which sample files exist; only those are loaded later.
+    g(106, [&] {
+        if (settings_.ReadSetting(QStringLiteral("Snapshot"), QString()).isEmpty())
+            RecordSampleSnapshot(settings_, appFolder_);
+    });
     g(108, [&] {
         if (!FileExists(pointerFilePath(appFolder_)))
             return;

@@ -53,6 +53,7 @@ public:
     void PushButton4_Click();
     void PushButton5_Click();
     void PushButton6_Click();
+    void PushButton7_Click();
     void PushButton8_Click();
     void PushButton9_Click();
 

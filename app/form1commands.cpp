@@ -4,6 +4,7 @@
 #include "cards/importer.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
+#include "cards/samplefiles.h"
 #include "cards/save.h"
 #include "core/linebreaks.h"
 #include "photos/base64.h"
@@ -425,6 +426,17 @@ void Form1::PushButton6_Click() {
     Guard g(reporter_, tag("PushButton6_Click"));
     g(100, [&] { ClearData(); });
     g(102, [&] { contacts_.clear(); });
+}
+
+void Form1::PushButton7_Click() {
+    Guard g(reporter_, tag("PushButton7_Click"));
+    g(100, [&] {
+        LoadSampleFiles(contacts_, {settings_, dialogs_, reporter_, appFolder_, appTitle_});
+    });
+    g(102, [&] {
+        if (!contacts_.isEmpty())
+            LoadVCFData(contacts_.current()->card);
+    });
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {

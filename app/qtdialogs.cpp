@@ -43,7 +43,7 @@ void QtDialogs::warning(const QString& caption, const QString& text) {
 }
 
 bool QtDialogs::askYesNo(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Question, caption, withLfBreaks(text),
+    QMessageBox box(QMessageBox::NoIcon, caption, withLfBreaks(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
     return box.exec() == QMessageBox::Yes;
 }

@@ -24,7 +24,7 @@ public:
     virtual void message(const QString& caption, const QString& text) = 0;
     // OK only, exclamation icon.
     virtual void warning(const QString& caption, const QString& text) = 0;
-    // Yes/No; true for Yes.
+    // Yes/No, no icon; true for Yes.
     virtual bool askYesNo(const QString& caption, const QString& text) = 0;
     // OK/Cancel with one text field; Cancel gives the empty text.
     virtual QString InputBox(const QString& caption, const QString& prompt) = 0;

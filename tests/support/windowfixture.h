@@ -34,7 +34,9 @@ struct WindowFixture {
         raw.sync();
     }
     QString settingsPath() const { return dir.filePath("settings.ini"); }
-    QString appFolder() const { return dir.filePath("app"); }
+    // The program folder's name below the temporary folder; tests may rename it before open().
+    QString appFolderName = QStringLiteral("app");
+    QString appFolder() const { return dir.filePath(appFolderName); }
     pennacle::Form1& open() {
         QDir().mkpath(appFolder());
         settings = std::make_unique<pennacle::SettingsStore>(settingsPath());

@@ -67,10 +67,6 @@ void TestSamples::firstStartRecordsOnce_data() {
     QTest::newRow("empty folder: recorded at the next start")
         << "app" << QStringList{} << QStringList{"a.vcf|x"} << ""
         << "DIR/Samples/a.vcf";
-    QTest::newRow("subfolders and hidden files")
-        << "app" << QStringList{"sub/", ".hidden|x", "Z.vcf|", "a b.vcf|y"} << QStringList{}
-        << "DIR/Samples/.hidden|DIR/Samples/a b.vcf|DIR/Samples/Z.vcf"
-        << "DIR/Samples/.hidden|DIR/Samples/a b.vcf|DIR/Samples/Z.vcf";
     QTest::newRow("program folder named outside Windows-1252")
         << "Программы 日本 😀" << QStringList{"Łódź.vcf|x"} << QStringList{}
         << "DIR/Samples/Łódź.vcf"

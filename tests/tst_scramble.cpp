@@ -7,71 +7,46 @@
 
 using namespace pennacle;
 
-namespace {
-
-QString codes1To255() {
-    QString text;
-    for (char16_t c = 1; c <= 255; ++c)
-        text += QChar(c);
-    return text;
-}
-
-}  // namespace
-
 class TestScramble : public QObject {
     Q_OBJECT
 private slots:
-    // The stored form must not change between versions, or recorded lists are lost.
-    void shiftsTheUtf8Bytes_data() {
+    void roundTrip_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("scrambled");
+        QTest::addColumn<QString>("scrambled");  // pinned: recorded lists must stay readable
+        QString codes;
+        for (char16_t c = 1; c <= 255; ++c)
+            codes += QChar(c);
+        const QString key = QLatin1String(kSnapshotKey);
         QTest::newRow("ASCII, key repeats") << "Az!"
-                                            << "ab" << QString::fromUtf16(u"\u00A2\u00DC\u0082");
-        QTest::newRow("two-byte character wraps past 255")
-            << "\u00C8"
-            << "ab" << QString::fromUtf16(u"%\u00EA");  // C3 88
-        QTest::newRow("four-byte character")
-            << "\U0001F600"
-            << "a" << QString::fromUtf16(u"R\u0001\u00F9\u00E1");  // F0 9F 98 80
-        QTest::newRow("empty") << ""
-                               << "lanterns"
-                               << "";
+                                            << "ab" << QString::fromUtf16(u"¢Ü\u0082");
+        QTest::newRow("two bytes, wraps past 255") << "È"
+                                                   << "ab" << QString::fromUtf16(u"%ê");
+        QTest::newRow("four bytes") << "😀"
+                                    << "a" << QString::fromUtf16(u"R\u0001ùá");
+        QTest::newRow("empty") << "" << key << "";
+        QTest::newRow("codes 1-255") << codes << key << QString();
+        QTest::newRow("outside Windows-1252")
+            << "/home/Ørjan/Программы/日本 😀/Samples/a.vcf|/x/Samples/b.vcf" << key << QString();
+        QTest::newRow("settings syntax") << "a=b;c\\d\"e\",f[g]#h\r\n" << key << QString();
     }
-    void shiftsTheUtf8Bytes() {
+    // Any text comes back, also after a trip through the settings file.
+    void roundTrip() {
         QFETCH(QString, text);
         QFETCH(QString, key);
         QFETCH(QString, scrambled);
-        QCOMPARE(ScrambleText(text, key), scrambled);
-        QCOMPARE(UnscrambleText(scrambled, key), text);
-    }
-
-    // Any text comes back, also after a trip through the settings file.
-    void roundTrip_data() {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("codes 1-255") << codes1To255();
-        QTest::newRow("outside Windows-1252")
-            << "/home/Ørjan/Программы/日本 😀/Samples/a.vcf|/x/Samples/b.vcf";
-        QTest::newRow("settings syntax") << "a=b;c\\d\"e\",f[g]#h\r\n";
-        QTest::newRow("long") << QString("/opt/app/Samples/sample.vcf|").repeated(200);
-    }
-    void roundTrip() {
-        QFETCH(QString, text);
-        const QString key = QLatin1String(kSnapshotKey);
-        const QString scrambled = ScrambleText(text, key);
-        QCOMPARE(scrambled.size(), text.toUtf8().size());
-        for (QChar c : scrambled)
+        const QString result = ScrambleText(text, key);
+        if (!scrambled.isNull())
+            QCOMPARE(result, scrambled);
+        QCOMPARE(result.size(), text.toUtf8().size());
+        for (QChar c : result)
             QVERIFY(c.unicode() >= 1 && c.unicode() <= 255);
-        QCOMPARE(UnscrambleText(scrambled, key), text);
-        QVERIFY(UnscrambleText(scrambled, "otherkey") != text);
-
         QTemporaryDir dir;
-        {
-            SettingsStore settings(dir.filePath("settings.ini"));
-            settings.WriteSetting("Snapshot", scrambled);
-        }
+        SettingsStore(dir.filePath("settings.ini")).WriteSetting("Snapshot", result);
         const SettingsStore reopened(dir.filePath("settings.ini"));
         QCOMPARE(UnscrambleText(reopened.ReadSetting("Snapshot", QString()), key), text);
+        if (!text.isEmpty())
+            QVERIFY(UnscrambleText(result, "otherkey") != text);
     }
 };
 

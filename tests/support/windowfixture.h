@@ -39,6 +39,7 @@ struct WindowFixture {
     QString appFolder() const { return dir.filePath(appFolderName); }
     pennacle::Form1& open() {
         QDir().mkpath(appFolder());
+        form.reset();  // a window of an earlier start must not outlive its settings
         settings = std::make_unique<pennacle::SettingsStore>(settingsPath());
         form = std::make_unique<pennacle::Form1>(dialogs, *settings, appFolder());
         form->setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 30, 0)); });

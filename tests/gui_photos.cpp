@@ -2,6 +2,7 @@
 #include "cards/loader.h"
 #include "photos/base64.h"
 #include "photos/photoblock.h"
+#include "support/cardphotos.h"
 #include "support/collectingreporter.h"
 #include "support/windowfixture.h"
 
@@ -59,22 +60,6 @@ struct Window : WindowFixture {
     bool previewShown() const { return !find<QLabel>("Picture1")->pixmap().isNull(); }
     QStringList reports() const { return dialogs.callsOf("warning"); }
 };
-
-// The data of every photo block in a card, continuation lines joined.
-QStringList writtenPhotoData(const QString& card) {
-    QStringList data;
-    const QStringList lines = card.split(QStringLiteral("\r\n"));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (!lines[i].startsWith(QLatin1String("PHOTO")) &&
-            !lines[i].startsWith(QLatin1String("X-MS-CARDPICTURE")))
-            continue;
-        QString joined = lines[i].section(u':', 1);
-        while (i + 1 < lines.size() && lines[i + 1].startsWith(QLatin1String("  ")))
-            joined += lines[++i].mid(2);
-        data << joined;
-    }
-    return data;
-}
 
 // JPEG keeps colours only nearly.
 bool near(const QColor& a, const QColor& b) {

@@ -1,6 +1,5 @@
 #include "photos/base64.h"
 #include "photos/jpegexport.h"
-#include "photos/photolist.h"
 #include "photos/picturefile.h"
 #include "support/files.h"
 
@@ -37,25 +36,16 @@ QByteArray encoded(const QImage& image, const char* format) {
 class TestPictureFile : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void storedData_data();
     void storedData();
     void unusableFilesFail_data();
     void unusableFilesFail();
     void saveJpegFailures_data();
     void saveJpegFailures();
-    void rowChanges();
-    void nothingLeftInTheTemporaryFolder();
 
 private:
     QTemporaryDir dir_;
-    QTemporaryDir temp_;  // the temporary folder the code under test sees
 };
-
-void TestPictureFile::initTestCase() {
-    qputenv("TMPDIR", QFile::encodeName(temp_.path()));
-    QCOMPARE(QDir::tempPath(), QDir(temp_.path()).canonicalPath());
-}
 
 void TestPictureFile::storedData_data() {
     QTest::addColumn<QString>("name");
@@ -156,35 +146,6 @@ void TestPictureFile::saveJpegFailures() {
         QCOMPARE(failure.number(), 5);
         QVERIFY(!QFileInfo::exists(path));
     }
-}
-
-void TestPictureFile::rowChanges() {
-    PhotoList list;
-    list.setRows({{"JPEG 1", "QUJD", "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:"},
-                  {"Photo 2", "REVG", "PHOTO;;BASE64:"}});
-    list.append(addedPhotoRow(list.count(), "R0hJ"));
-    QCOMPARE(list.rows().back(), (PhotoEntry{"Photo3", "R0hJ", "PHOTO;JPEG;BASE64:"}));
-    QVERIFY(list.setPhotoData(0, "SktM"));
-    QCOMPARE(list.rows().front(),
-             (PhotoEntry{"JPEG 1", "SktM", "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:"}));
-    QVERIFY(list.remove(1));
-    QCOMPARE(list.count(), 2);
-    QCOMPARE(list.rows().back().PhotoLabel, QString("Photo3"));  // labels stay
-    for (const qsizetype outside : {qsizetype(-1), qsizetype(2)}) {
-        QVERIFY(!list.setPhotoData(outside, "TU5P"));
-        QVERIFY(!list.remove(outside));
-    }
-    QCOMPARE(list.count(), 2);
-}
-
-// Conversion happens in memory: neither success nor failure leaves a file behind.
-void TestPictureFile::nothingLeftInTheTemporaryFolder() {
-    writeBytes(dir_.filePath("t.bmp"), encoded(gradient(20, 20), "bmp"));
-    writeBytes(dir_.filePath("bad.bmp"), "BM");
-    pictureFileData(dir_.filePath("t.bmp"));
-    QVERIFY_THROWS_EXCEPTION(Failure, pictureFileData(dir_.filePath("bad.bmp")));
-    QCOMPARE(QDir(temp_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestPictureFile)

@@ -1,5 +1,6 @@
 #include "cards/loader.h"
 #include "cards/rebuild.h"
+#include "support/cardphotos.h"
 #include "support/collectingreporter.h"
 
 #include <QRandomGenerator>
@@ -118,23 +119,6 @@ private:
 
     QRandomGenerator random_;
 };
-
-// The data of every photo block in a rebuilt card, continuation lines joined.
-QStringList writtenPhotoData(const QString& card) {
-    QStringList data;
-    const QStringList lines = card.split(QStringLiteral("\r\n"));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString part = lines[i].section(u':', 0, 0);
-        if (lines[i].startsWith(u' ') || (!part.contains(QLatin1String("PHOTO")) &&
-                                          !part.contains(QLatin1String("X-MS-CARDPICTURE"))))
-            continue;
-        QString joined = lines[i].mid(part.size() + 1);
-        while (i + 1 < lines.size() && lines[i + 1].startsWith(QLatin1String("  ")))
-            joined += lines[++i].mid(2);
-        data << joined;
-    }
-    return data;
-}
 
 QString build(const CardForm& form, CollectingReporter& reporter) {
     return rebuildCard(form, kNow, reporter);

@@ -365,11 +365,12 @@ QString Form1::tag(const char* procedure) {
 
 void Form1::connectHandlers() {
     const std::pair<int, void (Form1::*)()> buttons[] = {
-        {1, &Form1::PushButton1_Click}, {2, &Form1::PushButton2_Click},
-        {3, &Form1::PushButton3_Click}, {4, &Form1::PushButton4_Click},
-        {5, &Form1::PushButton5_Click}, {6, &Form1::PushButton6_Click},
-        {7, &Form1::PushButton7_Click}, {8, &Form1::PushButton8_Click},
-        {9, &Form1::PushButton9_Click},
+        {1, &Form1::PushButton1_Click},   {2, &Form1::PushButton2_Click},
+        {3, &Form1::PushButton3_Click},   {4, &Form1::PushButton4_Click},
+        {5, &Form1::PushButton5_Click},   {6, &Form1::PushButton6_Click},
+        {7, &Form1::PushButton7_Click},   {8, &Form1::PushButton8_Click},
+        {9, &Form1::PushButton9_Click},   {10, &Form1::PushButton10_Click},
+        {11, &Form1::PushButton11_Click}, {12, &Form1::PushButton12_Click},
     };
     for (const auto& [number, handler] : buttons)
         connect(PushButton[size_t(number)], &QPushButton::clicked, this, handler);

@@ -56,9 +56,14 @@ public:
     void PushButton7_Click();
     void PushButton8_Click();
     void PushButton9_Click();
+    void PushButton10_Click();
+    void PushButton11_Click();
+    void PushButton12_Click();
 
     // Imports VCF files one after another, as "Add Contact(s) From 1 VCF File" imports one.
     void importFiles(const QStringList& paths);
+    // Adds a picture file as "Add Picture" adds the chosen one (a file dropped on "Photos").
+    void addPictureFile(const QString& path);
 
     // The two bridges between the widgets and the form value.
     CardForm readForm() const;
@@ -104,6 +109,9 @@ private:
     void importFile(const QString& path);
     void ListView1_ItemClick(int row);
     void ListView2_ItemClick(int row);
+    int selectedPhotoRow() const;
+    QString choosePicture();
+    bool isOnPhotosPage(const QPointF& position) const;
     void showCurrentContactRow(qsizetype row);
     void Combo1_Click(int index);
     void Combo1_Change();

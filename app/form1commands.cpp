@@ -8,13 +8,16 @@
 #include "cards/save.h"
 #include "core/linebreaks.h"
 #include "photos/base64.h"
+#include "photos/picturefile.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QImageReader>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -246,21 +249,102 @@ void Form1::ListView2_ItemClick(int row) {
     if (data.isEmpty())
         return;
     // Decoded in memory: no preview file is left behind in the temporary folder.
-    QPixmap picture;
+    QImage picture;
     g(102, [&] {
-        if (!picture.loadFromData(DecodeBase64(data))) {
+        QBuffer bytes;
+        bytes.setData(DecodeBase64(data));
+        bytes.open(QIODevice::ReadOnly);
+        QImageReader reader(&bytes);
+        // A picture larger than the box is decoded at the box's size (keeping its aspect
+        // ratio): a JPEG is then scaled while it is decoded, far faster than in full.
+        const QSize size = reader.size();
+        const QSize room = Picture1->contentsRect().size();
+        if (!room.isEmpty() && (size.width() > room.width() || size.height() > room.height()))
+            reader.setScaledSize(size.scaled(room, Qt::KeepAspectRatio));
+        picture = reader.read();
+        if (picture.isNull())
             throw Failure(QStringLiteral("Invalid picture"));
-        }
     });
     g(104, [&] {
-        if (picture.isNull())
-            return;
-        const QSize room = Picture1->contentsRect().size();
-        Picture1->setPixmap(
-            picture.width() > room.width() || picture.height() > room.height()
-                ? picture.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                : picture);
+        if (!picture.isNull())
+            Picture1->setPixmap(QPixmap::fromImage(std::move(picture)));
     });
+}
+
+int Form1::selectedPhotoRow() const {
+    const QModelIndexList selected = ListView2->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+QString Form1::choosePicture() {
+    return dialogs_.ShowOpen(QStringLiteral("Select A Picture"),
+                             QStringLiteral("JPEG files(*.jpg)|*.jpg|Bitmap files(.BMP)|*.BMP"));
+}
+
+void Form1::PushButton12_Click() {
+    Guard g(reporter_, tag("PushButton12_Click"));
+    QString path;
+    g(100, [&] { path = choosePicture(); });
+    if (path.isEmpty())
+        return;
+    addPictureFile(path);
+}
+
+void Form1::addPictureFile(const QString& path) {
+    Guard g(reporter_, tag("PushButton12_Click"));
+    QString data;
+    g(102, [&] { data = pictureFileData(path); });
+    // Nothing read or converted (reported above): no row is added.
+    if (data.isEmpty())
+        return;
+    const int row = static_cast<int>(photos_.count());
+    g(104, [&] { photos_.append(addedPhotoRow(row, std::move(data))); });
+    g(106, [&] { rebuildNow(); });
+    // The new row becomes the selected one, so the preview, Replace and Delete agree on it.
+    g(108, [&] {
+        {
+            const FillingScope filling(*this);
+            ListView2->setCurrentIndex(photos_.index(row, 0));
+        }
+        ListView2_ItemClick(row);
+    });
+}
+
+void Form1::PushButton10_Click() {
+    Guard g(reporter_, tag("PushButton10_Click"));
+    int row = -1;
+    g(100, [&] { row = selectedPhotoRow(); });
+    if (row < 0)
+        return;
+    QString path;
+    g(102, [&] { path = choosePicture(); });
+    if (path.isEmpty())
+        return;
+    QString data;
+    g(104, [&] { data = pictureFileData(path); });
+    // The row keeps its own picture when the chosen one could not be read or converted.
+    if (data.isEmpty())
+        return;
+    // Label and property part stay: a row read from a card is written back under its own.
+    g(106, [&] { photos_.setPhotoData(row, std::move(data)); });
+    g(108, [&] { rebuildNow(); });
+    g(110, [&] { ListView2_ItemClick(row); });
+}
+
+void Form1::PushButton11_Click() {
+    Guard g(reporter_, tag("PushButton11_Click"));
+    int row = -1;
+    g(100, [&] { row = selectedPhotoRow(); });
+    if (row < 0)
+        return;
+    g(102, [&] {
+        // No other row becomes selected (nor previewed) in the removed one's place.
+        const FillingScope filling(*this);
+        photos_.remove(row);
+        ListView2->selectionModel()->clear();
+    });
+    g(104, [&] { rebuildNow(); });
+    g(106, [&] { Picture1->clear(); });
 }
 
 void Form1::PushButton2_Click() {
@@ -457,7 +541,24 @@ void Form1::dropEvent(QDropEvent* event) {
             paths << url.toLocalFile();
     }
     event->acceptProposedAction();
-    importFiles(paths);
+    if (!isOnPhotosPage(event->position())) {
+        importFiles(paths);
+        return;
+    }
+    // On "Photos" a dropped file is a picture to add; a card file is still imported.
+    for (const QString& path : paths) {
+        if (path.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive)) {
+            importFile(path);
+        } else {
+            addPictureFile(path);
+        }
+    }
+}
+
+bool Form1::isOnPhotosPage(const QPointF& position) const {
+    const QWidget* page = TabControl1->widget(2);
+    return TabControl1->currentWidget() == page &&
+           page->rect().contains(page->mapFrom(this, position.toPoint()));
 }
 
 }  // namespace pennacle

@@ -142,12 +142,12 @@ void TestRebuild::composes_data() {
                          "EMAIL;WORK:b:2@x.example", "EMAIL;:c@x.example"});
 
     CardForm photo;
-    photo.photos = {{"JPEG 1", QString(50, u'Q'), "PHOTO;JPEG;BASE64:"},
+    photo.photos = {{"JPEG 1", QString(52, u'Q'), "PHOTO;JPEG;BASE64:"},
                     {"Photo 2", QString(), "PHOTO;;BASE64:"}};
     QTest::newRow("photo block, then the empty line")
         << photo
         << expectedCard({kEmptyName, kEmptyFullName},
-                        "PHOTO;JPEG;BASE64:" + QString(46, u'Q') + "\r\n  QQQQ\r\n");
+                        "PHOTO;JPEG;BASE64:" + QString(46, u'Q') + "\r\n  QQQQQQ\r\n");
 
     CardForm full = withText({{LastName, "Doe"},
                               {FirstName, "Jane"},

@@ -1,5 +1,6 @@
 #include "cards/loader.h"
 #include "cards/rebuild.h"
+#include "support/cardphotos.h"
 #include "support/collectingreporter.h"
 
 #include <QRandomGenerator>
@@ -159,6 +160,17 @@ void TestRoundTrip::secondRebuildSettles() {
             qWarning().noquote() << "c1:" << c1 << "\nc2:" << c2 << "\nc3:" << c3;
         }
         QCOMPARE(c3, c2);
+        // Every photo is written padded; once read, it is strict Base64 throughout.
+        for (const QString& card : {c1, c2}) {
+            for (const QString& data : writtenPhotoData(card)) {
+                QCOMPARE(data.size() % 4, 0);
+                if (card == c2) {
+                    QVERIFY2(QByteArray::fromBase64Encoding(
+                                 data.toLatin1(), QByteArray::AbortOnBase64DecodingErrors),
+                             qPrintable(data));
+                }
+            }
+        }
     }
 }
 

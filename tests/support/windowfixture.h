@@ -35,10 +35,12 @@ struct WindowFixture {
     }
     QString settingsPath() const { return dir.filePath("settings.ini"); }
     QString appFolder() const { return dir.filePath("app"); }
-    pennacle::Form1& open() {
+    pennacle::Form1& open() { return open(dialogs); }
+    // The window over other dialogs than the scripted ones, e.g. real message boxes.
+    pennacle::Form1& open(pennacle::Dialogs& with) {
         QDir().mkpath(appFolder());
         settings = std::make_unique<pennacle::SettingsStore>(settingsPath());
-        form = std::make_unique<pennacle::Form1>(dialogs, *settings, appFolder());
+        form = std::make_unique<pennacle::Form1>(with, *settings, appFolder());
         form->setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 30, 0)); });
         return *form;
     }

@@ -499,7 +499,7 @@ private slots:
         QTest::newRow("no card") << "notes.vcf" << QByteArray("BEGIN:VCARD\r\nN:Doe;John\r\n")
                                  << none.arg("notes.vcf");
         QTest::newRow("binary") << "photo.jpg"
-                                << QByteArray("\xff\xd8\xff\xe0\0\x10JFIF\0\x01\x01\0\xff\xd9", 18)
+                                << QByteArray::fromHex("ffd8ffe000104a46494600010100ffd9")
                                 << none.arg("photo.jpg");
         QTest::newRow("nameless card")
             << "x.vcf" << QByteArray("BEGIN:VCARD\nFN:X\nEND:VCARD") << none.arg("x.vcf");

@@ -12,6 +12,7 @@
 #include <QDateTime>
 
 #include <array>
+#include <chrono>
 #include <functional>
 
 class QCheckBox;
@@ -45,6 +46,8 @@ public:
 
     // The time that the rebuild writes as REV; tests fix it.
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+    // How long an import or save runs before its progress appears; tests shorten it.
+    void setProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
 
     // Command handlers, public so that scripted tests can run them as a click would.
     void PushButton1_Click();
@@ -115,6 +118,7 @@ private:
     void showCurrentContactRow(qsizetype row);
     void Combo1_Click(int index);
     void Combo1_Change();
+    void Combo2_Change();
     void setHolder(const QString& address);
 
     Dialogs& dialogs_;
@@ -126,6 +130,7 @@ private:
     ContactList contacts_;
     PhotoList photos_;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
+    std::chrono::milliseconds progressDelay_{700};
     // Raised while the program itself empties or fills the form, so no card is rebuilt.
     bool FillingForm = false;
     // Raises FillingForm for its lifetime and restores what it was, so nesting is safe.
@@ -173,5 +178,7 @@ QRect fromTwips(int left, int top, int width, int height);
 QString encodingNoteText();
 // The "Help" message.
 QString helpText();
+// The question before an ANSI save that would write characters as "?".
+QString ansiLossQuestion(qsizetype contacts, const QString& firstName);
 
 }  // namespace pennacle

@@ -57,6 +57,7 @@ class TestSave : public QObject {
     Q_OBJECT
 private slots:
     void ansiKeepsEveryByteOfAnAnsiFile();
+    void ansiLossCountsContactsAndNamesTheFirst();
     void oneFileBytes_data();
     void oneFileBytes();
     void eachContactBytes_data();
@@ -81,6 +82,23 @@ void TestSave::ansiKeepsEveryByteOfAnAnsiFile() {
     const QString text = decoder.decode(bytes);
     QCOMPARE(text.size(), 256);
     QCOMPARE(encodeAnsi(text), bytes);
+}
+
+// Exactly the cards whose save would write a "?" of its own count, in list order.
+void TestSave::ansiLossCountsContactsAndNamesTheFirst() {
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b) {
+        everyByte.append(char(b));
+    }
+    const QString everyAnsiCharacter = QStringDecoder("windows-1252").decode(everyByte);
+    ContactList contacts;
+    fill(contacts, {"A", "B", "C", "D", "E"},
+         {kCardA, everyAnsiCharacter, kCardB, QString(QChar(0xD800)) + "lone half of a pair",
+          QString::fromUtf8("N:Åsa;Ø")});
+    const AnsiLoss loss = findAnsiLoss(contacts);
+    QCOMPARE(loss.contacts, 2);
+    QCOMPARE(loss.firstName, QString("C"));
+    QCOMPARE(findAnsiLoss(ContactList()).contacts, 0);
 }
 
 void TestSave::oneFileBytes_data() {

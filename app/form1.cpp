@@ -177,6 +177,7 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
     connectHandlers();
     Form_Load();
     connectFormHandlers();
+    createFindBar();
 }
 
 Form1::~Form1() = default;
@@ -459,12 +460,7 @@ void Form1::Form_Load() {
     g(114, [&] { restoreOption(Option2, "Option2", "0"); });
     g(116, [&] { restoreOption(Option5, "Option5", "1"); });
     g(118, [&] { restoreOption(Option6, "Option6", "0"); });
-    g(120, [&] {
-        ListView1->setModel(&contacts_);
-        ListView1->setColumnWidth(ContactList::NameColumn, fromTwips(0, 0, 7000, 0).width());
-        // One twip is less than a pixel: the card text takes no visible room.
-        ListView1->setColumnHidden(ContactList::CardColumn, true);
-    });
+    g(120, [&] { showInList(&contacts_); });
     g(122, [&] {
         ListView2->setModel(&photos_);
         ListView2->setColumnWidth(PhotoList::LabelColumn, fromTwips(0, 0, 4500, 0).width());

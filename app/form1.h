@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cards/cardform.h"
+#include "cards/searchtext.h"
+#include "contacts/contactfilter.h"
 #include "contacts/contactlist.h"
 #include "core/dialogs.h"
 #include "core/guard.h"
@@ -16,6 +18,7 @@
 #include <functional>
 
 class QCheckBox;
+class QAbstractItemModel;
 class QComboBox;
 class QDragEnterEvent;
 class QDropEvent;
@@ -30,6 +33,8 @@ class QTabWidget;
 class QTreeView;
 
 namespace pennacle {
+
+class FindBar;
 
 // The program's one window: the contact list on the left, the tabbed contact form on the
 // right. Controls carry their designer names as object names (txtTextbox_0 ... for arrays).
@@ -78,6 +83,11 @@ public:
     // Regenerates the current contact's card from the form, unless the program itself is
     // filling the form.
     void rebuildNow();
+
+    // The find bar below the contact list (Ctrl+F); while it is open the list shows only the
+    // contacts that hold its text.
+    void openFindBar();
+    void closeFindBar();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -166,6 +176,23 @@ private:
     QRadioButton* Option2 = nullptr;
     QRadioButton* Option5 = nullptr;
     QRadioButton* Option6 = nullptr;
+
+    // Finding contacts.
+    void createFindBar();
+    void showInList(QAbstractItemModel* model);
+    void filterList(const QString& text);
+    void pickFirstMatch();
+    void enterList();
+    void showFindCounts();
+    // The contact row of a row of the list as it is shown, and the reverse (invalid when the
+    // contact is not shown).
+    qsizetype contactRowOf(const QModelIndex& listIndex) const;
+    QModelIndex listIndexOf(qsizetype contactRow) const;
+    bool findBarOpen() const;
+
+    ContactFilter filter_{contacts_, contactSearchText};
+    FindBar* findBar_ = nullptr;
+    QRect listPlace_;
 };
 
 // The window's client size in pixels (18120 x 8355 twips).

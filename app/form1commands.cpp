@@ -176,7 +176,7 @@ void Form1::connectFormHandlers() {
     connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!followingCurrentRow_ && current.isValid())
-                    ListView1_ItemClick(current.row());
+                    ListView1_ItemClick(int(contactRowOf(current)));
             });
     connect(ListView2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -335,10 +335,12 @@ void Form1::ListView1_ItemClick(int row) {
 
 void Form1::showCurrentContactRow(qsizetype row) {
     followingCurrentRow_ = true;
-    if (row < 0) {
+    // While the find bar is open the current contact may be one the list does not show.
+    const QModelIndex shown = listIndexOf(row);
+    if (!shown.isValid()) {
         ListView1->selectionModel()->clear();
     } else {
-        ListView1->setCurrentIndex(contacts_.index(static_cast<int>(row), 0));
+        ListView1->setCurrentIndex(shown);
     }
     followingCurrentRow_ = false;
 }

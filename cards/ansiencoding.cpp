@@ -97,6 +97,17 @@ void appendAnsi(QByteArray& out, QStringView text) {
     out.truncate(start + written);
 }
 
+bool isAnsiReading(QStringView text) {
+    const char16_t* chars = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = chars[i];
+        if (!passesThrough(c) && windows1252Byte(c) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QByteArray encodeAnsi(QStringView text) {
     QByteArray out;
     appendAnsi(out, text);

@@ -12,4 +12,8 @@ namespace pennacle {
 void appendAnsi(QByteArray& out, QStringView text);
 QByteArray encodeAnsi(QStringView text);
 
+// Whether every character is one that reading Windows-1252 bytes gives, so that `encodeAnsi`
+// turns the text back into those bytes.
+bool isAnsiReading(QStringView text);
+
 }  // namespace pennacle

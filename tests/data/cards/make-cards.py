@@ -3,7 +3,7 @@
 
 The cards imitate what phones, mail services and desktop address books export. Their bytes
 matter (line ends, Shift_JIS and Windows-1252 text, files without a byte-order mark), so they
-are made here rather than edited by hand. The .form.json files beside them and names.txt are
+are made here rather than edited by hand. The .form.json and .names.txt files beside them are
 written by hand: they hold what the cards should show, not what a program printed.
 """
 import os

@@ -24,8 +24,8 @@ std::vector<ContactEntry> scanCards(const QString& text, Reporter& reporter,
 // The whole text of a VCF file, its pieces joined. Throws Failure when it cannot be read.
 QString readCardFile(const QString& path);
 
-// Appends every card of one VCF file that holds something to the list in one batch and returns how many
-// rows were added. Throws Failure when the file cannot be read (nothing is added then).
+// Appends the cards of one VCF file to the list in one batch and returns how many rows were
+// added. Throws Failure when the file cannot be read (nothing is added then).
 qsizetype importCardFile(const QString& path, ContactList& list, Reporter& reporter);
 
 }  // namespace pennacle

@@ -26,6 +26,17 @@ QString separated(const QString& value) {
     return ReplaceSeparators(copy);
 }
 
+// A name or address component that a ";" follows: a backslash at its end, also before blanks
+// that the reader trims, would make the reader take that ";" for part of the component
+// ("\;"), so it becomes a blank like the separators.
+QString separatedComponent(const QString& value) {
+    QString copy = separated(value);
+    for (qsizetype i = copy.size() - 1; i >= 0 && (copy[i] == u' ' || copy[i] == u'\\'); --i) {
+        copy[i] = u' ';
+    }
+    return copy;
+}
+
 // The note under its QUOTED-PRINTABLE mark, as any reader of that mark decodes it: every kind
 // of line break becomes "=0D=0A", so a note can never break the card's lines, and every "=" is
 // "=3D", so that no "=" with two hex digits after it decodes to something else and a note
@@ -107,12 +118,13 @@ public:
         // reader cuts at a second ":", lose their separators. Telephones, the note, the company
         // and the web addresses are written as typed: the reader takes all after the first ":".
         line(106, [&] {
-            put({u"N:", separated(box(LastName)), u";", separated(box(FirstName)), u";",
-                 separated(box(MiddleInitial)), u";", separated(box(Title))});
+            put({u"N:", separatedComponent(box(LastName)), u";", separatedComponent(box(FirstName)),
+                 u";", separatedComponent(box(MiddleInitial)), u";", separated(box(Title))});
         });
+        // The same texts as in N, so that FN is blank exactly when N names nobody.
         line(108, [&] {
-            put({u"FN:", separated(box(FirstName)), u" ", separated(box(MiddleInitial)), u" ",
-                 separated(box(LastName))});
+            put({u"FN:", separatedComponent(box(FirstName)), u" ",
+                 separatedComponent(box(MiddleInitial)), u" ", separatedComponent(box(LastName))});
         });
         for (const PhoneKind kind : kPhoneOrder) {
             const QString& number = box(phoneKind(kind).field);
@@ -205,11 +217,13 @@ private:
 
     void appendAddress(QStringView head, FormField first) {
         card_.append(head);
-        for (int i = first; i < first + kAddressFieldCount; ++i) {
-            if (i != first) {
+        const int last = first + kAddressFieldCount - 1;
+        for (int i = first; i <= last; ++i) {
+            const QString& text = box(FormField(i));
+            card_.append(i == last ? separated(text) : separatedComponent(text));
+            if (i != last) {
                 card_.append(u';');
             }
-            card_.append(separated(box(FormField(i))));
         }
     }
 

@@ -66,6 +66,13 @@ void TestRebuild::composes_data() {
         << expectedCard({kEmptyName, kEmptyFullName, "TEL;HOME;VOICE:tel:+1-555-0100;ext=102",
                          "NOTE;QUOTED-PRINTABLE:Call at 10:30; bring docs",
                          "ORG:Acme;Sales: East"});
+    QTest::newRow("backslashes that end a component before its ; become blanks")
+        << withText({{LastName, "a\\ \\"},
+                     {MiddleInitial, "b\\c"},
+                     {Title, "t\\"},
+                     {HomeAddress, "s\\"},
+                     {HomeCountry, "k\\"}})
+        << expectedCard({"N:a   ;;b\\c;t\\", "FN: b\\c a   ", "ADR;HOME:;;s ;;;;k\\"});
     QTest::newRow("a box of blanks is written")
         << withText({{Cellular, "  "}})
         << expectedCard({kEmptyName, kEmptyFullName, "TEL;CELL:  "});

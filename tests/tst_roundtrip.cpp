@@ -14,7 +14,7 @@ namespace {
 const QDateTime kNow(QDate(2021, 8, 31), QTime(12, 0, 1));
 
 // Pieces that provoke the normalisations of loading: blanks at the ends, separators, "=",
-// quoted-printable look-alikes, backslash-n, parameter words and non-ASCII text.
+// quoted-printable look-alikes, backslashes, parameter words and non-ASCII text.
 const QStringList kPieces = {"",
                              " ",
                              "x",
@@ -28,6 +28,7 @@ const QStringList kPieces = {"",
                              "=0D=0A",
                              "=3D",
                              "\\n",
+                             "\\",
                              "é",
                              "€",
                              "😀",

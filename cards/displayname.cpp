@@ -97,9 +97,10 @@ void takeLine(QStringView text, const CardSyntax& syntax, NameSources& sources) 
             keepFirst(sources.company,
                       trimmedText(line.shown(stripCR(trimBlanks(first)), Piece::Component)));
         } else if (keyIs(part, QLatin1String("EMAIL"))) {
-            keepFirst(sources.email, trimmedText(line.shown(line.rawValue(), Piece::Whole)));
+            keepFirst(sources.email,
+                      trimmedText(line.shown(stripCR(line.rawValue()), Piece::Whole)));
         } else if (keyIs(part, QLatin1String("TEL"))) {
-            keepFirst(sources.phone, trimmedText(line.shown(line.value(), Piece::Whole)));
+            keepFirst(sources.phone, trimmedText(line.shown(stripCR(line.value()), Piece::Whole)));
         }
     }
 }

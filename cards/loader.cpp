@@ -135,7 +135,7 @@ QString emailTypeOf(QStringView part) {
 
 void applyEmailRule(CardForm& form, const PropertyLine& line) {
     // Addresses are ASCII: a character set named beside them is not applied to the raw text.
-    const QString address = stripCR(line.shown(line.rawValue(), Piece::Whole));
+    const QString address = line.shown(stripCR(line.rawValue()), Piece::Whole);
     // An empty last line must not leave the rebuild without any address.
     if (!trimBlanks(address).isEmpty())
         form[HiddenEmail] = address;
@@ -305,7 +305,7 @@ PhoneKind phoneKindOf(QStringView part) {
 
 void applyTelephoneRule(CardForm& form, const PropertyLine& line) {
     const PhoneKind kind = phoneKindOf(line.part());
-    form[phoneKind(kind).field] = stripCR(line.shown(line.value(), Piece::Whole));
+    form[phoneKind(kind).field] = line.shown(stripCR(line.value()), Piece::Whole);
     if (hasParameter(trimBlanks(line.part()), QLatin1String("PREF")))
         form.preferred(kind) = true;
     // A card that marks no number as preferred so far gets its numbers marked.

@@ -27,6 +27,15 @@ bool readAsAnsiAlready(const QString& charset) {
     });
 }
 
+// Decoded text can hold line breaks that a one-line box has no room for: CR LF, CR and LF
+// each become one blank.
+QString withBreaksAsBlanks(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
 }  // namespace
 
 CardSyntax::CardSyntax(const QString& card) : card_(card), escapes_(foldingDropsBlank(card)) {}
@@ -61,11 +70,13 @@ QList<QStringView> PropertyLine::components(QStringView text) const {
     return splitComponents(text, escapes());
 }
 
-QString PropertyLine::shown(QStringView piece, Piece kind, QStringView lineBreak) const {
-    QString text = quotedPrintable_ ? DecodeQuotedPrintable(piece.toString(), charsetOf(part_))
-                                    : piece.toString();
+QString PropertyLine::shown(QStringView piece, Piece kind) const {
+    QString text =
+        quotedPrintable_
+            ? withBreaksAsBlanks(DecodeQuotedPrintable(piece.toString(), charsetOf(part_)))
+            : piece.toString();
     if (escapes() || kind == Piece::Component)
-        return unescaped(text, escapes(), lineBreak);
+        return unescaped(text, escapes(), u" ");
     return text;
 }
 

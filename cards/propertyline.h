@@ -47,9 +47,10 @@ public:
     QStringView value() const;
     // The components of a text of this line's value.
     QList<QStringView> components(QStringView text) const;
-    // A piece of the value as the form shows it: quoted-printable decoded in the line's
-    // character set, then the card's backslash escapes, "\n" as `lineBreak`.
-    QString shown(QStringView piece, Piece kind, QStringView lineBreak = u" ") const;
+    // A piece of the value as a one-line box shows it: quoted-printable decoded in the line's
+    // character set, then the card's backslash escapes; every line break, decoded or escaped
+    // ("\n"), is a blank.
+    QString shown(QStringView piece, Piece kind) const;
 
 private:
     const CardSyntax& syntax_;

@@ -204,6 +204,9 @@ void TestRoundTrip::foundCardsSettle_data() {
     QTest::newRow("e-mail types that mark the addresses quoted-printable")
         << "BEGIN:VCARD\nEMAIL;ENCODING=QUOTED-PRINTABLE:a=3D3D41\n"
            "EMAIL;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-16:c=3D3D41=3D\nEND:VCARD";
+    QTest::newRow("a name ending in a backslash") << "BEGIN:VCARD\r\nN:Widgets\\\r\nEND:VCARD";
+    QTest::newRow("a line break decoded into a name")
+        << "BEGIN:VCARD\r\nN;ENCODING=QUOTED-PRINTABLE:a;b =0D=0Ac\r\nEND:VCARD";
     // The golden cards, as exporters write them.
     const QDir dir(QStringLiteral(PENNACLE_TEST_DATA "/cards"));
     for (const QString& file : dir.entryList({QStringLiteral("*.vcf")}, QDir::Files)) {

@@ -69,12 +69,6 @@ bool takeNameLine(const PropertyLine& line, NameParts& name) {
                        [](QStringView c) { return !stripCR(trimBlanks(c)).isEmpty(); });
 }
 
-// The first non-empty text of a kind wins.
-void keepFirst(QString& kept, QString text) {
-    if (kept.isEmpty())
-        kept = std::move(text);
-}
-
 void takeLine(QStringView text, const CardSyntax& syntax, NameSources& sources) {
     if (text.isEmpty() || !isPropertyLine(text)) {
         return;
@@ -84,23 +78,23 @@ void takeLine(QStringView text, const CardSyntax& syntax, NameSources& sources) 
     if (keyIs(part, QLatin1String("N"))) {
         sources.holdsProperty |= takeNameLine(line, sources.name);
     } else if (keyIs(part, QLatin1String("FN"))) {
-        QString formatted = formattedNameOf(line);
+        const QString formatted = formattedNameOf(line);
         sources.holdsProperty |= !formatted.isEmpty();
-        keepFirst(sources.formatted, std::move(formatted));
+        if (sources.formatted.isEmpty())
+            sources.formatted = formatted;
     } else if (keyIs(part, QLatin1String("BEGIN")) || keyIs(part, QLatin1String("VERSION")) ||
                keyIs(part, QLatin1String("END"))) {
         return;
     } else {
+        // The first non-empty text of a kind wins.
         sources.holdsProperty = true;
-        if (keyIs(part, QLatin1String("ORG"))) {
+        if (sources.company.isEmpty() && keyIs(part, QLatin1String("ORG"))) {
             const QStringView first = line.components(trimBlanks(line.value())).constFirst();
-            keepFirst(sources.company,
-                      trimmedText(line.shown(stripCR(trimBlanks(first)), Piece::Component)));
-        } else if (keyIs(part, QLatin1String("EMAIL"))) {
-            keepFirst(sources.email,
-                      trimmedText(line.shown(stripCR(line.rawValue()), Piece::Whole)));
-        } else if (keyIs(part, QLatin1String("TEL"))) {
-            keepFirst(sources.phone, trimmedText(line.shown(stripCR(line.value()), Piece::Whole)));
+            sources.company = trimmedText(line.shown(stripCR(trimBlanks(first)), Piece::Component));
+        } else if (sources.email.isEmpty() && keyIs(part, QLatin1String("EMAIL"))) {
+            sources.email = trimmedText(line.shown(stripCR(line.rawValue()), Piece::Whole));
+        } else if (sources.phone.isEmpty() && keyIs(part, QLatin1String("TEL"))) {
+            sources.phone = trimmedText(line.shown(stripCR(line.value()), Piece::Whole));
         }
     }
 }

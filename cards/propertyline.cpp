@@ -55,9 +55,9 @@ PropertyLine::PropertyLine(QStringView line, const CardSyntax& syntax)
 QStringView PropertyLine::value() const {
     if (!inCharset_) {
         inCharset_.emplace();
-        if (!quotedPrintable_ && hasNonAscii(raw_) && syntax_.ansiReading()) {
+        if (!quotedPrintable_ && hasNonAscii(raw_)) {
             const QString charset = charsetOf(part_);
-            if (!charset.isEmpty() && !readAsAnsiAlready(charset)) {
+            if (!charset.isEmpty() && !readAsAnsiAlready(charset) && syntax_.ansiReading()) {
                 if (std::optional<QString> text = rereadInCharset(raw_, charset))
                     inCharset_ = std::move(*text);
             }

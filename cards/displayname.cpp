@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -21,16 +22,31 @@ struct NameParts {
     QString middle;
 };
 
-// What a card offers for its name, in the order that the fallbacks try it.
+// The fallbacks for a card whose N gives no name, in the order they are tried.
+enum class Fallback { FormattedName, Company, Email, Phone };
+constexpr int kFallbackCount = 4;
+
+// What one pass over the card finds. The fallbacks are decoded only when N gives no name, from
+// the first line of their kind on.
 struct NameSources {
     NameParts name;
-    QString formatted;
-    QString company;
-    QString email;
-    QString phone;
-    // Any property besides BEGIN, VERSION, END and empty N and FN lines.
+    std::array<qsizetype, kFallbackCount> firstLine{-1, -1, -1, -1};
+    // Any property besides BEGIN, VERSION, END and N and FN lines (an FN with text names the
+    // card anyway).
     bool holdsProperty = false;
 };
+
+std::optional<Fallback> fallbackOf(QStringView part) {
+    if (keyIs(part, QLatin1String("FN")))
+        return Fallback::FormattedName;
+    if (keyIs(part, QLatin1String("ORG")))
+        return Fallback::Company;
+    if (keyIs(part, QLatin1String("EMAIL")))
+        return Fallback::Email;
+    if (keyIs(part, QLatin1String("TEL")))
+        return Fallback::Phone;
+    return std::nullopt;
+}
 
 // The value of a name line runs to its second colon, unlike the loader's values; an escaped
 // colon of a 3.0/4.0 card does not end it.
@@ -69,7 +85,9 @@ bool takeNameLine(const PropertyLine& line, NameParts& name) {
                        [](QStringView c) { return !stripCR(trimBlanks(c)).isEmpty(); });
 }
 
-void takeLine(QStringView text, const CardSyntax& syntax, NameSources& sources) {
+void takeLine(const CardLine& cardLine, qsizetype index, const CardSyntax& syntax,
+              NameSources& sources) {
+    const QStringView text = cardLine.text;
     if (text.isEmpty() || !isPropertyLine(text)) {
         return;
     }
@@ -77,26 +95,51 @@ void takeLine(QStringView text, const CardSyntax& syntax, NameSources& sources) 
     const QStringView part = line.part();
     if (keyIs(part, QLatin1String("N"))) {
         sources.holdsProperty |= takeNameLine(line, sources.name);
-    } else if (keyIs(part, QLatin1String("FN"))) {
-        const QString formatted = formattedNameOf(line);
-        sources.holdsProperty |= !formatted.isEmpty();
-        if (sources.formatted.isEmpty())
-            sources.formatted = formatted;
-    } else if (keyIs(part, QLatin1String("BEGIN")) || keyIs(part, QLatin1String("VERSION")) ||
-               keyIs(part, QLatin1String("END"))) {
         return;
-    } else {
-        // The first non-empty text of a kind wins.
-        sources.holdsProperty = true;
-        if (sources.company.isEmpty() && keyIs(part, QLatin1String("ORG"))) {
-            const QStringView first = line.components(trimBlanks(line.value())).constFirst();
-            sources.company = trimmedText(line.shown(stripCR(trimBlanks(first)), Piece::Component));
-        } else if (sources.email.isEmpty() && keyIs(part, QLatin1String("EMAIL"))) {
-            sources.email = trimmedText(line.shown(stripCR(line.rawValue()), Piece::Whole));
-        } else if (sources.phone.isEmpty() && keyIs(part, QLatin1String("TEL"))) {
-            sources.phone = trimmedText(line.shown(stripCR(line.value()), Piece::Whole));
-        }
     }
+    if (keyIs(part, QLatin1String("BEGIN")) || keyIs(part, QLatin1String("VERSION")) ||
+        keyIs(part, QLatin1String("END"))) {
+        return;
+    }
+    const std::optional<Fallback> fallback = fallbackOf(part);
+    sources.holdsProperty |= fallback != Fallback::FormattedName;
+    if (fallback && sources.firstLine[size_t(*fallback)] < 0)
+        sources.firstLine[size_t(*fallback)] = index;
+}
+
+// The text that a line of a fallback kind offers as a name.
+QString fallbackText(const PropertyLine& line, Fallback fallback) {
+    switch (fallback) {
+        case Fallback::FormattedName:
+            return formattedNameOf(line);
+        case Fallback::Company: {
+            const QStringView first = line.components(trimBlanks(line.value())).constFirst();
+            return trimmedText(line.shown(stripCR(trimBlanks(first)), Piece::Component));
+        }
+        case Fallback::Email:
+            // Addresses are ASCII: a character set named beside them is not applied.
+            return trimmedText(line.shown(stripCR(line.rawValue()), Piece::Whole));
+        case Fallback::Phone:
+            return trimmedText(line.shown(stripCR(line.value()), Piece::Whole));
+    }
+    return QString();
+}
+
+// The first non-empty text of a kind, from its first line on.
+QString firstFallbackText(const std::vector<CardLine>& lines, qsizetype from, Fallback fallback,
+                          const CardSyntax& syntax) {
+    for (qsizetype i = from; i >= 0 && i < qsizetype(lines.size()); ++i) {
+        const QStringView text = lines[size_t(i)].text;
+        if (!isPropertyLine(text))
+            continue;
+        const PropertyLine line(text, syntax);
+        if (fallbackOf(line.part()) != fallback)
+            continue;
+        QString name = fallbackText(line, fallback);
+        if (!name.isEmpty())
+            return name;
+    }
+    return QString();
 }
 
 QString composeName(const NameParts& name) {
@@ -109,13 +152,15 @@ QString composeName(const NameParts& name) {
     return trimBlanks(joined).toString();
 }
 
-QString chooseName(const NameSources& sources) {
-    for (const QString& name : {composeName(sources.name), sources.formatted, sources.company,
-                                sources.email, sources.phone}) {
-        if (!name.isEmpty())
-            return name;
+QString chooseName(const NameSources& sources, const std::vector<CardLine>& lines,
+                   const CardSyntax& syntax) {
+    QString name = composeName(sources.name);
+    for (int k = 0; name.isEmpty() && k < kFallbackCount; ++k) {
+        name = firstFallbackText(lines, sources.firstLine[size_t(k)], Fallback(k), syntax);
     }
-    return sources.holdsProperty ? kNoName : QString();
+    if (name.isEmpty() && sources.holdsProperty)
+        name = kNoName;
+    return name;
 }
 
 }  // namespace
@@ -133,11 +178,14 @@ QString GetName(const QString& card, Reporter& reporter) {
         lines = splitCardLines(card);
         syntax.emplace(card);
     });
-    for (const CardLine& line : lines) {
-        g(102, [&] { takeLine(line.text, *syntax, sources); });
+    for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
+        g(102, [&] { takeLine(lines[size_t(i)], i, *syntax, sources); });
     }
     QString result;
-    g(104, [&] { result = chooseName(sources); });
+    g(104, [&] {
+        if (syntax)
+            result = chooseName(sources, lines, *syntax);
+    });
     return result;
 }
 

@@ -318,10 +318,17 @@ void applyTelephoneRule(CardForm& form, const PropertyLine& line) {
 }
 
 // A card without a name in N shows its FN as the first name, so that an edit writes the name
-// back into N and FN instead of erasing it.
-void showFormattedName(CardForm& form, const QString& formattedName) {
-    if (form[LastName].isEmpty() && form[FirstName].isEmpty() && form[MiddleInitial].isEmpty())
-        form[FirstName] = formattedName;
+// back into N and FN instead of erasing it. The signs at its ends that the rebuild writes as
+// blanks (";", ":", "\\") go with the blanks, so that the rebuilt name reads back the same.
+void showFormattedName(CardForm& form, QStringView formattedName) {
+    if (!form[LastName].isEmpty() || !form[FirstName].isEmpty() || !form[MiddleInitial].isEmpty())
+        return;
+    const auto edge = [](QChar c) { return c == u' ' || c == u';' || c == u':' || c == u'\\'; };
+    while (!formattedName.isEmpty() && edge(formattedName.front()))
+        formattedName = formattedName.sliced(1);
+    while (!formattedName.isEmpty() && edge(formattedName.back()))
+        formattedName.chop(1);
+    form[FirstName] = formattedName.toString();
 }
 
 }  // namespace

@@ -75,8 +75,8 @@ void TestLoader::textFields_data() {
         << Texts{{0, "Langname"}, {1, "Ann"}};
     QTest::newRow("NICKNAME fills nothing, FN beside a name neither")
         << QStringList{"FN:John Doe", "NICKNAME:Jo", "N:Roe;;;"} << Texts{{0, "Roe"}};
-    QTest::newRow("FN without a name in N fills First Name")
-        << QStringList{"N:;;;Dr.;", "FN;CHARSET=UTF-8: Doe, John ", "FN:Other"}
+    QTest::newRow("FN without a name in N fills First Name, without separators at its ends")
+        << QStringList{"N:;;;Dr.;", "FN;CHARSET=UTF-8: :Doe, John; \\", "FN:Other"}
         << Texts{{1, "Doe, John"}, {4, "Dr."}};
     QTest::newRow("ORG with a parameter; blank before CR stays")
         << QStringList{"ORG;CHARSET=UTF-8:Acme;Sales "} << Texts{{3, "Acme;Sales "}};

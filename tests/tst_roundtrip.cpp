@@ -207,6 +207,8 @@ void TestRoundTrip::foundCardsSettle_data() {
     QTest::newRow("a name ending in a backslash") << "BEGIN:VCARD\r\nN:Widgets\\\r\nEND:VCARD";
     QTest::newRow("a line break decoded into a name")
         << "BEGIN:VCARD\r\nN;ENCODING=QUOTED-PRINTABLE:a;b =0D=0Ac\r\nEND:VCARD";
+    QTest::newRow("a photo line read as a fold of FN, which then names the card")
+        << "BEGIN:VCARD\r\n\r\n PHOTO:QQ;\r\nEND:VCARD";
     // The golden cards, as exporters write them.
     const QDir dir(QStringLiteral(PENNACLE_TEST_DATA "/cards"));
     for (const QString& file : dir.entryList({QStringLiteral("*.vcf")}, QDir::Files)) {

@@ -181,7 +181,10 @@ void TestLoader::charsets_data() {
     // unassigned, and ソ ends in 0x5C, a backslash, right before the ";".
     QStringDecoder ansi("windows-1252");
     QStringEncoder shiftJis("Shift_JIS");
-    const auto asRead = [&](const QString& text) { return ansi.decode(shiftJis.encode(text)); };
+    const auto asRead = [&](const QString& text) {
+        const QByteArray bytes = shiftJis.encode(text);
+        return QString(ansi.decode(bytes));
+    };
     const QString sato = QStringLiteral("\u4f50\u85e4");
     const QString so = QStringLiteral("\u30bd");
     QTest::newRow("Shift_JIS decoded before splitting")

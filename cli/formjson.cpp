@@ -9,6 +9,8 @@
 #include <QJsonParseError>
 #include <QSet>
 
+#include <cmath>
+
 namespace pennacle::cli {
 
 namespace {
@@ -122,7 +124,8 @@ int indexAt(const QJsonObject& object, const QString& key, int missing, int low,
         return missing;
     }
     const double number = value.toDouble(-1e300);
-    if (!value.isDouble() || number != double(qint64(number))) {
+    // Tested without converting: a number past the range of an integer has no integer value.
+    if (!value.isDouble() || std::trunc(number) != number) {
         fail(QStringLiteral("\"%1\" must be a whole number").arg(key));
     }
     if (number < low || number > high) {

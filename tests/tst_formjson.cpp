@@ -85,6 +85,10 @@ void TestFormJson::rejectsBadForms_data() {
         << QByteArray(R"({"Combo1": ["a@b.example"], "Combo1Index": 1})");
     QTest::newRow("fractional index")
         << QByteArray(R"({"Combo1": ["a@b.example"], "Combo1Index": 0.5})");
+    QTest::newRow("index past any integer")
+        << QByteArray(R"({"photos": [{}], "photoIndex": 14444444444444444444})");
+    QTest::newRow("index past any number")
+        << QByteArray(R"({"Combo1": ["a@b.example"], "Combo1Index": -1e999})");
     QTest::newRow("bad date") << QByteArray(R"({"dtpBirthday": "1980-02-30"})");
     QTest::newRow("date not ISO") << QByteArray(R"({"dtpBirthday": "19800229"})");
     QTest::newRow("photo index without photos") << QByteArray(R"({"photoIndex": 1})");

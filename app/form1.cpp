@@ -74,6 +74,35 @@ constexpr AddressPlace kAddressFields[] = {
 };
 constexpr int kAddressLabelWidth = 1395;
 
+// Tab moves through a frame's controls as they read: row by row, left to right. Controls
+// whose tops lie within half a field of the row's first control share its row (a check box
+// sits a little lower than the box beside it).
+void chainInReadingOrder(QWidget* frame) {
+    QList<QWidget*> controls;
+    for (QWidget* w : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!w->isHidden() && (w->focusPolicy() & Qt::TabFocus))
+            controls << w;
+    }
+    std::stable_sort(controls.begin(), controls.end(), [](QWidget* a, QWidget* b) {
+        return a->geometry().top() < b->geometry().top();
+    });
+    const int rowTolerance = fromTwips(0, 0, 0, kFieldHeight / 2).height();
+    for (qsizetype first = 0; first < controls.size();) {
+        qsizetype end = first + 1;
+        while (end < controls.size() &&
+               controls[end]->geometry().top() - controls[first]->geometry().top() <=
+                   rowTolerance) {
+            ++end;
+        }
+        std::stable_sort(
+            controls.begin() + first, controls.begin() + end,
+            [](QWidget* a, QWidget* b) { return a->geometry().left() < b->geometry().left(); });
+        first = end;
+    }
+    for (qsizetype i = 1; i < controls.size(); ++i)
+        QWidget::setTabOrder(controls[i - 1], controls[i]);
+}
+
 // Controls on the pages were designed in the tab control's coordinates; a Qt page starts
 // below the tabs.
 struct TabPagePlace {
@@ -112,6 +141,19 @@ QString helpText() {
         "https://pennacle-suite.example/contact");
 }
 
+QString ansiLossQuestion(qsizetype contacts, const QString& firstName) {
+    const QString who = contacts == 1
+                            ? QStringLiteral("The contact \"%1\" holds").arg(firstName)
+                            : QStringLiteral("%1 contacts, the first of them \"%2\", hold")
+                                  .arg(contacts)
+                                  .arg(firstName);
+    return who + QStringLiteral(
+                     " characters that ANSI (Windows-1252) cannot store; saved as ANSI, each "
+                     "of them becomes \"?\".\r\r"
+                     "Save as UTF-8 instead?\r\r"
+                     "Yes: save as UTF-8.\rNo: save as ANSI anyway.\rCancel: do not save.");
+}
+
 Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
@@ -130,9 +172,12 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
     setAutoFillBackground(true);
 
     createControls();
+    for (QGroupBox* frame : findChildren<QGroupBox*>())
+        chainInReadingOrder(frame);
     connectHandlers();
     Form_Load();
     connectFormHandlers();
+    createFindBar();
 }
 
 Form1::~Form1() = default;
@@ -241,8 +286,11 @@ void Form1::createGeneralPage(QWidget* page, int pageOffsetY) {
     addPushButton(frame1, 3, QStringLiteral("+"), fromTwips(1230, 1740, 450, 300));
     addPushButton(frame1, 9, QStringLiteral("-"), fromTwips(1740, 1740, 450, 300));
 
-    // The hidden e-mail holder sits below the frame's visible height.
-    addTextbox(frame1, HiddenEmail, fromTwips(1230, 2370, 2115, kFieldHeight));
+    // The hidden e-mail holder sits below the frame's visible height. It is never shown and
+    // never takes the focus: typing into it would change the card unseen.
+    QLineEdit* holder = addTextbox(frame1, HiddenEmail, fromTwips(1230, 2370, 2115, kFieldHeight));
+    holder->setFocusPolicy(Qt::NoFocus);
+    holder->hide();
 
     const struct {
         const char* name;
@@ -412,12 +460,7 @@ void Form1::Form_Load() {
     g(114, [&] { restoreOption(Option2, "Option2", "0"); });
     g(116, [&] { restoreOption(Option5, "Option5", "1"); });
     g(118, [&] { restoreOption(Option6, "Option6", "0"); });
-    g(120, [&] {
-        ListView1->setModel(&contacts_);
-        ListView1->setColumnWidth(ContactList::NameColumn, fromTwips(0, 0, 7000, 0).width());
-        // One twip is less than a pixel: the card text takes no visible room.
-        ListView1->setColumnHidden(ContactList::CardColumn, true);
-    });
+    g(120, [&] { showInList(&contacts_); });
     g(122, [&] {
         ListView2->setModel(&photos_);
         ListView2->setColumnWidth(PhotoList::LabelColumn, fromTwips(0, 0, 4500, 0).width());

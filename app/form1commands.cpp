@@ -15,8 +15,13 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -25,14 +30,16 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QUrl>
+#include <QVBoxLayout>
 
+#include <memory>
 #include <optional>
 
 namespace pennacle {
@@ -45,25 +52,96 @@ QString notesToForm(QString text) {
     return text;
 }
 
-// Appears only for long work, so short imports and saves stay quiet.
+// Appears only when the work has run for a while, so short imports and saves stay quiet. It
+// appears and takes events only from the work's own progress calls, never from a timer: a
+// failure report that the work shows meanwhile is never covered or blocked by it.
 class WorkProgress {
 public:
-    WorkProgress(QWidget* parent, const QString& label)
-        : dialog_(label, QStringLiteral("Cancel"), 0, 100, parent) {
-        dialog_.setWindowModality(Qt::WindowModal);
-        dialog_.setMinimumDuration(700);
-        dialog_.setAutoClose(false);
-        dialog_.setValue(0);
+    WorkProgress(QWidget* owner, QString label, std::chrono::milliseconds delay)
+        : owner_(owner), label_(std::move(label)), delay_(delay) {
+        clock_.start();
     }
+
+    // False once the user has cancelled (the button, Escape or the close box).
     bool update(qsizetype done, qsizetype total) {
-        if (total > 0)
-            dialog_.setValue(static_cast<int>(done * 100 / total));
-        return !dialog_.wasCanceled();
+        if (canceled_)
+            return false;
+        if (!dialog_) {
+            if (clock_.elapsed() < delay_.count())
+                return true;
+            open();
+        }
+        // Painting and the user's clicks need the event loop, a few times a second suffices.
+        const qint64 now = clock_.elapsed();
+        if (now - eventsAt_ >= kEventsInterval) {
+            eventsAt_ = now;
+            bar_->setValue(total > 0 ? static_cast<int>(done * 100 / total) : 0);
+            QCoreApplication::processEvents();
+        }
+        return !canceled_;
     }
 
 private:
-    QProgressDialog dialog_;
+    static constexpr qint64 kEventsInterval = 40;  // ms
+
+    void open() {
+        dialog_ = std::make_unique<QDialog>(
+            owner_, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        dialog_->setObjectName(QStringLiteral("WorkProgress"));
+        dialog_->setWindowTitle(owner_->window()->windowTitle());
+        dialog_->setWindowModality(Qt::WindowModal);
+        auto* layout = new QVBoxLayout(dialog_.get());
+        layout->addWidget(new QLabel(label_));
+        bar_ = new QProgressBar;
+        bar_->setRange(0, 100);
+        bar_->setMinimumWidth(300);
+        layout->addWidget(bar_);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+        layout->addWidget(buttons);
+        // Escape, the close box and Cancel all reject the dialog.
+        QObject::connect(buttons, &QDialogButtonBox::rejected, dialog_.get(), &QDialog::reject);
+        QObject::connect(dialog_.get(), &QDialog::rejected, [this] { canceled_ = true; });
+        dialog_->show();
+        eventsAt_ = clock_.elapsed() - kEventsInterval;
+    }
+
+    QWidget* owner_;
+    QString label_;
+    std::chrono::milliseconds delay_;
+    QElapsedTimer clock_;
+    qint64 eventsAt_ = 0;
+    std::unique_ptr<QDialog> dialog_;
+    QProgressBar* bar_ = nullptr;
+    bool canceled_ = false;
 };
+
+// Reads a VCF file; a failure names the file, since several may be imported at once.
+QString readNamedCardFile(const QString& path) {
+    try {
+        return readCardFile(path);
+    } catch (const Failure& failure) {
+        throw Failure(QStringLiteral("Cannot read \"%1\": %2")
+                          .arg(QDir::toNativeSeparators(path), failure.description()));
+    }
+}
+
+// What the user typed in an editable list's edit area becomes the selected entry's text.
+// Returns the entry's text before, or nothing when no entry is selected.
+std::optional<QString> takeTypedEntry(QComboBox* combo) {
+    const int index = combo->currentIndex();
+    if (index < 0)
+        return std::nullopt;
+    QLineEdit* edit = combo->lineEdit();
+    const QString before = combo->itemText(index);
+    const QString typed = edit->text();
+    if (typed != before) {
+        // Replacing the entry puts its text into the edit area again, cursor at the end.
+        const int cursor = edit->cursorPosition();
+        combo->setItemText(index, typed);
+        edit->setCursorPosition(cursor);
+    }
+    return before;
+}
 
 }  // namespace
 
@@ -79,9 +157,13 @@ void Form1::connectFormHandlers() {
         connect(check, &QCheckBox::toggled, this, &Form1::rebuildNow);
     }
     connect(dtpBirthday, &QDateEdit::dateChanged, this, &Form1::rebuildNow);
-    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
-    connect(Combo1, &QComboBox::editTextChanged, this, &Form1::Combo1_Change);
-    connect(Combo2, &QComboBox::editTextChanged, this, &Form1::rebuildNow);
+    // Picking an address only moves the type list along; only text that the user types in
+    // either edit area changes the card. No completion: what is typed is what is kept.
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, &Form1::Combo1_Change);
+    connect(Combo2->lineEdit(), &QLineEdit::textEdited, this, &Form1::Combo2_Change);
+    Combo1->setCompleter(nullptr);
+    Combo2->setCompleter(nullptr);
 
     connect(&contacts_, &ContactList::currentRowChanged, this, &Form1::showCurrentContactRow);
     // While rows go, the view moves its own current row; only the list decides which is current.
@@ -94,7 +176,7 @@ void Form1::connectFormHandlers() {
     connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!followingCurrentRow_ && current.isValid())
-                    ListView1_ItemClick(current.row());
+                    ListView1_ItemClick(int(contactRowOf(current)));
             });
     connect(ListView2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -107,6 +189,10 @@ void Form1::connectFormHandlers() {
     connect(open, &QShortcut::activated, this, &Form1::PushButton2_Click);
     auto* save = new QShortcut(QKeySequence::Save, this);
     connect(save, &QShortcut::activated, this, &Form1::PushButton1_Click);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &Form1::PushButton4_Click);
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, &QWidget::close);
     setAcceptDrops(true);
 }
 
@@ -220,6 +306,23 @@ void Form1::Combo1_Change() {
     if (FillingForm)
         return;
     Combo1_Click(Combo1->currentIndex());
+    {
+        const FillingScope filling(*this);
+        // With no address selected, typing adds none: "+" does.
+        const std::optional<QString> before = takeTypedEntry(Combo1);
+        if (before && txtTextbox[HiddenEmail]->text() == *before)
+            txtTextbox[HiddenEmail]->setText(Combo1->itemText(Combo1->currentIndex()));
+    }
+    rebuildNow();
+}
+
+void Form1::Combo2_Change() {
+    if (FillingForm)
+        return;
+    {
+        const FillingScope filling(*this);
+        takeTypedEntry(Combo2);
+    }
     rebuildNow();
 }
 
@@ -232,10 +335,12 @@ void Form1::ListView1_ItemClick(int row) {
 
 void Form1::showCurrentContactRow(qsizetype row) {
     followingCurrentRow_ = true;
-    if (row < 0) {
+    // While the find bar is open the current contact may be one the list does not show.
+    const QModelIndex shown = listIndexOf(row);
+    if (!shown.isValid()) {
         ListView1->selectionModel()->clear();
     } else {
-        ListView1->setCurrentIndex(contacts_.index(static_cast<int>(row), 0));
+        ListView1->setCurrentIndex(shown);
     }
     followingCurrentRow_ = false;
 }
@@ -367,20 +472,34 @@ void Form1::importFiles(const QStringList& paths) {
 void Form1::importFile(const QString& path) {
     Guard g(reporter_, tag("PushButton2_Click"));
     QString text;
-    g(102, [&] { text = readCardFile(path); });
+    bool read = false;
+    g(102, [&] {
+        text = readNamedCardFile(path);
+        read = true;
+    });
     std::vector<ContactEntry> rows;
+    bool stopped = false;
     g(104, [&] {
-        WorkProgress progress(this, QStringLiteral("Adding contacts..."));
+        WorkProgress progress(this, QStringLiteral("Adding contacts..."), progressDelay_);
         rows = scanCards(text, reporter_, [&](qsizetype position, qsizetype total) {
-            return progress.update(position, total);
+            stopped = !progress.update(position, total);
+            return !stopped;
         });
         text.clear();
     });
+    const bool found = !rows.empty();
     g(106, [&] { contacts_.append(std::move(rows)); });
     g(108, [&] { TabControl1->setEnabled(true); });
     g(110, [&] {
         if (!contacts_.isEmpty())
             LoadVCFData(contacts_.current()->card);
+    });
+    // An empty, binary or card-less file would otherwise import nothing without a word.
+    g(112, [&] {
+        if (read && !found && !stopped) {
+            dialogs_.message(appTitle_, QStringLiteral("No contacts were found in \"%1\".")
+                                            .arg(QFileInfo(path).fileName()));
+        }
     });
 }
 
@@ -412,24 +531,47 @@ void Form1::PushButton1_Click() {
     if (request.target.isEmpty())
         return;
     std::optional<SaveEncoding> encoding;
+    bool cancelled = false;
     g(106, [&] {
         if (Option5->isChecked()) {
             encoding = SaveEncoding::Ansi;
+            // ANSI would write what Windows-1252 lacks as "?": the user chooses first.
+            const AnsiLoss loss = findAnsiLoss(contacts_);
+            if (loss.contacts > 0) {
+                switch (dialogs_.askYesNoCancel(appTitle_,
+                                                ansiLossQuestion(loss.contacts, loss.firstName))) {
+                    case Dialogs::Answer::Yes:
+                        encoding = SaveEncoding::Utf8;
+                        break;
+                    case Dialogs::Answer::No:
+                        break;
+                    case Dialogs::Answer::Cancel:
+                        cancelled = true;
+                        break;
+                }
+            }
         } else if (Option6->isChecked()) {
             encoding = SaveEncoding::Utf8;
         }
     });
+    if (cancelled)
+        return;
     // Without a chosen encoding nothing is written, but the command still ends with "Done.".
+    SaveOutcome outcome;
     if (encoding) {
         request.encoding = *encoding;
         g(108, [&] {
-            WorkProgress progress(this, QStringLiteral("Saving contacts..."));
-            SaveContacts(contacts_, request, reporter_, [&](qsizetype done, qsizetype total) {
-                return progress.update(done, total);
-            });
+            WorkProgress progress(this, QStringLiteral("Saving contacts..."), progressDelay_);
+            outcome = SaveContacts(
+                contacts_, request, reporter_,
+                [&](qsizetype done, qsizetype total) { return progress.update(done, total); });
         });
     }
-    g(110, [&] { dialogs_.message(appTitle_, QStringLiteral("Done.")); });
+    // After failures the save still ends with "Done.", but a save the user stopped does not.
+    g(110, [&] {
+        dialogs_.message(appTitle_, outcome.stopped ? QStringLiteral("Save cancelled.")
+                                                    : QStringLiteral("Done."));
+    });
 }
 
 void Form1::PushButton3_Click() {

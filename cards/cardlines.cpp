@@ -2,6 +2,8 @@
 
 #include "cards/photolines.h"
 
+#include <algorithm>
+
 namespace pennacle {
 
 namespace {
@@ -13,26 +15,53 @@ bool startsWithFoldBlank(QStringView line) {
     return !line.isEmpty() && (line.front() == u' ' || line.front() == u'\t');
 }
 
-// Tracks where a growing logical line has its first ":" without searching it twice.
+// Tracks where a growing logical line has its property part's ":" without scanning any part of
+// it twice: the first colon outside quotes settles it; until then the first colon of all
+// stands in (a quote that is never closed).
 class ColonTracker {
 public:
     qsizetype colonIn(const QString& text) {
-        if (colon_ < 0) {
-            colon_ = text.indexOf(u':', searchedUpTo_);
-            searchedUpTo_ = text.size();
-            if (colon_ >= 0) {
+        if (outside_ < 0) {
+            scan(text);
+            const qsizetype colon = outside_ >= 0 ? outside_ : first_;
+            if (colon != answered_) {
+                answered_ = colon;
                 // Base64 photo data ends in "=" padding, which is never a soft line break.
-                const QStringView part = QStringView(text).left(colon_);
-                quotedPrintable_ = isQuotedPrintable(part) && !isPhotoProperty(part);
+                const QStringView part = QStringView(text).left(colon);
+                quotedPrintable_ = colon >= 0 && isQuotedPrintable(part) && !isPhotoProperty(part);
             }
         }
-        return colon_;
+        return outside_ >= 0 ? outside_ : first_;
     }
     bool quotedPrintable() const { return quotedPrintable_; }
+    // The line lost its end (a CR, the "=" of a soft break); what follows is new text.
+    void truncatedTo(qsizetype size) { scannedUpTo_ = std::min(scannedUpTo_, size); }
 
 private:
-    qsizetype colon_ = -1;
-    qsizetype searchedUpTo_ = 0;
+    void scan(const QString& text) {
+        const qsizetype size = text.size();
+        for (qsizetype i = scannedUpTo_; i < size; ++i) {
+            const QChar c = text[i];
+            if (c == u'"') {
+                quoted_ = !quoted_;
+            } else if (c == u':') {
+                if (first_ < 0)
+                    first_ = i;
+                if (!quoted_) {
+                    outside_ = i;
+                    scannedUpTo_ = i + 1;
+                    return;
+                }
+            }
+        }
+        scannedUpTo_ = size;
+    }
+
+    qsizetype outside_ = -1;
+    qsizetype first_ = -1;
+    qsizetype answered_ = -1;
+    qsizetype scannedUpTo_ = 0;
+    bool quoted_ = false;
     bool quotedPrintable_ = false;
 };
 
@@ -70,9 +99,11 @@ std::vector<CardLine> splitCardLines(const QString& card) {
             if (endsInSoftBreak(line.text, colon)) {
                 chopLineEnd(line.text);
                 line.text.chop(1);  // the "=" of the soft break
+                colon.truncatedTo(line.text.size());
                 line.text.append(next);
             } else if (startsWithFoldBlank(next)) {
                 chopLineEnd(line.text);
+                colon.truncatedTo(line.text.size());
                 line.text.append(dropBlank ? next.mid(1) : next);
             } else {
                 break;
@@ -119,13 +150,26 @@ bool isBlankLine(QStringView line) {
     return true;
 }
 
+qsizetype propertyColonOf(QStringView line) {
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == u':' && !quoted) {
+            return i;
+        }
+    }
+    return line.indexOf(u':');
+}
+
 QStringView propertyPartOf(QStringView line) {
-    const qsizetype colon = line.indexOf(u':');
+    const qsizetype colon = propertyColonOf(line);
     return colon < 0 ? line : line.left(colon);
 }
 
 QStringView valueOf(QStringView line) {
-    const qsizetype colon = line.indexOf(u':');
+    const qsizetype colon = propertyColonOf(line);
     return colon < 0 ? QStringView() : line.mid(colon + 1);
 }
 
@@ -190,6 +234,53 @@ QString charsetOf(QStringView propertyPart) {
         value = value.mid(1, value.size() - 2);
     }
     return value.toString();
+}
+
+QList<QStringView> splitComponents(QStringView value, bool escapes) {
+    QList<QStringView> components;
+    qsizetype start = 0;
+    const qsizetype size = value.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = value[i];
+        if (c == u'\\' && i + 1 < size && (escapes || value[i + 1] == u';')) {
+            ++i;
+        } else if (c == u';') {
+            components.append(value.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    components.append(value.sliced(start));
+    return components;
+}
+
+QString unescaped(QStringView text, bool escapes, QStringView lineBreak) {
+    qsizetype backslash = text.indexOf(u'\\');
+    if (backslash < 0)
+        return text.toString();
+    QString result;
+    result.reserve(text.size() + lineBreak.size());
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    while (backslash >= 0 && backslash + 1 < size) {
+        const QChar next = text[backslash + 1];
+        QStringView replacement;
+        if (next == u';') {
+            replacement = u";";
+        } else if (escapes && (next == u'n' || next == u'N')) {
+            replacement = lineBreak;
+        } else if (escapes && (next == u',' || next == u':' || next == u'\\')) {
+            replacement = text.sliced(backslash + 1, 1);
+        } else {
+            backslash = text.indexOf(u'\\', backslash + 1);
+            continue;
+        }
+        result.append(text.sliced(start, backslash - start));
+        result.append(replacement);
+        start = backslash + 2;
+        backslash = text.indexOf(u'\\', start);
+    }
+    result.append(text.sliced(start));
+    return result;
 }
 
 }  // namespace pennacle

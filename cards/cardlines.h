@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLatin1String>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -20,7 +21,8 @@ struct CardLine {
 // quoted-printable values, then folded lines (the fold blank is dropped in 3.0/4.0 cards).
 std::vector<CardLine> splitCardLines(const QString& card);
 
-// Whether the card's first VERSION line says 3.0 or 4.0, whose folding drops the leading blank.
+// Whether the card's first VERSION line says 3.0 or 4.0, whose folding drops the leading blank
+// and whose values escape with backslashes.
 bool foldingDropsBlank(const QString& card);
 
 // End of the physical line starting at `start`: the index of its LF, or the text's size.
@@ -32,10 +34,14 @@ bool isPropertyLine(QStringView line);
 // Whether the line is empty once its CR characters are removed.
 bool isBlankLine(QStringView line);
 
-// The text before the line's first ":" (the whole line when it has none).
+// Where the property part ends: the line's first ":" outside double quotes (parameter values
+// such as GEO="geo:..." hold colons), or its first ":" when a quote is never closed; -1 for none.
+qsizetype propertyColonOf(QStringView line);
+
+// The text before the property part's ":" (the whole line when it has none).
 QStringView propertyPartOf(QStringView line);
 
-// The text after the line's first ":", further colons included (empty when it has none).
+// The text after the property part's ":", further colons included (empty when it has none).
 QStringView valueOf(QStringView line);
 
 // The text without the one CR that ended its line, if it ends in one.
@@ -64,5 +70,15 @@ bool isQuotedPrintable(QStringView propertyPart);
 
 // The value of the CHARSET parameter, trimmed; empty when there is none.
 QString charsetOf(QStringView propertyPart);
+
+// The components of a compound value, split at each ";" that no backslash escapes: "\;" is a
+// ";" inside a component in every version, and in 3.0/4.0 cards (`escapes`) a backslash also
+// escapes whatever else follows it, "\\" included.
+QList<QStringView> splitComponents(QStringView value, bool escapes);
+
+// The text with its backslash escapes decoded. With `escapes` (3.0/4.0 cards): "\n" and "\N"
+// become `lineBreak`, and "\," "\;" "\:" "\\" the sign after the backslash. Without (a
+// component of a 2.1 card): only "\;" becomes ";". Any other backslash stays as it is.
+QString unescaped(QStringView text, bool escapes, QStringView lineBreak);
 
 }  // namespace pennacle

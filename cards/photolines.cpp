@@ -23,7 +23,13 @@ bool isPhotoProperty(QStringView propertyPart) {
 }
 
 QString takePhotoData(const QString& card, qsizetype lineOffset) {
-    const qsizetype colon = card.indexOf(u':', lineOffset);
+    // The line's property part ends at its first ":" outside quotes; a part folded over
+    // lines ends at the first ":" after it.
+    const QStringView firstLine =
+        QStringView(card).mid(lineOffset, physicalLineEnd(card, lineOffset) - lineOffset);
+    const qsizetype colonInLine = propertyColonOf(firstLine);
+    const qsizetype colon =
+        colonInLine >= 0 ? lineOffset + colonInLine : card.indexOf(u':', lineOffset);
     if (colon < 0)
         return QString();
     const qsizetype valueStart = colon + 1;

@@ -359,6 +359,20 @@ FolderSync replaceFolderSync(FolderSync sync) {
     return std::exchange(folderSync, sync);
 }
 
+AnsiLoss findAnsiLoss(const ContactList& contacts) {
+    AnsiLoss loss;
+    for (qsizetype row = 0; row < contacts.count(); ++row) {
+        const ContactEntry& contact = contacts.at(row);
+        if (fitsAnsi(contact.card)) {
+            continue;
+        }
+        if (loss.contacts++ == 0) {
+            loss.firstName = contact.Text;
+        }
+    }
+    return loss;
+}
+
 SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request,
                          Reporter& reporter, const SaveProgress& progress) {
     Guard g(reporter, saveTag());

@@ -53,6 +53,13 @@ QStringList contactFileNames(const ContactList& contacts);
 // CR LF.
 QByteArray encodeSavedFile(const QString& payload, SaveEncoding encoding);
 
+// The contacts whose card texts hold characters that an ANSI save would write as "?".
+struct AnsiLoss {
+    qsizetype contacts = 0;
+    QString firstName;  // the display name of the first of them, in list order
+};
+AnsiLoss findAnsiLoss(const ContactList& contacts);
+
 // Writes the card texts of all contacts, exactly as the list holds them, as "Save As VCF"
 // does: one file with the cards joined by CR LF, or one file per contact in the target
 // folder. Every file is written to a temporary file beside it and moved over its target only

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <cstring>
+
 namespace pennacle {
 
 namespace {
@@ -36,6 +39,73 @@ QString readUtf8Text(QFile& file) {
     }
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     return decoder.decode(text);
+}
+
+// Whether the bytes are well-formed UTF-8 that holds at least one multi-byte sequence, in one
+// pass that stops at the first byte no UTF-8 text can hold. Overlong forms, encoded surrogates
+// and code points past U+10FFFF are not UTF-8 (Windows-1252 text with accents almost never is).
+bool isNonAsciiUtf8(QByteArrayView bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    bool multiByte = false;
+    qsizetype i = 0;
+    while (i < n) {
+        // ASCII runs eight bytes at a time.
+        if (i + 8 <= n) {
+            quint64 word;
+            std::memcpy(&word, p + i, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char b0 = p[i];
+        if (b0 < 0x80) {
+            ++i;
+            continue;
+        }
+        int length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (b0 >= 0xC2 && b0 <= 0xDF) {
+            length = 2;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            length = 3;
+            low = b0 == 0xE0 ? 0xA0 : 0x80;
+            high = b0 == 0xED ? 0x9F : 0xBF;
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            length = 4;
+            low = b0 == 0xF0 ? 0x90 : 0x80;
+            high = b0 == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (i + length > n || p[i + 1] < low || p[i + 1] > high) {
+            return false;
+        }
+        for (int k = 2; k < length; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        multiByte = true;
+        i += length;
+    }
+    return multiByte;
+}
+
+// The ANSI reading in pieces of kPieceLength characters, one byte making one character.
+QStringList ansiPieces(QByteArrayView bytes) {
+    QStringDecoder decoder = ansiDecoder();
+    QStringList pieces;
+    pieces.reserve(bytes.size() / kPieceLength + 1);
+    for (qsizetype start = 0; start < bytes.size(); start += kPieceLength) {
+        pieces << decoder.decode(bytes.sliced(start, std::min(kPieceLength, bytes.size() - start)));
+    }
+    if (pieces.isEmpty()) {
+        pieces << QString();
+    }
+    return pieces;
 }
 
 // Decodes block by block and cuts the text into pieces of kPieceLength characters, so that
@@ -113,7 +183,13 @@ QStringList ReadTextFile(const QString& path) {
         case TextEncoding::Ansi:
             break;
     }
-    return readPieces(file, ansiDecoder(), 0);
+    // Without a mark, text that is valid UTF-8 and not plain ASCII is read as UTF-8, the
+    // output of current phones and mail services; anything else as ANSI.
+    const QByteArray bytes = file.readAll();
+    if (isNonAsciiUtf8(bytes)) {
+        return {QString::fromUtf8(bytes)};
+    }
+    return ansiPieces(bytes);
 }
 
 QString ReadWholeFile(const QString& path) {

@@ -72,6 +72,14 @@ void TestCardLines::splitCardLines_data() {
     QTest::newRow("soft break on the last line stays")
         << QStringLiteral("NOTE;ENCODING=QUOTED-PRINTABLE:a=")
         << QStringList{"NOTE;ENCODING=QUOTED-PRINTABLE:a="} << QList<qsizetype>{0};
+    QTest::newRow("a quoted parameter's colon does not end the property part")
+        << QStringLiteral("NOTE;X=\"a:b\";ENCODING=QUOTED-PRINTABLE:x=\r\ny\r\nZ:1")
+        << QStringList{"NOTE;X=\"a:b\";ENCODING=QUOTED-PRINTABLE:xy\r", "Z:1"}
+        << QList<qsizetype>{0, 46};
+    QTest::newRow("soft break after a colon that a fold brought")
+        << QStringLiteral("VERSION:3.0\r\nN;ENCODING=QUOTED-PRINTABLE\r\n :A=\r\nB")
+        << QStringList{"VERSION:3.0\r", "N;ENCODING=QUOTED-PRINTABLE:AB"}
+        << QList<qsizetype>{0, 13};
     QTest::newRow("2.1 photo block")
         << QStringLiteral("PHOTO;JPEG;BASE64:\r\n  QUJD\r\n  REVG\r\n\r\nEND:VCARD")
         << QStringList{"PHOTO;JPEG;BASE64:  QUJD  REVG\r", "\r", "END:VCARD"}
@@ -175,6 +183,9 @@ void TestCardLines::partsOfALine() {
     QCOMPARE(valueOf(line), u"http://example.org:8080/\r");
     QCOMPARE(withoutLineEnd(valueOf(line)), u"http://example.org:8080/");
     QCOMPARE(valueOf(u"no colon"), QStringView());
+    QCOMPARE(propertyPartOf(u"ADR;GEO=\"geo:1,2\";X=\"a:b\":;;S:x"),
+             u"ADR;GEO=\"geo:1,2\";X=\"a:b\"");
+    QCOMPARE(propertyPartOf(u"TEL;X=\"open:1"), u"TEL;X=\"open");  // never closed
     QCOMPARE(trimBlanks(u"  a b\t "), u"a b\t");
     QCOMPARE(stripCR(u"a\rb\r"), QStringLiteral("ab"));
     QVERIFY(isBlankLine(u"\r"));

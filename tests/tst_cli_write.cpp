@@ -18,7 +18,7 @@ const QByteArray kDoe2 = "BEGIN:VCARD\r\nN:Doe;John\r\nORG:b\r\nEND:VCARD";
 
 const QByteArray kBuiltCard =
     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Smith;John;;\r\nFN:John  Smith\r\n"
-    "TEL;CELL;PREF:555 01 99\r\nEMAIL;INTERNET;PREF:a@x.example\r\nEMAIL;WORK:b@x.example\r\n"
+    "TEL;CELL;PREF:555:01;99\r\nEMAIL;INTERNET;PREF:a@x.example\r\nEMAIL;WORK:b@x.example\r\n"
     "NOTE;QUOTED-PRINTABLE:a=0D=0Ab\r\nBDAY:19800305\r\n"
     "PHOTO;JPEG;BASE64:QUJD\r\n\r\nREV:20240203T210507\r\nEND:VCARD";
 

@@ -61,10 +61,13 @@ void TestImporter::scanCards_data() {
         "N:Roe;Jane\r\nEND:VCARD");
     QTest::newRow("second BEGIN inside a card") << nested + QStringLiteral("\r\nEND:VCARD\r\n")
                                                 << QStringList{"Roe, Jane"} << QStringList{nested};
-    QTest::newRow("nameless cards skipped")
-        << card(QStringLiteral(";;;;")) + QStringLiteral("\r\n") +
-               QStringLiteral("BEGIN:VCARD\r\nFN:No N\r\nEND:VCARD\r\n") + b
-        << QStringList{"Roe, Jane"} << QStringList{b};
+    // Only a card that holds nothing is left out; the others are named by what they hold.
+    const QString onlyFn = QStringLiteral("BEGIN:VCARD\r\nFN:No N\r\nEND:VCARD");
+    const QString onlyNote = QStringLiteral("BEGIN:VCARD\r\nN:;;;;\r\nNOTE:x\r\nEND:VCARD");
+    QTest::newRow("empty cards skipped, nameless ones kept")
+        << card(QStringLiteral(";;;;")) + QStringLiteral("\r\n") + onlyFn +
+               QStringLiteral("\r\nBEGIN:VCARD\r\nEND:VCARD\r\n") + onlyNote + b
+        << QStringList{"No N", "(no name)", "Roe, Jane"} << QStringList{onlyFn, onlyNote, b};
     const QString lfOnly = card(QStringLiteral("Doe;John"), QStringLiteral("\n"));
     QTest::newRow("LF line ends kept")
         << lfOnly + QStringLiteral("\n") << QStringList{"Doe, John"} << QStringList{lfOnly};

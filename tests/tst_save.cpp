@@ -1,4 +1,5 @@
 #include "cards/ansiencoding.h"
+#include "cards/importer.h"
 #include "cards/save.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
@@ -77,6 +78,9 @@ class TestSave : public QObject {
     Q_OBJECT
 private slots:
     void ansiKeepsEveryByteOfAnAnsiFile();
+    void ansiLossCountsContactsAndNamesTheFirst();
+    void importedFileSavesItsBytes_data();
+    void importedFileSavesItsBytes();
     void oneFileBytes_data();
     void oneFileBytes();
     void eachContactBytes_data();
@@ -104,6 +108,65 @@ void TestSave::ansiKeepsEveryByteOfAnAnsiFile() {
     const QString text = decoder.decode(bytes);
     QCOMPARE(text.size(), 256);
     QCOMPARE(encodeAnsi(text), bytes);
+}
+
+// Exactly the cards whose save would write a "?" of its own count, in list order.
+void TestSave::ansiLossCountsContactsAndNamesTheFirst() {
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b) {
+        everyByte.append(char(b));
+    }
+    const QString everyAnsiCharacter = QStringDecoder("windows-1252").decode(everyByte);
+    ContactList contacts;
+    fill(contacts, {"A", "B", "C", "D", "E"},
+         {kCardA, everyAnsiCharacter, kCardB, QString(QChar(0xD800)) + "lone half of a pair",
+          QString::fromUtf8("N:Åsa;Ø")});
+    const AnsiLoss loss = findAnsiLoss(contacts);
+    QCOMPARE(loss.contacts, 2);
+    QCOMPARE(loss.firstName, QString("C"));
+    QCOMPARE(findAnsiLoss(ContactList()).contacts, 0);
+}
+
+void TestSave::importedFileSavesItsBytes_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QByteArray>("saved");
+
+    const auto card = [](const char* name) {
+        return readBytes(QStringLiteral(PENNACLE_TEST_DATA "/cards/") + QLatin1String(name));
+    };
+    const QByteArray mark = "\xEF\xBB\xBF";
+    for (const char* name :
+         {"desktop-ansi-21.vcf", "phone-shiftjis-21.vcf", "phone-latin1-21.vcf"}) {
+        QTest::addRow("%s read as ANSI, saved as ANSI", name)
+            << card(name) << int(SaveEncoding::Ansi) << card(name);
+    }
+    for (const char* name : {"mail-service-30.vcf", "phone-cloud-30.vcf", "desktop-greek-40.vcf"}) {
+        QTest::addRow("%s, UTF-8 without a mark, saved as UTF-8", name)
+            << card(name) << int(SaveEncoding::Utf8) << mark + card(name);
+        QTest::addRow("%s, UTF-8 with a mark, saved as UTF-8", name)
+            << mark + card(name) << int(SaveEncoding::Utf8) << mark + card(name);
+    }
+    // Cards keep their own LF line ends; the file puts CR LF after each.
+    const QByteArray lf = card("desktop-lf-30.vcf");
+    QTest::newRow("LF card, UTF-8")
+        << lf << int(SaveEncoding::Utf8) << mark + lf.chopped(1) + "\r\n";
+}
+
+// A file imported and saved again, without an edit, in the encoding it was read in.
+void TestSave::importedFileSavesItsBytes() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, encoding);
+    QFETCH(QByteArray, saved);
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("in.vcf"), file);
+    ContactList contacts;
+    CollectingReporter reporter;
+    QVERIFY(importCardFile(dir.filePath("in.vcf"), contacts, reporter) > 0);
+    SaveContacts(contacts, {SaveLayout::OneFile, SaveEncoding(encoding), dir.filePath("out.vcf")},
+                 reporter);
+    QCOMPARE(reporter.reports, QStringList());
+    QCOMPARE(readBytes(dir.filePath("out.vcf")), saved);
 }
 
 void TestSave::oneFileBytes_data() {

@@ -38,6 +38,8 @@ class TestTextFile : public QObject {
 private slots:
     void readsFixtures_data();
     void readsFixtures();
+    void readsUtf8WithoutMark_data();
+    void readsUtf8WithoutMark();
     void cutsLongAnsiTextIntoPieces();
     void cutsLongUtf16TextIntoPieces();
     void keepsUtf8TextInOnePiece();
@@ -63,10 +65,8 @@ void TestTextFile::readsFixtures_data() {
     add("utf8-mark-cut-short.vcf", TextEncoding::Ansi, QStringLiteral("\u00ef\u00bb"));
     add("utf8-with-mark.vcf", TextEncoding::Utf8, kCard);
     add("ansi-windows-1252.vcf", TextEncoding::Ansi, kCard);
-    // Without its mark a UTF-8 file is taken for ANSI.
-    add("utf8-without-mark.vcf", TextEncoding::Ansi,
-        QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\u00c3\u00bcller;J\u00c3\u00b6rg;;;\r\n"
-                       "NOTE:5 \u00e2\u201a\u00ac caf\u00c3\u00a9\r\nEND:VCARD\r\n"));
+    // No mark, but its bytes are UTF-8: read as UTF-8.
+    add("utf8-without-mark.vcf", TextEncoding::Ansi, kCard);
     add("utf16le-with-mark.vcf", TextEncoding::Utf16, kCard);
     // The other marks select the same little-endian reading; they are not taken for marks.
     add("utf32le-mark.vcf", TextEncoding::Utf16, QChar(0) + kCard);
@@ -83,6 +83,40 @@ void TestTextFile::readsFixtures() {
     const QStringList pieces = ReadTextFile(file);
     QCOMPARE(pieces.size(), 1);
     QCOMPARE(pieces.first(), text);
+}
+
+void TestTextFile::readsUtf8WithoutMark_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("ASCII") << QByteArray("N:Doe\r\n") << QStringLiteral("N:Doe\r\n");
+    QTest::newRow("Windows-1252 accents")
+        << QByteArray("N:M\xFCller \xE9\xE9") << QStringLiteral("N:M\u00fcller \u00e9\u00e9");
+    QTest::newRow("UTF-8, two to four bytes, past an ASCII run")
+        << QByteArray("ASCII run of more than eight \xC3\xA9 \xE5\xAE\x89 \xF0\x9F\x98\x80")
+        << QStringLiteral("ASCII run of more than eight \u00e9 \u5b89 \U0001F600");
+    QTest::newRow("UTF-8 with one Windows-1252 byte is ANSI")
+        << QByteArray("\xC3\xA9 \xE9") << QStringLiteral("\u00c3\u00a9 \u00e9");
+    QTest::newRow("overlong form is ANSI")
+        << QByteArray("\xC0\xAF") << QStringLiteral("\u00c0\u00af");
+    QTest::newRow("encoded surrogate is ANSI")
+        << QByteArray("\xED\xA0\x80") << QStringLiteral("\u00ed\u00a0\u20ac");
+    QTest::newRow("past U+10FFFF is ANSI")
+        << QByteArray("\xF4\x90\x80\x80") << QStringLiteral("\u00f4\u0090\u20ac\u20ac");
+    QTest::newRow("sequence cut at the end is ANSI")
+        << QByteArray("ab\xE5\xAE") << QStringLiteral("ab\u00e5\u00ae");
+    QTest::newRow("lone continuation byte is ANSI")
+        << QByteArray("\xA9x") << QStringLiteral("\u00a9x");
+}
+
+// A file without a mark is UTF-8 when its bytes are UTF-8 and not all ASCII, else ANSI.
+void TestTextFile::readsUtf8WithoutMark() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.vcf");
+    writeFile(path, bytes);
+    QCOMPARE(ReadTextFile(path), QStringList{text});
 }
 
 void TestTextFile::cutsLongAnsiTextIntoPieces() {

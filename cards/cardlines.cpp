@@ -3,6 +3,9 @@
 #include "cards/photolines.h"
 
 #include <algorithm>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 namespace pennacle {
 
@@ -79,42 +82,168 @@ void chopLineEnd(QString& text) {
         text.chop(1);
 }
 
+// One logical line put together as the line structure asks: the original, general joining
+// that follows the growing text; the walker below takes it for the lines it cannot follow
+// by their physical lines alone. Returns the text and the end of its last physical line.
+std::pair<QString, qsizetype> joinLogicalLine(const QString& card, qsizetype start,
+                                              bool dropBlank) {
+    const qsizetype size = card.size();
+    qsizetype end = physicalLineEnd(card, start);
+    QString text = card.mid(start, end - start);
+    ColonTracker colon;
+    while (end < size) {
+        const qsizetype nextStart = end + 1;
+        const qsizetype nextEnd = physicalLineEnd(card, nextStart);
+        const QStringView next = QStringView(card).mid(nextStart, nextEnd - nextStart);
+        if (endsInSoftBreak(text, colon)) {
+            chopLineEnd(text);
+            text.chop(1);  // the "=" of the soft break
+            colon.truncatedTo(text.size());
+            text.append(next);
+        } else if (startsWithFoldBlank(next)) {
+            chopLineEnd(text);
+            colon.truncatedTo(text.size());
+            text.append(dropBlank ? next.mid(1) : next);
+        } else {
+            break;
+        }
+        end = nextEnd;
+    }
+    return {std::move(text), end};
+}
+
+// The colon that ends the property part when the line itself settles it: the first colon
+// outside quotes; -1 when the line has none.
+qsizetype settledColonOf(QStringView line) {
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == u':' && !quoted) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
-std::vector<CardLine> splitCardLines(const QString& card) {
-    std::vector<CardLine> lines;
-    if (card.isEmpty())
-        return lines;
-    const bool dropBlank = foldingDropsBlank(card);
+CardLineWalker::CardLineWalker(const QString& card)
+    : card_(card), dropBlank_(!card.isEmpty() && foldingDropsBlank(card)), done_(card.isEmpty()) {}
+
+bool CardLineWalker::next() {
+    if (done_)
+        return false;
+    const QStringView card(card_);
     const qsizetype size = card.size();
-    qsizetype start = 0;
-    for (;;) {
-        qsizetype end = physicalLineEnd(card, start);
-        CardLine line{card.mid(start, end - start), start};
-        ColonTracker colon;
+    start_ = cursor_;
+    firstEnd_ = physicalLineEnd(card, start_);
+    pieces_.clear();
+    joined_.clear();
+    materialized_ = false;
+    colon_ = settledColonOf(card.sliced(start_, firstEnd_ - start_));
+    qsizetype end = firstEnd_;
+    if (colon_ < 0) {
+        // Where the property part ends may still change with the next lines.
+        std::tie(joined_, end) = joinLogicalLine(card_, start_, dropBlank_);
+        materialized_ = true;
+    } else {
+        // The part is settled, so each next line continues this one by its first character
+        // (a fold) or by the "=" that ends the line before it (a soft break).
+        std::optional<bool> quotedPrintable;
+        QStringView last = card.sliced(start_, firstEnd_ - start_);
+        bool lastIsFirst = true;
         while (end < size) {
             const qsizetype nextStart = end + 1;
             const qsizetype nextEnd = physicalLineEnd(card, nextStart);
-            const QStringView next = QStringView(card).mid(nextStart, nextEnd - nextStart);
-            if (endsInSoftBreak(line.text, colon)) {
-                chopLineEnd(line.text);
-                line.text.chop(1);  // the "=" of the soft break
-                colon.truncatedTo(line.text.size());
-                line.text.append(next);
+            const QStringView next = card.sliced(nextStart, nextEnd - nextStart);
+            const QStringView body = withoutLineEnd(last);
+            bool soft = !body.isEmpty() && body.back() == u'=' &&
+                        (!lastIsFirst || body.size() > colon_ + 1);
+            if (soft) {
+                if (!quotedPrintable) {
+                    // Base64 photo data ends in "=" padding, which is never a soft line break.
+                    const QStringView part = card.sliced(start_, colon_);
+                    quotedPrintable = isQuotedPrintable(part) && !isPhotoProperty(part);
+                }
+                soft = *quotedPrintable;
+            }
+            QStringView piece;
+            if (soft) {
+                piece = next;
             } else if (startsWithFoldBlank(next)) {
-                chopLineEnd(line.text);
-                colon.truncatedTo(line.text.size());
-                line.text.append(dropBlank ? next.mid(1) : next);
+                piece = dropBlank_ ? next.mid(1) : next;
             } else {
                 break;
             }
+            if (withoutLineEnd(piece).isEmpty()) {
+                // The joined text would end in what an earlier line brought: follow it.
+                std::tie(joined_, end) = joinLogicalLine(card_, start_, dropBlank_);
+                materialized_ = true;
+                pieces_.clear();
+                break;
+            }
+            pieces_.push_back({piece.utf16() - card.utf16(), piece.size(), soft});
+            last = piece;
+            lastIsFirst = false;
             end = nextEnd;
         }
-        lines.push_back(std::move(line));
-        if (end >= size)
-            break;
-        start = end + 1;
     }
+    end_ = end;
+    if (end >= size) {
+        done_ = true;
+    } else {
+        cursor_ = end + 1;
+    }
+    return true;
+}
+
+QStringView CardLineWalker::firstLine() const {
+    return QStringView(card_).sliced(start_, firstEnd_ - start_);
+}
+
+bool CardLineWalker::isJoined() const {
+    return end_ != firstEnd_;
+}
+
+QStringView CardLineWalker::text() {
+    if (materialized_)
+        return joined_;
+    if (pieces_.empty())
+        return firstLine();
+    const QStringView card(card_);
+    qsizetype total = firstEnd_ - start_;
+    for (const Piece& piece : pieces_)
+        total += piece.length;
+    joined_.reserve(total);
+    QStringView previous = firstLine();
+    for (const Piece& piece : pieces_) {
+        previous = withoutLineEnd(previous);
+        if (piece.softBreak)
+            previous.chop(1);  // the "=" of the soft break
+        joined_.append(previous);
+        previous = card.sliced(piece.start, piece.length);
+    }
+    joined_.append(previous);
+    materialized_ = true;
+    return joined_;
+}
+
+QString CardLineWalker::takeText() {
+    if (!materialized_ && pieces_.empty())
+        return firstLine().toString();
+    text();
+    materialized_ = false;
+    pieces_.clear();
+    return std::move(joined_);
+}
+
+std::vector<CardLine> splitCardLines(const QString& card) {
+    std::vector<CardLine> lines;
+    CardLineWalker walker(card);
+    while (walker.next())
+        lines.push_back({walker.takeText(), walker.offset()});
     return lines;
 }
 

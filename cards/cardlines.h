@@ -21,6 +21,49 @@ struct CardLine {
 // quoted-printable values, then folded lines (the fold blank is dropped in 3.0/4.0 cards).
 std::vector<CardLine> splitCardLines(const QString& card);
 
+// Walks the logical lines of a card one by one, as splitCardLines cuts them. A line that runs
+// over several physical lines is put together only when its text is asked for, so that
+// passing a folded photo of hundreds of lines copies nothing.
+class CardLineWalker {
+public:
+    // The card must outlive the walker.
+    explicit CardLineWalker(const QString& card);
+
+    // Moves to the next logical line; false when there is none left.
+    bool next();
+    // Where its first physical line starts in the card.
+    qsizetype offset() const { return start_; }
+    // Its first physical line, without the LF.
+    QStringView firstLine() const;
+    // The ":" that ends its property part, as an index into firstLine(), when the first
+    // physical line holds it outside quotes; -1 otherwise.
+    qsizetype settledColon() const { return colon_; }
+    // Whether it runs over more than one physical line.
+    bool isJoined() const;
+    // Its text; valid until next() or takeText().
+    QStringView text();
+    QString takeText();
+
+private:
+    struct Piece {
+        qsizetype start;
+        qsizetype length;
+        bool softBreak;  // joined after dropping the "=" (and CR) that ended the line before
+    };
+
+    const QString& card_;
+    bool dropBlank_;
+    bool done_;
+    qsizetype cursor_ = 0;
+    qsizetype start_ = 0;
+    qsizetype firstEnd_ = 0;
+    qsizetype end_ = 0;  // the end of its last physical line
+    qsizetype colon_ = -1;
+    std::vector<Piece> pieces_;
+    QString joined_;
+    bool materialized_ = false;
+};
+
 // Whether the card's first VERSION line says 3.0 or 4.0, whose folding drops the leading blank
 // and whose values escape with backslashes.
 bool foldingDropsBlank(const QString& card);

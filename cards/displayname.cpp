@@ -163,6 +163,58 @@ QString chooseName(const NameSources& sources, const std::vector<CardLine>& line
     return name;
 }
 
+// Whether a line's key is N, read from its first physical line alone: the key runs to the
+// first ";" or ":"; a group prefix ("item1.") is dropped. Empty when the line must be read
+// the long way (a quote before the key's end, or no ";" or ":" in the first physical line).
+std::optional<bool> isNameLine(QStringView firstLine) {
+    qsizetype stop = 0;
+    while (stop < firstLine.size()) {
+        const QChar c = firstLine[stop];
+        if (c == u';' || c == u':')
+            break;
+        if (c == u'"')
+            return std::nullopt;
+        ++stop;
+    }
+    if (stop == firstLine.size())
+        return std::nullopt;
+    QStringView key = firstLine.first(stop);
+    const qsizetype dot = key.lastIndexOf(u'.');
+    if (dot >= 0)
+        key = key.sliced(dot + 1);
+    key = trimBlanks(key);
+    return key.size() == 1 && (key[0] == u'N' || key[0] == u'n');
+}
+
+// The name that the card's N lines give, found without looking at any other line closely:
+// what most cards have. Empty when they give none, or when a line's key cannot be told from
+// its first physical line; then the whole card is read.
+QString nameFromNameLines(const QString& card) {
+    CardLineWalker walker(card);
+    std::optional<CardSyntax> syntax;
+    NameParts name;
+    while (walker.next()) {
+        const QStringView first = walker.firstLine();
+        const std::optional<bool> nameLine = isNameLine(first);
+        if (!nameLine) {
+            // A line without ";" or ":" is no property line, unless it goes on below.
+            if (walker.isJoined() || first.contains(u'"'))
+                return QString();
+            continue;
+        }
+        if (!*nameLine)
+            continue;
+        const QStringView text = walker.text();
+        if (!isPropertyLine(text))
+            continue;
+        if (!syntax)
+            syntax.emplace(card);
+        const PropertyLine line(text, *syntax);
+        takeNameLine(line, name);
+    }
+    return composeName(name);
+}
+
 }  // namespace
 
 QString formattedNameOf(const PropertyLine& line) {
@@ -170,7 +222,16 @@ QString formattedNameOf(const PropertyLine& line) {
 }
 
 QString GetName(const QString& card, Reporter& reporter) {
-    Guard g(reporter, procedureTag("modVCard", "GetName"));
+    // Most cards are named by their N lines; any failure there is left to the full reading,
+    // which reports it.
+    try {
+        QString name = nameFromNameLines(card);
+        if (!name.isEmpty())
+            return name;
+    } catch (...) {
+    }
+    static const QString tag = procedureTag("modVCard", "GetName");
+    Guard g(reporter, tag);
     NameSources sources;
     std::vector<CardLine> lines;
     std::optional<CardSyntax> syntax;

@@ -64,12 +64,12 @@ void BM_DecodeQuotedPrintable(benchmark::State& state) {
     const QString charset = state.range(1) == 1   ? QStringLiteral("ISO-8859-1")
                             : state.range(1) == 2 ? QStringLiteral("windows-1252")
                                                   : QString();
-    const QByteArray sentence = state.range(1)
-                                    ? QByteArray(
-                                          "Gr\xFC\xDF"
-                                          "e aus K\xF6ln, Stra\xDF"
-                                          "e 7; ")
-                                    : QString::fromUtf8("Grüße aus Köln, Straße 7; ").toUtf8();
+    const QByteArray sentence =
+        state.range(1) ? QByteArray(
+                             "Gr\xFC\xDF"
+                             "e aus K\xF6ln, Stra\xDF"
+                             "e 7; ")
+                       : QStringLiteral("Gr\u00fc\u00dfe aus K\u00f6ln, Stra\u00dfe 7; ").toUtf8();
     QString value;
     while (value.size() < 64 * 1024) {
         for (const char byte : sentence) {

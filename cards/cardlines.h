@@ -38,6 +38,8 @@ public:
     // The ":" that ends its property part, as an index into firstLine(), when the first
     // physical line holds it outside quotes; -1 otherwise.
     qsizetype settledColon() const { return colon_; }
+    // Whether the card's folding drops the blank (see foldingDropsBlank).
+    bool dropsBlank() const { return dropBlank_; }
     // Whether it runs over more than one physical line.
     bool isJoined() const;
     // Its text; valid until next() or takeText().

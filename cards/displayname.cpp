@@ -62,7 +62,11 @@ QStringView nameValueOf(QStringView value, bool escapes) {
 }
 
 QString cleanComponent(const PropertyLine& line, QStringView component) {
-    return line.shown(stripCR(trimBlanks(component)), Piece::Component);
+    const QStringView trimmed = trimBlanks(component);
+    // Most components are plain text, shown as they stand.
+    if (!line.quotedPrintable() && !trimmed.contains(u'\\') && !trimmed.contains(u'\r'))
+        return trimmed.toString();
+    return line.shown(stripCR(trimmed), Piece::Component);
 }
 
 QString trimmedText(QStringView text) {
@@ -81,8 +85,9 @@ bool takeNameLine(const PropertyLine& line, NameParts& name) {
     if (components.size() >= 3) {
         name.middle = cleanComponent(line, components[2]);
     }
+    // A component counts when anything but CR characters is left of it once trimmed.
     return std::any_of(components.begin(), components.end(),
-                       [](QStringView c) { return !stripCR(trimBlanks(c)).isEmpty(); });
+                       [](QStringView c) { return !isBlankLine(trimBlanks(c)); });
 }
 
 void takeLine(const CardLine& cardLine, qsizetype index, const CardSyntax& syntax,
@@ -208,7 +213,7 @@ QString nameFromNameLines(const QString& card) {
         if (!isPropertyLine(text))
             continue;
         if (!syntax)
-            syntax.emplace(card);
+            syntax.emplace(card, walker.dropsBlank());
         const PropertyLine line(text, *syntax);
         takeNameLine(line, name);
     }

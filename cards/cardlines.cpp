@@ -140,67 +140,68 @@ bool CardLineWalker::next() {
     if (done_)
         return false;
     const QStringView card(card_);
-    const qsizetype size = card.size();
     start_ = cursor_;
     firstEnd_ = physicalLineEnd(card, start_);
-    pieces_.clear();
     joined_.clear();
     materialized_ = false;
+    quotedPrintable_.reset();
     colon_ = settledColonOf(card.sliced(start_, firstEnd_ - start_));
-    qsizetype end = firstEnd_;
-    if (colon_ < 0) {
-        // Where the property part ends may still change with the next lines.
+    qsizetype end = colon_ < 0 ? -1 : follow([](QStringView, bool) {});
+    if (end < 0) {
+        // Where the property part ends may still change with the next lines, or the joined
+        // text would end in what an earlier line brought: the general joining follows it.
         std::tie(joined_, end) = joinLogicalLine(card_, start_, dropBlank_);
         materialized_ = true;
-    } else {
-        // The part is settled, so each next line continues this one by its first character
-        // (a fold) or by the "=" that ends the line before it (a soft break).
-        std::optional<bool> quotedPrintable;
-        QStringView last = card.sliced(start_, firstEnd_ - start_);
-        bool lastIsFirst = true;
-        while (end < size) {
-            const qsizetype nextStart = end + 1;
-            const qsizetype nextEnd = physicalLineEnd(card, nextStart);
-            const QStringView next = card.sliced(nextStart, nextEnd - nextStart);
-            const QStringView body = withoutLineEnd(last);
-            bool soft = !body.isEmpty() && body.back() == u'=' &&
-                        (!lastIsFirst || body.size() > colon_ + 1);
-            if (soft) {
-                if (!quotedPrintable) {
-                    // Base64 photo data ends in "=" padding, which is never a soft line break.
-                    const QStringView part = card.sliced(start_, colon_);
-                    quotedPrintable = isQuotedPrintable(part) && !isPhotoProperty(part);
-                }
-                soft = *quotedPrintable;
-            }
-            QStringView piece;
-            if (soft) {
-                piece = next;
-            } else if (startsWithFoldBlank(next)) {
-                piece = dropBlank_ ? next.mid(1) : next;
-            } else {
-                break;
-            }
-            if (withoutLineEnd(piece).isEmpty()) {
-                // The joined text would end in what an earlier line brought: follow it.
-                std::tie(joined_, end) = joinLogicalLine(card_, start_, dropBlank_);
-                materialized_ = true;
-                pieces_.clear();
-                break;
-            }
-            pieces_.push_back({piece.utf16() - card.utf16(), piece.size(), soft});
-            last = piece;
-            lastIsFirst = false;
-            end = nextEnd;
-        }
     }
     end_ = end;
-    if (end >= size) {
+    if (end >= card.size()) {
         done_ = true;
     } else {
         cursor_ = end + 1;
     }
     return true;
+}
+
+template <class OnPiece>
+qsizetype CardLineWalker::follow(OnPiece&& onPiece) {
+    // The part is settled, so each next line continues this one by its first character (a
+    // fold) or by the "=" that ends the line before it (a soft break).
+    const QStringView card(card_);
+    const qsizetype size = card.size();
+    qsizetype end = firstEnd_;
+    QStringView last = card.sliced(start_, firstEnd_ - start_);
+    bool lastIsFirst = true;
+    while (end < size) {
+        const qsizetype nextStart = end + 1;
+        const qsizetype nextEnd = physicalLineEnd(card, nextStart);
+        const QStringView next = card.sliced(nextStart, nextEnd - nextStart);
+        const QStringView body = withoutLineEnd(last);
+        bool soft =
+            !body.isEmpty() && body.back() == u'=' && (!lastIsFirst || body.size() > colon_ + 1);
+        if (soft) {
+            if (!quotedPrintable_) {
+                // Base64 photo data ends in "=" padding, which is never a soft line break.
+                const QStringView part = card.sliced(start_, colon_);
+                quotedPrintable_ = isQuotedPrintable(part) && !isPhotoProperty(part);
+            }
+            soft = *quotedPrintable_;
+        }
+        QStringView piece;
+        if (soft) {
+            piece = next;
+        } else if (startsWithFoldBlank(next)) {
+            piece = dropBlank_ ? next.mid(1) : next;
+        } else {
+            break;
+        }
+        if (withoutLineEnd(piece).isEmpty())
+            return -1;
+        onPiece(piece, soft);
+        last = piece;
+        lastIsFirst = false;
+        end = nextEnd;
+    }
+    return end;
 }
 
 QStringView CardLineWalker::firstLine() const {
@@ -214,32 +215,30 @@ bool CardLineWalker::isJoined() const {
 QStringView CardLineWalker::text() {
     if (materialized_)
         return joined_;
-    if (pieces_.empty())
+    if (!isJoined())
         return firstLine();
-    const QStringView card(card_);
-    qsizetype total = firstEnd_ - start_;
-    for (const Piece& piece : pieces_)
-        total += piece.length;
-    joined_.reserve(total);
+    // The pieces again, as next() found them: each line loses its CR, and before a soft
+    // break its "=" too.
+    joined_.reserve(end_ - start_);
     QStringView previous = firstLine();
-    for (const Piece& piece : pieces_) {
+    follow([&](QStringView piece, bool softBreak) {
         previous = withoutLineEnd(previous);
-        if (piece.softBreak)
-            previous.chop(1);  // the "=" of the soft break
+        if (softBreak)
+            previous.chop(1);
         joined_.append(previous);
-        previous = card.sliced(piece.start, piece.length);
-    }
+        previous = piece;
+    });
     joined_.append(previous);
     materialized_ = true;
     return joined_;
 }
 
 QString CardLineWalker::takeText() {
-    if (!materialized_ && pieces_.empty())
+    if (!materialized_ && !isJoined())
         return firstLine().toString();
     text();
     materialized_ = false;
-    pieces_.clear();
+    end_ = firstEnd_;  // taken: nothing is left to join
     return std::move(joined_);
 }
 
@@ -251,17 +250,41 @@ std::vector<CardLine> splitCardLines(const QString& card) {
     return lines;
 }
 
+std::optional<QStringView> plainKeyOf(QStringView line) {
+    qsizetype stop = 0;
+    while (stop < line.size()) {
+        const QChar c = line[stop];
+        if (c == u';' || c == u':')
+            break;
+        if (c == u'"')
+            return std::nullopt;
+        ++stop;
+    }
+    if (stop == line.size())
+        return std::nullopt;
+    QStringView key = line.first(stop);
+    const qsizetype dot = key.lastIndexOf(u'.');
+    if (dot >= 0)
+        key = key.sliced(dot + 1);
+    return trimBlanks(key);
+}
+
 bool foldingDropsBlank(const QString& card) {
     const qsizetype size = card.size();
     for (qsizetype start = 0; start <= size;) {
         const qsizetype end = physicalLineEnd(card, start);
         const QStringView line = QStringView(card).mid(start, end - start);
+        start = end + 1;
+        // Most lines are told apart by their key alone.
+        if (const std::optional<QStringView> key = plainKeyOf(line);
+            key && key->compare(QLatin1String("VERSION"), Qt::CaseInsensitive) != 0) {
+            continue;
+        }
         if (isPropertyLine(line) && keyIs(propertyPartOf(line), QLatin1String("VERSION"))) {
             const QString version = stripCR(trimBlanks(valueOf(line)));
             const QStringView number = trimBlanks(version);
             return number == u"3.0" || number == u"4.0";
         }
-        start = end + 1;
     }
     return false;
 }
@@ -387,6 +410,7 @@ QString charsetOf(QStringView propertyPart) {
 
 QList<QStringView> splitComponents(QStringView value, bool escapes) {
     QList<QStringView> components;
+    components.reserve(value.count(u';') + 1);
     qsizetype start = 0;
     const qsizetype size = value.size();
     for (qsizetype i = 0; i < size; ++i) {

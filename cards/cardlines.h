@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 #include <vector>
 
 namespace pennacle {
@@ -47,11 +49,11 @@ public:
     QString takeText();
 
 private:
-    struct Piece {
-        qsizetype start;
-        qsizetype length;
-        bool softBreak;  // joined after dropping the "=" (and CR) that ended the line before
-    };
+    // Walks the continuation lines of the current line, when its first line settles its
+    // property part, calling onPiece(text, softBreak) for each; returns the end of its last
+    // physical line, or -1 when the general joining must follow it.
+    template <class OnPiece>
+    qsizetype follow(OnPiece&& onPiece);
 
     const QString& card_;
     bool dropBlank_;
@@ -61,7 +63,7 @@ private:
     qsizetype firstEnd_ = 0;
     qsizetype end_ = 0;  // the end of its last physical line
     qsizetype colon_ = -1;
-    std::vector<Piece> pieces_;
+    std::optional<bool> quotedPrintable_;  // of its property part, once a line ends in "="
     QString joined_;
     bool materialized_ = false;
 };
@@ -72,6 +74,11 @@ bool foldingDropsBlank(const QString& card);
 
 // End of the physical line starting at `start`: the index of its LF, or the text's size.
 qsizetype physicalLineEnd(QStringView text, qsizetype start);
+
+// The key of a property line read from its first physical line alone: the text before the
+// first ";" or ":", without a group prefix ("item1."), trimmed; keyIs(part, key) holds for
+// exactly this key. None when a quote comes first or the line holds neither sign.
+std::optional<QStringView> plainKeyOf(QStringView line);
 
 // Whether the line has a ":" and so is a property line rather than a continuation line.
 bool isPropertyLine(QStringView line);

@@ -154,7 +154,11 @@ QString composeName(const NameParts& name) {
         joined.append(name.last).append(u", ");
     }
     joined.append(name.first).append(u' ').append(name.middle);
-    return trimBlanks(joined).toString();
+    const QStringView trimmed = trimBlanks(joined);
+    const qsizetype first = trimmed.data() - QStringView(joined).data();
+    joined.truncate(first + trimmed.size());
+    joined.remove(0, first);
+    return joined;
 }
 
 QString chooseName(const NameSources& sources, const std::vector<CardLine>& lines,
@@ -168,29 +172,6 @@ QString chooseName(const NameSources& sources, const std::vector<CardLine>& line
     return name;
 }
 
-// Whether a line's key is N, read from its first physical line alone: the key runs to the
-// first ";" or ":"; a group prefix ("item1.") is dropped. Empty when the line must be read
-// the long way (a quote before the key's end, or no ";" or ":" in the first physical line).
-std::optional<bool> isNameLine(QStringView firstLine) {
-    qsizetype stop = 0;
-    while (stop < firstLine.size()) {
-        const QChar c = firstLine[stop];
-        if (c == u';' || c == u':')
-            break;
-        if (c == u'"')
-            return std::nullopt;
-        ++stop;
-    }
-    if (stop == firstLine.size())
-        return std::nullopt;
-    QStringView key = firstLine.first(stop);
-    const qsizetype dot = key.lastIndexOf(u'.');
-    if (dot >= 0)
-        key = key.sliced(dot + 1);
-    key = trimBlanks(key);
-    return key.size() == 1 && (key[0] == u'N' || key[0] == u'n');
-}
-
 // The name that the card's N lines give, found without looking at any other line closely:
 // what most cards have. Empty when they give none, or when a line's key cannot be told from
 // its first physical line; then the whole card is read.
@@ -200,14 +181,14 @@ QString nameFromNameLines(const QString& card) {
     NameParts name;
     while (walker.next()) {
         const QStringView first = walker.firstLine();
-        const std::optional<bool> nameLine = isNameLine(first);
-        if (!nameLine) {
+        const std::optional<QStringView> key = plainKeyOf(first);
+        if (!key) {
             // A line without ";" or ":" is no property line, unless it goes on below.
             if (walker.isJoined() || first.contains(u'"'))
                 return QString();
             continue;
         }
-        if (!*nameLine)
+        if (key->size() != 1 || (key->front() != u'N' && key->front() != u'n'))
             continue;
         const QStringView text = walker.text();
         if (!isPropertyLine(text))

@@ -141,7 +141,8 @@ bool CardLineWalker::next() {
         return false;
     const QStringView card(card_);
     start_ = cursor_;
-    firstEnd_ = physicalLineEnd(card, start_);
+    // The line after a logical line was looked at already, to see that it does not go on.
+    firstEnd_ = start_ == peekedStart_ ? peekedEnd_ : physicalLineEnd(card, start_);
     joined_.clear();
     materialized_ = false;
     quotedPrintable_.reset();
@@ -192,6 +193,8 @@ qsizetype CardLineWalker::follow(OnPiece&& onPiece) {
         } else if (startsWithFoldBlank(next)) {
             piece = dropBlank_ ? next.mid(1) : next;
         } else {
+            peekedStart_ = nextStart;
+            peekedEnd_ = nextEnd;
             break;
         }
         if (withoutLineEnd(piece).isEmpty())
@@ -202,14 +205,6 @@ qsizetype CardLineWalker::follow(OnPiece&& onPiece) {
         end = nextEnd;
     }
     return end;
-}
-
-QStringView CardLineWalker::firstLine() const {
-    return QStringView(card_).sliced(start_, firstEnd_ - start_);
-}
-
-bool CardLineWalker::isJoined() const {
-    return end_ != firstEnd_;
 }
 
 QStringView CardLineWalker::text() {
@@ -251,22 +246,22 @@ std::vector<CardLine> splitCardLines(const QString& card) {
 }
 
 std::optional<QStringView> plainKeyOf(QStringView line) {
-    qsizetype stop = 0;
-    while (stop < line.size()) {
-        const QChar c = line[stop];
-        if (c == u';' || c == u':')
-            break;
-        if (c == u'"')
-            return std::nullopt;
-        ++stop;
+    qsizetype keyStart = 0;  // after the last "." so far
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        switch (line[i].unicode()) {
+            case u';':
+            case u':':
+                return trimBlanks(line.sliced(keyStart, i - keyStart));
+            case u'"':
+                return std::nullopt;
+            case u'.':
+                keyStart = i + 1;
+                break;
+            default:
+                break;
+        }
     }
-    if (stop == line.size())
-        return std::nullopt;
-    QStringView key = line.first(stop);
-    const qsizetype dot = key.lastIndexOf(u'.');
-    if (dot >= 0)
-        key = key.sliced(dot + 1);
-    return trimBlanks(key);
+    return std::nullopt;
 }
 
 bool foldingDropsBlank(const QString& card) {

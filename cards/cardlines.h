@@ -36,14 +36,14 @@ public:
     // Where its first physical line starts in the card.
     qsizetype offset() const { return start_; }
     // Its first physical line, without the LF.
-    QStringView firstLine() const;
+    QStringView firstLine() const { return QStringView(card_).sliced(start_, firstEnd_ - start_); }
     // The ":" that ends its property part, as an index into firstLine(), when the first
     // physical line holds it outside quotes; -1 otherwise.
     qsizetype settledColon() const { return colon_; }
     // Whether the card's folding drops the blank (see foldingDropsBlank).
     bool dropsBlank() const { return dropBlank_; }
     // Whether it runs over more than one physical line.
-    bool isJoined() const;
+    bool isJoined() const { return end_ != firstEnd_; }
     // Its text; valid until next() or takeText().
     QStringView text();
     QString takeText();
@@ -63,6 +63,8 @@ private:
     qsizetype firstEnd_ = 0;
     qsizetype end_ = 0;  // the end of its last physical line
     qsizetype colon_ = -1;
+    qsizetype peekedStart_ = -1;  // a physical line seen ahead, and its end
+    qsizetype peekedEnd_ = -1;
     std::optional<bool> quotedPrintable_;  // of its property part, once a line ends in "="
     QString joined_;
     bool materialized_ = false;

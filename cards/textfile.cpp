@@ -9,6 +9,10 @@
 #include <cstring>
 #include <optional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace pennacle {
 
 namespace {
@@ -135,6 +139,22 @@ QStringList readPieces(QFile& file, QStringDecoder decoder, qint64 skipBytes) {
     return pieces;
 }
 
+// The end of the run of ASCII bytes that starts at `from`.
+qsizetype asciiRunEnd(const unsigned char* p, qsizetype from, qsizetype n) {
+    qsizetype i = from;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        const int mask =
+            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
+        if (mask != 0)
+            return i + __builtin_ctz(unsigned(mask));
+    }
+#endif
+    while (i < n && p[i] < 0x80)
+        ++i;
+    return i;
+}
+
 // Windows-1252 byte by byte: what its decoder makes of each byte alone, when it is a plain
 // single-byte set (it makes one character of every byte, the same in any company); none
 // otherwise, and the decoder is used.
@@ -172,14 +192,9 @@ struct TextFileReader::Utf8Check {
         qsizetype i = 0;
         while (i < n) {
             if (need == 0) {
-                if (i + 8 <= n) {
-                    quint64 word;
-                    std::memcpy(&word, p + i, sizeof word);
-                    if ((word & 0x8080808080808080ULL) == 0) {
-                        i += 8;
-                        continue;
-                    }
-                }
+                i = asciiRunEnd(p, i, n);
+                if (i == n)
+                    break;
                 const unsigned char b0 = p[i++];
                 if (b0 < 0x80)
                     continue;
@@ -284,8 +299,17 @@ void TextFileReader::decodeInto(QString& text, QByteArrayView bytes) {
     if (ansiTable_) {
         text.resize(old + bytes.size());
         char16_t* out = reinterpret_cast<char16_t*>(text.data()) + old;
-        for (const char byte : bytes)
-            *out++ = (*ansiTable_)[static_cast<unsigned char>(byte)];
+        const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+        const qsizetype n = bytes.size();
+        qsizetype i = 0;
+        while (i < n) {
+            // Windows-1252 keeps ASCII as it is: such runs are widened, not looked up.
+            const qsizetype run = asciiRunEnd(in, i, n);
+            for (; i < run; ++i)
+                *out++ = in[i];
+            if (i < n)
+                *out++ = (*ansiTable_)[in[i++]];
+        }
         return;
     }
     text.resize(old + decoder_.requiredSpace(bytes.size()));

@@ -115,10 +115,11 @@ private:
     bool canceled_ = false;
 };
 
-// Reads a VCF file; a failure names the file, since several may be imported at once.
-QString readNamedCardFile(const QString& path) {
+// A failure to read a VCF file names the file, since several may be imported at once.
+template <class Read>
+auto namingTheFile(const QString& path, Read read) {
     try {
-        return readCardFile(path);
+        return read();
     } catch (const Failure& failure) {
         throw Failure(QStringLiteral("Cannot read \"%1\": %2")
                           .arg(QDir::toNativeSeparators(path), failure.description()));
@@ -471,21 +472,24 @@ void Form1::importFiles(const QStringList& paths) {
 
 void Form1::importFile(const QString& path) {
     Guard g(reporter_, tag("PushButton2_Click"));
-    QString text;
+    std::unique_ptr<CardFileImport> file;
+    g(102,
+      [&] { file = namingTheFile(path, [&] { return std::make_unique<CardFileImport>(path); }); });
     bool read = false;
-    g(102, [&] {
-        text = readNamedCardFile(path);
-        read = true;
-    });
     std::vector<ContactEntry> rows;
     bool stopped = false;
     g(104, [&] {
+        if (!file)
+            return;
         WorkProgress progress(this, QStringLiteral("Adding contacts..."), progressDelay_);
-        rows = scanCards(text, reporter_, [&](qsizetype position, qsizetype total) {
-            stopped = !progress.update(position, total);
-            return !stopped;
+        rows = namingTheFile(path, [&] {
+            return file->scan(reporter_, [&](qsizetype position, qsizetype total) {
+                stopped = !progress.update(position, total);
+                return !stopped;
+            });
         });
-        text.clear();
+        read = true;
+        file.reset();
     });
     const bool found = !rows.empty();
     g(106, [&] { contacts_.append(std::move(rows)); });

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 #include <vector>
 
 namespace pennacle {
@@ -21,12 +23,64 @@ struct CardLine {
 // quoted-printable values, then folded lines (the fold blank is dropped in 3.0/4.0 cards).
 std::vector<CardLine> splitCardLines(const QString& card);
 
+// Walks the logical lines of a card one by one, as splitCardLines cuts them. A line that runs
+// over several physical lines is put together only when its text is asked for, so that
+// passing a folded photo of hundreds of lines copies nothing.
+class CardLineWalker {
+public:
+    // The card must outlive the walker.
+    explicit CardLineWalker(const QString& card);
+
+    // Moves to the next logical line; false when there is none left.
+    bool next();
+    // Where its first physical line starts in the card.
+    qsizetype offset() const { return start_; }
+    // Its first physical line, without the LF.
+    QStringView firstLine() const { return QStringView(card_).sliced(start_, firstEnd_ - start_); }
+    // The ":" that ends its property part, as an index into firstLine(), when the first
+    // physical line holds it outside quotes; -1 otherwise.
+    qsizetype settledColon() const { return colon_; }
+    // Whether the card's folding drops the blank (see foldingDropsBlank).
+    bool dropsBlank() const { return dropBlank_; }
+    // Whether it runs over more than one physical line.
+    bool isJoined() const { return end_ != firstEnd_; }
+    // Its text; valid until next() or takeText().
+    QStringView text();
+    QString takeText();
+
+private:
+    // Walks the continuation lines of the current line, when its first line settles its
+    // property part, calling onPiece(text, softBreak) for each; returns the end of its last
+    // physical line, or -1 when the general joining must follow it.
+    template <class OnPiece>
+    qsizetype follow(OnPiece&& onPiece);
+
+    const QString& card_;
+    bool dropBlank_;
+    bool done_;
+    qsizetype cursor_ = 0;
+    qsizetype start_ = 0;
+    qsizetype firstEnd_ = 0;
+    qsizetype end_ = 0;  // the end of its last physical line
+    qsizetype colon_ = -1;
+    qsizetype peekedStart_ = -1;  // a physical line seen ahead, and its end
+    qsizetype peekedEnd_ = -1;
+    std::optional<bool> quotedPrintable_;  // of its property part, once a line ends in "="
+    QString joined_;
+    bool materialized_ = false;
+};
+
 // Whether the card's first VERSION line says 3.0 or 4.0, whose folding drops the leading blank
 // and whose values escape with backslashes.
 bool foldingDropsBlank(const QString& card);
 
 // End of the physical line starting at `start`: the index of its LF, or the text's size.
 qsizetype physicalLineEnd(QStringView text, qsizetype start);
+
+// The key of a property line read from its first physical line alone: the text before the
+// first ";" or ":", without a group prefix ("item1."), trimmed; keyIs(part, key) holds for
+// exactly this key. None when a quote comes first or the line holds neither sign.
+std::optional<QStringView> plainKeyOf(QStringView line);
 
 // Whether the line has a ":" and so is a property line rather than a continuation line.
 bool isPropertyLine(QStringView line);

@@ -62,7 +62,11 @@ QStringView nameValueOf(QStringView value, bool escapes) {
 }
 
 QString cleanComponent(const PropertyLine& line, QStringView component) {
-    return line.shown(stripCR(trimBlanks(component)), Piece::Component);
+    const QStringView trimmed = trimBlanks(component);
+    // Most components are plain text, shown as they stand.
+    if (!line.quotedPrintable() && !trimmed.contains(u'\\') && !trimmed.contains(u'\r'))
+        return trimmed.toString();
+    return line.shown(stripCR(trimmed), Piece::Component);
 }
 
 QString trimmedText(QStringView text) {
@@ -81,8 +85,9 @@ bool takeNameLine(const PropertyLine& line, NameParts& name) {
     if (components.size() >= 3) {
         name.middle = cleanComponent(line, components[2]);
     }
+    // A component counts when anything but CR characters is left of it once trimmed.
     return std::any_of(components.begin(), components.end(),
-                       [](QStringView c) { return !stripCR(trimBlanks(c)).isEmpty(); });
+                       [](QStringView c) { return !isBlankLine(trimBlanks(c)); });
 }
 
 void takeLine(const CardLine& cardLine, qsizetype index, const CardSyntax& syntax,
@@ -149,7 +154,11 @@ QString composeName(const NameParts& name) {
         joined.append(name.last).append(u", ");
     }
     joined.append(name.first).append(u' ').append(name.middle);
-    return trimBlanks(joined).toString();
+    const QStringView trimmed = trimBlanks(joined);
+    const qsizetype first = trimmed.data() - QStringView(joined).data();
+    joined.truncate(first + trimmed.size());
+    joined.remove(0, first);
+    return joined;
 }
 
 QString chooseName(const NameSources& sources, const std::vector<CardLine>& lines,
@@ -163,6 +172,35 @@ QString chooseName(const NameSources& sources, const std::vector<CardLine>& line
     return name;
 }
 
+// The name that the card's N lines give, found without looking at any other line closely:
+// what most cards have. Empty when they give none, or when a line's key cannot be told from
+// its first physical line; then the whole card is read.
+QString nameFromNameLines(const QString& card) {
+    CardLineWalker walker(card);
+    std::optional<CardSyntax> syntax;
+    NameParts name;
+    while (walker.next()) {
+        const QStringView first = walker.firstLine();
+        const std::optional<QStringView> key = plainKeyOf(first);
+        if (!key) {
+            // A line without ";" or ":" is no property line, unless it goes on below.
+            if (walker.isJoined() || first.contains(u'"'))
+                return QString();
+            continue;
+        }
+        if (key->size() != 1 || (key->front() != u'N' && key->front() != u'n'))
+            continue;
+        const QStringView text = walker.text();
+        if (!isPropertyLine(text))
+            continue;
+        if (!syntax)
+            syntax.emplace(card, walker.dropsBlank());
+        const PropertyLine line(text, *syntax);
+        takeNameLine(line, name);
+    }
+    return composeName(name);
+}
+
 }  // namespace
 
 QString formattedNameOf(const PropertyLine& line) {
@@ -170,7 +208,16 @@ QString formattedNameOf(const PropertyLine& line) {
 }
 
 QString GetName(const QString& card, Reporter& reporter) {
-    Guard g(reporter, procedureTag("modVCard", "GetName"));
+    // Most cards are named by their N lines; any failure there is left to the full reading,
+    // which reports it.
+    try {
+        QString name = nameFromNameLines(card);
+        if (!name.isEmpty())
+            return name;
+    } catch (...) {
+    }
+    static const QString tag = procedureTag("modVCard", "GetName");
+    Guard g(reporter, tag);
     NameSources sources;
     std::vector<CardLine> lines;
     std::optional<CardSyntax> syntax;

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace pennacle {
@@ -23,6 +24,27 @@ std::vector<ContactEntry> scanCards(const QString& text, Reporter& reporter,
 
 // The whole text of a VCF file, its pieces joined. Throws Failure when it cannot be read.
 QString readCardFile(const QString& path);
+
+class TextFileReader;
+
+// The import of one VCF file, read block by block: cards are cut as soon as they are
+// complete, so neither the file's bytes nor its whole text are held at once. The cards and
+// their names are those that scanCards finds in readCardFile's text.
+class CardFileImport {
+public:
+    // Opens the file and reads its mark. Throws Failure when it cannot be read. The file is
+    // read `blockSize` bytes at a time.
+    explicit CardFileImport(const QString& path, qint64 blockSize = qint64(1) << 18);
+    ~CardFileImport();
+
+    // Reads the file and cuts its cards. `progress` hears after each block how many of the
+    // file's bytes are read; returning false stops the import, which then returns no rows.
+    // Throws Failure when reading fails.
+    std::vector<ContactEntry> scan(Reporter& reporter, const ScanProgress& progress = {});
+
+private:
+    std::unique_ptr<TextFileReader> reader_;
+};
 
 // Appends the cards of one VCF file to the list in one batch and returns how many rows were
 // added. Throws Failure when the file cannot be read (nothing is added then).

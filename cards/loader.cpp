@@ -149,47 +149,50 @@ void applyUrlRule(CardForm& form, const PropertyLine& line) {
     form[work ? WebsiteWork : WebsiteHome] = shownValue(line);
 }
 
-// Appends the text with every line break (CR LF, lone CR, lone LF) as CR LF.
-void appendWithCrLfBreaks(QString& out, QStringView text) {
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        out.append(text.sliced(start, i - start));
-        out.append(kCrLf);
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    out.append(text.sliced(start));
-}
-
-bool hasLoneBreak(QStringView text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
-            return true;
-        if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))
-            return true;
-    }
-    return false;
-}
-
-// A note can be as long as the file: it is changed in place where it can be, not copied.
+// Every line break (CR LF, lone CR, lone LF) as CR LF. A text whose breaks are all CR LF
+// already (or that has none) is returned as it is, without a copy.
 QString withCrLfBreaks(QString text) {
-    if (!hasLoneBreak(text))
+    const auto* in = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    qsizetype added = 0;
+    for (qsizetype i = QStringView(text).indexOf(u'\r'); i >= 0;
+         i = QStringView(text).indexOf(u'\r', i + 1)) {
+        if (i + 1 < size && in[i + 1] == u'\n')
+            continue;
+        ++added;  // a lone CR gets its LF
+    }
+    for (qsizetype i = QStringView(text).indexOf(u'\n'); i >= 0;
+         i = QStringView(text).indexOf(u'\n', i + 1)) {
+        if (i > 0 && in[i - 1] == u'\r')
+            continue;
+        ++added;  // a lone LF gets its CR
+    }
+    if (added == 0)
         return text;
-    QString result;
-    result.reserve(text.size() + text.size() / 16);
-    appendWithCrLfBreaks(result, text);
+    QString result(size + added, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(result.data());
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = in[i];
+        if (c == u'\r' || c == u'\n') {
+            *out++ = u'\r';
+            *out++ = u'\n';
+            if (c == u'\r' && i + 1 < size && in[i + 1] == u'\n')
+                ++i;
+        } else {
+            *out++ = c;
+        }
+    }
     return result;
 }
 
-QString withoutEndBlanks(QString text) {
-    const QStringView kept = trimBlanks(text);
-    const qsizetype start = kept.data() - text.constData();
-    text.truncate(start + kept.size());
-    text.remove(0, start);
+// The text without blanks at its ends, trimmed in place.
+QString trimmedBlanks(QString text) {
+    const QStringView trimmed = trimBlanks(text);
+    if (trimmed.size() == text.size())
+        return text;
+    const qsizetype first = trimmed.data() - QStringView(text).data();
+    text.truncate(first + trimmed.size());
+    text.remove(0, first);
     return text;
 }
 
@@ -245,7 +248,7 @@ void applyNoteRule(CardForm& form, const PropertyLine& line) {
     }
     if (line.escapes())
         note = unescaped(note, true, kCrLf);
-    form[Notes] = withoutEndBlanks(withCrLfBreaks(std::move(note)));
+    form[Notes] = trimmedBlanks(withCrLfBreaks(std::move(note)));
 }
 
 void appendNoteLine(CardForm& form, QStringView line, bool escapes) {
@@ -254,7 +257,7 @@ void appendNoteLine(CardForm& form, QStringView line, bool escapes) {
         text = unescaped(text, true, kCrLf);
     QString& notes = form[Notes];
     notes.append(kCrLf);
-    appendWithCrLfBreaks(notes, text);
+    notes.append(withCrLfBreaks(std::move(text)));
 }
 
 // A street part of a 2.1 card: "\n" and the quoted-printable breaks "=0D=0A" and "=0D" become
@@ -371,26 +374,39 @@ bool isPhotoType(QStringView photoType) {
 CardForm loadCardForm(const QString& card, Reporter& reporter) {
     Guard g(reporter, procedureTag("Form1", "LoadVCFData"));
     CardForm form;  // the emptied form
-    std::vector<CardLine> lines;
+    std::optional<CardLineWalker> lines;
     std::optional<CardSyntax> syntax;
     QString formattedName;
     bool noteFlag = false;
     g(100, [&] {
-        lines = splitCardLines(card);
-        syntax.emplace(card);
+        lines.emplace(card);
+        syntax.emplace(card, lines->dropsBlank());
     });
-    for (const CardLine& line : lines) {
-        if (isBlankLine(line.text))
+    while (lines && lines->next()) {
+        // A photo folded over many lines is read from the card itself: its joined text is
+        // never needed, nor made.
+        if (lines->isJoined() && lines->settledColon() >= 0) {
+            const QStringView part = lines->firstLine().first(lines->settledColon());
+            Rule rule = Rule::None;
+            g(104, [&] { rule = matchRule(part); });
+            if (rule == Rule::Photo) {
+                noteFlag = false;
+                g(126, [&] { addPhotoRow(form.photos, card, lines->offset(), part); });
+                continue;
+            }
+        }
+        const QStringView text = lines->text();
+        if (isBlankLine(text))
             continue;
-        if (!isPropertyLine(line.text)) {
+        if (!isPropertyLine(text)) {
             g(102, [&] {
                 if (noteFlag)
-                    appendNoteLine(form, line.text, syntax->escapes());
+                    appendNoteLine(form, text, syntax->escapes());
             });
             continue;
         }
         noteFlag = false;
-        const PropertyLine property(line.text, *syntax);
+        const PropertyLine property(text, *syntax);
         Rule rule = Rule::None;
         g(104, [&] { rule = matchRule(property.part()); });
         switch (rule) {
@@ -432,7 +448,7 @@ CardForm loadCardForm(const QString& card, Reporter& reporter) {
                 g(124, [&] { applyTelephoneRule(form, property); });
                 break;
             case Rule::Photo:
-                g(126, [&] { addPhotoRow(form.photos, card, line); });
+                g(126, [&] { addPhotoRow(form.photos, card, lines->offset(), property.part()); });
                 break;
         }
     }

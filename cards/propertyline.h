@@ -14,6 +14,8 @@ namespace pennacle {
 class CardSyntax {
 public:
     explicit CardSyntax(const QString& card);
+    // When the card's version is known already: `escapes` is foldingDropsBlank(card).
+    CardSyntax(const QString& card, bool escapes) : card_(card), escapes_(escapes) {}
 
     bool escapes() const { return escapes_; }
     // Worked out once, when a line first asks.

@@ -644,7 +644,7 @@ private slots:
         QCOMPARE(warnings.size(), failing.size());
         for (qsizetype i = 0; i < failing.size(); ++i) {
             QVERIFY(warnings[i].startsWith("Application Error|"));
-            QVERIFY(warnings[i].contains("PushButton1_Click at line 118"));
+            QVERIFY(warnings[i].contains(failingSaveStep(failure)));
             QVERIFY(warnings[i].contains(failing[i]));
         }
         QCOMPARE(w.dialogs.calls.last(), QString("message|Pennacle|Done."));

@@ -47,6 +47,7 @@ void TestQuotedPrintable::decode_data() {
     row("lead then ascii", "=C3(", QStringLiteral("("));
     row("run broken by literal", "=C3x=A9", QStringLiteral("x"));
     row("latin-1 charset", "=E9t=E9", QStringLiteral("\u00e9t\u00e9"), "ISO-8859-1");
+    row("latin-1 by another name", "=E9=", QStringLiteral("\u00e9"), "Latin1");
     row("windows-1252 charset", "=80 =E9", QStringLiteral("\u20ac \u00e9"), "windows-1252");
     row("utf-8 charset by name", "=C3=A9", QStringLiteral("\u00e9"), "utf-8");
     row("unknown charset reads UTF-8", "=C3=A9", QStringLiteral("\u00e9"), "x-no-such-set");

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -34,6 +36,24 @@ void fill(ContactList& contacts, const QStringList& names, const QStringList& ca
 
 using Files = QMap<QString, QByteArray>;
 
+// Every entry of the folder, hidden temporary files included.
+QStringList entriesOf(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+// A folder sync that records what the folder holds at each call and fails at one of them.
+struct WatchedSync {
+    static inline int failAtCall = 0;
+    static inline QList<QStringList> seen;
+    static void sync(const QString& folder) {
+        seen << entriesOf(folder);
+        if (seen.size() == failAtCall) {
+            throw Failure(QStringLiteral("Input/output error"));
+        }
+    }
+};
+
 }  // namespace
 
 class TestSave : public QObject {
@@ -57,6 +77,9 @@ private slots:
     void failedOneFileLeavesEarlierFile();
     void stoppedOneFileLeavesEarlierFile();
     void thousandsOfContactsWithOneName();
+    void batchReachesItsTargetsOnlyAfterASync_data();
+    void batchReachesItsTargetsOnlyAfterASync();
+    void linkedTargetIsWrittenThrough();
 };
 
 // What the reader decodes from any byte is written back as that byte.
@@ -293,7 +316,7 @@ void TestSave::failedFileLeavesEarlierFileAndLoopGoesOn() {
     }
     QCOMPARE(reporter.reports.size(), failing.size());
     for (qsizetype i = 0; i < failing.size(); ++i) {
-        QVERIFY2(reporter.reports[i].contains(kTag + "at line 118"),
+        QVERIFY2(reporter.reports[i].contains(failingSaveStep(failure)),
                  qPrintable(reporter.reports[i]));
         QVERIFY(reporter.reports[i].contains(failing[i]));
     }
@@ -363,7 +386,6 @@ void TestSave::thousandsOfContactsWithOneName() {
     QCOMPARE(names.last(), QStringLiteral("Same (40000).vcf"));
     QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 40000);
 
-    // Every file is made durable before it replaces its target, so write only a few of them.
     QTemporaryDir dir;
     ContactList few;
     fill(few, QStringList(40, "Same"), {});
@@ -374,6 +396,75 @@ void TestSave::thousandsOfContactsWithOneName() {
     QVERIFY(reporter.reports.isEmpty());
     QCOMPARE(readBytes(dir.filePath("Same (40).vcf")), QByteArray("\xEF\xBB\xBF"
                                                                   "card 40\r\n"));
+}
+
+void TestSave::batchReachesItsTargetsOnlyAfterASync_data() {
+    QTest::addColumn<int>("failAtCall");
+    QTest::addColumn<int>("reportLine");
+    QTest::addColumn<QByteArray>("anna");
+    QTest::addColumn<QStringList>("entries");
+    const QStringList both{"Anna.vcf", "Bo.vcf"};
+    QTest::newRow("both syncs pass") << 0 << 0 << QByteArray("new\r\n") << both;
+    // Nothing may replace a target before its data is on disk.
+    QTest::newRow("first sync fails")
+        << 1 << 120 << QByteArray("earlier") << QStringList{"Anna.vcf"};
+    QTest::newRow("sync after the renames fails") << 2 << 124 << QByteArray("new\r\n") << both;
+}
+
+void TestSave::batchReachesItsTargetsOnlyAfterASync() {
+    QFETCH(int, failAtCall);
+    QFETCH(int, reportLine);
+    QFETCH(QByteArray, anna);
+    QFETCH(QStringList, entries);
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("Anna.vcf"), "earlier");
+    ContactList contacts;
+    fill(contacts, {"Anna", "Bo"}, {"new", "bo"});
+    WatchedSync::failAtCall = failAtCall;
+    WatchedSync::seen.clear();
+    const FolderSync previous = replaceFolderSync(&WatchedSync::sync);
+    CollectingReporter reporter;
+    const SaveOutcome outcome =
+        SaveContacts(contacts, {SaveLayout::EachContact, SaveEncoding::Ansi, dir.path()}, reporter);
+    replaceFolderSync(previous);
+
+    // One sync for the whole batch while only temporary files hold the new cards, one after.
+    QCOMPARE(WatchedSync::seen.size(), failAtCall == 1 ? 1 : 2);
+    const QStringList beforeRenames = WatchedSync::seen[0];
+    QCOMPARE(beforeRenames.size(), 3);
+    QCOMPARE(beforeRenames.filter(QRegularExpression("^\\..*\\.tmp$")).size(), 2);
+    QCOMPARE(readBytes(dir.filePath("Anna.vcf")), anna);
+    QCOMPARE(entriesOf(dir.path()), entries);
+    if (reportLine == 0) {
+        QCOMPARE(reporter.reports, QStringList());
+        QCOMPARE(outcome.filesWritten, 2);
+        QCOMPARE(WatchedSync::seen[1], (QStringList{"Anna.vcf", "Bo.vcf"}));
+        return;
+    }
+    QCOMPARE(reporter.reports.size(), 1);
+    QVERIFY2(reporter.reports[0].contains(kTag + QStringLiteral("at line %1").arg(reportLine)),
+             qPrintable(reporter.reports[0]));
+    QVERIFY(reporter.reports[0].contains("Input/output error"));
+    QCOMPARE(outcome.filesWritten, reportLine == 120 ? 0 : 2);
+    QCOMPARE(outcome.filesFailed, reportLine == 120 ? 2 : 0);
+}
+
+// A target that is a link keeps pointing where it did; the file it names gets the card.
+void TestSave::linkedTargetIsWrittenThrough() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("real"));
+    writeBytes(dir.filePath("real/card.vcf"), "earlier");
+    QVERIFY(QFile::link(dir.filePath("real/card.vcf"), dir.filePath("Anna.vcf")));
+    ContactList contacts;
+    fill(contacts, {"Anna", "Bo"}, {"new", "bo"});
+    CollectingReporter reporter;
+    const SaveOutcome outcome =
+        SaveContacts(contacts, {SaveLayout::EachContact, SaveEncoding::Ansi, dir.path()}, reporter);
+    QCOMPARE(reporter.reports, QStringList());
+    QCOMPARE(outcome.filesWritten, 2);
+    QVERIFY(QFileInfo(dir.filePath("Anna.vcf")).isSymLink());
+    QCOMPARE(readBytes(dir.filePath("real/card.vcf")), QByteArray("new\r\n"));
+    QCOMPARE(entriesOf(dir.path()), (QStringList{"Anna.vcf", "Bo.vcf", "real"}));
 }
 
 QTEST_GUILESS_MAIN(TestSave)

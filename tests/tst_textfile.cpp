@@ -40,6 +40,8 @@ private slots:
     void readsFixtures();
     void readsUtf8WithoutMark_data();
     void readsUtf8WithoutMark();
+    void streamsAsReadTextFile_data();
+    void streamsAsReadTextFile();
     void cutsLongAnsiTextIntoPieces();
     void cutsLongUtf16TextIntoPieces();
     void keepsUtf8TextInOnePiece();
@@ -117,6 +119,55 @@ void TestTextFile::readsUtf8WithoutMark() {
     const QString path = dir.filePath("card.vcf");
     writeFile(path, bytes);
     QCOMPARE(ReadTextFile(path), QStringList{text});
+}
+
+// The block-by-block reading of an import gives the text of ReadTextFile, whatever the block
+// size: sequences cut by a block's end, malformed ones (which Qt's decoder reads differently
+// when they are cut), and UTF-8 without a mark that turns out to be ANSI late in the file.
+void TestTextFile::streamsAsReadTextFile_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const auto fileBytes = [](const char* name) {
+        QFile file(dataFile(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    for (const char* name :
+         {"empty.vcf", "utf8-mark-only.vcf", "utf8-mark-cut-short.vcf", "utf8-with-mark.vcf",
+          "ansi-windows-1252.vcf", "utf8-without-mark.vcf", "utf16le-with-mark.vcf",
+          "utf32le-mark.vcf", "utf32be-mark.vcf", "utf16be-mark.vcf"}) {
+        QTest::newRow(name) << fileBytes(name);
+    }
+    const QByteArray malformed(
+        "\xC3\xA9\xF4\x90\x80\x80\xED\xA0\x80\xE2\x82\xAC\xC3x\xC0\xAF\xE2\x82");
+    QTest::newRow("marked UTF-8, malformed sequences") << QByteArray("\xEF\xBB\xBF") + malformed;
+    QTest::newRow("marked UTF-8, malformed, no ASCII")
+        << QByteArray("\xEF\xBB\xBF\xF4\x90\x80\x80\xED\xA0\x80");
+    const QByteArray utf8 = QStringLiteral("N:K\u00f6hler;J\u00fcrgen \U0001F600\r\n").toUtf8();
+    QTest::newRow("no mark, UTF-8") << utf8.repeated(5);
+    QTest::newRow("no mark, UTF-8, then a Windows-1252 byte") << utf8.repeated(5) + "\xE9";
+    QTest::newRow("no mark, UTF-8 cut short at the end") << utf8.repeated(5) + "\xE5\xAE";
+    QTest::newRow("no mark, ASCII") << QByteArray("BEGIN:VCARD\r\nN:Doe\r\nEND:VCARD");
+    QTest::newRow("UTF-16, odd last byte") << QByteArray::fromHex("fffe6100620063");
+    QTest::newRow("UTF-16, surrogates whole and alone")
+        << QByteArray::fromHex("fffe3dd800de61003dd8620000de");
+}
+
+void TestTextFile::streamsAsReadTextFile() {
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.vcf");
+    writeFile(path, bytes);
+    const QString whole = ReadTextFile(path).join(QString());
+    for (const qint64 blockSize : {1, 2, 3, 5, 4096}) {
+        TextFileReader reader(path, blockSize);
+        QCOMPARE(reader.size(), bytes.size());
+        QString text;
+        for (TextFileReader::Read read;
+             (read = reader.readInto(text)) != TextFileReader::Read::End;) {
+            if (read == TextFileReader::Read::Restart)
+                text.clear();
+        }
+        QCOMPARE(text, whole);
+    }
 }
 
 void TestTextFile::cutsLongAnsiTextIntoPieces() {

@@ -1,10 +1,19 @@
-// Any bytes as a file: the encoding test and the reader in pieces.
+// Any bytes as a file: the encoding test, the reader in pieces, and the block-by-block reading
+// and card scan of an import, which must give exactly what the whole text gives.
+#include "cards/importer.h"
 #include "cards/textfile.h"
 
 #include <QTemporaryFile>
 
 #include <cstdint>
 #include <cstdlib>
+
+namespace {
+class NullReporter : public pennacle::Reporter {
+public:
+    void showReport(const QString&) override {}
+};
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QTemporaryFile file;
@@ -18,5 +27,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (pieces.isEmpty())
         std::abort();
     pennacle::ReadWholeFile(file.fileName());
+
+    // Blocks of 1 to 16 bytes, so that they end inside characters and markers.
+    const qint64 blockSize = size > 0 ? 1 + data[0] % 16 : 1;
+    const QString whole = pieces.join(QString());
+    pennacle::TextFileReader reader(file.fileName(), blockSize);
+    QString streamed;
+    for (pennacle::TextFileReader::Read read;
+         (read = reader.readInto(streamed)) != pennacle::TextFileReader::Read::End;) {
+        if (read == pennacle::TextFileReader::Read::Restart)
+            streamed.clear();
+    }
+    if (streamed != whole)
+        std::abort();
+    NullReporter reporter;
+    const auto cards = pennacle::CardFileImport(file.fileName(), blockSize).scan(reporter);
+    const auto expected = pennacle::scanCards(whole, reporter);
+    if (cards.size() != expected.size())
+        std::abort();
+    for (size_t i = 0; i < cards.size(); ++i) {
+        if (cards[i].Text != expected[i].Text || cards[i].card != expected[i].card)
+            std::abort();
+    }
     return 0;
 }

@@ -189,6 +189,7 @@ public:
         : folder_(folder),
           dir_(folder),
           links_(linksIn(folder)),
+          nameMax_(::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX)),
           prefix_(dir_.filePath(
               QStringLiteral(".pennacle-%1-")
                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')))) {
@@ -201,6 +202,11 @@ public:
     // target instead (a link, written through as before, synced on its own).
     bool write(const QString& name, const QByteArray& bytes) {
         const QString target = dir_.filePath(name);
+        // A name the file system cannot hold fails here, with its contact, rather than at the
+        // rename after the whole batch.
+        if (nameMax_ > 0 && QFile::encodeName(name).size() > nameMax_) {
+            failToWrite(target, errnoText(ENAMETOOLONG));
+        }
         if (links_.contains(name)) {
             AtomicFile file(target);
             file.write(bytes);
@@ -286,6 +292,7 @@ private:
     QString folder_;
     QDir dir_;
     QSet<QString> links_;
+    long nameMax_;  // the longest file name the folder takes, in bytes; -1 when unknown
     QString prefix_;
     std::vector<Pending> pending_;
     qsizetype renamed_ = 0;

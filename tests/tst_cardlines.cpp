@@ -19,6 +19,7 @@ private slots:
     void charsetOf_data();
     void charsetOf();
     void partsOfALine();
+    void keyNotReadFromTheLineStart();
     void longFoldedValueIsJoinedWhole();
 };
 
@@ -99,6 +100,16 @@ void TestCardLines::splitCardLines() {
     }
     QCOMPARE(gotTexts, texts);
     QCOMPARE(gotOffsets, offsets);
+
+    // The walker finds the same lines, whether a line's text is asked for or not.
+    CardLineWalker walker(card);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        QVERIFY(walker.next());
+        QCOMPARE(walker.offset(), offsets[i]);
+        if (i % 2 == 0)
+            QCOMPARE(walker.text(), texts[i]);
+    }
+    QVERIFY(!walker.next());
 }
 
 void TestCardLines::foldingDropsBlank_data() {
@@ -155,6 +166,11 @@ void TestCardLines::propertyTests() {
 
     const QByteArray latin = word.toLatin1();
     QCOMPARE(keyIs(part, QLatin1String(latin)), key);
+    // The key read from a line's start is the one keyIs tests.
+    const QString line = part + QStringLiteral(":value");
+    const std::optional<QStringView> plainKey = plainKeyOf(line);
+    QVERIFY(plainKey);
+    QCOMPARE(plainKey->compare(word, Qt::CaseInsensitive) == 0, key);
     QCOMPARE(nameIs(part, QLatin1String(latin)), name);
     QCOMPARE(hasParameter(part, QLatin1String(latin)), parameter);
 }
@@ -175,6 +191,15 @@ void TestCardLines::charsetOf() {
     QFETCH(QString, part);
     QFETCH(QString, charset);
     QCOMPARE(pennacle::charsetOf(part), charset);
+}
+
+// A quote before the key's end, or a line with neither ";" nor ":", leaves the key to the
+// full reading of the logical line.
+void TestCardLines::keyNotReadFromTheLineStart() {
+    QVERIFY(!plainKeyOf(u"N\"x\":Doe"));
+    QVERIFY(!plainKeyOf(u"folded name"));
+    QVERIFY(!plainKeyOf(u""));
+    QCOMPARE(*plainKeyOf(u"X;P=\"a:b\":c"), u"X");
 }
 
 void TestCardLines::partsOfALine() {

@@ -58,6 +58,13 @@ void TestDisplayName::getName_data() {
     row("3.0 escapes", "VERSION:3.0\nN:O\\;Brien\\, Jr.;Se\\:an", "O;Brien, Jr., Se:an");
     row("2.1 escaped semicolon", "N:Smith\\;Jones;Ann", "Smith;Jones, Ann");
     row("quoted parameter holds a colon", "N;X=\"a:b\":Doe;John", "Doe, John");
+    // Physical lines that look like N lines but belong to the line above.
+    row("N: after a soft break is the note's",
+        "N:Doe;John\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a=\r\nN:Roe;Jane\r", "Doe, John");
+    row("N: after a fold is the note's", "N:Doe;John\r\nNOTE:a\r\n N:Roe;Jane\r", "Doe, John");
+    row("N after a photo's padding starts a line",
+        "PHOTO;ENCODING=BASE64:\r\n  QUJD\r\n  RA==\r\nN:Roe;Jane\r", "Roe, Jane");
+    row("quote before the key's end", "N\"x\":Doe;John\r\nFN:F", "F");
 }
 
 // A card whose N gives no name is listed under what else names it, in this order.

@@ -326,6 +326,12 @@ void TestLoader::notes_data() {
                                                      << "a\r\nb=0D=0Ac";
     QTest::newRow("folded in 3.0") << "VERSION:3.0\r\nNOTE:long\r\n  line\r\n"
                                    << "long line";
+    QTest::newRow("lone CR and CR CR LF decoded become CR LF")
+        << "NOTE;ENCODING=QUOTED-PRINTABLE:a=0Db=0D=0D=0Ac\r\n"
+        << "a\r\nb\r\n\r\nc";
+    QTest::newRow("blanks go from the ends, not around breaks")
+        << "NOTE;ENCODING=QUOTED-PRINTABLE:=20=20a=0A=20=20\r\n"
+        << "a\r\n";
 }
 
 void TestLoader::notes() {

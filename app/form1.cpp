@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "cards/samplefiles.h"
 #include "core/startup.h"
 
 #include <QApplication>
@@ -73,6 +74,35 @@ constexpr AddressPlace kAddressFields[] = {
 };
 constexpr int kAddressLabelWidth = 1395;
 
+// Tab moves through a frame's controls as they read: row by row, left to right. Controls
+// whose tops lie within half a field of the row's first control share its row (a check box
+// sits a little lower than the box beside it).
+void chainInReadingOrder(QWidget* frame) {
+    QList<QWidget*> controls;
+    for (QWidget* w : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!w->isHidden() && (w->focusPolicy() & Qt::TabFocus))
+            controls << w;
+    }
+    std::stable_sort(controls.begin(), controls.end(), [](QWidget* a, QWidget* b) {
+        return a->geometry().top() < b->geometry().top();
+    });
+    const int rowTolerance = fromTwips(0, 0, 0, kFieldHeight / 2).height();
+    for (qsizetype first = 0; first < controls.size();) {
+        qsizetype end = first + 1;
+        while (end < controls.size() &&
+               controls[end]->geometry().top() - controls[first]->geometry().top() <=
+                   rowTolerance) {
+            ++end;
+        }
+        std::stable_sort(
+            controls.begin() + first, controls.begin() + end,
+            [](QWidget* a, QWidget* b) { return a->geometry().left() < b->geometry().left(); });
+        first = end;
+    }
+    for (qsizetype i = 1; i < controls.size(); ++i)
+        QWidget::setTabOrder(controls[i - 1], controls[i]);
+}
+
 // Controls on the pages were designed in the tab control's coordinates; a Qt page starts
 // below the tabs.
 struct TabPagePlace {
@@ -111,6 +141,19 @@ QString helpText() {
         "https://pennacle-suite.example/contact");
 }
 
+QString ansiLossQuestion(qsizetype contacts, const QString& firstName) {
+    const QString who = contacts == 1
+                            ? QStringLiteral("The contact \"%1\" holds").arg(firstName)
+                            : QStringLiteral("%1 contacts, the first of them \"%2\", hold")
+                                  .arg(contacts)
+                                  .arg(firstName);
+    return who + QStringLiteral(
+                     " characters that ANSI (Windows-1252) cannot store; saved as ANSI, each "
+                     "of them becomes \"?\".\r\r"
+                     "Save as UTF-8 instead?\r\r"
+                     "Yes: save as UTF-8.\rNo: save as ANSI anyway.\rCancel: do not save.");
+}
+
 Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
@@ -129,9 +172,12 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
     setAutoFillBackground(true);
 
     createControls();
+    for (QGroupBox* frame : findChildren<QGroupBox*>())
+        chainInReadingOrder(frame);
     connectHandlers();
     Form_Load();
     connectFormHandlers();
+    createFindBar();
 }
 
 Form1::~Form1() = default;
@@ -240,8 +286,11 @@ void Form1::createGeneralPage(QWidget* page, int pageOffsetY) {
     addPushButton(frame1, 3, QStringLiteral("+"), fromTwips(1230, 1740, 450, 300));
     addPushButton(frame1, 9, QStringLiteral("-"), fromTwips(1740, 1740, 450, 300));
 
-    // The hidden e-mail holder sits below the frame's visible height.
-    addTextbox(frame1, HiddenEmail, fromTwips(1230, 2370, 2115, kFieldHeight));
+    // The hidden e-mail holder sits below the frame's visible height. It is never shown and
+    // never takes the focus: typing into it would change the card unseen.
+    QLineEdit* holder = addTextbox(frame1, HiddenEmail, fromTwips(1230, 2370, 2115, kFieldHeight));
+    holder->setFocusPolicy(Qt::NoFocus);
+    holder->hide();
 
     const struct {
         const char* name;
@@ -364,10 +413,12 @@ QString Form1::tag(const char* procedure) {
 
 void Form1::connectHandlers() {
     const std::pair<int, void (Form1::*)()> buttons[] = {
-        {1, &Form1::PushButton1_Click}, {2, &Form1::PushButton2_Click},
-        {3, &Form1::PushButton3_Click}, {4, &Form1::PushButton4_Click},
-        {5, &Form1::PushButton5_Click}, {6, &Form1::PushButton6_Click},
-        {8, &Form1::PushButton8_Click}, {9, &Form1::PushButton9_Click},
+        {1, &Form1::PushButton1_Click},   {2, &Form1::PushButton2_Click},
+        {3, &Form1::PushButton3_Click},   {4, &Form1::PushButton4_Click},
+        {5, &Form1::PushButton5_Click},   {6, &Form1::PushButton6_Click},
+        {7, &Form1::PushButton7_Click},   {8, &Form1::PushButton8_Click},
+        {9, &Form1::PushButton9_Click},   {10, &Form1::PushButton10_Click},
+        {11, &Form1::PushButton11_Click}, {12, &Form1::PushButton12_Click},
     };
     for (const auto& [number, handler] : buttons)
         connect(PushButton[size_t(number)], &QPushButton::clicked, this, handler);
@@ -389,7 +440,11 @@ void Form1::Form_Load() {
     g(100, [&] { ApplySkin(); });
     g(102, [&] { setWindowTitle(QLatin1String(kProductName)); });
     g(104, [&] { appTitle_ = pennacle::applicationTitle(); });
-    // 106: the first-start recording of the sample files runs here.
+    // The first start records which sample files exist; only those are loaded later.
+    g(106, [&] {
+        if (settings_.ReadSetting(QStringLiteral("Snapshot"), QString()).isEmpty())
+            RecordSampleSnapshot(settings_, appFolder_);
+    });
     g(108, [&] {
         if (!FileExists(pointerFilePath(appFolder_)))
             return;
@@ -407,12 +462,7 @@ void Form1::Form_Load() {
     g(114, [&] { restoreOption(Option2, "Option2", "0"); });
     g(116, [&] { restoreOption(Option5, "Option5", "1"); });
     g(118, [&] { restoreOption(Option6, "Option6", "0"); });
-    g(120, [&] {
-        ListView1->setModel(&contacts_);
-        ListView1->setColumnWidth(ContactList::NameColumn, fromTwips(0, 0, 7000, 0).width());
-        // One twip is less than a pixel: the card text takes no visible room.
-        ListView1->setColumnHidden(ContactList::CardColumn, true);
-    });
+    g(120, [&] { showInList(&contacts_); });
     g(122, [&] {
         ListView2->setModel(&photos_);
         ListView2->setColumnWidth(PhotoList::LabelColumn, fromTwips(0, 0, 4500, 0).width());

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cards/cardform.h"
+#include "cards/searchtext.h"
+#include "contacts/contactfilter.h"
 #include "contacts/contactlist.h"
 #include "core/dialogs.h"
 #include "core/guard.h"
@@ -12,9 +14,11 @@
 #include <QDateTime>
 
 #include <array>
+#include <chrono>
 #include <functional>
 
 class QCheckBox;
+class QAbstractItemModel;
 class QComboBox;
 class QDragEnterEvent;
 class QDropEvent;
@@ -29,6 +33,8 @@ class QTabWidget;
 class QTreeView;
 
 namespace pennacle {
+
+class FindBar;
 
 // The program's one window: the contact list on the left, the tabbed contact form on the
 // right. Controls carry their designer names as object names (txtTextbox_0 ... for arrays).
@@ -45,6 +51,8 @@ public:
 
     // The time that the rebuild writes as REV; tests fix it.
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+    // How long an import or save runs before its progress appears; tests shorten it.
+    void setProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
 
     // Command handlers, public so that scripted tests can run them as a click would.
     void PushButton1_Click();
@@ -53,11 +61,17 @@ public:
     void PushButton4_Click();
     void PushButton5_Click();
     void PushButton6_Click();
+    void PushButton7_Click();
     void PushButton8_Click();
     void PushButton9_Click();
+    void PushButton10_Click();
+    void PushButton11_Click();
+    void PushButton12_Click();
 
     // Imports VCF files one after another, as "Add Contact(s) From 1 VCF File" imports one.
     void importFiles(const QStringList& paths);
+    // Adds a picture file as "Add Picture" adds the chosen one (a file dropped on "Photos").
+    void addPictureFile(const QString& path);
 
     // The two bridges between the widgets and the form value.
     CardForm readForm() const;
@@ -69,6 +83,11 @@ public:
     // Regenerates the current contact's card from the form, unless the program itself is
     // filling the form.
     void rebuildNow();
+
+    // The find bar below the contact list (Ctrl+F); while it is open the list shows only the
+    // contacts that hold its text.
+    void openFindBar();
+    void closeFindBar();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,9 +122,13 @@ private:
     void importFile(const QString& path);
     void ListView1_ItemClick(int row);
     void ListView2_ItemClick(int row);
+    int selectedPhotoRow() const;
+    QString choosePicture();
+    bool isOnPhotosPage(const QPointF& position) const;
     void showCurrentContactRow(qsizetype row);
     void Combo1_Click(int index);
     void Combo1_Change();
+    void Combo2_Change();
     void setHolder(const QString& address);
 
     Dialogs& dialogs_;
@@ -117,6 +140,7 @@ private:
     ContactList contacts_;
     PhotoList photos_;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
+    std::chrono::milliseconds progressDelay_{700};
     // Raised while the program itself empties or fills the form, so no card is rebuilt.
     bool FillingForm = false;
     // Raises FillingForm for its lifetime and restores what it was, so nesting is safe.
@@ -152,6 +176,23 @@ private:
     QRadioButton* Option2 = nullptr;
     QRadioButton* Option5 = nullptr;
     QRadioButton* Option6 = nullptr;
+
+    // Finding contacts.
+    void createFindBar();
+    void showInList(QAbstractItemModel* model);
+    void filterList(const QString& text);
+    void pickFirstMatch();
+    void enterList();
+    void showFindCounts();
+    // The contact row of a row of the list as it is shown, and the reverse (invalid when the
+    // contact is not shown).
+    qsizetype contactRowOf(const QModelIndex& listIndex) const;
+    QModelIndex listIndexOf(qsizetype contactRow) const;
+    bool findBarOpen() const;
+
+    ContactFilter filter_{contacts_, contactSearchText};
+    FindBar* findBar_ = nullptr;
+    QRect listPlace_;
 };
 
 // The window's client size in pixels (18120 x 8355 twips).
@@ -164,5 +205,7 @@ QRect fromTwips(int left, int top, int width, int height);
 QString encodingNoteText();
 // The "Help" message.
 QString helpText();
+// The question before an ANSI save that would write characters as "?".
+QString ansiLossQuestion(qsizetype contacts, const QString& firstName);
 
 }  // namespace pennacle

@@ -4,16 +4,25 @@
 #include "cards/importer.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
+#include "cards/samplefiles.h"
 #include "cards/save.h"
 #include "core/linebreaks.h"
 #include "photos/base64.h"
+#include "photos/picturefile.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,14 +30,16 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QUrl>
+#include <QVBoxLayout>
 
+#include <memory>
 #include <optional>
 
 namespace pennacle {
@@ -41,25 +52,97 @@ QString notesToForm(QString text) {
     return text;
 }
 
-// Appears only for long work, so short imports and saves stay quiet.
+// Appears only when the work has run for a while, so short imports and saves stay quiet. It
+// appears and takes events only from the work's own progress calls, never from a timer: a
+// failure report that the work shows meanwhile is never covered or blocked by it.
 class WorkProgress {
 public:
-    WorkProgress(QWidget* parent, const QString& label)
-        : dialog_(label, QStringLiteral("Cancel"), 0, 100, parent) {
-        dialog_.setWindowModality(Qt::WindowModal);
-        dialog_.setMinimumDuration(700);
-        dialog_.setAutoClose(false);
-        dialog_.setValue(0);
+    WorkProgress(QWidget* owner, QString label, std::chrono::milliseconds delay)
+        : owner_(owner), label_(std::move(label)), delay_(delay) {
+        clock_.start();
     }
+
+    // False once the user has cancelled (the button, Escape or the close box).
     bool update(qsizetype done, qsizetype total) {
-        if (total > 0)
-            dialog_.setValue(static_cast<int>(done * 100 / total));
-        return !dialog_.wasCanceled();
+        if (canceled_)
+            return false;
+        if (!dialog_) {
+            if (clock_.elapsed() < delay_.count())
+                return true;
+            open();
+        }
+        // Painting and the user's clicks need the event loop, a few times a second suffices.
+        const qint64 now = clock_.elapsed();
+        if (now - eventsAt_ >= kEventsInterval) {
+            eventsAt_ = now;
+            bar_->setValue(total > 0 ? static_cast<int>(done * 100 / total) : 0);
+            QCoreApplication::processEvents();
+        }
+        return !canceled_;
     }
 
 private:
-    QProgressDialog dialog_;
+    static constexpr qint64 kEventsInterval = 40;  // ms
+
+    void open() {
+        dialog_ = std::make_unique<QDialog>(
+            owner_, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        dialog_->setObjectName(QStringLiteral("WorkProgress"));
+        dialog_->setWindowTitle(owner_->window()->windowTitle());
+        dialog_->setWindowModality(Qt::WindowModal);
+        auto* layout = new QVBoxLayout(dialog_.get());
+        layout->addWidget(new QLabel(label_));
+        bar_ = new QProgressBar;
+        bar_->setRange(0, 100);
+        bar_->setMinimumWidth(300);
+        layout->addWidget(bar_);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+        layout->addWidget(buttons);
+        // Escape, the close box and Cancel all reject the dialog.
+        QObject::connect(buttons, &QDialogButtonBox::rejected, dialog_.get(), &QDialog::reject);
+        QObject::connect(dialog_.get(), &QDialog::rejected, [this] { canceled_ = true; });
+        dialog_->show();
+        eventsAt_ = clock_.elapsed() - kEventsInterval;
+    }
+
+    QWidget* owner_;
+    QString label_;
+    std::chrono::milliseconds delay_;
+    QElapsedTimer clock_;
+    qint64 eventsAt_ = 0;
+    std::unique_ptr<QDialog> dialog_;
+    QProgressBar* bar_ = nullptr;
+    bool canceled_ = false;
 };
+
+// A failure to read a VCF file names the file, since several may be imported at once.
+template <class Read>
+auto namingTheFile(const QString& path, Read read) {
+    try {
+        return read();
+    } catch (const Failure& failure) {
+        throw Failure(QStringLiteral("Cannot read \"%1\": %2")
+                          .arg(QDir::toNativeSeparators(path), failure.description()));
+    }
+}
+
+// What the user typed in an editable list's edit area becomes the selected entry's text.
+// Returns the entry's text before, or nothing when no entry is selected.
+std::optional<QString> takeTypedEntry(QComboBox* combo) {
+    const int index = combo->currentIndex();
+    if (index < 0)
+        return std::nullopt;
+    QLineEdit* edit = combo->lineEdit();
+    const QString before = combo->itemText(index);
+    const QString typed = edit->text();
+    if (typed != before) {
+        // Replacing the entry puts its text into the edit area again, cursor at the end.
+        const int cursor = edit->cursorPosition();
+        combo->setItemText(index, typed);
+        edit->setCursorPosition(cursor);
+    }
+    return before;
+}
 
 }  // namespace
 
@@ -75,9 +158,13 @@ void Form1::connectFormHandlers() {
         connect(check, &QCheckBox::toggled, this, &Form1::rebuildNow);
     }
     connect(dtpBirthday, &QDateEdit::dateChanged, this, &Form1::rebuildNow);
-    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
-    connect(Combo1, &QComboBox::editTextChanged, this, &Form1::Combo1_Change);
-    connect(Combo2, &QComboBox::editTextChanged, this, &Form1::rebuildNow);
+    // Picking an address only moves the type list along; only text that the user types in
+    // either edit area changes the card. No completion: what is typed is what is kept.
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, &Form1::Combo1_Change);
+    connect(Combo2->lineEdit(), &QLineEdit::textEdited, this, &Form1::Combo2_Change);
+    Combo1->setCompleter(nullptr);
+    Combo2->setCompleter(nullptr);
 
     connect(&contacts_, &ContactList::currentRowChanged, this, &Form1::showCurrentContactRow);
     // While rows go, the view moves its own current row; only the list decides which is current.
@@ -90,7 +177,7 @@ void Form1::connectFormHandlers() {
     connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!followingCurrentRow_ && current.isValid())
-                    ListView1_ItemClick(current.row());
+                    ListView1_ItemClick(int(contactRowOf(current)));
             });
     connect(ListView2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -103,6 +190,10 @@ void Form1::connectFormHandlers() {
     connect(open, &QShortcut::activated, this, &Form1::PushButton2_Click);
     auto* save = new QShortcut(QKeySequence::Save, this);
     connect(save, &QShortcut::activated, this, &Form1::PushButton1_Click);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &Form1::PushButton4_Click);
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, &QWidget::close);
     setAcceptDrops(true);
 }
 
@@ -216,6 +307,23 @@ void Form1::Combo1_Change() {
     if (FillingForm)
         return;
     Combo1_Click(Combo1->currentIndex());
+    {
+        const FillingScope filling(*this);
+        // With no address selected, typing adds none: "+" does.
+        const std::optional<QString> before = takeTypedEntry(Combo1);
+        if (before && txtTextbox[HiddenEmail]->text() == *before)
+            txtTextbox[HiddenEmail]->setText(Combo1->itemText(Combo1->currentIndex()));
+    }
+    rebuildNow();
+}
+
+void Form1::Combo2_Change() {
+    if (FillingForm)
+        return;
+    {
+        const FillingScope filling(*this);
+        takeTypedEntry(Combo2);
+    }
     rebuildNow();
 }
 
@@ -228,10 +336,12 @@ void Form1::ListView1_ItemClick(int row) {
 
 void Form1::showCurrentContactRow(qsizetype row) {
     followingCurrentRow_ = true;
-    if (row < 0) {
+    // While the find bar is open the current contact may be one the list does not show.
+    const QModelIndex shown = listIndexOf(row);
+    if (!shown.isValid()) {
         ListView1->selectionModel()->clear();
     } else {
-        ListView1->setCurrentIndex(contacts_.index(static_cast<int>(row), 0));
+        ListView1->setCurrentIndex(shown);
     }
     followingCurrentRow_ = false;
 }
@@ -245,21 +355,102 @@ void Form1::ListView2_ItemClick(int row) {
     if (data.isEmpty())
         return;
     // Decoded in memory: no preview file is left behind in the temporary folder.
-    QPixmap picture;
+    QImage picture;
     g(102, [&] {
-        if (!picture.loadFromData(DecodeBase64(data))) {
+        QBuffer bytes;
+        bytes.setData(DecodeBase64(data));
+        bytes.open(QIODevice::ReadOnly);
+        QImageReader reader(&bytes);
+        // A picture larger than the box is decoded at the box's size (keeping its aspect
+        // ratio): a JPEG is then scaled while it is decoded, far faster than in full.
+        const QSize size = reader.size();
+        const QSize room = Picture1->contentsRect().size();
+        if (!room.isEmpty() && (size.width() > room.width() || size.height() > room.height()))
+            reader.setScaledSize(size.scaled(room, Qt::KeepAspectRatio));
+        picture = reader.read();
+        if (picture.isNull())
             throw Failure(QStringLiteral("Invalid picture"));
-        }
     });
     g(104, [&] {
-        if (picture.isNull())
-            return;
-        const QSize room = Picture1->contentsRect().size();
-        Picture1->setPixmap(
-            picture.width() > room.width() || picture.height() > room.height()
-                ? picture.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                : picture);
+        if (!picture.isNull())
+            Picture1->setPixmap(QPixmap::fromImage(std::move(picture)));
     });
+}
+
+int Form1::selectedPhotoRow() const {
+    const QModelIndexList selected = ListView2->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+QString Form1::choosePicture() {
+    return dialogs_.ShowOpen(QStringLiteral("Select A Picture"),
+                             QStringLiteral("JPEG files(*.jpg)|*.jpg|Bitmap files(.BMP)|*.BMP"));
+}
+
+void Form1::PushButton12_Click() {
+    Guard g(reporter_, tag("PushButton12_Click"));
+    QString path;
+    g(100, [&] { path = choosePicture(); });
+    if (path.isEmpty())
+        return;
+    addPictureFile(path);
+}
+
+void Form1::addPictureFile(const QString& path) {
+    Guard g(reporter_, tag("PushButton12_Click"));
+    QString data;
+    g(102, [&] { data = pictureFileData(path); });
+    // Nothing read or converted (reported above): no row is added.
+    if (data.isEmpty())
+        return;
+    const int row = static_cast<int>(photos_.count());
+    g(104, [&] { photos_.append(addedPhotoRow(row, std::move(data))); });
+    g(106, [&] { rebuildNow(); });
+    // The new row becomes the selected one, so the preview, Replace and Delete agree on it.
+    g(108, [&] {
+        {
+            const FillingScope filling(*this);
+            ListView2->setCurrentIndex(photos_.index(row, 0));
+        }
+        ListView2_ItemClick(row);
+    });
+}
+
+void Form1::PushButton10_Click() {
+    Guard g(reporter_, tag("PushButton10_Click"));
+    int row = -1;
+    g(100, [&] { row = selectedPhotoRow(); });
+    if (row < 0)
+        return;
+    QString path;
+    g(102, [&] { path = choosePicture(); });
+    if (path.isEmpty())
+        return;
+    QString data;
+    g(104, [&] { data = pictureFileData(path); });
+    // The row keeps its own picture when the chosen one could not be read or converted.
+    if (data.isEmpty())
+        return;
+    // Label and property part stay: a row read from a card is written back under its own.
+    g(106, [&] { photos_.setPhotoData(row, std::move(data)); });
+    g(108, [&] { rebuildNow(); });
+    g(110, [&] { ListView2_ItemClick(row); });
+}
+
+void Form1::PushButton11_Click() {
+    Guard g(reporter_, tag("PushButton11_Click"));
+    int row = -1;
+    g(100, [&] { row = selectedPhotoRow(); });
+    if (row < 0)
+        return;
+    g(102, [&] {
+        // No other row becomes selected (nor previewed) in the removed one's place.
+        const FillingScope filling(*this);
+        photos_.remove(row);
+        ListView2->selectionModel()->clear();
+    });
+    g(104, [&] { rebuildNow(); });
+    g(106, [&] { Picture1->clear(); });
 }
 
 void Form1::PushButton2_Click() {
@@ -281,21 +472,38 @@ void Form1::importFiles(const QStringList& paths) {
 
 void Form1::importFile(const QString& path) {
     Guard g(reporter_, tag("PushButton2_Click"));
-    QString text;
-    g(102, [&] { text = readCardFile(path); });
+    std::unique_ptr<CardFileImport> file;
+    g(102,
+      [&] { file = namingTheFile(path, [&] { return std::make_unique<CardFileImport>(path); }); });
+    bool read = false;
     std::vector<ContactEntry> rows;
+    bool stopped = false;
     g(104, [&] {
-        WorkProgress progress(this, QStringLiteral("Adding contacts..."));
-        rows = scanCards(text, reporter_, [&](qsizetype position, qsizetype total) {
-            return progress.update(position, total);
+        if (!file)
+            return;
+        WorkProgress progress(this, QStringLiteral("Adding contacts..."), progressDelay_);
+        rows = namingTheFile(path, [&] {
+            return file->scan(reporter_, [&](qsizetype position, qsizetype total) {
+                stopped = !progress.update(position, total);
+                return !stopped;
+            });
         });
-        text.clear();
+        read = true;
+        file.reset();
     });
+    const bool found = !rows.empty();
     g(106, [&] { contacts_.append(std::move(rows)); });
     g(108, [&] { TabControl1->setEnabled(true); });
     g(110, [&] {
         if (!contacts_.isEmpty())
             LoadVCFData(contacts_.current()->card);
+    });
+    // An empty, binary or card-less file would otherwise import nothing without a word.
+    g(112, [&] {
+        if (read && !found && !stopped) {
+            dialogs_.message(appTitle_, QStringLiteral("No contacts were found in \"%1\".")
+                                            .arg(QFileInfo(path).fileName()));
+        }
     });
 }
 
@@ -327,24 +535,47 @@ void Form1::PushButton1_Click() {
     if (request.target.isEmpty())
         return;
     std::optional<SaveEncoding> encoding;
+    bool cancelled = false;
     g(106, [&] {
         if (Option5->isChecked()) {
             encoding = SaveEncoding::Ansi;
+            // ANSI would write what Windows-1252 lacks as "?": the user chooses first.
+            const AnsiLoss loss = findAnsiLoss(contacts_);
+            if (loss.contacts > 0) {
+                switch (dialogs_.askYesNoCancel(appTitle_,
+                                                ansiLossQuestion(loss.contacts, loss.firstName))) {
+                    case Dialogs::Answer::Yes:
+                        encoding = SaveEncoding::Utf8;
+                        break;
+                    case Dialogs::Answer::No:
+                        break;
+                    case Dialogs::Answer::Cancel:
+                        cancelled = true;
+                        break;
+                }
+            }
         } else if (Option6->isChecked()) {
             encoding = SaveEncoding::Utf8;
         }
     });
+    if (cancelled)
+        return;
     // Without a chosen encoding nothing is written, but the command still ends with "Done.".
+    SaveOutcome outcome;
     if (encoding) {
         request.encoding = *encoding;
         g(108, [&] {
-            WorkProgress progress(this, QStringLiteral("Saving contacts..."));
-            SaveContacts(contacts_, request, reporter_, [&](qsizetype done, qsizetype total) {
-                return progress.update(done, total);
-            });
+            WorkProgress progress(this, QStringLiteral("Saving contacts..."), progressDelay_);
+            outcome = SaveContacts(
+                contacts_, request, reporter_,
+                [&](qsizetype done, qsizetype total) { return progress.update(done, total); });
         });
     }
-    g(110, [&] { dialogs_.message(appTitle_, QStringLiteral("Done.")); });
+    // After failures the save still ends with "Done.", but a save the user stopped does not.
+    g(110, [&] {
+        dialogs_.message(appTitle_, outcome.stopped ? QStringLiteral("Save cancelled.")
+                                                    : QStringLiteral("Done."));
+    });
 }
 
 void Form1::PushButton3_Click() {
@@ -427,6 +658,17 @@ void Form1::PushButton6_Click() {
     g(102, [&] { contacts_.clear(); });
 }
 
+void Form1::PushButton7_Click() {
+    Guard g(reporter_, tag("PushButton7_Click"));
+    g(100, [&] {
+        LoadSampleFiles(contacts_, {settings_, dialogs_, reporter_, appFolder_, appTitle_});
+    });
+    g(102, [&] {
+        if (!contacts_.isEmpty())
+            LoadVCFData(contacts_.current()->card);
+    });
+}
+
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
     if (!event->mimeData()->hasUrls())
         return;
@@ -445,7 +687,24 @@ void Form1::dropEvent(QDropEvent* event) {
             paths << url.toLocalFile();
     }
     event->acceptProposedAction();
-    importFiles(paths);
+    if (!isOnPhotosPage(event->position())) {
+        importFiles(paths);
+        return;
+    }
+    // On "Photos" a dropped file is a picture to add; a card file is still imported.
+    for (const QString& path : paths) {
+        if (path.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive)) {
+            importFile(path);
+        } else {
+            addPictureFile(path);
+        }
+    }
+}
+
+bool Form1::isOnPhotosPage(const QPointF& position) const {
+    const QWidget* page = TabControl1->widget(2);
+    return TabControl1->currentWidget() == page &&
+           page->rect().contains(page->mapFrom(this, position.toPoint()));
 }
 
 }  // namespace pennacle

@@ -2,6 +2,7 @@
 
 #include "core/linebreaks.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -18,40 +19,63 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, co
 }
 }  // namespace
 
+QWidget* QtDialogs::owner() const {
+    // A box parented to the main window while a window-modal progress is open would stand
+    // under the progress and be blocked by it.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return parent_;
+}
+
 QString QtDialogs::ShowOpen(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent_, title, QString(), qtFilterFromPipeFilter(filter));
+    return QFileDialog::getOpenFileName(owner(), title, QString(), qtFilterFromPipeFilter(filter));
 }
 
 QString QtDialogs::ShowSave(const QString& title, const QString& filter) {
     // The chosen name is used as given, and an existing file is replaced without a question.
-    return QFileDialog::getSaveFileName(parent_, title, QString(), qtFilterFromPipeFilter(filter),
+    return QFileDialog::getSaveFileName(owner(), title, QString(), qtFilterFromPipeFilter(filter),
                                         nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 QString QtDialogs::BrowseForFolder(const QString& prompt, const QString& startFolder) {
     const QString folder =
-        QFileDialog::getExistingDirectory(parent_, prompt, startFolder, QFileDialog::ShowDirsOnly);
+        QFileDialog::getExistingDirectory(owner(), prompt, startFolder, QFileDialog::ShowDirsOnly);
     return folder.isEmpty() ? QString() : QDir(folder).absolutePath();
 }
 
 void QtDialogs::message(const QString& caption, const QString& text) {
-    showBox(parent_, QMessageBox::NoIcon, caption, text);
+    showBox(owner(), QMessageBox::NoIcon, caption, text);
 }
 
 void QtDialogs::warning(const QString& caption, const QString& text) {
-    showBox(parent_, QMessageBox::Warning, caption, text);
+    showBox(owner(), QMessageBox::Warning, caption, text);
 }
 
 bool QtDialogs::askYesNo(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Question, caption, withLfBreaks(text),
-                    QMessageBox::Yes | QMessageBox::No, parent_);
+    QMessageBox box(QMessageBox::NoIcon, caption, withLfBreaks(text),
+                    QMessageBox::Yes | QMessageBox::No, owner());
     return box.exec() == QMessageBox::Yes;
+}
+
+Dialogs::Answer QtDialogs::askYesNoCancel(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, withLfBreaks(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, owner());
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
 }
 
 QString QtDialogs::InputBox(const QString& caption, const QString& prompt) {
     bool ok = false;
     const QString answer =
-        QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, QString(), &ok);
+        QInputDialog::getText(owner(), caption, prompt, QLineEdit::Normal, QString(), &ok);
     return ok ? answer : QString();
 }
 

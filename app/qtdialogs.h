@@ -7,7 +7,8 @@
 
 namespace pennacle {
 
-// The real modal dialogs, parented to the main window.
+// The real modal dialogs, parented to the main window, or to the modal window open over it
+// (a progress), so that a box always stands on top and can be answered.
 class QtDialogs : public Dialogs {
 public:
     void setParentWidget(QWidget* parent) { parent_ = parent; }
@@ -18,10 +19,13 @@ public:
     void message(const QString& caption, const QString& text) override;
     void warning(const QString& caption, const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
+    Answer askYesNoCancel(const QString& caption, const QString& text) override;
     QString InputBox(const QString& caption, const QString& prompt) override;
     void openFolder(const QString& path) override;
 
 private:
+    QWidget* owner() const;
+
     QPointer<QWidget> parent_;
 };
 

@@ -97,6 +97,18 @@ void appendAnsi(QByteArray& out, QStringView text) {
     out.truncate(start + written);
 }
 
+bool fitsAnsi(QStringView text) {
+    const char16_t* chars = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = chars[i];
+        // Most card text is ASCII: one comparison per character.
+        if (c >= 0x80 && !passesThrough(c) && windows1252Byte(c) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QByteArray encodeAnsi(QStringView text) {
     QByteArray out;
     appendAnsi(out, text);

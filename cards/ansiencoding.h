@@ -12,4 +12,7 @@ namespace pennacle {
 void appendAnsi(QByteArray& out, QStringView text);
 QByteArray encodeAnsi(QStringView text);
 
+// True when `appendAnsi` would write every character of `text` as itself, none as "?".
+bool fitsAnsi(QStringView text);
+
 }  // namespace pennacle

@@ -2,6 +2,15 @@
 
 #include "cards/photolines.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
+#include <optional>
+#include <tuple>
+#include <utility>
+
 namespace pennacle {
 
 namespace {
@@ -13,26 +22,53 @@ bool startsWithFoldBlank(QStringView line) {
     return !line.isEmpty() && (line.front() == u' ' || line.front() == u'\t');
 }
 
-// Tracks where a growing logical line has its first ":" without searching it twice.
+// Tracks where a growing logical line has its property part's ":" without scanning any part of
+// it twice: the first colon outside quotes settles it; until then the first colon of all
+// stands in (a quote that is never closed).
 class ColonTracker {
 public:
     qsizetype colonIn(const QString& text) {
-        if (colon_ < 0) {
-            colon_ = text.indexOf(u':', searchedUpTo_);
-            searchedUpTo_ = text.size();
-            if (colon_ >= 0) {
+        if (outside_ < 0) {
+            scan(text);
+            const qsizetype colon = outside_ >= 0 ? outside_ : first_;
+            if (colon != answered_) {
+                answered_ = colon;
                 // Base64 photo data ends in "=" padding, which is never a soft line break.
-                const QStringView part = QStringView(text).left(colon_);
-                quotedPrintable_ = isQuotedPrintable(part) && !isPhotoProperty(part);
+                const QStringView part = QStringView(text).left(colon);
+                quotedPrintable_ = colon >= 0 && isQuotedPrintable(part) && !isPhotoProperty(part);
             }
         }
-        return colon_;
+        return outside_ >= 0 ? outside_ : first_;
     }
     bool quotedPrintable() const { return quotedPrintable_; }
+    // The line lost its end (a CR, the "=" of a soft break); what follows is new text.
+    void truncatedTo(qsizetype size) { scannedUpTo_ = std::min(scannedUpTo_, size); }
 
 private:
-    qsizetype colon_ = -1;
-    qsizetype searchedUpTo_ = 0;
+    void scan(const QString& text) {
+        const qsizetype size = text.size();
+        for (qsizetype i = scannedUpTo_; i < size; ++i) {
+            const QChar c = text[i];
+            if (c == u'"') {
+                quoted_ = !quoted_;
+            } else if (c == u':') {
+                if (first_ < 0)
+                    first_ = i;
+                if (!quoted_) {
+                    outside_ = i;
+                    scannedUpTo_ = i + 1;
+                    return;
+                }
+            }
+        }
+        scannedUpTo_ = size;
+    }
+
+    qsizetype outside_ = -1;
+    qsizetype first_ = -1;
+    qsizetype answered_ = -1;
+    qsizetype scannedUpTo_ = 0;
+    bool quoted_ = false;
     bool quotedPrintable_ = false;
 };
 
@@ -50,41 +86,182 @@ void chopLineEnd(QString& text) {
         text.chop(1);
 }
 
+// One logical line put together as the line structure asks: the original, general joining
+// that follows the growing text; the walker below takes it for the lines it cannot follow
+// by their physical lines alone. Returns the text and the end of its last physical line.
+std::pair<QString, qsizetype> joinLogicalLine(const QString& card, qsizetype start,
+                                              bool dropBlank) {
+    const qsizetype size = card.size();
+    qsizetype end = physicalLineEnd(card, start);
+    QString text = card.mid(start, end - start);
+    ColonTracker colon;
+    while (end < size) {
+        const qsizetype nextStart = end + 1;
+        const qsizetype nextEnd = physicalLineEnd(card, nextStart);
+        const QStringView next = QStringView(card).mid(nextStart, nextEnd - nextStart);
+        if (endsInSoftBreak(text, colon)) {
+            chopLineEnd(text);
+            text.chop(1);  // the "=" of the soft break
+            colon.truncatedTo(text.size());
+            text.append(next);
+        } else if (startsWithFoldBlank(next)) {
+            chopLineEnd(text);
+            colon.truncatedTo(text.size());
+            text.append(dropBlank ? next.mid(1) : next);
+        } else {
+            break;
+        }
+        end = nextEnd;
+    }
+    return {std::move(text), end};
+}
+
+// The colon that ends the property part when the line itself settles it: the first colon
+// outside quotes; -1 when the line has none.
+qsizetype settledColonOf(QStringView line) {
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == u':' && !quoted) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
+
+CardLineWalker::CardLineWalker(const QString& card)
+    : card_(card), dropBlank_(!card.isEmpty() && foldingDropsBlank(card)), done_(card.isEmpty()) {}
+
+bool CardLineWalker::next() {
+    if (done_)
+        return false;
+    const QStringView card(card_);
+    start_ = cursor_;
+    // The line after a logical line was looked at already, to see that it does not go on.
+    firstEnd_ = start_ == peekedStart_ ? peekedEnd_ : physicalLineEnd(card, start_);
+    joined_.clear();
+    materialized_ = false;
+    quotedPrintable_.reset();
+    colon_ = settledColonOf(card.sliced(start_, firstEnd_ - start_));
+    qsizetype end = colon_ < 0 ? -1 : follow([](QStringView, bool) {});
+    if (end < 0) {
+        // Where the property part ends may still change with the next lines, or the joined
+        // text would end in what an earlier line brought: the general joining follows it.
+        std::tie(joined_, end) = joinLogicalLine(card_, start_, dropBlank_);
+        materialized_ = true;
+    }
+    end_ = end;
+    if (end >= card.size()) {
+        done_ = true;
+    } else {
+        cursor_ = end + 1;
+    }
+    return true;
+}
+
+template <class OnPiece>
+qsizetype CardLineWalker::follow(OnPiece&& onPiece) {
+    // The part is settled, so each next line continues this one by its first character (a
+    // fold) or by the "=" that ends the line before it (a soft break).
+    const QStringView card(card_);
+    const qsizetype size = card.size();
+    qsizetype end = firstEnd_;
+    QStringView last = card.sliced(start_, firstEnd_ - start_);
+    bool lastIsFirst = true;
+    while (end < size) {
+        const qsizetype nextStart = end + 1;
+        const qsizetype nextEnd = physicalLineEnd(card, nextStart);
+        const QStringView next = card.sliced(nextStart, nextEnd - nextStart);
+        const QStringView body = withoutLineEnd(last);
+        bool soft =
+            !body.isEmpty() && body.back() == u'=' && (!lastIsFirst || body.size() > colon_ + 1);
+        if (soft) {
+            if (!quotedPrintable_) {
+                // Base64 photo data ends in "=" padding, which is never a soft line break.
+                const QStringView part = card.sliced(start_, colon_);
+                quotedPrintable_ = isQuotedPrintable(part) && !isPhotoProperty(part);
+            }
+            soft = *quotedPrintable_;
+        }
+        QStringView piece;
+        if (soft) {
+            piece = next;
+        } else if (startsWithFoldBlank(next)) {
+            piece = dropBlank_ ? next.mid(1) : next;
+        } else {
+            peekedStart_ = nextStart;
+            peekedEnd_ = nextEnd;
+            break;
+        }
+        if (withoutLineEnd(piece).isEmpty())
+            return -1;
+        onPiece(piece, soft);
+        last = piece;
+        lastIsFirst = false;
+        end = nextEnd;
+    }
+    return end;
+}
+
+QStringView CardLineWalker::text() {
+    if (materialized_)
+        return joined_;
+    if (!isJoined())
+        return firstLine();
+    // The pieces again, as next() found them: each line loses its CR, and before a soft
+    // break its "=" too.
+    joined_.reserve(end_ - start_);
+    QStringView previous = firstLine();
+    follow([&](QStringView piece, bool softBreak) {
+        previous = withoutLineEnd(previous);
+        if (softBreak)
+            previous.chop(1);
+        joined_.append(previous);
+        previous = piece;
+    });
+    joined_.append(previous);
+    materialized_ = true;
+    return joined_;
+}
+
+QString CardLineWalker::takeText() {
+    if (!materialized_ && !isJoined())
+        return firstLine().toString();
+    text();
+    materialized_ = false;
+    end_ = firstEnd_;  // taken: nothing is left to join
+    return std::move(joined_);
+}
 
 std::vector<CardLine> splitCardLines(const QString& card) {
     std::vector<CardLine> lines;
-    if (card.isEmpty())
-        return lines;
-    const bool dropBlank = foldingDropsBlank(card);
-    const qsizetype size = card.size();
-    qsizetype start = 0;
-    for (;;) {
-        qsizetype end = physicalLineEnd(card, start);
-        CardLine line{card.mid(start, end - start), start};
-        ColonTracker colon;
-        while (end < size) {
-            const qsizetype nextStart = end + 1;
-            const qsizetype nextEnd = physicalLineEnd(card, nextStart);
-            const QStringView next = QStringView(card).mid(nextStart, nextEnd - nextStart);
-            if (endsInSoftBreak(line.text, colon)) {
-                chopLineEnd(line.text);
-                line.text.chop(1);  // the "=" of the soft break
-                line.text.append(next);
-            } else if (startsWithFoldBlank(next)) {
-                chopLineEnd(line.text);
-                line.text.append(dropBlank ? next.mid(1) : next);
-            } else {
-                break;
-            }
-            end = nextEnd;
-        }
-        lines.push_back(std::move(line));
-        if (end >= size)
-            break;
-        start = end + 1;
-    }
+    CardLineWalker walker(card);
+    while (walker.next())
+        lines.push_back({walker.takeText(), walker.offset()});
     return lines;
+}
+
+std::optional<QStringView> plainKeyOf(QStringView line) {
+    qsizetype keyStart = 0;  // after the last "." so far
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        switch (line[i].unicode()) {
+            case u';':
+            case u':':
+                return trimBlanks(line.sliced(keyStart, i - keyStart));
+            case u'"':
+                return std::nullopt;
+            case u'.':
+                keyStart = i + 1;
+                break;
+            default:
+                break;
+        }
+    }
+    return std::nullopt;
 }
 
 bool foldingDropsBlank(const QString& card) {
@@ -92,19 +269,40 @@ bool foldingDropsBlank(const QString& card) {
     for (qsizetype start = 0; start <= size;) {
         const qsizetype end = physicalLineEnd(card, start);
         const QStringView line = QStringView(card).mid(start, end - start);
+        start = end + 1;
+        // Most lines are told apart by their key alone.
+        if (const std::optional<QStringView> key = plainKeyOf(line);
+            key && key->compare(QLatin1String("VERSION"), Qt::CaseInsensitive) != 0) {
+            continue;
+        }
         if (isPropertyLine(line) && keyIs(propertyPartOf(line), QLatin1String("VERSION"))) {
             const QString version = stripCR(trimBlanks(valueOf(line)));
             const QStringView number = trimBlanks(version);
             return number == u"3.0" || number == u"4.0";
         }
-        start = end + 1;
     }
     return false;
 }
 
 qsizetype physicalLineEnd(QStringView text, qsizetype start) {
-    const qsizetype lf = text.indexOf(kLf, start);
-    return lf < 0 ? text.size() : lf;
+    // Lines are short: a loop of its own costs less than a call into the library per line.
+    const auto* p = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype size = text.size();
+    qsizetype i = start;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi16(short(u'\n'));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(chars, lf));
+        if (mask != 0)
+            return i + __builtin_ctz(unsigned(mask)) / 2;
+    }
+#endif
+    for (; i < size; ++i) {
+        if (p[i] == u'\n')
+            return i;
+    }
+    return size;
 }
 
 bool isPropertyLine(QStringView line) {
@@ -119,13 +317,26 @@ bool isBlankLine(QStringView line) {
     return true;
 }
 
+qsizetype propertyColonOf(QStringView line) {
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == u':' && !quoted) {
+            return i;
+        }
+    }
+    return line.indexOf(u':');
+}
+
 QStringView propertyPartOf(QStringView line) {
-    const qsizetype colon = line.indexOf(u':');
+    const qsizetype colon = propertyColonOf(line);
     return colon < 0 ? line : line.left(colon);
 }
 
 QStringView valueOf(QStringView line) {
-    const qsizetype colon = line.indexOf(u':');
+    const qsizetype colon = propertyColonOf(line);
     return colon < 0 ? QStringView() : line.mid(colon + 1);
 }
 
@@ -190,6 +401,54 @@ QString charsetOf(QStringView propertyPart) {
         value = value.mid(1, value.size() - 2);
     }
     return value.toString();
+}
+
+QList<QStringView> splitComponents(QStringView value, bool escapes) {
+    QList<QStringView> components;
+    components.reserve(value.count(u';') + 1);
+    qsizetype start = 0;
+    const qsizetype size = value.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = value[i];
+        if (c == u'\\' && i + 1 < size && (escapes || value[i + 1] == u';')) {
+            ++i;
+        } else if (c == u';') {
+            components.append(value.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    components.append(value.sliced(start));
+    return components;
+}
+
+QString unescaped(QStringView text, bool escapes, QStringView lineBreak) {
+    qsizetype backslash = text.indexOf(u'\\');
+    if (backslash < 0)
+        return text.toString();
+    QString result;
+    result.reserve(text.size() + lineBreak.size());
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    while (backslash >= 0 && backslash + 1 < size) {
+        const QChar next = text[backslash + 1];
+        QStringView replacement;
+        if (next == u';') {
+            replacement = u";";
+        } else if (escapes && (next == u'n' || next == u'N')) {
+            replacement = lineBreak;
+        } else if (escapes && (next == u',' || next == u':' || next == u'\\')) {
+            replacement = text.sliced(backslash + 1, 1);
+        } else {
+            backslash = text.indexOf(u'\\', backslash + 1);
+            continue;
+        }
+        result.append(text.sliced(start, backslash - start));
+        result.append(replacement);
+        start = backslash + 2;
+        backslash = text.indexOf(u'\\', start);
+    }
+    result.append(text.sliced(start));
+    return result;
 }
 
 }  // namespace pennacle

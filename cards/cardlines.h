@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QLatin1String>
+#include <QList>
 #include <QString>
 #include <QStringView>
+
+#include <optional>
 
 #include <vector>
 
@@ -20,11 +23,64 @@ struct CardLine {
 // quoted-printable values, then folded lines (the fold blank is dropped in 3.0/4.0 cards).
 std::vector<CardLine> splitCardLines(const QString& card);
 
-// Whether the card's first VERSION line says 3.0 or 4.0, whose folding drops the leading blank.
+// Walks the logical lines of a card one by one, as splitCardLines cuts them. A line that runs
+// over several physical lines is put together only when its text is asked for, so that
+// passing a folded photo of hundreds of lines copies nothing.
+class CardLineWalker {
+public:
+    // The card must outlive the walker.
+    explicit CardLineWalker(const QString& card);
+
+    // Moves to the next logical line; false when there is none left.
+    bool next();
+    // Where its first physical line starts in the card.
+    qsizetype offset() const { return start_; }
+    // Its first physical line, without the LF.
+    QStringView firstLine() const { return QStringView(card_).sliced(start_, firstEnd_ - start_); }
+    // The ":" that ends its property part, as an index into firstLine(), when the first
+    // physical line holds it outside quotes; -1 otherwise.
+    qsizetype settledColon() const { return colon_; }
+    // Whether the card's folding drops the blank (see foldingDropsBlank).
+    bool dropsBlank() const { return dropBlank_; }
+    // Whether it runs over more than one physical line.
+    bool isJoined() const { return end_ != firstEnd_; }
+    // Its text; valid until next() or takeText().
+    QStringView text();
+    QString takeText();
+
+private:
+    // Walks the continuation lines of the current line, when its first line settles its
+    // property part, calling onPiece(text, softBreak) for each; returns the end of its last
+    // physical line, or -1 when the general joining must follow it.
+    template <class OnPiece>
+    qsizetype follow(OnPiece&& onPiece);
+
+    const QString& card_;
+    bool dropBlank_;
+    bool done_;
+    qsizetype cursor_ = 0;
+    qsizetype start_ = 0;
+    qsizetype firstEnd_ = 0;
+    qsizetype end_ = 0;  // the end of its last physical line
+    qsizetype colon_ = -1;
+    qsizetype peekedStart_ = -1;  // a physical line seen ahead, and its end
+    qsizetype peekedEnd_ = -1;
+    std::optional<bool> quotedPrintable_;  // of its property part, once a line ends in "="
+    QString joined_;
+    bool materialized_ = false;
+};
+
+// Whether the card's first VERSION line says 3.0 or 4.0, whose folding drops the leading blank
+// and whose values escape with backslashes.
 bool foldingDropsBlank(const QString& card);
 
 // End of the physical line starting at `start`: the index of its LF, or the text's size.
 qsizetype physicalLineEnd(QStringView text, qsizetype start);
+
+// The key of a property line read from its first physical line alone: the text before the
+// first ";" or ":", without a group prefix ("item1."), trimmed; keyIs(part, key) holds for
+// exactly this key. None when a quote comes first or the line holds neither sign.
+std::optional<QStringView> plainKeyOf(QStringView line);
 
 // Whether the line has a ":" and so is a property line rather than a continuation line.
 bool isPropertyLine(QStringView line);
@@ -32,10 +88,14 @@ bool isPropertyLine(QStringView line);
 // Whether the line is empty once its CR characters are removed.
 bool isBlankLine(QStringView line);
 
-// The text before the line's first ":" (the whole line when it has none).
+// Where the property part ends: the line's first ":" outside double quotes (parameter values
+// such as GEO="geo:..." hold colons), or its first ":" when a quote is never closed; -1 for none.
+qsizetype propertyColonOf(QStringView line);
+
+// The text before the property part's ":" (the whole line when it has none).
 QStringView propertyPartOf(QStringView line);
 
-// The text after the line's first ":", further colons included (empty when it has none).
+// The text after the property part's ":", further colons included (empty when it has none).
 QStringView valueOf(QStringView line);
 
 // The text without the one CR that ended its line, if it ends in one.
@@ -64,5 +124,15 @@ bool isQuotedPrintable(QStringView propertyPart);
 
 // The value of the CHARSET parameter, trimmed; empty when there is none.
 QString charsetOf(QStringView propertyPart);
+
+// The components of a compound value, split at each ";" that no backslash escapes: "\;" is a
+// ";" inside a component in every version, and in 3.0/4.0 cards (`escapes`) a backslash also
+// escapes whatever else follows it, "\\" included.
+QList<QStringView> splitComponents(QStringView value, bool escapes);
+
+// The text with its backslash escapes decoded. With `escapes` (3.0/4.0 cards): "\n" and "\N"
+// become `lineBreak`, and "\," "\;" "\:" "\\" the sign after the backslash. Without (a
+// component of a 2.1 card): only "\;" becomes ";". Any other backslash stays as it is.
+QString unescaped(QStringView text, bool escapes, QStringView lineBreak);
 
 }  // namespace pennacle

@@ -1,15 +1,20 @@
 #include "cards/displayname.h"
 
 #include "cards/cardlines.h"
-#include "cards/quotedprintable.h"
+#include "cards/propertyline.h"
 
 #include <QList>
 
+#include <algorithm>
+#include <array>
+#include <optional>
 #include <vector>
 
 namespace pennacle {
 
 namespace {
+
+const QString kNoName = QStringLiteral("(no name)");
 
 struct NameParts {
     QString last;
@@ -17,38 +22,129 @@ struct NameParts {
     QString middle;
 };
 
-// The value of a name line runs to the second colon, unlike the loader's values.
-QStringView nameValueOf(QStringView line) {
-    const QStringView value = valueOf(line);
-    const qsizetype colon = value.indexOf(u':');
-    return colon < 0 ? value : value.left(colon);
+// The fallbacks for a card whose N gives no name, in the order they are tried.
+enum class Fallback { FormattedName, Company, Email, Phone };
+constexpr int kFallbackCount = 4;
+
+// What one pass over the card finds. The fallbacks are decoded only when N gives no name, from
+// the first line of their kind on.
+struct NameSources {
+    NameParts name;
+    std::array<qsizetype, kFallbackCount> firstLine{-1, -1, -1, -1};
+    // Any property besides BEGIN, VERSION, END and N and FN lines (an FN with text names the
+    // card anyway).
+    bool holdsProperty = false;
+};
+
+std::optional<Fallback> fallbackOf(QStringView part) {
+    if (keyIs(part, QLatin1String("FN")))
+        return Fallback::FormattedName;
+    if (keyIs(part, QLatin1String("ORG")))
+        return Fallback::Company;
+    if (keyIs(part, QLatin1String("EMAIL")))
+        return Fallback::Email;
+    if (keyIs(part, QLatin1String("TEL")))
+        return Fallback::Phone;
+    return std::nullopt;
 }
 
-QString cleanComponent(QStringView component, bool quotedPrintable, const QString& charset) {
-    const QString text = stripCR(trimBlanks(component));
-    return quotedPrintable ? DecodeQuotedPrintable(text, charset) : text;
+// The value of a name line runs to its second colon, unlike the loader's values; an escaped
+// colon of a 3.0/4.0 card does not end it.
+QStringView nameValueOf(QStringView value, bool escapes) {
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (escapes && value[i] == u'\\') {
+            ++i;
+        } else if (value[i] == u':') {
+            return value.left(i);
+        }
+    }
+    return value;
+}
+
+QString cleanComponent(const PropertyLine& line, QStringView component) {
+    const QStringView trimmed = trimBlanks(component);
+    // Most components are plain text, shown as they stand.
+    if (!line.quotedPrintable() && !trimmed.contains(u'\\') && !trimmed.contains(u'\r'))
+        return trimmed.toString();
+    return line.shown(stripCR(trimmed), Piece::Component);
+}
+
+QString trimmedText(QStringView text) {
+    return trimBlanks(stripCR(text)).toString();
 }
 
 // A later name line replaces the last name, and the first and middle names only when it has
-// those components.
-void takeNameLine(QStringView line, NameParts& name) {
-    if (line.isEmpty() || !isPropertyLine(line)) {
-        return;
-    }
-    const QStringView property = propertyPartOf(line);
-    if (!keyIs(property, QLatin1String("N"))) {
-        return;
-    }
-    const QList<QStringView> components = trimBlanks(nameValueOf(line)).split(u';');
-    const bool quotedPrintable = isQuotedPrintable(property);
-    const QString charset = quotedPrintable ? charsetOf(property) : QString();
-    name.last = cleanComponent(components[0], quotedPrintable, charset);
+// those components. Returns whether the line holds any component at all.
+bool takeNameLine(const PropertyLine& line, NameParts& name) {
+    const QList<QStringView> components =
+        line.components(trimBlanks(nameValueOf(line.value(), line.escapes())));
+    name.last = cleanComponent(line, components[0]);
     if (components.size() >= 2) {
-        name.first = cleanComponent(components[1], quotedPrintable, charset);
+        name.first = cleanComponent(line, components[1]);
     }
     if (components.size() >= 3) {
-        name.middle = cleanComponent(components[2], quotedPrintable, charset);
+        name.middle = cleanComponent(line, components[2]);
     }
+    // A component counts when anything but CR characters is left of it once trimmed.
+    return std::any_of(components.begin(), components.end(),
+                       [](QStringView c) { return !isBlankLine(trimBlanks(c)); });
+}
+
+void takeLine(const CardLine& cardLine, qsizetype index, const CardSyntax& syntax,
+              NameSources& sources) {
+    const QStringView text = cardLine.text;
+    if (text.isEmpty() || !isPropertyLine(text)) {
+        return;
+    }
+    const PropertyLine line(text, syntax);
+    const QStringView part = line.part();
+    if (keyIs(part, QLatin1String("N"))) {
+        sources.holdsProperty |= takeNameLine(line, sources.name);
+        return;
+    }
+    if (keyIs(part, QLatin1String("BEGIN")) || keyIs(part, QLatin1String("VERSION")) ||
+        keyIs(part, QLatin1String("END"))) {
+        return;
+    }
+    const std::optional<Fallback> fallback = fallbackOf(part);
+    sources.holdsProperty |= fallback != Fallback::FormattedName;
+    if (fallback && sources.firstLine[size_t(*fallback)] < 0)
+        sources.firstLine[size_t(*fallback)] = index;
+}
+
+// The text that a line of a fallback kind offers as a name.
+QString fallbackText(const PropertyLine& line, Fallback fallback) {
+    switch (fallback) {
+        case Fallback::FormattedName:
+            return formattedNameOf(line);
+        case Fallback::Company: {
+            const QStringView first = line.components(trimBlanks(line.value())).constFirst();
+            return trimmedText(line.shown(stripCR(trimBlanks(first)), Piece::Component));
+        }
+        case Fallback::Email:
+            // Addresses are ASCII: a character set named beside them is not applied.
+            return trimmedText(line.shown(stripCR(line.rawValue()), Piece::Whole));
+        case Fallback::Phone:
+            return trimmedText(line.shown(stripCR(line.value()), Piece::Whole));
+    }
+    return QString();
+}
+
+// The first non-empty text of a kind, from its first line on.
+QString firstFallbackText(const std::vector<CardLine>& lines, qsizetype from, Fallback fallback,
+                          const CardSyntax& syntax) {
+    for (qsizetype i = from; i >= 0 && i < qsizetype(lines.size()); ++i) {
+        const QStringView text = lines[size_t(i)].text;
+        if (!isPropertyLine(text))
+            continue;
+        const PropertyLine line(text, syntax);
+        if (fallbackOf(line.part()) != fallback)
+            continue;
+        QString name = fallbackText(line, fallback);
+        if (!name.isEmpty())
+            return name;
+    }
+    return QString();
 }
 
 QString composeName(const NameParts& name) {
@@ -58,21 +154,85 @@ QString composeName(const NameParts& name) {
         joined.append(name.last).append(u", ");
     }
     joined.append(name.first).append(u' ').append(name.middle);
-    return trimBlanks(joined).toString();
+    const QStringView trimmed = trimBlanks(joined);
+    const qsizetype first = trimmed.data() - QStringView(joined).data();
+    joined.truncate(first + trimmed.size());
+    joined.remove(0, first);
+    return joined;
+}
+
+QString chooseName(const NameSources& sources, const std::vector<CardLine>& lines,
+                   const CardSyntax& syntax) {
+    QString name = composeName(sources.name);
+    for (int k = 0; name.isEmpty() && k < kFallbackCount; ++k) {
+        name = firstFallbackText(lines, sources.firstLine[size_t(k)], Fallback(k), syntax);
+    }
+    if (name.isEmpty() && sources.holdsProperty)
+        name = kNoName;
+    return name;
+}
+
+// The name that the card's N lines give, found without looking at any other line closely:
+// what most cards have. Empty when they give none, or when a line's key cannot be told from
+// its first physical line; then the whole card is read.
+QString nameFromNameLines(const QString& card) {
+    CardLineWalker walker(card);
+    std::optional<CardSyntax> syntax;
+    NameParts name;
+    while (walker.next()) {
+        const QStringView first = walker.firstLine();
+        const std::optional<QStringView> key = plainKeyOf(first);
+        if (!key) {
+            // A line without ";" or ":" is no property line, unless it goes on below.
+            if (walker.isJoined() || first.contains(u'"'))
+                return QString();
+            continue;
+        }
+        if (key->size() != 1 || (key->front() != u'N' && key->front() != u'n'))
+            continue;
+        const QStringView text = walker.text();
+        if (!isPropertyLine(text))
+            continue;
+        if (!syntax)
+            syntax.emplace(card, walker.dropsBlank());
+        const PropertyLine line(text, *syntax);
+        takeNameLine(line, name);
+    }
+    return composeName(name);
 }
 
 }  // namespace
 
+QString formattedNameOf(const PropertyLine& line) {
+    return trimmedText(line.shown(stripCR(trimBlanks(line.value())), Piece::Whole));
+}
+
 QString GetName(const QString& card, Reporter& reporter) {
-    Guard g(reporter, procedureTag("modVCard", "GetName"));
-    NameParts name;
+    // Most cards are named by their N lines; any failure there is left to the full reading,
+    // which reports it.
+    try {
+        QString name = nameFromNameLines(card);
+        if (!name.isEmpty())
+            return name;
+    } catch (...) {
+    }
+    static const QString tag = procedureTag("modVCard", "GetName");
+    Guard g(reporter, tag);
+    NameSources sources;
     std::vector<CardLine> lines;
-    g(100, [&] { lines = splitCardLines(card); });
-    for (const CardLine& line : lines) {
-        g(102, [&] { takeNameLine(line.text, name); });
+    std::optional<CardSyntax> syntax;
+    g(100, [&] {
+        lines = splitCardLines(card);
+        syntax.emplace(card);
+    });
+    for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
+        g(102, [&] { takeLine(lines[size_t(i)], i, *syntax, sources); });
     }
     QString result;
-    g(104, [&] { result = composeName(name); });
+    g(104, [&] {
+        if (syntax)
+            result = chooseName(sources, lines, *syntax);
+    });
     return result;
 }
 

@@ -6,9 +6,17 @@
 
 namespace pennacle {
 
-// The name the contact list shows for a card, from its N lines alone: "last, first middle",
-// or "first middle" without a last name; empty when the card has no usable name.
+class PropertyLine;
+
+// The name the contact list shows for a card. From its N lines: "last, first middle", or
+// "first middle" without a last name. A card whose N gives no name is listed under its FN,
+// else the first component of its ORG, else its first e-mail address, else its first number,
+// else as "(no name)". Empty only for a card that holds nothing besides BEGIN, VERSION, empty
+// N and FN lines and END: the importer leaves such a card out.
 // A guarded procedure: failures are reported through `reporter`.
 QString GetName(const QString& card, Reporter& reporter);
+
+// The text of an FN line as a name: decoded like the N components, trimmed.
+QString formattedNameOf(const PropertyLine& line);
 
 }  // namespace pennacle

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace pennacle {
@@ -15,7 +16,8 @@ namespace pennacle {
 using ScanProgress = std::function<bool(qsizetype position, qsizetype total)>;
 
 // Cuts every "BEGIN:VCARD" ... "END:VCARD" span out of the text (markers in any case, the
-// card text exactly as it stands) and names it with `GetName`; nameless cards are left out.
+// card text exactly as it stands) and names it with `GetName`; cards that hold nothing are
+// left out.
 // A scan stopped by `progress` returns no rows.
 std::vector<ContactEntry> scanCards(const QString& text, Reporter& reporter,
                                     const ScanProgress& progress = {});
@@ -23,8 +25,29 @@ std::vector<ContactEntry> scanCards(const QString& text, Reporter& reporter,
 // The whole text of a VCF file, its pieces joined. Throws Failure when it cannot be read.
 QString readCardFile(const QString& path);
 
-// Appends every named card of one VCF file to the list in one batch and returns how many
-// rows were added. Throws Failure when the file cannot be read (nothing is added then).
+class TextFileReader;
+
+// The import of one VCF file, read block by block: cards are cut as soon as they are
+// complete, so neither the file's bytes nor its whole text are held at once. The cards and
+// their names are those that scanCards finds in readCardFile's text.
+class CardFileImport {
+public:
+    // Opens the file and reads its mark. Throws Failure when it cannot be read. The file is
+    // read `blockSize` bytes at a time.
+    explicit CardFileImport(const QString& path, qint64 blockSize = qint64(1) << 18);
+    ~CardFileImport();
+
+    // Reads the file and cuts its cards. `progress` hears after each block how many of the
+    // file's bytes are read; returning false stops the import, which then returns no rows.
+    // Throws Failure when reading fails.
+    std::vector<ContactEntry> scan(Reporter& reporter, const ScanProgress& progress = {});
+
+private:
+    std::unique_ptr<TextFileReader> reader_;
+};
+
+// Appends the cards of one VCF file to the list in one batch and returns how many rows were
+// added. Throws Failure when the file cannot be read (nothing is added then).
 qsizetype importCardFile(const QString& path, ContactList& list, Reporter& reporter);
 
 }  // namespace pennacle

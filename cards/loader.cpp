@@ -1,13 +1,15 @@
 #include "cards/loader.h"
 
 #include "cards/cardlines.h"
+#include "cards/displayname.h"
 #include "cards/photolines.h"
+#include "cards/propertyline.h"
 #include "cards/quotedprintable.h"
 
 #include <QList>
-#include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
 
 namespace pennacle {
 
@@ -18,11 +20,10 @@ const QString kCrLf = QStringLiteral("\r\n");
 enum class Rule {
     None,
     Ignored,
+    FormattedName,
     Name,
     Company,
     Birthday,
-    WebsiteHome,
-    WebsiteWork,
     Title,
     Email,
     Url,
@@ -32,10 +33,10 @@ enum class Rule {
     Photo,
 };
 
-// The first rule whose test passes; the order decides, e.g. "URL;WORK" before any URL.
+// The first rule whose test passes; the order decides, e.g. any N before a photo.
 Rule matchRule(QStringView part) {
-    if (nameIs(part, QLatin1String("FN")))
-        return Rule::Ignored;
+    if (keyIs(part, QLatin1String("FN")))
+        return Rule::FormattedName;
     if (keyIs(part, QLatin1String("N")))
         return Rule::Name;
     if (keyIs(part, QLatin1String("ORG")))
@@ -44,10 +45,6 @@ Rule matchRule(QStringView part) {
         return Rule::Birthday;
     if (nameIs(part, QLatin1String("NICKNAME")))
         return Rule::Ignored;
-    if (nameIs(part, QLatin1String("URL;HOME")))
-        return Rule::WebsiteHome;
-    if (nameIs(part, QLatin1String("URL;WORK")))
-        return Rule::WebsiteWork;
     if (keyIs(part, QLatin1String("TITLE")))
         return Rule::Title;
     if (nameIs(part, QLatin1String("ROLE")))
@@ -67,40 +64,29 @@ Rule matchRule(QStringView part) {
     return Rule::None;
 }
 
-// One property line: its parts and how its value is encoded.
-struct PropertyLine {
-    explicit PropertyLine(QStringView line)
-        : part(propertyPartOf(line)),
-          value(valueOf(line)),
-          quotedPrintable(isQuotedPrintable(part)) {}
-
-    // A quoted-printable text decoded in the line's character set; any other text unchanged.
-    QString decoded(const QString& text) const {
-        return quotedPrintable ? DecodeQuotedPrintable(text, charsetOf(part)) : text;
-    }
-
-    QStringView part;
-    QStringView value;  // ends with the line's CR, if it has one
-    bool quotedPrintable;
-};
-
-// Value trimmed and stripped of CR: the plain single fields.
+// Value trimmed, then stripped of CR: a blank before the line's closing CR stays.
 QString plainValue(QStringView value) {
     return stripCR(trimBlanks(value));
 }
 
-// The value's components, split at ";"; an empty value has none.
-QList<QStringView> componentsOf(QStringView value) {
-    const QStringView trimmed = trimBlanks(withoutLineEnd(value));
-    return trimmed.isEmpty() ? QList<QStringView>() : trimmed.split(u';');
+// A single-line field: its value trimmed, stripped of CR and decoded.
+QString shownValue(const PropertyLine& line) {
+    return line.shown(plainValue(line.value()), Piece::Whole);
+}
+
+// The value's components, split at each unescaped ";" of the value trimmed; the closing CR
+// stays with the last one. An empty value has none.
+QList<QStringView> componentsOf(const PropertyLine& line) {
+    const QStringView trimmed = trimBlanks(line.value());
+    return withoutLineEnd(trimmed).isEmpty() ? QList<QStringView>() : line.components(trimmed);
 }
 
 void applyNameRule(CardForm& form, const PropertyLine& line) {
     static constexpr FormField kFields[] = {LastName, FirstName, MiddleInitial, Title};
-    const QList<QStringView> components = componentsOf(line.value);
+    const QList<QStringView> components = componentsOf(line);
     const qsizetype count = std::min<qsizetype>(components.size(), std::size(kFields));
     for (qsizetype i = 0; i < count; ++i) {
-        form[kFields[i]] = line.decoded(plainValue(components[i]));
+        form[kFields[i]] = line.shown(plainValue(components[i]), Piece::Component);
     }
 }
 
@@ -115,24 +101,23 @@ QDate dateOf(QStringView year, QStringView month, QStringView day) {
     return QDate(year.toInt(), month.toInt(), day.toInt());
 }
 
-// Eight digits (19800517) or an ISO date (1980-05-17, maybe with a time after "T").
-QDate birthdayOf(const QString& text) {
+// Eight digits (19800517) or an ISO date (1980-05-17); a time after "T" is left out.
+QDate birthdayOf(QStringView text) {
+    const qsizetype time = text.indexOf(u'T', 0, Qt::CaseInsensitive);
+    if (time >= 0)
+        text = text.left(time);
     if (text.size() >= 8) {
-        const QDate compact =
-            dateOf(QStringView(text).left(4), QStringView(text).mid(text.size() - 4, 2),
-                   QStringView(text).right(2));
+        const QDate compact = dateOf(text.left(4), text.mid(text.size() - 4, 2), text.right(2));
         if (compact.isValid())
             return compact;
     }
-    static const QRegularExpression iso(QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})(T.*)?$"));
-    const QRegularExpressionMatch match = iso.match(text);
-    return match.hasMatch()
-               ? dateOf(match.capturedView(1), match.capturedView(2), match.capturedView(3))
-               : QDate();
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-')
+        return dateOf(text.left(4), text.mid(5, 2), text.mid(8, 2));
+    return QDate();
 }
 
 void applyBirthdayRule(CardForm& form, const PropertyLine& line) {
-    const QDate date = birthdayOf(line.decoded(plainValue(line.value)));
+    const QDate date = birthdayOf(shownValue(line));
     if (date.isValid())
         form.dtpBirthday = date;
 }
@@ -149,56 +134,65 @@ QString emailTypeOf(QStringView part) {
 }
 
 void applyEmailRule(CardForm& form, const PropertyLine& line) {
-    const QString address = stripCR(line.value);
+    // Addresses are ASCII: a character set named beside them is not applied to the raw text.
+    const QString address = line.shown(stripCR(line.rawValue()), Piece::Whole);
     // An empty last line must not leave the rebuild without any address.
     if (!trimBlanks(address).isEmpty())
         form[HiddenEmail] = address;
     form.Combo1.append(address);
-    form.Combo2.append(emailTypeOf(line.part));
+    form.Combo2.append(emailTypeOf(line.part()));
     form.Combo1Index = 0;
 }
 
-// Appends the text with every line break (CR LF, lone CR, lone LF) as CR LF.
-void appendWithCrLfBreaks(QString& out, QStringView text) {
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        out.append(text.sliced(start, i - start));
-        out.append(kCrLf);
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    out.append(text.sliced(start));
+void applyUrlRule(CardForm& form, const PropertyLine& line) {
+    const bool work = hasParameter(line.part(), QLatin1String("WORK"));
+    form[work ? WebsiteWork : WebsiteHome] = shownValue(line);
 }
 
-bool hasLoneBreak(QStringView text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
-            return true;
-        if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))
-            return true;
-    }
-    return false;
-}
-
-// A note can be as long as the file: it is changed in place where it can be, not copied.
+// Every line break (CR LF, lone CR, lone LF) as CR LF. A text whose breaks are all CR LF
+// already (or that has none) is returned as it is, without a copy.
 QString withCrLfBreaks(QString text) {
-    if (!hasLoneBreak(text))
+    const auto* in = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    qsizetype added = 0;
+    for (qsizetype i = QStringView(text).indexOf(u'\r'); i >= 0;
+         i = QStringView(text).indexOf(u'\r', i + 1)) {
+        if (i + 1 < size && in[i + 1] == u'\n')
+            continue;
+        ++added;  // a lone CR gets its LF
+    }
+    for (qsizetype i = QStringView(text).indexOf(u'\n'); i >= 0;
+         i = QStringView(text).indexOf(u'\n', i + 1)) {
+        if (i > 0 && in[i - 1] == u'\r')
+            continue;
+        ++added;  // a lone LF gets its CR
+    }
+    if (added == 0)
         return text;
-    QString result;
-    result.reserve(text.size() + text.size() / 16);
-    appendWithCrLfBreaks(result, text);
+    QString result(size + added, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(result.data());
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = in[i];
+        if (c == u'\r' || c == u'\n') {
+            *out++ = u'\r';
+            *out++ = u'\n';
+            if (c == u'\r' && i + 1 < size && in[i + 1] == u'\n')
+                ++i;
+        } else {
+            *out++ = c;
+        }
+    }
     return result;
 }
 
-QString withoutEndBlanks(QString text) {
-    const QStringView kept = trimBlanks(text);
-    const qsizetype start = kept.data() - text.constData();
-    text.truncate(start + kept.size());
-    text.remove(0, start);
+// The text without blanks at its ends, trimmed in place.
+QString trimmedBlanks(QString text) {
+    const QStringView trimmed = trimBlanks(text);
+    if (trimmed.size() == text.size())
+        return text;
+    const qsizetype first = trimmed.data() - QStringView(text).data();
+    text.truncate(first + trimmed.size());
+    text.remove(0, first);
     return text;
 }
 
@@ -211,28 +205,67 @@ bool hasBareQuotedPrintable(QStringView part) {
     });
 }
 
+// A note as the rebuild writes it: "=0D=0A" is a line break and "=3D" an "="; any other "="
+// stands for itself.
+QString decodeRebuiltNote(QStringView note) {
+    static constexpr QStringView kBreak = u"=0D=0A";
+    static constexpr QStringView kEquals = u"=3D";
+    QString result;
+    result.reserve(note.size());
+    qsizetype start = 0;
+    for (qsizetype at = note.indexOf(u'='); at >= 0; at = note.indexOf(u'=', start)) {
+        const QStringView rest = note.sliced(at);
+        QStringView replacement;
+        qsizetype length = 0;
+        if (rest.startsWith(kBreak)) {
+            replacement = kCrLf;
+            length = kBreak.size();
+        } else if (rest.startsWith(kEquals)) {
+            replacement = u"=";
+            length = kEquals.size();
+        } else {
+            result.append(note.sliced(start, at + 1 - start));
+            start = at + 1;
+            continue;
+        }
+        result.append(note.sliced(start, at - start));
+        result.append(replacement);
+        start = at + length;
+    }
+    result.append(note.sliced(start));
+    return result;
+}
+
 void applyNoteRule(CardForm& form, const PropertyLine& line) {
     // The line end is left out so that saving and reloading never grows the note.
-    QString note = withoutLineEnd(line.value).toString();
-    if (line.quotedPrintable) {
-        note = line.decoded(note);
-    } else if (hasBareQuotedPrintable(line.part)) {
-        note.replace(QLatin1String("=0D=0A"), kCrLf);
+    QString note = withoutLineEnd(line.value()).toString();
+    if (line.quotedPrintable()) {
+        note = DecodeQuotedPrintable(note, charsetOf(line.part()));
+    } else if (hasBareQuotedPrintable(line.part())) {
+        note = decodeRebuiltNote(note);
     } else {
         note.replace(QLatin1String("=0D=0A="), kCrLf);
     }
-    form[Notes] = withoutEndBlanks(withCrLfBreaks(std::move(note)));
+    if (line.escapes())
+        note = unescaped(note, true, kCrLf);
+    form[Notes] = trimmedBlanks(withCrLfBreaks(std::move(note)));
 }
 
-void appendNoteLine(CardForm& form, QStringView line) {
+void appendNoteLine(CardForm& form, QStringView line, bool escapes) {
+    QString text = trimBlanks(withoutLineEnd(line)).toString();
+    if (escapes)
+        text = unescaped(text, true, kCrLf);
     QString& notes = form[Notes];
     notes.append(kCrLf);
-    appendWithCrLfBreaks(notes, trimBlanks(withoutLineEnd(line)));
+    notes.append(withCrLfBreaks(std::move(text)));
 }
 
-QString cleanAddressPart(QStringView part) {
+// A street part of a 2.1 card: "\n" and the quoted-printable breaks "=0D=0A" and "=0D" become
+// blanks. A 3.0/4.0 card's "\n" is an escape, decoded with the others.
+QString cleanAddressPart(QStringView part, bool escapes) {
     QString text = part.toString();
-    text.replace(QLatin1String("\\n"), QLatin1String(" "));
+    if (!escapes)
+        text.replace(QLatin1String("\\n"), QLatin1String(" "));
     text.replace(QLatin1String("=0D=0A"), QLatin1String(" "));
     text.replace(QLatin1String("=0D"), QLatin1String(" "));
     return text;
@@ -248,28 +281,38 @@ QString withBreaksAsSpaces(const QString& text) {
 }
 
 void applyAddressRule(CardForm& form, const PropertyLine& line) {
-    const bool work = hasParameter(line.part, QLatin1String("WORK"));
-    const QList<QStringView> c = componentsOf(line.value);
-    auto set = [&](FormField field, const QString& text) {
-        form[field] = withBreaksAsSpaces(line.decoded(text));
+    const bool work = hasParameter(line.part(), QLatin1String("WORK"));
+    const QList<QStringView> c = componentsOf(line);
+    // Address fields are not trimmed; only the line's closing CR goes.
+    auto shown = [&](QStringView component) {
+        return withBreaksAsSpaces(line.shown(withoutLineEnd(component), Piece::Component));
+    };
+    auto street = [&](QStringView component) {
+        return withBreaksAsSpaces(line.shown(
+            cleanAddressPart(withoutLineEnd(component), line.escapes()), Piece::Component));
     };
     if (c.size() >= 3) {
         if (work) {
-            set(WorkAddress, cleanAddressPart(c[2]));
+            form[WorkAddress] = street(c[2]);
         } else if (!c[1].isEmpty()) {
-            set(HomeAddress, cleanAddressPart(c[1]) + QLatin1Char(' ') + cleanAddressPart(c[2]));
+            form[HomeAddress] = street(c[1]) + QLatin1Char(' ') + street(c[2]);
         } else {
-            set(HomeAddress, cleanAddressPart(c[2]));
+            form[HomeAddress] = street(c[2]);
         }
+    } else if (c.size() == 2 && !work && !withoutLineEnd(c[1]).isEmpty()) {
+        // Only an extended address: the home address has room for it, the work address none.
+        form[HomeAddress] = street(c[1]);
     }
     if (c.size() >= 4)
-        set(work ? WorkCity : HomeCity, c[3].toString());
+        form[work ? WorkCity : HomeCity] = shown(c[3]);
     if (c.size() >= 5)
-        set(work ? WorkRegion : HomeRegion, c[4].toString());
+        form[work ? WorkRegion : HomeRegion] = shown(c[4]);
     if (c.size() >= 6)
-        set(work ? WorkZip : HomeZip, c[5].toString());
-    if (c.size() >= 7)
-        set(work ? WorkCountry : HomeCountry, plainValue(c[6]));
+        form[work ? WorkZip : HomeZip] = shown(c[5]);
+    if (c.size() >= 7) {
+        form[work ? WorkCountry : HomeCountry] =
+            withBreaksAsSpaces(line.shown(plainValue(c[6]), Piece::Component));
+    }
 }
 
 PhoneKind phoneKindOf(QStringView part) {
@@ -291,9 +334,9 @@ PhoneKind phoneKindOf(QStringView part) {
 }
 
 void applyTelephoneRule(CardForm& form, const PropertyLine& line) {
-    const PhoneKind kind = phoneKindOf(line.part);
-    form[phoneKind(kind).field] = stripCR(line.value);
-    if (hasParameter(trimBlanks(line.part), QLatin1String("PREF")))
+    const PhoneKind kind = phoneKindOf(line.part());
+    form[phoneKind(kind).field] = line.shown(stripCR(line.value()), Piece::Whole);
+    if (hasParameter(trimBlanks(line.part()), QLatin1String("PREF")))
         form.preferred(kind) = true;
     // A card that marks no number as preferred so far gets its numbers marked.
     if (std::none_of(form.Check1.begin(), form.Check1.end(), [](bool b) { return b; })) {
@@ -302,6 +345,20 @@ void applyTelephoneRule(CardForm& form, const PropertyLine& line) {
                 form.preferred(info.kind) = true;
         }
     }
+}
+
+// A card without a name in N shows its FN as the first name, so that an edit writes the name
+// back into N and FN instead of erasing it. The signs at its ends that the rebuild writes as
+// blanks (";", ":", "\\") go with the blanks, so that the rebuilt name reads back the same.
+void showFormattedName(CardForm& form, QStringView formattedName) {
+    if (!form[LastName].isEmpty() || !form[FirstName].isEmpty() || !form[MiddleInitial].isEmpty())
+        return;
+    const auto edge = [](QChar c) { return c == u' ' || c == u';' || c == u':' || c == u'\\'; };
+    while (!formattedName.isEmpty() && edge(formattedName.front()))
+        formattedName = formattedName.sliced(1);
+    while (!formattedName.isEmpty() && edge(formattedName.back()))
+        formattedName.chop(1);
+    form[FirstName] = formattedName.toString();
 }
 
 }  // namespace
@@ -317,66 +374,85 @@ bool isPhotoType(QStringView photoType) {
 CardForm loadCardForm(const QString& card, Reporter& reporter) {
     Guard g(reporter, procedureTag("Form1", "LoadVCFData"));
     CardForm form;  // the emptied form
-    std::vector<CardLine> lines;
+    std::optional<CardLineWalker> lines;
+    std::optional<CardSyntax> syntax;
+    QString formattedName;
     bool noteFlag = false;
-    g(100, [&] { lines = splitCardLines(card); });
-    for (const CardLine& line : lines) {
-        if (isBlankLine(line.text))
+    g(100, [&] {
+        lines.emplace(card);
+        syntax.emplace(card, lines->dropsBlank());
+    });
+    while (lines && lines->next()) {
+        // A photo folded over many lines is read from the card itself: its joined text is
+        // never needed, nor made.
+        if (lines->isJoined() && lines->settledColon() >= 0) {
+            const QStringView part = lines->firstLine().first(lines->settledColon());
+            Rule rule = Rule::None;
+            g(104, [&] { rule = matchRule(part); });
+            if (rule == Rule::Photo) {
+                noteFlag = false;
+                g(126, [&] { addPhotoRow(form.photos, card, lines->offset(), part); });
+                continue;
+            }
+        }
+        const QStringView text = lines->text();
+        if (isBlankLine(text))
             continue;
-        if (!isPropertyLine(line.text)) {
+        if (!isPropertyLine(text)) {
             g(102, [&] {
                 if (noteFlag)
-                    appendNoteLine(form, line.text);
+                    appendNoteLine(form, text, syntax->escapes());
             });
             continue;
         }
         noteFlag = false;
-        const PropertyLine property(line.text);
+        const PropertyLine property(text, *syntax);
         Rule rule = Rule::None;
-        g(104, [&] { rule = matchRule(property.part); });
+        g(104, [&] { rule = matchRule(property.part()); });
         switch (rule) {
             case Rule::None:
             case Rule::Ignored:
                 break;
+            case Rule::FormattedName:
+                g(106, [&] {
+                    if (formattedName.isEmpty())
+                        formattedName = formattedNameOf(property);
+                });
+                break;
             case Rule::Name:
-                g(106, [&] { applyNameRule(form, property); });
+                g(108, [&] { applyNameRule(form, property); });
                 break;
             case Rule::Company:
-                g(108, [&] { form[Company] = property.decoded(plainValue(property.value)); });
+                g(110, [&] { form[Company] = shownValue(property); });
                 break;
             case Rule::Birthday:
-                g(110, [&] { applyBirthdayRule(form, property); });
-                break;
-            case Rule::WebsiteHome:
-                g(112, [&] { form[WebsiteHome] = plainValue(property.value); });
-                break;
-            case Rule::WebsiteWork:
-                g(114, [&] { form[WebsiteWork] = plainValue(property.value); });
+                g(112, [&] { applyBirthdayRule(form, property); });
                 break;
             case Rule::Title:
-                g(116, [&] { form[Title] = property.decoded(plainValue(property.value)); });
+                g(114, [&] { form[Title] = shownValue(property); });
                 break;
             case Rule::Email:
-                g(118, [&] { applyEmailRule(form, property); });
+                g(116, [&] { applyEmailRule(form, property); });
                 break;
             case Rule::Url:
-                g(120, [&] { form[WebsiteHome] = plainValue(property.value); });
+                g(118, [&] { applyUrlRule(form, property); });
                 break;
             case Rule::Note:
-                g(122, [&] { applyNoteRule(form, property); });
+                g(120, [&] { applyNoteRule(form, property); });
                 noteFlag = true;
                 break;
             case Rule::Address:
-                g(124, [&] { applyAddressRule(form, property); });
+                g(122, [&] { applyAddressRule(form, property); });
                 break;
             case Rule::Telephone:
-                g(126, [&] { applyTelephoneRule(form, property); });
+                g(124, [&] { applyTelephoneRule(form, property); });
                 break;
             case Rule::Photo:
-                g(128, [&] { addPhotoRow(form.photos, card, line); });
+                g(126, [&] { addPhotoRow(form.photos, card, lines->offset(), property.part()); });
                 break;
         }
     }
+    g(128, [&] { showFormattedName(form, formattedName); });
     g(130, [&] { form.photoIndex = form.photos.empty() ? 0 : 1; });
     g(132, [&] { form.Combo1Index = form.Combo1.isEmpty() ? -1 : 0; });
     return form;

@@ -6,12 +6,16 @@ namespace {
 
 // Base64 never holds blanks or line breaks; they come from folding the value over lines.
 QString withoutBlanksAndBreaks(QStringView text) {
-    QString data;
-    data.reserve(text.size());
-    for (const QChar c : text) {
-        if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n')
-            data.append(c);
+    QString data(text.size(), Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(data.data());
+    char16_t* out = begin;
+    const auto* in = reinterpret_cast<const char16_t*>(text.utf16());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = in[i];
+        *out = c;
+        out += c != u' ' && c != u'\t' && c != u'\r' && c != u'\n';
     }
+    data.truncate(out - begin);
     return data;
 }
 
@@ -23,7 +27,13 @@ bool isPhotoProperty(QStringView propertyPart) {
 }
 
 QString takePhotoData(const QString& card, qsizetype lineOffset) {
-    const qsizetype colon = card.indexOf(u':', lineOffset);
+    // The line's property part ends at its first ":" outside quotes; a part folded over
+    // lines ends at the first ":" after it.
+    const QStringView firstLine =
+        QStringView(card).mid(lineOffset, physicalLineEnd(card, lineOffset) - lineOffset);
+    const qsizetype colonInLine = propertyColonOf(firstLine);
+    const qsizetype colon =
+        colonInLine >= 0 ? lineOffset + colonInLine : card.indexOf(u':', lineOffset);
     if (colon < 0)
         return QString();
     const qsizetype valueStart = colon + 1;
@@ -65,13 +75,17 @@ QString photoLabel(QStringView propertyPart, int number) {
 }
 
 void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, const CardLine& line) {
-    QString data = takePhotoData(card, line.offset);
+    addPhotoRow(rows, card, line.offset, propertyPartOf(line.text));
+}
+
+void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, qsizetype lineOffset,
+                 QStringView part) {
+    QString data = takePhotoData(card, lineOffset);
     if (data.isEmpty())
         return;
     // A line folded onto an empty line starts with the fold's blank or tab; kept, it would make
     // the rebuilt photo line a continuation of the line above it.
-    QStringView part = propertyPartOf(line.text);
-    while (!part.isEmpty() && (part.front() == u' ' || part.front() == u'\t'))
+    while (!part.isEmpty() && (part.front() == u' ' || part.front() == u'	'))
         part = part.sliced(1);
     const int number = static_cast<int>(rows.size()) + 1;
     rows.push_back(

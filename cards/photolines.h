@@ -13,8 +13,8 @@ namespace pennacle {
 // Whether a property part (group dropped) names a photo: "PHOTO" or "X-MS-CARDPICTURE", any case.
 bool isPhotoProperty(QStringView propertyPart);
 
-// The Base64 data of the photo line starting at lineOffset in card: from after the line's first
-// ":" to the first "=" (included), at the latest up to the next empty line or property line,
+// The Base64 data of the photo line starting at lineOffset in card: from after its property
+// part's ":" to the first "=" (included), at the latest up to the next empty line or property line,
 // with blanks and line breaks removed.
 QString takePhotoData(const QString& card, qsizetype lineOffset);
 
@@ -24,5 +24,8 @@ QString photoLabel(QStringView propertyPart, int number);
 // The photo step of card loading: appends the row of one photo line, numbered after the rows
 // already there; a line without any data gets no row.
 void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, const CardLine& line);
+// The same for the line starting at lineOffset whose property part is `part`.
+void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, qsizetype lineOffset,
+                 QStringView part);
 
 }  // namespace pennacle

@@ -1,24 +1,37 @@
 #include "cards/quotedprintable.h"
 
 #include <QByteArray>
+#include <QRegularExpression>
 #include <QStringDecoder>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace pennacle {
 
 namespace {
 
-int hexValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
+// Value of each hexadecimal digit, either case; 0xFF for every other ASCII character.
+constexpr std::array<unsigned char, 128> makeHexTable() {
+    std::array<unsigned char, 128> table{};
+    for (auto& entry : table) {
+        entry = 0xFF;
     }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
+    for (int d = 0; d < 10; ++d) {
+        table['0' + d] = static_cast<unsigned char>(d);
     }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
+    for (int d = 0; d < 6; ++d) {
+        table['A' + d] = static_cast<unsigned char>(10 + d);
+        table['a' + d] = static_cast<unsigned char>(10 + d);
     }
-    return -1;
+    return table;
+}
+
+constexpr std::array<unsigned char, 128> kHexValue = makeHexTable();
+
+int hexValue(char16_t c) {
+    return c < 128 && kHexValue[c] != 0xFF ? kHexValue[c] : -1;
 }
 
 bool isContinuation(unsigned char b) {
@@ -26,15 +39,14 @@ bool isContinuation(unsigned char b) {
 }
 
 // Strict UTF-8: a byte that does not start a well-formed sequence is dropped on its own, so
-// overlong forms, encoded surrogates and code points past U+10FFFF give nothing.
-void appendUtf8(QString& out, const QByteArray& bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype n = bytes.size();
+// overlong forms, encoded surrogates and code points past U+10FFFF give nothing. Writes at
+// most one UTF-16 unit per byte and returns the end of what it wrote.
+char16_t* decodeUtf8(const unsigned char* p, qsizetype n, char16_t* out) {
     qsizetype i = 0;
     while (i < n) {
         const unsigned char b0 = p[i];
         if (b0 < 0x80) {
-            out.append(QChar(b0));
+            *out++ = b0;
             ++i;
             continue;
         }
@@ -75,13 +87,73 @@ void appendUtf8(QString& out, const QByteArray& bytes) {
             code = (code << 6) | (p[i + k] & 0x3F);
         }
         if (QChar::requiresSurrogates(code)) {
-            out.append(QChar(QChar::highSurrogate(code)));
-            out.append(QChar(QChar::lowSurrogate(code)));
+            *out++ = QChar::highSurrogate(code);
+            *out++ = QChar::lowSurrogate(code);
         } else {
-            out.append(QChar(char16_t(code)));
+            *out++ = char16_t(code);
         }
         i += length;
     }
+    return out;
+}
+
+// The decoded text, written in place into a string sized for the worst case: no output is
+// longer than its input, since every character comes from at least one character of the
+// value (a literal), or from one to four escapes of three characters each.
+class Output {
+public:
+    explicit Output(qsizetype capacity) : text_(capacity, Qt::Uninitialized) {
+        begin_ = reinterpret_cast<char16_t*>(text_.data());
+        end_ = begin_;
+    }
+
+    char16_t*& end() { return end_; }
+    qsizetype room() const { return text_.size() - (end_ - begin_); }
+
+    void append(QStringView chars) {
+        std::memcpy(end_, chars.utf16(), size_t(chars.size()) * sizeof(char16_t));
+        end_ += chars.size();
+    }
+
+    QString take() {
+        text_.truncate(end_ - begin_);
+        // A value of escapes decodes to a third of its length or less; keep only that.
+        if (text_.size() < text_.capacity() / 2) {
+            text_.squeeze();
+        }
+        return std::move(text_);
+    }
+
+private:
+    QString text_;
+    char16_t* begin_ = nullptr;
+    char16_t* end_ = nullptr;
+};
+
+// Whether the name is one of the common character sets of one byte per character, whose
+// decoding can be looked up byte by byte.
+bool isSingleByteSet(const QString& name) {
+    static const QRegularExpression singleByte(
+        QStringLiteral("^(windows-?125[0-8]|cp-?125[0-8]|iso[-_]?8859-[0-9]+|koi8-[ru])$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return singleByte.match(name).hasMatch();
+}
+
+// The character of every byte in a single-byte set, as its decoder gives it alone; the
+// replacement character for a byte that forms none. Made once per set and thread.
+const std::array<char16_t, 256>* singleByteTable(const QString& name, QStringDecoder& decoder) {
+    thread_local QString cachedName;
+    thread_local std::array<char16_t, 256> table{};
+    if (name.compare(cachedName, Qt::CaseInsensitive) != 0) {
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            const QString decoded = decoder.decode(QByteArrayView(&byte, 1));
+            table[size_t(b)] =
+                decoded.size() == 1 ? decoded[0].unicode() : char16_t(QChar::ReplacementCharacter);
+        }
+        cachedName = name;
+    }
+    return &table;
 }
 
 // Reads the escaped bytes in the named character set; UTF-8 takes the strict path.
@@ -94,65 +166,92 @@ public:
         if (!utf8) {
             const QByteArray ascii = name.toLatin1();
             decoder_ = QStringDecoder(ascii.constData(), QStringConverter::Flag::Stateless);
-        }
-    }
-
-    void append(QString& out, const QByteArray& bytes) {
-        if (!decoder_.isValid()) {
-            appendUtf8(out, bytes);
-            return;
-        }
-        // Bytes that form no character in that set are dropped, not replaced.
-        const QString decoded = decoder_.decode(bytes);
-        for (const QChar c : decoded) {
-            if (c != QChar::ReplacementCharacter) {
-                out.append(c);
+            // Latin-1 makes one character of every byte, and the other single-byte sets are
+            // looked up: no decoder call per run.
+            latin1_ =
+                QStringConverter::encodingForName(ascii.constData()) == QStringConverter::Latin1;
+            if (decoder_.isValid() && !latin1_ && isSingleByteSet(name)) {
+                table_ = singleByteTable(name, decoder_);
             }
         }
     }
 
+    void append(Output& out, const unsigned char* bytes, qsizetype n) {
+        char16_t*& end = out.end();
+        if (!decoder_.isValid()) {
+            end = decodeUtf8(bytes, n, end);
+            return;
+        }
+        if (latin1_) {
+            end = std::copy(bytes, bytes + n, end);
+            return;
+        }
+        // Bytes that form no character in that set are dropped, not replaced.
+        char16_t* const start = end;
+        if (table_) {
+            for (qsizetype i = 0; i < n; ++i) {
+                *end++ = (*table_)[bytes[i]];
+            }
+        } else {
+            const QByteArrayView run(reinterpret_cast<const char*>(bytes), n);
+            if (decoder_.requiredSpace(n) <= out.room()) {
+                end = reinterpret_cast<char16_t*>(
+                    decoder_.appendToBuffer(reinterpret_cast<QChar*>(start), run));
+            } else {
+                const QString decoded = decoder_.decode(run);
+                end = std::copy_n(reinterpret_cast<const char16_t*>(decoded.utf16()),
+                                  std::min(decoded.size(), out.room()), start);
+            }
+        }
+        end = std::remove(start, end, char16_t(QChar::ReplacementCharacter));
+    }
+
 private:
     QStringDecoder decoder_;
+    bool latin1_ = false;
+    const std::array<char16_t, 256>* table_ = nullptr;
 };
 
 }  // namespace
 
 QString DecodeQuotedPrintable(const QString& value, const QString& charset) {
     RunDecoder runDecoder(charset);
-    QString out;
-    out.reserve(value.size());
-    QByteArray run;
     const qsizetype n = value.size();
+    const char16_t* p = reinterpret_cast<const char16_t*>(value.utf16());
+    Output out(n);
+    // The bytes of the current run of escapes; at most one for every three characters.
+    QByteArray runBytes(n / 3 + 1, Qt::Uninitialized);
+    auto* const run = reinterpret_cast<unsigned char*>(runBytes.data());
+    qsizetype runSize = 0;
     qsizetype i = 0;
     while (i < n) {
-        const QChar c = value[i];
-        if (c == u'=') {
-            const int high = i + 1 < n ? hexValue(value[i + 1]) : -1;
-            const int low = i + 2 < n ? hexValue(value[i + 2]) : -1;
-            if (high >= 0 && low >= 0) {
-                run.append(char(high * 16 + low));
+        if (p[i] == u'=') {
+            const int high = i + 1 < n ? hexValue(p[i + 1]) : -1;
+            const int low = high >= 0 && i + 2 < n ? hexValue(p[i + 2]) : -1;
+            if (low >= 0) {
+                run[runSize++] = static_cast<unsigned char>(high * 16 + low);
                 i += 3;
-                continue;
+            } else {
+                ++i;  // a stray "=" stands for nothing and does not end the run
             }
-            ++i;  // a stray "=" stands for nothing
             continue;
         }
-        if (!run.isEmpty()) {
-            runDecoder.append(out, run);
-            run.clear();
+        if (runSize > 0) {
+            runDecoder.append(out, run, runSize);
+            runSize = 0;
         }
         // Copy the literal stretch up to the next "=" in one go.
-        qsizetype next = value.indexOf(u'=', i);
+        qsizetype next = QStringView(value).indexOf(u'=', i);
         if (next < 0) {
             next = n;
         }
-        out.append(QStringView(value).sliced(i, next - i));
+        out.append(QStringView(p + i, next - i));
         i = next;
     }
-    if (!run.isEmpty()) {
-        runDecoder.append(out, run);
+    if (runSize > 0) {
+        runDecoder.append(out, run, runSize);
     }
-    return out;
+    return out.take();
 }
 
 }  // namespace pennacle

@@ -1,5 +1,6 @@
 #include "cards/rebuild.h"
 
+#include "cards/cardlines.h"
 #include "cards/textfile.h"
 #include "photos/photoblock.h"
 
@@ -37,25 +38,53 @@ QString separated(const QString& value) {
     return ReplaceSeparators(copy);
 }
 
-// Every kind of line break becomes "=0D=0A", so a note can never break the card's lines.
-QString encodeNoteBreaks(const QString& note) {
+// A name or address component that a ";" follows: a backslash at its end, also before blanks
+// that the reader trims, would make the reader take that ";" for part of the component
+// ("\;"), so it becomes a blank like the separators.
+QString separatedComponent(const QString& value) {
+    QString copy = separated(value);
+    for (qsizetype i = copy.size() - 1; i >= 0 && (copy[i] == u' ' || copy[i] == u'\\'); --i) {
+        copy[i] = u' ';
+    }
+    return copy;
+}
+
+// The note under its QUOTED-PRINTABLE mark, as any reader of that mark decodes it: every kind
+// of line break becomes "=0D=0A", so a note can never break the card's lines, and every "=" is
+// "=3D", so that no "=" with two hex digits after it decodes to something else and a note
+// ending in "=" does not run into the next line.
+QString encodeNote(const QString& note) {
     QString encoded;
     encoded.reserve(note.size() + note.size() / 8);
     qsizetype start = 0;
     for (qsizetype i = 0; i < note.size(); ++i) {
         const QChar c = note[i];
-        if (c != u'\r' && c != u'\n') {
+        if (c != u'\r' && c != u'\n' && c != u'=') {
             continue;
         }
         encoded.append(QStringView(note).sliced(start, i - start));
-        encoded.append(u"=0D=0A");
-        if (c == u'\r' && i + 1 < note.size() && note[i + 1] == u'\n') {
-            ++i;
+        if (c == u'=') {
+            encoded.append(u"=3D");
+        } else {
+            encoded.append(u"=0D=0A");
+            if (c == u'\r' && i + 1 < note.size() && note[i + 1] == u'\n') {
+                ++i;
+            }
         }
         start = i + 1;
     }
     encoded.append(QStringView(note).sliced(start));
     return encoded;
+}
+
+// An address under a type that marks it ENCODING=QUOTED-PRINTABLE is read back decoded: its
+// "=" signs are written as "=3D" so that it reads back as typed.
+QString emailValue(const QString& address, QStringView type) {
+    if (!isQuotedPrintable(type)) {
+        return address;
+    }
+    QString encoded = address;
+    return encoded.replace(u'=', QLatin1String("=3D"));
 }
 
 qsizetype estimateCardLength(const CardForm& form) {
@@ -97,20 +126,24 @@ public:
         card_.reserve(estimateCardLength(form_));
         line(102, [&] { card_.append(u"BEGIN:VCARD"); });
         line(104, [&] { card_.append(u"VERSION:2.1"); });
+        // Only names and addresses, whose components ";" separates and whose names the name
+        // reader cuts at a second ":", lose their separators. Telephones, the note, the company
+        // and the web addresses are written as typed: the reader takes all after the first ":".
         line(106, [&] {
-            put({u"N:", separated(box(LastName)), u";", separated(box(FirstName)), u";",
-                 separated(box(MiddleInitial)), u";", separated(box(Title))});
+            put({u"N:", separatedComponent(box(LastName)), u";", separatedComponent(box(FirstName)),
+                 u";", separatedComponent(box(MiddleInitial)), u";", separated(box(Title))});
         });
+        // The same texts as in N, so that FN is blank exactly when N names nobody.
         line(108, [&] {
-            put({u"FN:", separated(box(FirstName)), u" ", separated(box(MiddleInitial)), u" ",
-                 separated(box(LastName))});
+            put({u"FN:", separatedComponent(box(FirstName)), u" ",
+                 separatedComponent(box(MiddleInitial)), u" ", separatedComponent(box(LastName))});
         });
         for (const PhoneKind kind : kPhoneOrder) {
             const QString& number = box(phoneKind(kind).field);
             if (g_.test(110, [&] { return !number.isEmpty(); })) {
                 line(112, [&] {
                     put({u"TEL;", PhoneTypeParams(int(kind)), PrefParam(form_, int(kind)), u":",
-                         separated(number)});
+                         oneLine(number)});
                 });
             }
         }
@@ -119,13 +152,12 @@ public:
         if (g_.test(122, [&] { return !note.isEmpty(); })) {
             line(124, [&] {
                 card_.append(u"NOTE;QUOTED-PRINTABLE:");
-                card_.append(separated(encodeNoteBreaks(note)));
+                card_.append(encodeNote(note));
             });
         }
         if (g_.test(126, [&] { return !box(Company).isEmpty(); })) {
-            line(128, [&] { put({u"ORG:", separated(box(Company))}); });
+            line(128, [&] { put({u"ORG:", oneLine(box(Company))}); });
         }
-        // Web addresses keep their colons.
         if (g_.test(130, [&] { return !box(WebsiteHome).isEmpty(); })) {
             line(132, [&] { put({u"URL;HOME:", oneLine(box(WebsiteHome))}); });
         }
@@ -185,8 +217,9 @@ private:
             for (qsizetype i = 0; i < addresses.size(); ++i) {
                 // A missing type entry counts as empty, as the list control reads it.
                 line(118, [&] {
-                    put({u"EMAIL;", oneLine(form_.Combo2.value(i)), i == 0 ? u";PREF:" : u":",
-                         oneLine(addresses[i])});
+                    const QString type = oneLine(form_.Combo2.value(i));
+                    put({u"EMAIL;", type, i == 0 ? u";PREF:" : u":",
+                         emailValue(oneLine(addresses[i]), type)});
                 });
             }
             return;
@@ -196,11 +229,13 @@ private:
 
     void appendAddress(QStringView head, FormField first) {
         card_.append(head);
-        for (int i = first; i < first + kAddressFieldCount; ++i) {
-            if (i != first) {
+        const int last = first + kAddressFieldCount - 1;
+        for (int i = first; i <= last; ++i) {
+            const QString& text = box(FormField(i));
+            card_.append(i == last ? separated(text) : separatedComponent(text));
+            if (i != last) {
                 card_.append(u';');
             }
-            card_.append(separated(box(FormField(i))));
         }
     }
 

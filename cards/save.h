@@ -53,13 +53,28 @@ QStringList contactFileNames(const ContactList& contacts);
 // CR LF.
 QByteArray encodeSavedFile(const QString& payload, SaveEncoding encoding);
 
+// The contacts whose card texts hold characters that an ANSI save would write as "?".
+struct AnsiLoss {
+    qsizetype contacts = 0;
+    QString firstName;  // the display name of the first of them, in list order
+};
+AnsiLoss findAnsiLoss(const ContactList& contacts);
+
 // Writes the card texts of all contacts, exactly as the list holds them, as "Save As VCF"
 // does: one file with the cards joined by CR LF, or one file per contact in the target
 // folder. Every file is written to a temporary file beside it and moved over its target only
-// when complete, so a failure never leaves a half-written file. Failures are reported
+// when complete and on disk, so a failure never leaves a half-written file. The per-contact
+// layout brings its whole batch to disk with one folder sync before the first rename and
+// one after the last; when the first fails, no target is replaced. Failures are reported
 // ("in Pennacle2021/08/31.Form1.PushButton1_Click ") and the save goes on with the next
 // contact. An empty list writes nothing.
 SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request,
                          Reporter& reporter, const SaveProgress& progress = {});
+
+// Brings what was written into a folder to disk (its files and its entries); throws Failure.
+using FolderSync = void (*)(const QString& folder);
+// Replaces the folder sync of the per-contact layout and returns the one it replaced: a seam
+// for tests of a failing or watched sync.
+FolderSync replaceFolderSync(FolderSync sync);
 
 }  // namespace pennacle

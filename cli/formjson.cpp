@@ -18,43 +18,98 @@ namespace {
 // --- writing -------------------------------------------------------------------------------
 // Written by hand because the keys must keep the form's order, which QJsonObject sorts away.
 
+// The bytes a character takes in a JSON string: UTF-8, or an escape. A lone surrogate has no
+// UTF-8 form; the \u escape keeps it.
+enum class JsonForm { Plain, Short, Unicode, Utf8, Pair };
+
+JsonForm jsonFormOf(const char16_t* text, qsizetype i, qsizetype n) {
+    const char16_t u = text[i];
+    switch (u) {
+        case u'"':
+        case u'\\':
+        case u'\n':
+        case u'\r':
+        case u'\t':
+            return JsonForm::Short;
+        default:
+            break;
+    }
+    if (u < 0x20)
+        return JsonForm::Unicode;
+    if (u < 0x80)
+        return JsonForm::Plain;
+    if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text[i + 1]))
+        return JsonForm::Pair;
+    return QChar::isSurrogate(u) ? JsonForm::Unicode : JsonForm::Utf8;
+}
+
+// Written in two passes, the first counting the bytes, so that a note of many megabytes is
+// sized once rather than grown character by character.
 void appendJsonString(QByteArray& out, const QString& text) {
-    out.append('"');
+    const auto* in = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype n = text.size();
+    qsizetype bytes = 2;
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        const char16_t u = c.unicode();
-        switch (u) {
-            case u'"':
-                out.append("\\\"");
-                continue;
-            case u'\\':
-                out.append("\\\\");
-                continue;
-            case u'\n':
-                out.append("\\n");
-                continue;
-            case u'\r':
-                out.append("\\r");
-                continue;
-            case u'\t':
-                out.append("\\t");
-                continue;
-            default:
+        switch (jsonFormOf(in, i, n)) {
+            case JsonForm::Plain:
+                bytes += 1;
+                break;
+            case JsonForm::Short:
+                bytes += 2;
+                break;
+            case JsonForm::Unicode:
+                bytes += 6;
+                break;
+            case JsonForm::Utf8:
+                bytes += in[i] < 0x800 ? 2 : 3;
+                break;
+            case JsonForm::Pair:
+                bytes += 4;
+                ++i;
                 break;
         }
-        const bool pairedHigh = c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate();
-        if (pairedHigh) {
-            out.append(QStringView(text).sliced(i, 2).toUtf8());
-            ++i;
-        } else if (u < 0x20 || c.isSurrogate()) {
-            // A lone surrogate has no UTF-8 form; the escape keeps it.
-            out.append(QByteArray("\\u") + QByteArray::number(u, 16).rightJustified(4, '0'));
-        } else {
-            out.append(QStringView(&c, 1).toUtf8());
+    }
+    const qsizetype start = out.size();
+    out.resize(start + bytes);
+    char* o = out.data() + start;
+    *o++ = '"';
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = in[i];
+        switch (jsonFormOf(in, i, n)) {
+            case JsonForm::Plain:
+                *o++ = char(u);
+                break;
+            case JsonForm::Short:
+                *o++ = '\\';
+                *o++ = u == u'\n' ? 'n' : u == u'\r' ? 'r' : u == u'\t' ? 't' : char(u);
+                break;
+            case JsonForm::Unicode:
+                *o++ = '\\';
+                *o++ = 'u';
+                for (int shift = 12; shift >= 0; shift -= 4)
+                    *o++ = kHex[(u >> shift) & 0xF];
+                break;
+            case JsonForm::Utf8:
+                if (u < 0x800) {
+                    *o++ = char(0xC0 | (u >> 6));
+                } else {
+                    *o++ = char(0xE0 | (u >> 12));
+                    *o++ = char(0x80 | ((u >> 6) & 0x3F));
+                }
+                *o++ = char(0x80 | (u & 0x3F));
+                break;
+            case JsonForm::Pair: {
+                const char32_t code = QChar::surrogateToUcs4(u, in[++i]);
+                *o++ = char(0xF0 | (code >> 18));
+                *o++ = char(0x80 | ((code >> 12) & 0x3F));
+                *o++ = char(0x80 | ((code >> 6) & 0x3F));
+                *o++ = char(0x80 | (code & 0x3F));
+                break;
+            }
         }
     }
-    out.append('"');
+    *o++ = '"';
 }
 
 template <class List, class WriteItem>

@@ -9,6 +9,8 @@ namespace pennacle {
 // Every modal interaction of the window goes through here, so tests can script it.
 class Dialogs {
 public:
+    enum class Answer { Yes, No, Cancel };
+
     virtual ~Dialogs() = default;
 
     // File dialogs take the title and a filter in "Description|pattern|Description|pattern"
@@ -24,8 +26,10 @@ public:
     virtual void message(const QString& caption, const QString& text) = 0;
     // OK only, exclamation icon.
     virtual void warning(const QString& caption, const QString& text) = 0;
-    // Yes/No; true for Yes.
+    // Yes/No, no icon; true for Yes.
     virtual bool askYesNo(const QString& caption, const QString& text) = 0;
+    // Yes/No/Cancel, Yes the default; closing the box or Escape answers Cancel.
+    virtual Answer askYesNoCancel(const QString& caption, const QString& text) = 0;
     // OK/Cancel with one text field; Cancel gives the empty text.
     virtual QString InputBox(const QString& caption, const QString& prompt) = 0;
 

@@ -1,9 +1,19 @@
-// Any bytes as a VCF file: the encoding test and the reader in pieces.
+// Any bytes as a file: the encoding test, the reader in pieces, and the block-by-block reading
+// and card scan of an import, which must give exactly what the whole text gives.
 #include "cards/importer.h"
 #include "cards/textfile.h"
 #include "fuzzsupport.h"
 
 #include <QTemporaryFile>
+
+#include <cstdint>
+
+namespace {
+class NullReporter : public pennacle::Reporter {
+public:
+    void showReport(const QString&) override {}
+};
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QTemporaryFile file;
@@ -21,7 +31,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A byte gives at most one character on every path.
     FUZZ_CHECK(total <= static_cast<qsizetype>(size));
     FUZZ_CHECK(pennacle::readCardFile(file.fileName()).size() == total);
-    const QString whole = pennacle::ReadWholeFile(file.fileName());
-    FUZZ_CHECK(size == 0 ? whole == u"empty file" : whole.size() == static_cast<qsizetype>(size));
+    const QString wholeFile = pennacle::ReadWholeFile(file.fileName());
+    FUZZ_CHECK(size == 0 ? wholeFile == u"empty file"
+                         : wholeFile.size() == static_cast<qsizetype>(size));
+
+    // Blocks of 1 to 16 bytes, so that they end inside characters and markers.
+    const qint64 blockSize = size > 0 ? 1 + data[0] % 16 : 1;
+    const QString whole = pieces.join(QString());
+    pennacle::TextFileReader reader(file.fileName(), blockSize);
+    QString streamed;
+    for (pennacle::TextFileReader::Read read;
+         (read = reader.readInto(streamed)) != pennacle::TextFileReader::Read::End;) {
+        if (read == pennacle::TextFileReader::Read::Restart)
+            streamed.clear();
+    }
+    FUZZ_CHECK(streamed == whole);
+    NullReporter reporter;
+    const auto cards = pennacle::CardFileImport(file.fileName(), blockSize).scan(reporter);
+    const auto expected = pennacle::scanCards(whole, reporter);
+    FUZZ_CHECK(cards.size() == expected.size());
+    for (size_t i = 0; i < cards.size(); ++i) {
+        FUZZ_CHECK(cards[i].Text == expected[i].Text && cards[i].card == expected[i].card);
+    }
     return 0;
 }

@@ -48,22 +48,58 @@ qsizetype firstLineDataLength(const QString& head) {
 qsizetype photoBlockLength(const std::vector<PhotoEntry>& photos) {
     qsizetype length = 0;
     for (const PhotoEntry& photo : photos) {
-        const qsizetype rest =
-            std::max<qsizetype>(0, photo.PhotoData.size() - firstLineDataLength(photo.PhotoType));
+        // Padding adds at most two characters.
+        const qsizetype data = photo.PhotoData.size() + 2;
+        const qsizetype rest = std::max<qsizetype>(0, data - firstLineDataLength(photo.PhotoType));
         const qsizetype continuations = (rest + kPhotoLineWidth - 1) / kPhotoLineWidth;
-        length += photo.PhotoType.size() + photo.PhotoData.size() + 2 + continuations * 4;
+        length += photo.PhotoType.size() + data + 2 + continuations * 4;
     }
     return length;
 }
 
 }  // namespace
 
+QString paddedBase64(const QString& data) {
+    const auto isAlphabet = [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+               c == u'+' || c == u'/';
+    };
+    qsizetype equals = 0;
+    bool innerEquals = false;
+    for (const QChar c : data) {
+        if (c == u'=') {
+            ++equals;
+        } else if (!isAlphabet(c)) {
+            return data;  // no Base64 text (a URI, say): not touched
+        } else if (equals > 0) {
+            innerEquals = true;
+        }
+    }
+    const qsizetype content = data.size() - equals;
+    const qsizetype kept = content % 4 == 1 ? content - 1 : content;
+    const qsizetype padding = (4 - kept % 4) % 4;
+    if (!innerEquals && kept == content && equals == padding)
+        return data;  // already valid: shared, not copied
+    QString padded;
+    padded.reserve(kept + padding);
+    if (!innerEquals) {
+        padded.append(QStringView(data).first(kept));
+    } else {
+        for (const QChar c : data) {
+            if (c != u'=' && padded.size() < kept)
+                padded.append(c);
+        }
+    }
+    padded.append(QString(padding, u'='));
+    return padded;
+}
+
 QString GetImageFromList(const std::vector<PhotoEntry>& photos, Reporter& reporter) {
     Guard g(reporter, procedureTag("modVCard", "GetImageFromList"));
     QString block;
     g(100, [&] { block.reserve(photoBlockLength(photos)); });
     for (const PhotoEntry& photo : photos) {
-        const QString data = photoLineData(photo.PhotoData);
+        const QString data = paddedBase64(photoLineData(photo.PhotoData));
         if (!g.test(102, [&] { return !data.isEmpty(); })) {
             continue;
         }

@@ -13,11 +13,16 @@ namespace pennacle {
 // every further line two blanks and this many characters of data.
 inline constexpr qsizetype kPhotoLineWidth = 64;
 
+// The data as a photo line carries it: the Base64 characters that decoding uses, in groups of
+// four with "=" padding, so strict Base64 readers accept every photo written. Every "=" is
+// dropped and the padding made anew; a last group of a single character, which decoding
+// ignores, is dropped. A value with other characters (a URI, say) stays as it is.
+QString paddedBase64(const QString& data);
+
 // The card lines of every photo row that has data, each line ending in CR LF; the empty text
-// when no row has data. A PhotoType of 64 characters or more takes the first line alone. The
-// PhotoType is written without leading blanks or tabs and with each CR or LF as a blank, the
-// data without blanks, tabs or line breaks; data with colons keeps all of them on the first
-// line.
+// when no row has data. Data are written as paddedBase64 gives them. A PhotoType of 64 characters
+// or more takes the first line alone. The PhotoType is written without leading blanks or tabs and
+// with each CR or LF as a blank; data with colons keeps all of them on the first line.
 // Guarded ("in Pennacle2021/08/31.modVCard.GetImageFromList ").
 QString GetImageFromList(const std::vector<PhotoEntry>& photos, Reporter& reporter);
 

@@ -14,6 +14,31 @@ void PhotoList::clear() {
     setRows({});
 }
 
+void PhotoList::append(PhotoEntry row) {
+    const int at = rowCount();
+    beginInsertRows(QModelIndex(), at, at);
+    rows_.push_back(std::move(row));
+    endInsertRows();
+}
+
+bool PhotoList::setPhotoData(qsizetype row, QString data) {
+    if (row < 0 || row >= count())
+        return false;
+    rows_[static_cast<size_t>(row)].PhotoData = std::move(data);
+    const QModelIndex changed = index(static_cast<int>(row), DataColumn);
+    emit dataChanged(changed, changed);
+    return true;
+}
+
+bool PhotoList::remove(qsizetype row) {
+    if (row < 0 || row >= count())
+        return false;
+    beginRemoveRows(QModelIndex(), static_cast<int>(row), static_cast<int>(row));
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+    return true;
+}
+
 int PhotoList::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }

@@ -20,6 +20,10 @@ public:
     qsizetype count() const { return static_cast<qsizetype>(rows_.size()); }
     void setRows(std::vector<PhotoEntry> rows);
     void clear();
+    // The photo commands' row changes; a row outside the list changes nothing.
+    void append(PhotoEntry row);
+    bool setPhotoData(qsizetype row, QString data);
+    bool remove(qsizetype row);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -1,12 +1,18 @@
+#include "app/qtdialogs.h"
 #include "support/savefailures.h"
 #include "support/windowfixture.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,8 +20,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
+#include <chrono>
 #include <memory>
 
 using namespace pennacle;
@@ -32,9 +40,107 @@ const QString kRoe = QStringLiteral("begin:vcard\nN:Roe;Jane\nTEL;CELL:777\nend:
 const QString kPoe = QStringLiteral("BEGIN:VCARD\r\nN:Poe;Ed;A\r\nEND:VCARD");
 const QString kRev = QStringLiteral("REV:20261207T093000");
 
+// Two addresses and properties that the form does not hold.
+const QString kTwoAddresses = QStringLiteral(
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Doe;John;;;\r\nFN:John Doe\r\nNICKNAME:Jack\r\n"
+    "EMAIL;INTERNET;PREF:john@doe.example\r\nEMAIL;WORK:jd@work.example\r\n"
+    "TEL;ISDN:555-9\r\nREV:20200101T000000Z\r\nEND:VCARD");
+
 // An open window.
 struct Window : WindowFixture {
     Window() { open(); }
+    // Saves all contacts to one ANSI file through "Save As VCF" and returns its bytes.
+    QByteArray saved() {
+        const QString path = dir.filePath("saved.vcf");
+        QFile::remove(path);
+        dialogs.fileAnswers.enqueue(path);
+        form->PushButton1_Click();
+        return readBytes(path);
+    }
+};
+
+QString emailLinesOf(const QString& card) {
+    QString lines;
+    for (const QString& line : card.split("\r\n")) {
+        if (line.startsWith("EMAIL;"))
+            lines += line + "\r\n";
+    }
+    return lines;
+}
+
+// The work's progress window while it is open.
+QDialog* openProgress() {
+    return qobject_cast<QDialog*>(QApplication::activeModalWidget());
+}
+
+// Answers real message boxes as a user would: reads each one for a while, notes whether it
+// stands on top (over any progress) and then presses Enter on it.
+class BoxReader : public QObject {
+public:
+    struct Seen {
+        QString text;
+        bool onTop = false;         // the box takes the input, nothing was opened over it
+        bool overProgress = false;  // a progress is open and the box stands over it
+    };
+    QList<Seen> seen;
+    std::chrono::milliseconds firstReading{900};
+
+    BoxReader() {
+        timer_.setInterval(20);
+        connect(&timer_, &QTimer::timeout, this, &BoxReader::look);
+        timer_.start();
+    }
+
+private:
+    void look() {
+        QMessageBox* box = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                box = b;
+        }
+        if (!box) {
+            reading_ = nullptr;
+            return;
+        }
+        if (box != reading_) {
+            reading_ = box;
+            clock_.start();
+        }
+        const auto readFor = seen.isEmpty() ? firstReading : std::chrono::milliseconds(50);
+        if (clock_.elapsed() < readFor.count())
+            return;
+        QWidget* progress = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->objectName() == "WorkProgress")
+                progress = w;
+        }
+        seen << Seen{box->text(), QApplication::activeModalWidget() == box,
+                     progress && box->parentWidget() == progress};
+        reading_ = nullptr;
+        QTest::keyClick(box, Qt::Key_Enter);
+    }
+
+    QTimer timer_;
+    QElapsedTimer clock_;
+    QPointer<QMessageBox> reading_;
+};
+
+// Real message boxes; the file and folder dialogs answer from the scripted queue.
+class RealBoxes : public QtDialogs {
+public:
+    explicit RealBoxes(ScriptedDialogs& files) : files_(files) {}
+    QString ShowOpen(const QString& title, const QString& filter) override {
+        return files_.ShowOpen(title, filter);
+    }
+    QString ShowSave(const QString& title, const QString& filter) override {
+        return files_.ShowSave(title, filter);
+    }
+    QString BrowseForFolder(const QString& prompt, const QString& start) override {
+        return files_.BrowseForFolder(prompt, start);
+    }
+
+private:
+    ScriptedDialogs& files_;
 };
 
 }  // namespace
@@ -106,8 +212,8 @@ private slots:
         w.import(kDoe);
         QCOMPARE(w.notes()->toPlainText(), QString("first\nsecond"));
         w.notes()->setPlainText("first\nsecond\n\nfourth = 4");
-        QVERIFY(
-            w.card().contains("NOTE;QUOTED-PRINTABLE:first=0D=0Asecond=0D=0A=0D=0Afourth = 4\r\n"));
+        QVERIFY(w.card().contains(
+            "NOTE;QUOTED-PRINTABLE:first=0D=0Asecond=0D=0A=0D=0Afourth =3D 4\r\n"));
         // Picking the contact again shows the same note: nothing grows or is lost.
         w.form->LoadVCFData(w.card());
         QCOMPARE(w.notes()->toPlainText(), QString("first\nsecond\n\nfourth = 4"));
@@ -154,6 +260,270 @@ private slots:
 
         w.form->PushButton9_Click();  // nothing selected: nothing happens
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+    }
+
+    // Looking at another address changes nothing; only an edit rebuilds the card.
+    void pickingAnAddressKeepsTheCard_data() {
+        QTest::addColumn<bool>("withKeys");
+        QTest::newRow("arrow keys") << true;
+        QTest::newRow("click in the list") << false;
+    }
+    void pickingAnAddressKeepsTheCard() {
+        QFETCH(bool, withKeys);
+        Window w;
+        w.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+        w.import(kTwoAddresses);
+        QComboBox* addresses = w.combo("Combo1");
+        for (const int index : {1, 0, 1}) {
+            if (withKeys) {
+                addresses->lineEdit()->setFocus();
+                QTest::keyClick(addresses->lineEdit(), index == 1 ? Qt::Key_Down : Qt::Key_Up);
+            } else {
+                addresses->showPopup();
+                QAbstractItemView* list = addresses->view();
+                QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+                QTest::qWait(QApplication::doubleClickInterval());
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualRect(list->model()->index(index, 0)).center());
+            }
+            QCOMPARE(addresses->currentIndex(), index);
+            QCOMPARE(w.combo("Combo2")->currentIndex(), index);
+        }
+        QCOMPARE(w.card(), kTwoAddresses);
+        QCOMPARE(w.saved(), kTwoAddresses.toUtf8() + "\r\n");
+    }
+
+    // What is typed in the e-mail boxes is what the card holds, at once and after picks.
+    void typingInTheEmailBoxes_data() {
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("pick");
+        QTest::addColumn<QString>("emailLines");
+        QTest::addColumn<QString>("holder");
+        const QString twoLines = "EMAIL;INTERNET;PREF:%1\r\nEMAIL;%2:%3\r\n";
+        QTest::newRow("second address, the one the holder holds")
+            << kTwoAddresses << "Combo1" << 1
+            << twoLines.arg("john@doe.example", "WORK", "new.jd@work.example")
+            << "new.jd@work.example";
+        QTest::newRow("first address")
+            << kTwoAddresses << "Combo1" << 0
+            << twoLines.arg("new.john@doe.example", "WORK", "jd@work.example") << "jd@work.example";
+        QTest::newRow("type of the second address")
+            << kTwoAddresses << "Combo2" << 1
+            << twoLines.arg("john@doe.example", "new.WORK", "jd@work.example") << "jd@work.example";
+        QTest::newRow("only address")
+            << "BEGIN:VCARD\r\nN:Roe;Jane\r\nEMAIL:jane@roe.example\r\nEND:VCARD"
+            << "Combo1" << 0 << "EMAIL;INTERNET;PREF:new.jane@roe.example\r\n"
+            << "new.jane@roe.example";
+        QTest::newRow("no address: nothing is added") << kRoe << "Combo1" << -1 << ""
+                                                      << "";
+    }
+    void typingInTheEmailBoxes() {
+        QFETCH(QString, card);
+        QFETCH(QString, box);
+        QFETCH(int, pick);
+        QFETCH(QString, emailLines);
+        QFETCH(QString, holder);
+        Window w;
+        w.import(card);
+        QComboBox* addresses = w.combo("Combo1");
+        addresses->setCurrentIndex(pick);
+        // Typed at the start: every keystroke must leave the cursor where it was.
+        QLineEdit* edit = w.combo(qPrintable(box))->lineEdit();
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Home);
+        QTest::keyClicks(edit, "new.");
+        QCOMPARE(w.box(HiddenEmail)->text(), holder);
+        QVERIFY(w.card().contains(kRev));
+        QCOMPARE(emailLinesOf(w.card()), emailLines);
+        if (pick < 0) {
+            QCOMPARE(addresses->count(), 0);
+            return;
+        }
+        // Another pick and back shows the edit again; the card keeps it.
+        const QString shown = edit->text();
+        addresses->setCurrentIndex(1 - pick);
+        addresses->setCurrentIndex(pick);
+        QCOMPARE(edit->text(), shown);
+        QCOMPARE(emailLinesOf(w.card()), emailLines);
+    }
+
+    // A report raised during a save stands over the progress and is answered with Enter;
+    // the progress never opens over it.
+    void saveFailuresAreReportedOnTop() {
+        WindowFixture f;
+        RealBoxes boxes(f.dialogs);
+        f.open(boxes);
+        boxes.setParentWidget(f.form.get());
+        f.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+        f.import(kDoe + kRoe + kPoe);
+        QTest::mouseClick(f.find<QRadioButton>("Option2"), Qt::LeftButton);
+        f.dialogs.fileAnswers.enqueue(f.dir.filePath("no such folder"));
+        BoxReader user;  // reads the first report longer than the progress waits
+        f.form->PushButton1_Click();
+        QCOMPARE(user.seen.size(), 4);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(user.seen[i].text.startsWith("Cannot write"), qPrintable(user.seen[i].text));
+            QVERIFY2(user.seen[i].onTop, qPrintable(QString::number(i)));
+        }
+        // The progress opened after the first report, never during it.
+        QVERIFY(!user.seen[0].overProgress);
+        QVERIFY(user.seen[1].overProgress && user.seen[2].overProgress);
+        QCOMPARE(user.seen[3].text, QString("Done."));
+        QVERIFY(user.seen[3].onTop);
+    }
+
+    // Escape or Cancel in the progress stops the work; a stopped save does not say "Done.".
+    void stoppingLongWork_data() {
+        QTest::addColumn<QString>("work");
+        QTest::addColumn<bool>("escape");  // else the Cancel button
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("import, Escape") << "import" << true << QStringList() << QStringList();
+        QTest::newRow("save to one file, Escape")
+            << "Option1" << true << QStringList{"Pennacle|Save cancelled."} << QStringList();
+        QTest::newRow("save each contact, Cancel")
+            << "Option2" << false << QStringList{"Pennacle|Save cancelled."}
+            << QStringList{"Doe, John.vcf"};
+    }
+    void stoppingLongWork() {
+        QFETCH(QString, work);
+        QFETCH(bool, escape);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, files);
+        Window w;
+        w.import(kDoe + kRoe + kPoe);
+        w.form->setProgressDelay(std::chrono::milliseconds(0));
+        w.dialogs.calls.clear();
+        bool progressSeen = false;
+        // The user acts as soon as the progress opens.
+        const auto armUser = [&] {
+            QTimer::singleShot(0, [&] {
+                QDialog* progress = openProgress();
+                progressSeen = progress && progress->objectName() == "WorkProgress";
+                if (!progressSeen)
+                    return;
+                if (escape) {
+                    QTest::keyClick(progress, Qt::Key_Escape);
+                } else {
+                    QTest::mouseClick(progress->findChild<QDialogButtonBox*>()->buttons().first(),
+                                      Qt::LeftButton);
+                }
+            });
+        };
+        const QString folder = w.dir.filePath("out");
+        QDir().mkpath(folder);
+        if (work == "import") {
+            // The scan reports its progress every few thousand cards.
+            QString many;
+            for (int i = 0; i < 5000; ++i)
+                many += kPoe + "\r\n";
+            armUser();
+            w.import(many, "many.vcf");
+        } else {
+            QTest::mouseClick(w.find<QRadioButton>(work), Qt::LeftButton);
+            w.dialogs.fileAnswers.enqueue(work == "Option1" ? folder + "/all.vcf" : folder);
+            armUser();
+            w.form->PushButton1_Click();
+        }
+        QVERIFY(progressSeen);
+        QCOMPARE(w.dialogs.callsOf("message"), messages);
+        QCOMPARE(w.names().size(), 3);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), files);
+        QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+    }
+
+    // Before ANSI would write characters as "?", the user chooses: UTF-8, ANSI anyway, or no
+    // save.
+    void lossyAnsiSaveAsksFirst_data() {
+        QTest::addColumn<QString>("cards");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("question");  // its beginning; empty: nothing is asked
+        QTest::addColumn<QByteArray>("file");
+        const QString fits = QString::fromUtf8("BEGIN:VCARD\r\nN:Zoë;Ann\r\nNOTE:5 €\r\nEND:VCARD");
+        const QString polish = QString::fromUtf8("BEGIN:VCARD\r\nN:Łukasz;A\r\nEND:VCARD");
+        const QString emoji = QString::fromUtf8("BEGIN:VCARD\r\nN:Ng;B\r\nNOTE:😀\r\nEND:VCARD");
+        const int yes = int(Dialogs::Answer::Yes);
+        const int no = int(Dialogs::Answer::No);
+        const int cancel = int(Dialogs::Answer::Cancel);
+        QTest::newRow("nothing to replace") << fits << "Option5" << cancel << ""
+                                            << QByteArray(
+                                                   "BEGIN:VCARD\r\nN:Zo\xeb;Ann\r\n"
+                                                   "NOTE:5 \x80\r\nEND:VCARD\r\n");
+        QTest::newRow("Yes saves UTF-8")
+            << fits + "\r\n" + polish + "\r\n" + emoji << "Option5" << yes
+            << QString::fromUtf8(
+                   "2 contacts, the first of them \"Łukasz, A\", hold characters that ANSI "
+                   "(Windows-1252) cannot store; saved as ANSI, each of them becomes \"?\".\r\r"
+                   "Save as UTF-8 instead?\r\rYes: save as UTF-8.\rNo: save as ANSI anyway.\r"
+                   "Cancel: do not save.")
+            << QByteArray("\xef\xbb\xbf") + (fits + "\r\n" + polish + "\r\n" + emoji).toUtf8() +
+                   "\r\n";
+        QTest::newRow("No saves ANSI anyway")
+            << emoji << "Option5" << no << "The contact \"Ng, B\" holds characters"
+            << QByteArray("BEGIN:VCARD\r\nN:Ng;B\r\nNOTE:?\r\nEND:VCARD\r\n");
+        QTest::newRow("Cancel saves nothing")
+            << emoji << "Option5" << cancel << "The contact \"Ng, B\" holds" << QByteArray();
+        QTest::newRow("UTF-8 chosen") << emoji << "Option6" << cancel << ""
+                                      << QByteArray("\xef\xbb\xbf") + emoji.toUtf8() + "\r\n";
+    }
+    void lossyAnsiSaveAsksFirst() {
+        QFETCH(QString, cards);
+        QFETCH(QString, option);
+        QFETCH(int, answer);
+        QFETCH(QString, question);
+        QFETCH(QByteArray, file);
+        Window w;
+        w.import(cards);
+        QTest::mouseClick(w.find<QRadioButton>(option), Qt::LeftButton);
+        w.dialogs.calls.clear();
+        w.dialogs.yesNoCancelAnswers.enqueue(Dialogs::Answer(answer));
+        const QByteArray saved = w.saved();
+        const QStringList asked = w.dialogs.callsOf("yesnocancel");
+        QCOMPARE(asked.size(), question.isEmpty() ? 0 : 1);
+        if (!question.isEmpty())
+            QVERIFY2(asked[0].startsWith("Pennacle|" + question), qPrintable(asked[0]));
+        QCOMPARE(saved, file.isEmpty() ? QByteArray("<missing>") : file);
+        QCOMPARE(w.dialogs.callsOf("message"),
+                 file.isEmpty() ? QStringList() : QStringList{"Pennacle|Done."});
+        QCOMPARE(w.find<QRadioButton>(option)->isChecked(), true);  // the choice stays
+    }
+
+    // An import that finds nothing says so; a file that cannot be read is reported by name.
+    void importFeedback_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");  // "<missing>": no such file
+        QTest::addColumn<QString>("expected");
+        const QString none = "message|Pennacle|No contacts were found in \"%1\".";
+        QTest::newRow("empty file") << "empty.vcf" << QByteArray() << none.arg("empty.vcf");
+        QTest::newRow("no card") << "notes.vcf" << QByteArray("BEGIN:VCARD\r\nN:Doe;John\r\n")
+                                 << none.arg("notes.vcf");
+        QTest::newRow("binary") << "photo.jpg"
+                                << QByteArray::fromHex("ffd8ffe000104a46494600010100ffd9")
+                                << none.arg("photo.jpg");
+        QTest::newRow("card holding nothing")
+            << "x.vcf" << QByteArray("BEGIN:VCARD\nVERSION:3.0\nN:;;;\nFN:\nEND:VCARD")
+            << none.arg("x.vcf");
+        QTest::newRow("missing file") << "gone.vcf" << QByteArray("<missing>")
+                                      << "warning|Application Error|Cannot read \"PATH\": ";
+    }
+    void importFeedback() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        Window w;
+        const QString path = bytes == "<missing>" ? w.dir.filePath(name) : w.writeFile(name, bytes);
+        w.dialogs.fileAnswers.enqueue(path);
+        w.form->PushButton2_Click();
+        w.dialogs.calls.removeFirst();  // the open dialog
+        QCOMPARE(w.dialogs.calls.size(), 1);
+        QVERIFY2(
+            w.dialogs.calls[0].startsWith(expected.replace("PATH", QDir::toNativeSeparators(path))),
+            qPrintable(w.dialogs.calls[0]));
+        QCOMPARE(w.form->contacts().count(), 0);
     }
 
     void deleteAndClear() {
@@ -274,7 +644,7 @@ private slots:
         QCOMPARE(warnings.size(), failing.size());
         for (qsizetype i = 0; i < failing.size(); ++i) {
             QVERIFY(warnings[i].startsWith("Application Error|"));
-            QVERIFY(warnings[i].contains("PushButton1_Click at line 118"));
+            QVERIFY(warnings[i].contains(failingSaveStep(failure)));
             QVERIFY(warnings[i].contains(failing[i]));
         }
         QCOMPARE(w.dialogs.calls.last(), QString("message|Pennacle|Done."));

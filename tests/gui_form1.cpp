@@ -212,8 +212,11 @@ private slots:
         QVERIFY(f.checked("Option1") && !f.checked("Option2"));
         QVERIFY(f.checked("Option5") && !f.checked("Option6"));
         QVERIFY(f.dialogs.calls.isEmpty());
-        // The design state already matches the defaults: nothing is clicked, nothing written.
-        QVERIFY(!QFile::exists(f.settingsPath()));
+        // The design state already matches the defaults: nothing is clicked, nothing written
+        // but the first-start record, empty as the program folder holds no samples.
+        QSettings raw(f.settingsPath(), QSettings::IniFormat);
+        QCOMPARE(raw.allKeys(), QStringList{"Pennacle Suite/Snapshot"});
+        QCOMPARE(f.stored("Snapshot"), QString());
     }
 
     void storedChoicesAreRestored_data() {
@@ -283,6 +286,64 @@ private slots:
         f.open();
         QVERIFY(f.checked("Option2") && f.checked("Option6"));
         QCOMPARE(f.find<QTabWidget>("TabControl1")->currentIndex(), 1);
+    }
+
+    // Tab follows each frame row by row, left to right; the e-mail holder never takes it.
+    void tabOrderFollowsReading() {
+        Fixture f;
+        Form1& form = f.open();
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const QStringList page = {
+            "txtTextbox_0",  "txtTextbox_1",  "txtTextbox_2",  "txtTextbox_3",  "txtTextbox_4",
+            "dtpBirthday",   "Combo2",        "Combo1",        "txtTextbox_6",  "PushButton3",
+            "PushButton9",   "txtTextbox_7",  "txtTextbox_8",  "txtTextbox_9",  "txtTextbox_10",
+            "txtTextbox_11", "txtTextbox_12", "txtTextbox_13", "txtTextbox_14", "txtTextbox_15",
+            "txtTextbox_16", "txtTextbox_17", "txtTextbox_18", "Check1_0",      "txtTextbox_20",
+            "Check1_2",      "txtTextbox_22", "Check1_4",      "txtTextbox_19", "Check1_1",
+            "txtTextbox_21", "Check1_3",      "txtTextbox_23", "Check1_5"};
+        // The named control that holds the focus (a list box's edit area has no name).
+        const auto focused = [] {
+            QWidget* w = QApplication::focusWidget();
+            while (w && (w->objectName().isEmpty() || w->objectName().startsWith("qt_")))
+                w = w->parentWidget();
+            return w ? w->objectName() : QString();
+        };
+        // Tab inside the birthday walks its day, month and year first.
+        const auto next = [&](bool back) {
+            const QString from = focused();
+            for (int press = 0; press < 4 && focused() == from; ++press) {
+                QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+                                back ? Qt::ShiftModifier : Qt::NoModifier);
+            }
+            return focused();
+        };
+        f.box(LastName)->setFocus();
+        QStringList forward = {focused()};
+        while (forward.size() < page.size())
+            forward << next(false);
+        QCOMPARE(forward, page);
+        QStringList backward = {focused()};
+        while (backward.size() < page.size())
+            backward.prepend(next(true));
+        QCOMPARE(backward, page);
+        QVERIFY(!f.box(HiddenEmail)->isVisibleTo(&form));
+        QCOMPARE(f.box(HiddenEmail)->focusPolicy(), Qt::NoFocus);
+    }
+
+    // F1 asks for help and Ctrl+Q closes the window, wherever the focus is.
+    void desktopKeys() {
+        Fixture f;
+        Form1& form = f.open();
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        f.box(WorkCity)->setFocus();
+        QTest::keyClick(f.box(WorkCity), Qt::Key_F1);
+        QCOMPARE(f.dialogs.calls, QStringList{"message|Pennacle|" + helpText()});
+        QTest::keyClick(f.list(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!form.isVisible());
     }
 
     void helpAndEncodingNote() {

@@ -55,6 +55,11 @@ void TestBase64::decodeTolerantly_data() {
                                          << QByteArray(
                                                 "\x01"
                                                 "bc");
+    QTest::newRow("equals shifts the groups")
+        << QStringLiteral("Y=WJjYWJj") << QByteArray("abcabc");
+    QTest::newRow("lone CR, then CR LF") << QStringLiteral("YW\r\r\nJj") << QByteArray("a`\t");
+    QTest::newRow("non-latin among a run")
+        << QStringLiteral("YWJjYW\u00e9jYWJj") << QByteArray("abca`#abc");
     QTest::newRow("CR then equals then LF")
         << QStringLiteral("YWJj\r=\nAA") << QByteArray("abc\x00\x00\x00", 6);
 }
@@ -94,12 +99,15 @@ void TestBase64::roundTrip() {
     const QByteArray encoded = encodeBase64(bytes);
     QCOMPARE(DecodeBase64(QString::fromLatin1(encoded)), bytes);
 
-    // Cut into card lines as a photo is written: the CR LF pairs do not disturb decoding.
-    QString folded;
-    for (qsizetype i = 0; i < encoded.size(); i += 76) {
-        folded += QString::fromLatin1(encoded.mid(i, 76)) + QStringLiteral("\r\n");
+    // Cut into lines, as a photo is written or any other width: the CR LF pairs do not
+    // disturb decoding.
+    for (const int width : {76, 75, 3}) {
+        QString folded;
+        for (qsizetype i = 0; i < encoded.size(); i += width) {
+            folded += QString::fromLatin1(encoded.mid(i, width)) + QStringLiteral("\r\n");
+        }
+        QCOMPARE(DecodeBase64(folded), bytes);
     }
-    QCOMPARE(DecodeBase64(folded), bytes);
 }
 
 void TestBase64::loadFileBytes() {

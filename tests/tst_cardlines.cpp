@@ -19,6 +19,7 @@ private slots:
     void charsetOf_data();
     void charsetOf();
     void partsOfALine();
+    void keyNotReadFromTheLineStart();
     void longFoldedValueIsJoinedWhole();
 };
 
@@ -72,6 +73,14 @@ void TestCardLines::splitCardLines_data() {
     QTest::newRow("soft break on the last line stays")
         << QStringLiteral("NOTE;ENCODING=QUOTED-PRINTABLE:a=")
         << QStringList{"NOTE;ENCODING=QUOTED-PRINTABLE:a="} << QList<qsizetype>{0};
+    QTest::newRow("a quoted parameter's colon does not end the property part")
+        << QStringLiteral("NOTE;X=\"a:b\";ENCODING=QUOTED-PRINTABLE:x=\r\ny\r\nZ:1")
+        << QStringList{"NOTE;X=\"a:b\";ENCODING=QUOTED-PRINTABLE:xy\r", "Z:1"}
+        << QList<qsizetype>{0, 46};
+    QTest::newRow("soft break after a colon that a fold brought")
+        << QStringLiteral("VERSION:3.0\r\nN;ENCODING=QUOTED-PRINTABLE\r\n :A=\r\nB")
+        << QStringList{"VERSION:3.0\r", "N;ENCODING=QUOTED-PRINTABLE:AB"}
+        << QList<qsizetype>{0, 13};
     QTest::newRow("2.1 photo block")
         << QStringLiteral("PHOTO;JPEG;BASE64:\r\n  QUJD\r\n  REVG\r\n\r\nEND:VCARD")
         << QStringList{"PHOTO;JPEG;BASE64:  QUJD  REVG\r", "\r", "END:VCARD"}
@@ -91,6 +100,16 @@ void TestCardLines::splitCardLines() {
     }
     QCOMPARE(gotTexts, texts);
     QCOMPARE(gotOffsets, offsets);
+
+    // The walker finds the same lines, whether a line's text is asked for or not.
+    CardLineWalker walker(card);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        QVERIFY(walker.next());
+        QCOMPARE(walker.offset(), offsets[i]);
+        if (i % 2 == 0)
+            QCOMPARE(walker.text(), texts[i]);
+    }
+    QVERIFY(!walker.next());
 }
 
 void TestCardLines::foldingDropsBlank_data() {
@@ -147,6 +166,11 @@ void TestCardLines::propertyTests() {
 
     const QByteArray latin = word.toLatin1();
     QCOMPARE(keyIs(part, QLatin1String(latin)), key);
+    // The key read from a line's start is the one keyIs tests.
+    const QString line = part + QStringLiteral(":value");
+    const std::optional<QStringView> plainKey = plainKeyOf(line);
+    QVERIFY(plainKey);
+    QCOMPARE(plainKey->compare(word, Qt::CaseInsensitive) == 0, key);
     QCOMPARE(nameIs(part, QLatin1String(latin)), name);
     QCOMPARE(hasParameter(part, QLatin1String(latin)), parameter);
 }
@@ -169,12 +193,24 @@ void TestCardLines::charsetOf() {
     QCOMPARE(pennacle::charsetOf(part), charset);
 }
 
+// A quote before the key's end, or a line with neither ";" nor ":", leaves the key to the
+// full reading of the logical line.
+void TestCardLines::keyNotReadFromTheLineStart() {
+    QVERIFY(!plainKeyOf(u"N\"x\":Doe"));
+    QVERIFY(!plainKeyOf(u"folded name"));
+    QVERIFY(!plainKeyOf(u""));
+    QCOMPARE(*plainKeyOf(u"X;P=\"a:b\":c"), u"X");
+}
+
 void TestCardLines::partsOfALine() {
     const QString line = QStringLiteral("URL;HOME:http://example.org:8080/\r");
     QCOMPARE(propertyPartOf(line), u"URL;HOME");
     QCOMPARE(valueOf(line), u"http://example.org:8080/\r");
     QCOMPARE(withoutLineEnd(valueOf(line)), u"http://example.org:8080/");
     QCOMPARE(valueOf(u"no colon"), QStringView());
+    QCOMPARE(propertyPartOf(u"ADR;GEO=\"geo:1,2\";X=\"a:b\":;;S:x"),
+             u"ADR;GEO=\"geo:1,2\";X=\"a:b\"");
+    QCOMPARE(propertyPartOf(u"TEL;X=\"open:1"), u"TEL;X=\"open");  // never closed
     QCOMPARE(trimBlanks(u"  a b\t "), u"a b\t");
     QCOMPARE(stripCR(u"a\rb\r"), QStringLiteral("ab"));
     QVERIFY(isBlankLine(u"\r"));

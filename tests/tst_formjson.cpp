@@ -38,6 +38,9 @@ void TestFormJson::roundTrip() {
 
     const QByteArray json = formToJson(form);
     QVERIFY(!json.contains('\r'));
+    // UTF-8 for every character that has it, escapes for the rest.
+    QVERIFY(json.contains("\"l1\\r\\nl2\\u0001 \xF0\x9F\x98\x80 \\ud800\""));
+    QVERIFY(json.contains("\"M\xC3\xBCller \\\"quoted\\\" back\\\\slash\\ttab\""));
     QVERIFY(json.endsWith("}\n"));
     QCOMPARE(formFromJson(json), form);
     QCOMPARE(formFromJson(formToJson(CardForm())), CardForm());

@@ -1,6 +1,7 @@
 #include "cards/importer.h"
 #include "support/collectingreporter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -33,6 +34,9 @@ private slots:
     void joinsPiecesOfALongUtf16File();
     void unreadableFileAddsNothing();
     void reportsProgressAndCanBeStopped();
+    void importsBlockByBlockAsAWhole_data();
+    void importsBlockByBlockAsAWhole();
+    void fileImportReportsBytesAndCanBeStopped();
 };
 
 void TestImporter::scanCards_data() {
@@ -61,10 +65,13 @@ void TestImporter::scanCards_data() {
         "N:Roe;Jane\r\nEND:VCARD");
     QTest::newRow("second BEGIN inside a card") << nested + QStringLiteral("\r\nEND:VCARD\r\n")
                                                 << QStringList{"Roe, Jane"} << QStringList{nested};
-    QTest::newRow("nameless cards skipped")
-        << card(QStringLiteral(";;;;")) + QStringLiteral("\r\n") +
-               QStringLiteral("BEGIN:VCARD\r\nFN:No N\r\nEND:VCARD\r\n") + b
-        << QStringList{"Roe, Jane"} << QStringList{b};
+    // Only a card that holds nothing is left out; the others are named by what they hold.
+    const QString onlyFn = QStringLiteral("BEGIN:VCARD\r\nFN:No N\r\nEND:VCARD");
+    const QString onlyNote = QStringLiteral("BEGIN:VCARD\r\nN:;;;;\r\nNOTE:x\r\nEND:VCARD");
+    QTest::newRow("empty cards skipped, nameless ones kept")
+        << card(QStringLiteral(";;;;")) + QStringLiteral("\r\n") + onlyFn +
+               QStringLiteral("\r\nBEGIN:VCARD\r\nEND:VCARD\r\n") + onlyNote + b
+        << QStringList{"No N", "(no name)", "Roe, Jane"} << QStringList{onlyFn, onlyNote, b};
     const QString lfOnly = card(QStringLiteral("Doe;John"), QStringLiteral("\n"));
     QTest::newRow("LF line ends kept")
         << lfOnly + QStringLiteral("\n") << QStringList{"Doe, John"} << QStringList{lfOnly};
@@ -73,6 +80,28 @@ void TestImporter::scanCards_data() {
         << QStringList{"Doe, John", "Roe, Jane"} << QStringList{a, b};
     QTest::newRow("same card twice")
         << a + a << QStringList{"Doe, John", "Doe, John"} << QStringList{a, a};
+    // The markers match their ASCII letters in either case and nothing else: of all
+    // characters only U+017F and the Kelvin sign fold into ASCII, to letters no marker has.
+    const QString dotted = QStringLiteral("BEG\u0130N:VCARD\r\nN:Doe;John\r\nEND:VCARD");
+    QTest::newRow("dotted capital I is no I") << dotted << QStringList() << QStringList();
+    QTest::newRow("dotless small i is no i")
+        << QStringLiteral("beg\u0131n:vcard\r\nN:Doe\r\nend:vcard") << QStringList()
+        << QStringList();
+    QTest::newRow("fullwidth letters are none")
+        << QStringLiteral("\uff22\uff25\uff27\uff29\uff2e:VCARD\r\nN:Doe\r\nEND:VCARD")
+        << QStringList() << QStringList();
+    const QString foldsToAscii =
+        QStringLiteral("BEGIN:VCARD\r\nN:\u017fmith;\u212aarl\r\nEND:VCARD");
+    QTest::newRow("long s and Kelvin sign only in the text")
+        << QStringLiteral("BEGIN:\u017fCARD ") + foldsToAscii + QStringLiteral("END:VCAR\u212a")
+        << QStringList{QStringLiteral("\u017fmith, \u212aarl")} << QStringList{foldsToAscii};
+    QTest::newRow("marker broken by a line end")
+        << QStringLiteral("BEGIN:\r\nVCARD\r\nN:Doe\r\nEND:VCARD") << QStringList()
+        << QStringList();
+    const QString lowerEnd = QStringLiteral("BEGIN:VCARD\r\nN:Doe;Jo\r\nbEgIn:vcard\r\neNd:vCaRd");
+    QTest::newRow("mixed case, nested BEGIN, colons next to N and V")
+        << QStringLiteral("N:V D:V BEGIN:V ") + lowerEnd + QStringLiteral("ND:VCARD")
+        << QStringList{"Doe, Jo"} << QStringList{lowerEnd};
 }
 
 void TestImporter::scanCards() {
@@ -195,6 +224,77 @@ void TestImporter::reportsProgressAndCanBeStopped() {
 
     const auto stopped =
         pennacle::scanCards(text, reporter, [](qsizetype, qsizetype) { return false; });
+    QVERIFY(stopped.empty());
+}
+
+// Cards cut from a file read in blocks are those of its whole text, wherever the blocks end:
+// inside a marker, a card, a character, or a card too long to copy.
+void TestImporter::importsBlockByBlockAsAWhole_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QList<qint64>>("blockSizes");
+    const QList<qint64> small{1, 2, 7, 64, 4096};
+    for (const char* name : {"ansi-windows-1252.vcf", "utf8-with-mark.vcf", "utf8-without-mark.vcf",
+                             "utf16le-with-mark.vcf", "utf32le-mark.vcf", "empty.vcf"}) {
+        QTest::newRow(name) << dataFile(name) << small;
+    }
+    const QDir cards(QStringLiteral(PENNACLE_TEST_DATA "/cards"));
+    for (const QString& name : cards.entryList({"*.vcf"}, QDir::Files, QDir::Name)) {
+        QTest::newRow(qPrintable(name)) << cards.filePath(name) << small;
+    }
+    // Written by the test itself.
+    QTest::newRow("long card") << QString() << QList<qint64>{4096, qint64(1) << 18};
+}
+
+void TestImporter::importsBlockByBlockAsAWhole() {
+    QFETCH(QString, file);
+    QFETCH(QList<qint64>, blockSizes);
+    QTemporaryDir dir;
+    if (file.isEmpty()) {
+        // A card past the size that is handed over rather than copied, between two short ones.
+        file = dir.filePath("long.vcf");
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        const QString note = QStringLiteral("NOTE:") + QString(1200000, u'\u00e9');
+        out.write("\xEF\xBB\xBF" +
+                  (card("A;a") + "\r\nx" + card("Long;L").replace("N:", note + "\r\nN:") + "\r\n" +
+                   card("B;b") + "\r\n")
+                      .toUtf8());
+    }
+    CollectingReporter reporter;
+    const std::vector<ContactEntry> whole = pennacle::scanCards(readCardFile(file), reporter);
+    for (const qint64 blockSize : blockSizes) {
+        const std::vector<ContactEntry> streamed = CardFileImport(file, blockSize).scan(reporter);
+        QCOMPARE(streamed.size(), whole.size());
+        for (size_t i = 0; i < whole.size(); ++i) {
+            QCOMPARE(streamed[i].Text, whole[i].Text);
+            QCOMPARE(streamed[i].card, whole[i].card);
+        }
+    }
+    QCOMPARE(reporter.reports, QStringList());
+}
+
+void TestImporter::fileImportReportsBytesAndCanBeStopped() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("many.vcf");
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 500; ++i)
+        out.write(card(QStringLiteral("Doe;N%1").arg(i)).toUtf8() + "\r\n");
+    out.close();
+    CollectingReporter reporter;
+    QList<qsizetype> positions;
+    const auto all =
+        CardFileImport(path, 4096).scan(reporter, [&](qsizetype done, qsizetype total) {
+            positions << done;
+            return total == out.size();
+        });
+    QCOMPARE(all.size(), size_t(500));
+    QVERIFY(positions.size() > 2);
+    QVERIFY(std::is_sorted(positions.begin(), positions.end()));
+    QCOMPARE(positions.last(), out.size());
+
+    const auto stopped =
+        CardFileImport(path, 4096).scan(reporter, [](qsizetype, qsizetype) { return false; });
     QVERIFY(stopped.empty());
 }
 

@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QMap>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace pennacle;
@@ -34,6 +36,10 @@ class TestLoader : public QObject {
 private slots:
     void textFields_data();
     void textFields();
+    void escapesAndVersions_data();
+    void escapesAndVersions();
+    void charsets_data();
+    void charsets();
     void telephones_data();
     void telephones();
     void emails_data();
@@ -56,8 +62,8 @@ void TestLoader::textFields_data() {
     QTest::newRow("N with prefix, later TITLE")
         << QStringList{"N:Doe;John;Q;Dr.;Jr.", "TITLE:Boss"}
         << Texts{{0, "Doe"}, {1, "John"}, {2, "Q"}, {4, "Boss"}};
-    QTest::newRow("N components trimmed")
-        << QStringList{"n;charset=utf-8: Doe ; John "} << Texts{{0, "Doe"}, {1, "John"}};
+    QTest::newRow("N components trimmed, a blank before the CR stays")
+        << QStringList{"n;charset=utf-8: Doe ; John "} << Texts{{0, "Doe"}, {1, "John "}};
     QTest::newRow("N quoted-printable, UTF-8")
         << QStringList{"N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;J=C3=B6rg"}
         << Texts{{0, QStringLiteral("Müller")}, {1, QStringLiteral("Jörg")}};
@@ -67,8 +73,11 @@ void TestLoader::textFields_data() {
     QTest::newRow("N soft line break")
         << QStringList{"N;ENCODING=QUOTED-PRINTABLE:Lang=", "name;Ann"}
         << Texts{{0, "Langname"}, {1, "Ann"}};
-    QTest::newRow("FN and NICKNAME fill nothing")
-        << QStringList{"FN:John Doe", "NICKNAME:Jo"} << Texts{};
+    QTest::newRow("NICKNAME fills nothing, FN beside a name neither")
+        << QStringList{"FN:John Doe", "NICKNAME:Jo", "N:Roe;;;"} << Texts{{0, "Roe"}};
+    QTest::newRow("FN without a name in N fills First Name, without separators at its ends")
+        << QStringList{"N:;;;Dr.;", "FN;CHARSET=UTF-8: :Doe, John; \\", "FN:Other"}
+        << Texts{{1, "Doe, John"}, {4, "Dr."}};
     QTest::newRow("ORG with a parameter; blank before CR stays")
         << QStringList{"ORG;CHARSET=UTF-8:Acme;Sales "} << Texts{{3, "Acme;Sales "}};
     QTest::newRow("ORG quoted-printable") << QStringList{"ORG;ENCODING=QUOTED-PRINTABLE:Caf=C3=A9"}
@@ -78,8 +87,9 @@ void TestLoader::textFields_data() {
     QTest::newRow("web addresses keep their colons")
         << QStringList{"URL;HOME:http://home.example:8080/a", "URL;WORK:https://work.example/"}
         << Texts{{6, "http://home.example:8080/a"}, {7, "https://work.example/"}};
-    QTest::newRow("URL with a type goes to Website Home")
-        << QStringList{"URL;TYPE=WORK:http://w.example"} << Texts{{6, "http://w.example"}};
+    QTest::newRow("URL by its parameters: WORK to Website Work, others to Website Home")
+        << QStringList{"URL;TYPE=work,pref:http://w.example", "URL;TYPE=pref:http://h.example"}
+        << Texts{{6, "http://h.example"}, {7, "http://w.example"}};
     QTest::newRow("grouped properties") << QStringList{"item1.ORG:Acme", "item2.URL;WORK:http://w"}
                                         << Texts{{3, "Acme"}, {7, "http://w"}};
     QTest::newRow("unknown properties")
@@ -94,7 +104,13 @@ void TestLoader::textFields_data() {
         << QStringList{"ADR:;;S;C"} << Texts{{8, "S"}, {9, "C"}};
     QTest::newRow("ADR fields not trimmed, line end gone")
         << QStringList{"ADR;TYPE=home:; ;S ; C ;R;Z "}
-        << Texts{{8, "  S "}, {9, " C "}, {10, "R"}, {11, "Z"}};
+        << Texts{{8, "  S "}, {9, " C "}, {10, "R"}, {11, "Z "}};
+    QTest::newRow("blank before the CR stays in the last component, trimmed or not")
+        << QStringList{"N:Doe;John;Q;Dr. ", "ADR;WORK:;;S;C;R;Z;Country "}
+        << Texts{{0, "Doe"}, {1, "John"}, {2, "Q"},  {4, "Dr. "},     {13, "S"},
+                 {14, "C"},  {15, "R"},   {16, "Z"}, {17, "Country "}};
+    QTest::newRow("ADR with only an extended address")
+        << QStringList{"ADR;HOME:;Flat 2 ", "ADR;WORK:;Suite 9"} << Texts{{8, "Flat 2 "}};
     QTest::newRow("ADR street lines") << QStringList{"ADR;WORK:;;Line 1\\nLine 2=0D=0ALine 3=0DEnd"}
                                       << Texts{{13, "Line 1 Line 2 Line 3 End"}};
     QTest::newRow("ADR quoted-printable breaks become spaces")
@@ -106,6 +122,92 @@ void TestLoader::textFields() {
     QFETCH(QStringList, lines);
     QFETCH(Texts, texts);
     const CardForm form = load(cardOf(lines));
+    for (int i = 0; i < kFieldCount; ++i) {
+        QCOMPARE(form.txtTextbox[i], texts.value(i));
+    }
+}
+
+void TestLoader::escapesAndVersions_data() {
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<Texts>("texts");
+
+    QTest::newRow("3.0: escaped ; does not split, \\n is a blank in one-line boxes")
+        << "3.0"
+        << QStringList{"N:O\\;Brien\\, Jr.;Sean\\nPat;;", "TITLE:Head\\nof Sales",
+                       "ORG:A\\,B\\;C;Dept", "ADR;HOME:;;1\\, Main St\\N2nd floor;C\\:ity"}
+        << Texts{{0, "O;Brien, Jr."},         {1, "Sean Pat"},
+                 {3, "A,B;C;Dept"},           {4, "Head of Sales"},
+                 {8, "1, Main St 2nd floor"}, {9, "C:ity"}};
+    QTest::newRow("4.0: escapes in e-mail, phone and web address; \\\\ before ;")
+        << "4.0"
+        << QStringList{"EMAIL:a\\,b@x.example", "TEL:1\\,2", "URL:http\\://x.example/a\\\\",
+                       "N:Back\\\\;Slash"}
+        << Texts{{0, "Back\\"},
+                 {1, "Slash"},
+                 {5, "a,b@x.example"},
+                 {6, "http://x.example/a\\"},
+                 {18, "1,2"}};
+    QTest::newRow("2.1: only \\; inside N and ADR components")
+        << "2.1"
+        << QStringList{"N:Smith\\;Jones;Ann", "ORG:A\\,B\\;C", "ADR;WORK:;;1\\; Main\\nSt;C\\,D"}
+        << Texts{
+               {0, "Smith;Jones"}, {1, "Ann"}, {3, "A\\,B\\;C"}, {13, "1; Main St"}, {14, "C\\,D"}};
+    QTest::newRow("quoted parameters hold colons")
+        << "4.0"
+        << QStringList{"TEL;TYPE=\"work,voice\";X-LABEL=\"Desk: 2\":tel:+1-555;ext=2",
+                       "ADR;GEO=\"geo:1,2\";TYPE=work:;;S;C", "EMAIL;X=\"a:b:x@y"}
+        << Texts{{5, "b:x@y"}, {13, "S"}, {14, "C"}, {20, "tel:+1-555;ext=2"}};
+    QTest::newRow("quoted-printable e-mail decoded")
+        << "2.1" << QStringList{"EMAIL;ENCODING=QUOTED-PRINTABLE:r=C3=A9n=C3=A9e@x.example"}
+        << Texts{{5, QStringLiteral("r\u00e9n\u00e9e@x.example")}};
+}
+
+void TestLoader::escapesAndVersions() {
+    QFETCH(QString, version);
+    QFETCH(QStringList, lines);
+    QFETCH(Texts, texts);
+    const CardForm form = load(cardOf(lines, version));
+    for (int i = 0; i < kFieldCount; ++i) {
+        QCOMPARE(form.txtTextbox[i], texts.value(i));
+    }
+}
+
+void TestLoader::charsets_data() {
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<Texts>("texts");
+
+    // What reading Shift_JIS bytes as ANSI gives: 佐藤 holds a byte the code page leaves
+    // unassigned, and ソ ends in 0x5C, a backslash, right before the ";".
+    QStringDecoder ansi("windows-1252");
+    QStringEncoder shiftJis("Shift_JIS");
+    const auto asRead = [&](const QString& text) {
+        const QByteArray bytes = shiftJis.encode(text);
+        return QString(ansi.decode(bytes));
+    };
+    const QString sato = QStringLiteral("\u4f50\u85e4");
+    const QString so = QStringLiteral("\u30bd");
+    QTest::newRow("Shift_JIS decoded before splitting")
+        << cardOf({"N;CHARSET=SHIFT_JIS:" + asRead(sato + ";" + so + ";;;"),
+                   "ADR;CHARSET=Shift_JIS:;;" + asRead(so) + ";C"})
+        << Texts{{0, sato}, {1, so}, {8, so}, {9, "C"}};
+    QTest::newRow("ISO-8859-1 and UTF-8 read as they stand")
+        << cardOf({"N;CHARSET=ISO-8859-1:M\u00fcller;\u20ac", "ORG;CHARSET=UTF-8:\u00c3\u00a9"})
+        << Texts{{0, QStringLiteral("M\u00fcller")},
+                 {1, QStringLiteral("\u20ac")},
+                 {3, QStringLiteral("\u00c3\u00a9")}};
+    QTest::newRow("a card that is no ANSI reading is left as it is")
+        << cardOf({"N;CHARSET=SHIFT_JIS:" + asRead(sato), "FN:" + sato})
+        << Texts{{0, asRead(sato)}};
+    QTest::newRow("unknown set, or bytes that are no text in it")
+        << cardOf({"N;CHARSET=X-NONE:\u00e9", "ORG;CHARSET=SHIFT_JIS:\u0192"})
+        << Texts{{0, QStringLiteral("\u00e9")}, {3, QStringLiteral("\u0192")}};
+}
+
+void TestLoader::charsets() {
+    QFETCH(QString, card);
+    QFETCH(Texts, texts);
+    const CardForm form = load(card);
     for (int i = 0; i < kFieldCount; ++i) {
         QCOMPARE(form.txtTextbox[i], texts.value(i));
     }
@@ -187,6 +289,7 @@ void TestLoader::birthday_data() {
     QTest::newRow("eight digits") << "BDAY:19800517" << QDate(1980, 5, 17);
     QTest::newRow("ISO date") << "BDAY:1980-05-17" << QDate(1980, 5, 17);
     QTest::newRow("ISO with time") << "BDAY:1980-05-17T10:00:00Z" << QDate(1980, 5, 17);
+    QTest::newRow("eight digits with time") << "BDAY:19531015T231000Z" << QDate(1953, 10, 15);
     QTest::newRow("with a parameter") << "bday;value=date:1980-05-17" << QDate(1980, 5, 17);
     QTest::newRow("leap day") << "BDAY:20000229" << QDate(2000, 2, 29);
     QTest::newRow("no such day") << "BDAY:19990229" << noBirthday();
@@ -215,7 +318,7 @@ void TestLoader::notes_data() {
     QTest::newRow("second NOTE replaces") << "NOTE:a\nb\nNOTE:c"
                                           << "c";
     QTest::newRow("the rebuild's form") << "NOTE;QUOTED-PRINTABLE:a=0D=0A=0D=0Ab=3D1 x=y=0D=0A\r\n"
-                                        << "a\r\n\r\nb=3D1 x=y\r\n";
+                                        << "a\r\n\r\nb=1 x=y\r\n";
     QTest::newRow("quoted-printable with soft breaks")
         << "NOTE;ENCODING=QUOTED-PRINTABLE:Gr=C3=BC=C3=9Fe=0D=0A=\r\nzwei=0Adrei\r\n"
         << QStringLiteral("Grüße\r\nzwei\r\ndrei");
@@ -223,6 +326,12 @@ void TestLoader::notes_data() {
                                                      << "a\r\nb=0D=0Ac";
     QTest::newRow("folded in 3.0") << "VERSION:3.0\r\nNOTE:long\r\n  line\r\n"
                                    << "long line";
+    QTest::newRow("lone CR and CR CR LF decoded become CR LF")
+        << "NOTE;ENCODING=QUOTED-PRINTABLE:a=0Db=0D=0D=0Ac\r\n"
+        << "a\r\nb\r\n\r\nc";
+    QTest::newRow("blanks go from the ends, not around breaks")
+        << "NOTE;ENCODING=QUOTED-PRINTABLE:=20=20a=0A=20=20\r\n"
+        << "a\r\n";
 }
 
 void TestLoader::notes() {

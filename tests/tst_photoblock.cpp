@@ -1,3 +1,4 @@
+#include "photos/base64.h"
 #include "photos/photoblock.h"
 #include "support/collectingreporter.h"
 
@@ -30,6 +31,8 @@ class TestPhotoBlock : public QObject {
 private slots:
     void lines_data();
     void lines();
+    void padding_data();
+    void padding();
     void everyLineFitsAndDataSurvives_data();
     void everyLineFitsAndDataSurvives();
 };
@@ -38,31 +41,35 @@ void TestPhotoBlock::lines_data() {
     QTest::addColumn<std::vector<PhotoEntry>>("photos");
     QTest::addColumn<QString>("expected");
 
+    // Data lengths are those of valid Base64, which is written as it is.
     const QString d46 = letters(46);
-    const QString d110 = letters(110);
+    const QString d48 = letters(48);
+    const QString type16 = QStringLiteral("PHOTO;TYPE=JPEG:");
     QTest::newRow("no rows") << std::vector<PhotoEntry>{} << QString();
     QTest::newRow("row without data")
         << std::vector<PhotoEntry>{photo(kJpeg, QString())} << QString();
-    QTest::newRow("46 characters on one line")
-        << std::vector<PhotoEntry>{photo(kJpeg, d46)} << kJpeg + d46 + "\r\n";
-    QTest::newRow("47th character on a continuation line")
-        << std::vector<PhotoEntry>{photo(kJpeg, letters(47))}
-        << kJpeg + d46 + "\r\n  " + letters(47).right(1) + "\r\n";
-    QTest::newRow("46 + 64 fill two lines exactly")
-        << std::vector<PhotoEntry>{photo(kJpeg, d110)}
-        << kJpeg + d46 + "\r\n  " + d110.mid(46) + "\r\n";
-    QTest::newRow("46 + 64 + 1") << std::vector<PhotoEntry>{photo(kJpeg, letters(111))}
-                                 << kJpeg + d46 + "\r\n  " + d110.mid(46) + "\r\n  " +
-                                        letters(111).right(1) + "\r\n";
+    QTest::newRow("44 characters on one line")
+        << std::vector<PhotoEntry>{photo(kJpeg, letters(44))} << kJpeg + letters(44) + "\r\n";
+    QTest::newRow("42 characters padded to 44 on one line")
+        << std::vector<PhotoEntry>{photo(kJpeg, letters(42))} << kJpeg + letters(42) + "==\r\n";
+    QTest::newRow("47th and 48th characters on a continuation line")
+        << std::vector<PhotoEntry>{photo(kJpeg, d48)}
+        << kJpeg + d46 + "\r\n  " + d48.right(2) + "\r\n";
+    QTest::newRow("48 + 64 fill two lines exactly")
+        << std::vector<PhotoEntry>{photo(type16, letters(112))}
+        << type16 + d48 + "\r\n  " + letters(112).mid(48) + "\r\n";
+    QTest::newRow("48 + 64 + 4") << std::vector<PhotoEntry>{photo(type16, letters(116))}
+                                 << type16 + d48 + "\r\n  " + letters(112).mid(48) + "\r\n  " +
+                                        letters(116).right(4) + "\r\n";
 
     const QString type64 =
         QStringLiteral("X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64;") + QString(20, u'X') + u':';
     QTest::newRow("type of 64 characters leaves the first line without data")
-        << std::vector<PhotoEntry>{photo(type64.left(64), letters(70))}
-        << type64.left(64) + "\r\n  " + letters(64) + "\r\n  " + letters(70).right(6) + "\r\n";
+        << std::vector<PhotoEntry>{photo(type64.left(64), letters(72))}
+        << type64.left(64) + "\r\n  " + letters(64) + "\r\n  " + letters(72).right(8) + "\r\n";
     QTest::newRow("type longer than 64 characters")
-        << std::vector<PhotoEntry>{photo(type64, letters(10))}
-        << type64 + "\r\n  " + letters(10) + "\r\n";
+        << std::vector<PhotoEntry>{photo(type64, letters(12))}
+        << type64 + "\r\n  " + letters(12) + "\r\n";
 
     QTest::newRow("type without leading blanks and tabs, breaks as blanks")
         << std::vector<PhotoEntry>{photo(QStringLiteral(" \t PHOTO;\rX\n:"),
@@ -82,7 +89,9 @@ void TestPhotoBlock::lines_data() {
         << std::vector<PhotoEntry>{photo(kJpeg, QStringLiteral("QUJD")),
                                    photo(QStringLiteral("PHOTO;GIF:"), QString()),
                                    photo(QStringLiteral("PHOTO;TYPE=PNG:"), QStringLiteral("RA="))}
-        << QStringLiteral("PHOTO;JPEG;BASE64:QUJD\r\nPHOTO;TYPE=PNG:RA=\r\n");
+        << QStringLiteral("PHOTO;JPEG;BASE64:QUJD\r\nPHOTO;TYPE=PNG:RA==\r\n");
+    QTest::newRow("padding that takes the data onto a continuation line")
+        << std::vector<PhotoEntry>{photo(kJpeg, letters(46) + "=")} << kJpeg + d46 + "\r\n  ==\r\n";
 }
 
 void TestPhotoBlock::lines() {
@@ -93,11 +102,51 @@ void TestPhotoBlock::lines() {
     QVERIFY(reporter.reports.isEmpty());
 }
 
+void TestPhotoBlock::padding_data() {
+    QTest::addColumn<QString>("data");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("complete groups") << "QUJD"
+                                     << "QUJD";
+    QTest::newRow("one = kept") << "QUI="
+                                << "QUI=";
+    QTest::newRow("== cut to one = when read") << "QQ="
+                                               << "QQ==";
+    QTest::newRow("no padding at all") << "QUJDRA"
+                                       << "QUJDRA==";
+    QTest::newRow("stray = after complete groups") << "QUJD="
+                                                   << "QUJD";
+    QTest::newRow("a lone last character") << "QUJDR="
+                                           << "QUJD";
+    QTest::newRow("padding only") << "=="
+                                  << "";
+    QTest::newRow("= inside, as decoding drops it") << "QU=JDR=A"
+                                                    << "QUJDRA==";
+    QTest::newRow("= inside, a lone last character") << "====V"
+                                                     << "";
+    QTest::newRow("a URI stays") << "http://x.example/a.jpg"
+                                 << "http://x.example/a.jpg";
+}
+
+// Written data is strict Base64 that decodes to the bytes the tolerant reader gets.
+void TestPhotoBlock::padding() {
+    QFETCH(QString, data);
+    QFETCH(QString, written);
+    QCOMPARE(paddedBase64(data), written);
+    if (written.isEmpty() || written.contains(u':'))
+        return;
+    QCOMPARE(written.size() % 4, 0);
+    const auto strict =
+        QByteArray::fromBase64Encoding(written.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    QVERIFY(strict);
+    QCOMPARE(*strict, DecodeBase64(data));
+}
+
 void TestPhotoBlock::everyLineFitsAndDataSurvives_data() {
     QTest::addColumn<int>("typeLength");
     QTest::addColumn<int>("dataLength");
     for (const int typeLength : {1, 18, 63, 64, 65, 200}) {
-        for (const int dataLength : {1, 45, 46, 64, 65, 128, 100000}) {
+        // Lengths that valid Base64 can have, so the data is written as it is.
+        for (const int dataLength : {4, 44, 48, 64, 68, 128, 100000}) {
             QTest::addRow("type %d, data %d", typeLength, dataLength) << typeLength << dataLength;
         }
     }

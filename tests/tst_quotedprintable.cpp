@@ -47,10 +47,15 @@ void TestQuotedPrintable::decode_data() {
     row("lead then ascii", "=C3(", QStringLiteral("("));
     row("run broken by literal", "=C3x=A9", QStringLiteral("x"));
     row("latin-1 charset", "=E9t=E9", QStringLiteral("\u00e9t\u00e9"), "ISO-8859-1");
+    row("latin-1 by another name", "=E9=", QStringLiteral("\u00e9"), "Latin1");
     row("windows-1252 charset", "=80 =E9", QStringLiteral("\u20ac \u00e9"), "windows-1252");
     row("utf-8 charset by name", "=C3=A9", QStringLiteral("\u00e9"), "utf-8");
     row("unknown charset reads UTF-8", "=C3=A9", QStringLiteral("\u00e9"), "x-no-such-set");
     row("invalid in named charset", "a=81b", QStringLiteral("ab"), "Shift_JIS");
+    // Sets of one byte a character are read through a table made from their decoder.
+    row("KOI8-R", "=C1=E9 =81", QStringLiteral("\u0430\u0418 \u2502"), "KOI8-R");
+    row("ISO-8859-5, twice in a row", "=C1x=E9", QStringLiteral("\u0421x\u0449"), "iso-8859-5");
+    row("windows-1251 by its short name", "=C1=E9", QStringLiteral("\u0411\u0439"), "CP1251");
 }
 
 void TestQuotedPrintable::decode() {

@@ -59,9 +59,20 @@ void TestRebuild::composes_data() {
     QTest::newRow("separators in names become blanks, others stay")
         << withText({{LastName, " a;b:c "}, {FirstName, "=20,é"}})
         << expectedCard({"N: a b c ;=20,é;;", "FN:=20,é   a b c "});
-    QTest::newRow("separators in a phone number")
-        << withText({{HomeVoice, "555:01;99"}})
-        << expectedCard({kEmptyName, kEmptyFullName, "TEL;HOME;VOICE:555 01 99"});
+    QTest::newRow("phone number, company and note written as typed")
+        << withText({{HomeVoice, "tel:+1-555-0100;ext=102"},
+                     {Company, "Acme;Sales: East"},
+                     {Notes, "Call at 10:30; bring docs"}})
+        << expectedCard({kEmptyName, kEmptyFullName, "TEL;HOME;VOICE:tel:+1-555-0100;ext=102",
+                         "NOTE;QUOTED-PRINTABLE:Call at 10:30; bring docs",
+                         "ORG:Acme;Sales: East"});
+    QTest::newRow("backslashes that end a component before its ; become blanks")
+        << withText({{LastName, "a\\ \\"},
+                     {MiddleInitial, "b\\c"},
+                     {Title, "t\\"},
+                     {HomeAddress, "s\\"},
+                     {HomeCountry, "k\\"}})
+        << expectedCard({"N:a   ;;b\\c;t\\", "FN: b\\c a   ", "ADR;HOME:;;s ;;;;k\\"});
     CardForm breaks = withText({{LastName, "a \r"},
                                 {Title, "\n"},
                                 {Company, "\r o"},
@@ -100,12 +111,9 @@ void TestRebuild::composes_data() {
     QTest::newRow("PREF of an empty phone writes nothing")
         << prefOnly << expectedCard({kEmptyName, kEmptyFullName});
 
-    QTest::newRow("note with a line break and a colon")
-        << withText({{Notes, "a\r\nb: c"}})
-        << expectedCard({kEmptyName, kEmptyFullName, "NOTE;QUOTED-PRINTABLE:a=0D=0Ab  c"});
-    QTest::newRow("note keeps its = signs")
-        << withText({{Notes, "x=1 =0D"}})
-        << expectedCard({kEmptyName, kEmptyFullName, "NOTE;QUOTED-PRINTABLE:x=1 =0D"});
+    QTest::newRow("note's = signs escaped, a last = included")
+        << withText({{Notes, "x=1 =0D\r\n="}})
+        << expectedCard({kEmptyName, kEmptyFullName, "NOTE;QUOTED-PRINTABLE:x=3D1 =3D0D=0D=0A=3D"});
     QTest::newRow("every kind of break in a note, empty lines included")
         << withText({{Notes, "a\n\nb\rc\r\n\r\nd\r\n"}})
         << expectedCard({kEmptyName, kEmptyFullName,
@@ -156,14 +164,22 @@ void TestRebuild::composes_data() {
         << entries
         << expectedCard({kEmptyName, kEmptyFullName, "EMAIL;INTERNET;PREF:a;1@x.example",
                          "EMAIL;WORK:b:2@x.example", "EMAIL;:c@x.example"});
+    CardForm quotedPrintable = withText({{HiddenEmail, "held"}});
+    quotedPrintable.Combo1 = QStringList{"a=b@x.example", "c=d@x.example"};
+    quotedPrintable.Combo2 = QStringList{"HOME;ENCODING=QUOTED-PRINTABLE", "WORK"};
+    QTest::newRow("= escaped under a type that marks the address quoted-printable")
+        << quotedPrintable
+        << expectedCard({kEmptyName, kEmptyFullName,
+                         "EMAIL;HOME;ENCODING=QUOTED-PRINTABLE;PREF:a=3Db@x.example",
+                         "EMAIL;WORK:c=d@x.example"});
 
     CardForm photo;
-    photo.photos = {{"JPEG 1", QString(50, u'Q'), "PHOTO;JPEG;BASE64:"},
+    photo.photos = {{"JPEG 1", QString(52, u'Q'), "PHOTO;JPEG;BASE64:"},
                     {"Photo 2", QString(), "PHOTO;;BASE64:"}};
     QTest::newRow("photo block, then the empty line")
         << photo
         << expectedCard({kEmptyName, kEmptyFullName},
-                        "PHOTO;JPEG;BASE64:" + QString(46, u'Q') + "\r\n  QQQQ\r\n");
+                        "PHOTO;JPEG;BASE64:" + QString(46, u'Q') + "\r\n  QQQQQQ\r\n");
 
     CardForm full = withText({{LastName, "Doe"},
                               {FirstName, "Jane"},
@@ -197,7 +213,7 @@ void TestRebuild::longValuesAreWrittenInFull() {
     CardForm form;
     QString note;
     for (int i = 0; i < 20000; ++i) {
-        note += QStringLiteral("ab;\r\n");
+        note += QStringLiteral("ab=\r\n");
     }
     form[Notes] = note;
     form[LastName] = QString(40000, u'n');
@@ -207,7 +223,7 @@ void TestRebuild::longValuesAreWrittenInFull() {
     QVERIFY(
         card.contains(QStringLiteral("\r\nN:") + QString(40000, u'n') + QStringLiteral(";;;\r\n")));
     QVERIFY(card.contains(QStringLiteral("\r\nNOTE;QUOTED-PRINTABLE:") +
-                          QStringLiteral("ab =0D=0A").repeated(20000) + QStringLiteral("\r\n")));
+                          QStringLiteral("ab=3D=0D=0A").repeated(20000) + QStringLiteral("\r\n")));
 }
 
 void TestRebuild::storesIntoCurrentContactOnly() {

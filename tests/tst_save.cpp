@@ -1,4 +1,5 @@
 #include "cards/ansiencoding.h"
+#include "cards/importer.h"
 #include "cards/save.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
@@ -6,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -33,12 +36,33 @@ void fill(ContactList& contacts, const QStringList& names, const QStringList& ca
 
 using Files = QMap<QString, QByteArray>;
 
+// Every entry of the folder, hidden temporary files included.
+QStringList entriesOf(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+// A folder sync that records what the folder holds at each call and fails at one of them.
+struct WatchedSync {
+    static inline int failAtCall = 0;
+    static inline QList<QStringList> seen;
+    static void sync(const QString& folder) {
+        seen << entriesOf(folder);
+        if (seen.size() == failAtCall) {
+            throw Failure(QStringLiteral("Input/output error"));
+        }
+    }
+};
+
 }  // namespace
 
 class TestSave : public QObject {
     Q_OBJECT
 private slots:
     void ansiKeepsEveryByteOfAnAnsiFile();
+    void ansiLossCountsContactsAndNamesTheFirst();
+    void importedFileSavesItsBytes_data();
+    void importedFileSavesItsBytes();
     void oneFileBytes_data();
     void oneFileBytes();
     void eachContactBytes_data();
@@ -53,6 +77,9 @@ private slots:
     void failedOneFileLeavesEarlierFile();
     void stoppedOneFileLeavesEarlierFile();
     void thousandsOfContactsWithOneName();
+    void batchReachesItsTargetsOnlyAfterASync_data();
+    void batchReachesItsTargetsOnlyAfterASync();
+    void linkedTargetIsWrittenThrough();
 };
 
 // What the reader decodes from any byte is written back as that byte.
@@ -65,6 +92,65 @@ void TestSave::ansiKeepsEveryByteOfAnAnsiFile() {
     const QString text = decoder.decode(bytes);
     QCOMPARE(text.size(), 256);
     QCOMPARE(encodeAnsi(text), bytes);
+}
+
+// Exactly the cards whose save would write a "?" of its own count, in list order.
+void TestSave::ansiLossCountsContactsAndNamesTheFirst() {
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b) {
+        everyByte.append(char(b));
+    }
+    const QString everyAnsiCharacter = QStringDecoder("windows-1252").decode(everyByte);
+    ContactList contacts;
+    fill(contacts, {"A", "B", "C", "D", "E"},
+         {kCardA, everyAnsiCharacter, kCardB, QString(QChar(0xD800)) + "lone half of a pair",
+          QString::fromUtf8("N:Åsa;Ø")});
+    const AnsiLoss loss = findAnsiLoss(contacts);
+    QCOMPARE(loss.contacts, 2);
+    QCOMPARE(loss.firstName, QString("C"));
+    QCOMPARE(findAnsiLoss(ContactList()).contacts, 0);
+}
+
+void TestSave::importedFileSavesItsBytes_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QByteArray>("saved");
+
+    const auto card = [](const char* name) {
+        return readBytes(QStringLiteral(PENNACLE_TEST_DATA "/cards/") + QLatin1String(name));
+    };
+    const QByteArray mark = "\xEF\xBB\xBF";
+    for (const char* name :
+         {"desktop-ansi-21.vcf", "phone-shiftjis-21.vcf", "phone-latin1-21.vcf"}) {
+        QTest::addRow("%s read as ANSI, saved as ANSI", name)
+            << card(name) << int(SaveEncoding::Ansi) << card(name);
+    }
+    for (const char* name : {"mail-service-30.vcf", "phone-cloud-30.vcf", "desktop-greek-40.vcf"}) {
+        QTest::addRow("%s, UTF-8 without a mark, saved as UTF-8", name)
+            << card(name) << int(SaveEncoding::Utf8) << mark + card(name);
+        QTest::addRow("%s, UTF-8 with a mark, saved as UTF-8", name)
+            << mark + card(name) << int(SaveEncoding::Utf8) << mark + card(name);
+    }
+    // Cards keep their own LF line ends; the file puts CR LF after each.
+    const QByteArray lf = card("desktop-lf-30.vcf");
+    QTest::newRow("LF card, UTF-8")
+        << lf << int(SaveEncoding::Utf8) << mark + lf.chopped(1) + "\r\n";
+}
+
+// A file imported and saved again, without an edit, in the encoding it was read in.
+void TestSave::importedFileSavesItsBytes() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, encoding);
+    QFETCH(QByteArray, saved);
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("in.vcf"), file);
+    ContactList contacts;
+    CollectingReporter reporter;
+    QVERIFY(importCardFile(dir.filePath("in.vcf"), contacts, reporter) > 0);
+    SaveContacts(contacts, {SaveLayout::OneFile, SaveEncoding(encoding), dir.filePath("out.vcf")},
+                 reporter);
+    QCOMPARE(reporter.reports, QStringList());
+    QCOMPARE(readBytes(dir.filePath("out.vcf")), saved);
 }
 
 void TestSave::oneFileBytes_data() {
@@ -230,7 +316,7 @@ void TestSave::failedFileLeavesEarlierFileAndLoopGoesOn() {
     }
     QCOMPARE(reporter.reports.size(), failing.size());
     for (qsizetype i = 0; i < failing.size(); ++i) {
-        QVERIFY2(reporter.reports[i].contains(kTag + "at line 118"),
+        QVERIFY2(reporter.reports[i].contains(failingSaveStep(failure)),
                  qPrintable(reporter.reports[i]));
         QVERIFY(reporter.reports[i].contains(failing[i]));
     }
@@ -300,7 +386,6 @@ void TestSave::thousandsOfContactsWithOneName() {
     QCOMPARE(names.last(), QStringLiteral("Same (40000).vcf"));
     QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 40000);
 
-    // Every file is made durable before it replaces its target, so write only a few of them.
     QTemporaryDir dir;
     ContactList few;
     fill(few, QStringList(40, "Same"), {});
@@ -311,6 +396,75 @@ void TestSave::thousandsOfContactsWithOneName() {
     QVERIFY(reporter.reports.isEmpty());
     QCOMPARE(readBytes(dir.filePath("Same (40).vcf")), QByteArray("\xEF\xBB\xBF"
                                                                   "card 40\r\n"));
+}
+
+void TestSave::batchReachesItsTargetsOnlyAfterASync_data() {
+    QTest::addColumn<int>("failAtCall");
+    QTest::addColumn<int>("reportLine");
+    QTest::addColumn<QByteArray>("anna");
+    QTest::addColumn<QStringList>("entries");
+    const QStringList both{"Anna.vcf", "Bo.vcf"};
+    QTest::newRow("both syncs pass") << 0 << 0 << QByteArray("new\r\n") << both;
+    // Nothing may replace a target before its data is on disk.
+    QTest::newRow("first sync fails")
+        << 1 << 120 << QByteArray("earlier") << QStringList{"Anna.vcf"};
+    QTest::newRow("sync after the renames fails") << 2 << 124 << QByteArray("new\r\n") << both;
+}
+
+void TestSave::batchReachesItsTargetsOnlyAfterASync() {
+    QFETCH(int, failAtCall);
+    QFETCH(int, reportLine);
+    QFETCH(QByteArray, anna);
+    QFETCH(QStringList, entries);
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("Anna.vcf"), "earlier");
+    ContactList contacts;
+    fill(contacts, {"Anna", "Bo"}, {"new", "bo"});
+    WatchedSync::failAtCall = failAtCall;
+    WatchedSync::seen.clear();
+    const FolderSync previous = replaceFolderSync(&WatchedSync::sync);
+    CollectingReporter reporter;
+    const SaveOutcome outcome =
+        SaveContacts(contacts, {SaveLayout::EachContact, SaveEncoding::Ansi, dir.path()}, reporter);
+    replaceFolderSync(previous);
+
+    // One sync for the whole batch while only temporary files hold the new cards, one after.
+    QCOMPARE(WatchedSync::seen.size(), failAtCall == 1 ? 1 : 2);
+    const QStringList beforeRenames = WatchedSync::seen[0];
+    QCOMPARE(beforeRenames.size(), 3);
+    QCOMPARE(beforeRenames.filter(QRegularExpression("^\\..*\\.tmp$")).size(), 2);
+    QCOMPARE(readBytes(dir.filePath("Anna.vcf")), anna);
+    QCOMPARE(entriesOf(dir.path()), entries);
+    if (reportLine == 0) {
+        QCOMPARE(reporter.reports, QStringList());
+        QCOMPARE(outcome.filesWritten, 2);
+        QCOMPARE(WatchedSync::seen[1], (QStringList{"Anna.vcf", "Bo.vcf"}));
+        return;
+    }
+    QCOMPARE(reporter.reports.size(), 1);
+    QVERIFY2(reporter.reports[0].contains(kTag + QStringLiteral("at line %1").arg(reportLine)),
+             qPrintable(reporter.reports[0]));
+    QVERIFY(reporter.reports[0].contains("Input/output error"));
+    QCOMPARE(outcome.filesWritten, reportLine == 120 ? 0 : 2);
+    QCOMPARE(outcome.filesFailed, reportLine == 120 ? 2 : 0);
+}
+
+// A target that is a link keeps pointing where it did; the file it names gets the card.
+void TestSave::linkedTargetIsWrittenThrough() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("real"));
+    writeBytes(dir.filePath("real/card.vcf"), "earlier");
+    QVERIFY(QFile::link(dir.filePath("real/card.vcf"), dir.filePath("Anna.vcf")));
+    ContactList contacts;
+    fill(contacts, {"Anna", "Bo"}, {"new", "bo"});
+    CollectingReporter reporter;
+    const SaveOutcome outcome =
+        SaveContacts(contacts, {SaveLayout::EachContact, SaveEncoding::Ansi, dir.path()}, reporter);
+    QCOMPARE(reporter.reports, QStringList());
+    QCOMPARE(outcome.filesWritten, 2);
+    QVERIFY(QFileInfo(dir.filePath("Anna.vcf")).isSymLink());
+    QCOMPARE(readBytes(dir.filePath("real/card.vcf")), QByteArray("new\r\n"));
+    QCOMPARE(entriesOf(dir.path()), (QStringList{"Anna.vcf", "Bo.vcf", "real"}));
 }
 
 QTEST_GUILESS_MAIN(TestSave)

@@ -38,6 +38,10 @@ class TestTextFile : public QObject {
 private slots:
     void readsFixtures_data();
     void readsFixtures();
+    void readsUtf8WithoutMark_data();
+    void readsUtf8WithoutMark();
+    void streamsAsReadTextFile_data();
+    void streamsAsReadTextFile();
     void cutsLongAnsiTextIntoPieces();
     void cutsLongUtf16TextIntoPieces();
     void keepsUtf8TextInOnePiece();
@@ -63,10 +67,8 @@ void TestTextFile::readsFixtures_data() {
     add("utf8-mark-cut-short.vcf", TextEncoding::Ansi, QStringLiteral("\u00ef\u00bb"));
     add("utf8-with-mark.vcf", TextEncoding::Utf8, kCard);
     add("ansi-windows-1252.vcf", TextEncoding::Ansi, kCard);
-    // Without its mark a UTF-8 file is taken for ANSI.
-    add("utf8-without-mark.vcf", TextEncoding::Ansi,
-        QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\u00c3\u00bcller;J\u00c3\u00b6rg;;;\r\n"
-                       "NOTE:5 \u00e2\u201a\u00ac caf\u00c3\u00a9\r\nEND:VCARD\r\n"));
+    // No mark, but its bytes are UTF-8: read as UTF-8.
+    add("utf8-without-mark.vcf", TextEncoding::Ansi, kCard);
     add("utf16le-with-mark.vcf", TextEncoding::Utf16, kCard);
     // The other marks select the same little-endian reading; they are not taken for marks.
     add("utf32le-mark.vcf", TextEncoding::Utf16, QChar(0) + kCard);
@@ -83,6 +85,89 @@ void TestTextFile::readsFixtures() {
     const QStringList pieces = ReadTextFile(file);
     QCOMPARE(pieces.size(), 1);
     QCOMPARE(pieces.first(), text);
+}
+
+void TestTextFile::readsUtf8WithoutMark_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("ASCII") << QByteArray("N:Doe\r\n") << QStringLiteral("N:Doe\r\n");
+    QTest::newRow("Windows-1252 accents")
+        << QByteArray("N:M\xFCller \xE9\xE9") << QStringLiteral("N:M\u00fcller \u00e9\u00e9");
+    QTest::newRow("UTF-8, two to four bytes, past an ASCII run")
+        << QByteArray("ASCII run of more than eight \xC3\xA9 \xE5\xAE\x89 \xF0\x9F\x98\x80")
+        << QStringLiteral("ASCII run of more than eight \u00e9 \u5b89 \U0001F600");
+    QTest::newRow("UTF-8 with one Windows-1252 byte is ANSI")
+        << QByteArray("\xC3\xA9 \xE9") << QStringLiteral("\u00c3\u00a9 \u00e9");
+    QTest::newRow("overlong form is ANSI")
+        << QByteArray("\xC0\xAF") << QStringLiteral("\u00c0\u00af");
+    QTest::newRow("encoded surrogate is ANSI")
+        << QByteArray("\xED\xA0\x80") << QStringLiteral("\u00ed\u00a0\u20ac");
+    QTest::newRow("past U+10FFFF is ANSI")
+        << QByteArray("\xF4\x90\x80\x80") << QStringLiteral("\u00f4\u0090\u20ac\u20ac");
+    QTest::newRow("sequence cut at the end is ANSI")
+        << QByteArray("ab\xE5\xAE") << QStringLiteral("ab\u00e5\u00ae");
+    QTest::newRow("lone continuation byte is ANSI")
+        << QByteArray("\xA9x") << QStringLiteral("\u00a9x");
+}
+
+// A file without a mark is UTF-8 when its bytes are UTF-8 and not all ASCII, else ANSI.
+void TestTextFile::readsUtf8WithoutMark() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.vcf");
+    writeFile(path, bytes);
+    QCOMPARE(ReadTextFile(path), QStringList{text});
+}
+
+// The block-by-block reading of an import gives the text of ReadTextFile, whatever the block
+// size: sequences cut by a block's end, malformed ones (which Qt's decoder reads differently
+// when they are cut), and UTF-8 without a mark that turns out to be ANSI late in the file.
+void TestTextFile::streamsAsReadTextFile_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const auto fileBytes = [](const char* name) {
+        QFile file(dataFile(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    for (const char* name :
+         {"empty.vcf", "utf8-mark-only.vcf", "utf8-mark-cut-short.vcf", "utf8-with-mark.vcf",
+          "ansi-windows-1252.vcf", "utf8-without-mark.vcf", "utf16le-with-mark.vcf",
+          "utf32le-mark.vcf", "utf32be-mark.vcf", "utf16be-mark.vcf"}) {
+        QTest::newRow(name) << fileBytes(name);
+    }
+    const QByteArray malformed(
+        "\xC3\xA9\xF4\x90\x80\x80\xED\xA0\x80\xE2\x82\xAC\xC3x\xC0\xAF\xE2\x82");
+    QTest::newRow("marked UTF-8, malformed sequences") << QByteArray("\xEF\xBB\xBF") + malformed;
+    QTest::newRow("marked UTF-8, malformed, no ASCII")
+        << QByteArray("\xEF\xBB\xBF\xF4\x90\x80\x80\xED\xA0\x80");
+    const QByteArray utf8 = QStringLiteral("N:K\u00f6hler;J\u00fcrgen \U0001F600\r\n").toUtf8();
+    QTest::newRow("no mark, UTF-8") << utf8.repeated(5);
+    QTest::newRow("no mark, UTF-8, then a Windows-1252 byte") << utf8.repeated(5) + "\xE9";
+    QTest::newRow("no mark, UTF-8 cut short at the end") << utf8.repeated(5) + "\xE5\xAE";
+    QTest::newRow("no mark, ASCII") << QByteArray("BEGIN:VCARD\r\nN:Doe\r\nEND:VCARD");
+    QTest::newRow("UTF-16, odd last byte") << QByteArray::fromHex("fffe6100620063");
+    QTest::newRow("UTF-16, surrogates whole and alone")
+        << QByteArray::fromHex("fffe3dd800de61003dd8620000de");
+}
+
+void TestTextFile::streamsAsReadTextFile() {
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.vcf");
+    writeFile(path, bytes);
+    const QString whole = ReadTextFile(path).join(QString());
+    for (const qint64 blockSize : {1, 2, 3, 5, 4096}) {
+        TextFileReader reader(path, blockSize);
+        QCOMPARE(reader.size(), bytes.size());
+        QString text;
+        for (TextFileReader::Read read;
+             (read = reader.readInto(text)) != TextFileReader::Read::End;) {
+            if (read == TextFileReader::Read::Restart)
+                text.clear();
+        }
+        QCOMPARE(text, whole);
+    }
 }
 
 void TestTextFile::cutsLongAnsiTextIntoPieces() {

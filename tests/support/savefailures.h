@@ -19,6 +19,11 @@
 
 enum class SaveFailure { FullDisk, ReadOnlyFolder, NameTooLong };
 
+// The step of the per-contact save that reports each of them: writing the contact's file.
+inline QString failingSaveStep(SaveFailure) {
+    return QStringLiteral("PushButton1_Click at line 118");
+}
+
 // Files written past the limit fail with "File too large", as on a full disk.
 inline constexpr rlim_t kFullDiskBytes = 100000;
 // Too long for one name on every common file system (255 bytes at most).

@@ -44,6 +44,12 @@ bool ScriptedDialogs::askYesNo(const QString& caption, const QString& text) {
     return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
 }
 
+ScriptedDialogs::Answer ScriptedDialogs::askYesNoCancel(const QString& caption,
+                                                        const QString& text) {
+    calls << record(QStringLiteral("yesnocancel"), caption, text);
+    return yesNoCancelAnswers.isEmpty() ? Answer::Cancel : yesNoCancelAnswers.dequeue();
+}
+
 QString ScriptedDialogs::InputBox(const QString& caption, const QString& prompt) {
     calls << record(QStringLiteral("input"), caption, prompt);
     return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();

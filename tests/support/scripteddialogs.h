@@ -5,13 +5,14 @@
 #include <QQueue>
 #include <QStringList>
 
-// A Dialogs double: answers come from queues (empty text / No when a queue is empty), and
-// every call is recorded as "kind|caption or title|text or filter".
+// A Dialogs double: answers come from queues (empty text / No / Cancel when a queue is empty),
+// and every call is recorded as "kind|caption or title|text or filter".
 class ScriptedDialogs : public pennacle::Dialogs {
 public:
-    QQueue<QString> fileAnswers;   // ShowOpen, ShowSave and BrowseForFolder
-    QQueue<QString> inputAnswers;  // InputBox
-    QQueue<bool> yesNoAnswers;     // askYesNo
+    QQueue<QString> fileAnswers;        // ShowOpen, ShowSave and BrowseForFolder
+    QQueue<QString> inputAnswers;       // InputBox
+    QQueue<bool> yesNoAnswers;          // askYesNo
+    QQueue<Answer> yesNoCancelAnswers;  // askYesNoCancel
     QStringList calls;
 
     QStringList callsOf(const QString& kind) const;
@@ -22,6 +23,7 @@ public:
     void message(const QString& caption, const QString& text) override;
     void warning(const QString& caption, const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
+    Answer askYesNoCancel(const QString& caption, const QString& text) override;
     QString InputBox(const QString& caption, const QString& prompt) override;
     void openFolder(const QString& path) override;
 };

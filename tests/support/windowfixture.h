@@ -34,11 +34,16 @@ struct WindowFixture {
         raw.sync();
     }
     QString settingsPath() const { return dir.filePath("settings.ini"); }
-    QString appFolder() const { return dir.filePath("app"); }
-    pennacle::Form1& open() {
+    // The program folder's name below the temporary folder; tests may rename it before open().
+    QString appFolderName = QStringLiteral("app");
+    QString appFolder() const { return dir.filePath(appFolderName); }
+    pennacle::Form1& open() { return open(dialogs); }
+    // The window over other dialogs than the scripted ones, e.g. real message boxes.
+    pennacle::Form1& open(pennacle::Dialogs& with) {
         QDir().mkpath(appFolder());
+        form.reset();  // a window of an earlier start must not outlive its settings
         settings = std::make_unique<pennacle::SettingsStore>(settingsPath());
-        form = std::make_unique<pennacle::Form1>(dialogs, *settings, appFolder());
+        form = std::make_unique<pennacle::Form1>(with, *settings, appFolder());
         form->setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 30, 0)); });
         return *form;
     }

@@ -1,0 +1,93 @@
+#include "cards/propertyline.h"
+
+#include "cards/ansiencoding.h"
+#include "cards/cardlines.h"
+#include "cards/quotedprintable.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace pennacle {
+
+namespace {
+
+bool hasNonAscii(QStringView text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x80; });
+}
+
+// Sets whose reading the ANSI reading already is, or near enough: re-reading would only turn
+// the code page's extra signs into control characters. UTF-8 names are left as they stand.
+bool readAsAnsiAlready(const QString& charset) {
+    static const char* const kNames[] = {"UTF-8",      "UTF8",   "ISO-8859-1", "ISO8859-1",
+                                         "ISO_8859-1", "LATIN1", "LATIN-1",    "WINDOWS-1252",
+                                         "CP1252",     "ASCII",  "US-ASCII"};
+    return std::any_of(std::begin(kNames), std::end(kNames), [&](const char* name) {
+        return charset.compare(QLatin1StringView(name), Qt::CaseInsensitive) == 0;
+    });
+}
+
+// Decoded text can hold line breaks that a one-line box has no room for: CR LF, CR and LF
+// each become one blank.
+QString withBreaksAsBlanks(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+}  // namespace
+
+CardSyntax::CardSyntax(const QString& card) : card_(card), escapes_(foldingDropsBlank(card)) {}
+
+bool CardSyntax::ansiReading() const {
+    if (!ansiReading_)
+        ansiReading_ = fitsAnsi(card_);
+    return *ansiReading_;
+}
+
+PropertyLine::PropertyLine(QStringView line, const CardSyntax& syntax)
+    : syntax_(syntax),
+      part_(propertyPartOf(line)),
+      raw_(valueOf(line)),
+      quotedPrintable_(isQuotedPrintable(part_)) {}
+
+QStringView PropertyLine::value() const {
+    if (!inCharset_) {
+        inCharset_.emplace();
+        if (!quotedPrintable_ && hasNonAscii(raw_)) {
+            const QString charset = charsetOf(part_);
+            if (!charset.isEmpty() && !readAsAnsiAlready(charset) && syntax_.ansiReading()) {
+                if (std::optional<QString> text = rereadInCharset(raw_, charset))
+                    inCharset_ = std::move(*text);
+            }
+        }
+    }
+    return inCharset_->isNull() ? raw_ : QStringView(*inCharset_);
+}
+
+QList<QStringView> PropertyLine::components(QStringView text) const {
+    return splitComponents(text, escapes());
+}
+
+QString PropertyLine::shown(QStringView piece, Piece kind) const {
+    QString text =
+        quotedPrintable_
+            ? withBreaksAsBlanks(DecodeQuotedPrintable(piece.toString(), charsetOf(part_)))
+            : piece.toString();
+    if (escapes() || kind == Piece::Component)
+        return unescaped(text, escapes(), u" ");
+    return text;
+}
+
+std::optional<QString> rereadInCharset(QStringView ansiText, const QString& charset) {
+    QStringDecoder decoder(charset.toLatin1().constData(), QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder.decode(encodeAnsi(ansiText));
+    if (decoder.hasError() || text.contains(QChar::ReplacementCharacter))
+        return std::nullopt;
+    return text;
+}
+
+}  // namespace pennacle

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace pennacle {
+
+// What reading the values of one card depends on beyond the line itself: the card's version
+// (3.0 and 4.0 escape with backslashes) and whether its text is an ANSI reading, whose
+// characters map back to the file's bytes.
+class CardSyntax {
+public:
+    explicit CardSyntax(const QString& card);
+    // When the card's version is known already: `escapes` is foldingDropsBlank(card).
+    CardSyntax(const QString& card, bool escapes) : card_(card), escapes_(escapes) {}
+
+    bool escapes() const { return escapes_; }
+    // Worked out once, when a line first asks.
+    bool ansiReading() const;
+
+private:
+    const QString& card_;
+    bool escapes_;
+    mutable std::optional<bool> ansiReading_;
+};
+
+// Whether a piece of a value is a component of a compound value (N, ADR, ORG), where 2.1's
+// "\;" stands for a ";" too.
+enum class Piece { Whole, Component };
+
+// One property line and the decoding that its parameters and its card call for. It views the
+// line and the syntax, which must outlive it.
+class PropertyLine {
+public:
+    PropertyLine(QStringView line, const CardSyntax& syntax);
+    PropertyLine(const PropertyLine&) = delete;
+    PropertyLine& operator=(const PropertyLine&) = delete;
+
+    QStringView part() const { return part_; }
+    bool quotedPrintable() const { return quotedPrintable_; }
+    bool escapes() const { return syntax_.escapes(); }
+    // The value as it stands in the line, closing CR included.
+    QStringView rawValue() const { return raw_; }
+    // The value, read in the character set that the line names when it is raw text of an ANSI
+    // reading (Shift_JIS names from phones); otherwise as it stands. Closing CR included.
+    QStringView value() const;
+    // The components of a text of this line's value.
+    QList<QStringView> components(QStringView text) const;
+    // A piece of the value as a one-line box shows it: quoted-printable decoded in the line's
+    // character set, then the card's backslash escapes; every line break, decoded or escaped
+    // ("\n"), is a blank.
+    QString shown(QStringView piece, Piece kind) const;
+
+private:
+    const CardSyntax& syntax_;
+    QStringView part_;
+    QStringView raw_;
+    bool quotedPrintable_;
+    mutable std::optional<QString> inCharset_;  // the value in its character set, once read
+};
+
+// The text of a value read in a character set from the bytes that an ANSI reading of it came
+// from; none when the set is unknown or the bytes are not text in it.
+std::optional<QString> rereadInCharset(QStringView ansiText, const QString& charset);
+
+}  // namespace pennacle

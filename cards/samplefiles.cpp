@@ -1,0 +1,87 @@
+#include "cards/samplefiles.h"
+
+#include "cards/displayname.h"
+#include "cards/textfile.h"
+#include "core/folderfiles.h"
+#include "core/samplesfolder.h"
+#include "core/scramble.h"
+#include "core/startup.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <vector>
+
+namespace pennacle {
+
+namespace {
+
+const QString kSnapshotSetting = QStringLiteral("Snapshot");
+constexpr QChar kSeparator = u'|';
+
+QString snapshotKey() {
+    return QLatin1String(kSnapshotKey);
+}
+
+}  // namespace
+
+void RecordSampleSnapshot(SettingsStore& settings, const QString& appFolder) {
+    const QString folder = samplesFolder(appFolder);
+    const QStringList names = ListFolderFiles(folder, QStringLiteral("*.*"));
+    QStringList paths;
+    paths.reserve(names.size());
+    const QDir dir(folder);
+    for (const QString& name : names)
+        paths << dir.filePath(name);
+    settings.WriteSetting(kSnapshotSetting, ScrambleText(paths.join(kSeparator), snapshotKey()));
+}
+
+QStringList recordedSampleFiles(const SettingsStore& settings) {
+    const QString list =
+        UnscrambleText(settings.ReadSetting(kSnapshotSetting, QString()), snapshotKey());
+    return list.isEmpty() ? QStringList() : list.split(kSeparator);
+}
+
+bool ListContainsName(const ContactList& contactList, const QString& name) {
+    for (qsizetype row = 0; row < contactList.count(); ++row) {
+        if (contactList.at(row).Text == name)
+            return true;
+    }
+    return false;
+}
+
+QString openSamplesQuestion() {
+    return QStringLiteral(
+        "Would you like this software to open the folder where these sample files are stored "
+        "(so that you can view them before working with them)?");
+}
+
+void LoadSampleFiles(ContactList& contactList, const SampleLoadContext& context) {
+    const QStringList paths = recordedSampleFiles(context.settings);
+    std::vector<ContactEntry> rows;
+    rows.reserve(static_cast<size_t>(paths.size()));
+    const auto isNew = [&](const QString& name) {
+        return !ListContainsName(contactList, name) &&
+               std::none_of(rows.begin(), rows.end(),
+                            [&](const ContactEntry& row) { return row.Text == name; });
+    };
+    try {
+        for (const QString& path : paths) {
+            if (!FileExists(path))
+                continue;
+            QString text = ReadWholeFile(path);
+            QString name = GetName(text, context.reporter);
+            if (isNew(name))
+                rows.push_back({std::move(name), std::move(text)});
+        }
+    } catch (...) {
+        // What was read before the failure stays in the list.
+        contactList.append(std::move(rows));
+        throw;
+    }
+    contactList.append(std::move(rows));
+    if (context.dialogs.askYesNo(context.appTitle, openSamplesQuestion()))
+        context.dialogs.openFolder(samplesFolder(context.appFolder));
+}
+
+}  // namespace pennacle

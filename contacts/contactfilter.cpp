@@ -1,0 +1,212 @@
+#include "contacts/contactfilter.h"
+
+#include "contacts/searchfold.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string_view>
+#include <thread>
+
+namespace pennacle {
+
+ContactFilter::ContactFilter(ContactList& contacts, SearchText searchText, QObject* parent)
+    : QAbstractProxyModel(parent), contacts_(contacts), searchText_(std::move(searchText)) {
+    QAbstractProxyModel::setSourceModel(&contacts);
+    connect(&contacts, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { contactsInserted(first, last); });
+    connect(
+        &contacts, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+        [this](const QModelIndex&, int first, int last) { contactsAboutToBeRemoved(first, last); });
+    connect(&contacts, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int last) { contactsRemoved(first, last); });
+    connect(&contacts, &QAbstractItemModel::dataChanged, this, &ContactFilter::contactsChanged);
+    connect(&contacts, &QAbstractItemModel::modelAboutToBeReset, this,
+            &ContactFilter::beginResetModel);
+    connect(&contacts, &QAbstractItemModel::modelReset, this, &ContactFilter::contactsReset);
+    filterAll();
+}
+
+void ContactFilter::setQuery(QStringView query) {
+    QByteArray folded = foldForSearch(query);
+    if (folded == query_)
+        return;
+    // A query that holds the last one can only narrow its matches.
+    const bool narrower = !query_.isEmpty() && folded.contains(query_);
+    beginResetModel();
+    query_ = std::move(folded);
+    if (query_.isEmpty()) {
+        shown_.resize(texts_.size());
+        std::iota(shown_.begin(), shown_.end(), 0);
+    } else if (narrower) {
+        std::erase_if(shown_, [this](int row) { return !matches(size_t(row)); });
+    } else {
+        showMatches();
+    }
+    endResetModel();
+    emit countsChanged();
+}
+
+qsizetype ContactFilter::contactRow(int shownRow) const {
+    return shownRow >= 0 && shownRow < rowCount() ? shown_[size_t(shownRow)] : -1;
+}
+
+int ContactFilter::shownRow(qsizetype contactRow) const {
+    const auto at = firstShownFrom(int(contactRow));
+    return at != shown_.end() && *at == contactRow ? int(at - shown_.begin()) : -1;
+}
+
+QModelIndex ContactFilter::index(int row, int column, const QModelIndex& parent) const {
+    if (parent.isValid() || row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {
+        return {};
+    }
+    return createIndex(row, column);
+}
+
+QModelIndex ContactFilter::parent(const QModelIndex&) const {
+    return {};
+}
+
+QModelIndex ContactFilter::sibling(int row, int column, const QModelIndex&) const {
+    return index(row, column);
+}
+
+int ContactFilter::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(shown_.size());
+}
+
+int ContactFilter::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : contacts_.columnCount();
+}
+
+bool ContactFilter::hasChildren(const QModelIndex& parent) const {
+    return !parent.isValid() && !shown_.empty();
+}
+
+QModelIndex ContactFilter::mapToSource(const QModelIndex& proxyIndex) const {
+    if (!proxyIndex.isValid() || proxyIndex.model() != this)
+        return {};
+    return contacts_.index(int(contactRow(proxyIndex.row())), proxyIndex.column());
+}
+
+QModelIndex ContactFilter::mapFromSource(const QModelIndex& sourceIndex) const {
+    if (!sourceIndex.isValid() || sourceIndex.model() != &contacts_)
+        return {};
+    const int row = shownRow(sourceIndex.row());
+    return row < 0 ? QModelIndex() : index(row, sourceIndex.column());
+}
+
+QVariant ContactFilter::headerData(int section, Qt::Orientation orientation, int role) const {
+    // The columns are the list's own, also when no row is shown.
+    return contacts_.headerData(section, orientation, role);
+}
+
+void ContactFilter::contactsInserted(int first, int last) {
+    const int count = last - first + 1;
+    texts_.insert(texts_.begin() + first, size_t(count), QByteArray());
+    makeSearchTexts(size_t(first), size_t(last));
+    const auto from = firstShownFrom(first);
+    const int at = int(from - shown_.cbegin());
+    for (auto row = shown_.begin() + at; row != shown_.end(); ++row)
+        *row += count;
+    std::vector<int> added;
+    for (int row = first; row <= last; ++row) {
+        if (matches(size_t(row)))
+            added.push_back(row);
+    }
+    if (!added.empty()) {
+        beginInsertRows(QModelIndex(), at, at + int(added.size()) - 1);
+        shown_.insert(shown_.begin() + at, added.begin(), added.end());
+        endInsertRows();
+    }
+    emit countsChanged();
+}
+
+void ContactFilter::contactsAboutToBeRemoved(int first, int last) {
+    const auto begin = firstShownFrom(first);
+    const auto end = firstShownFrom(last + 1);
+    removingShown_ = begin != end;
+    if (removingShown_) {
+        beginRemoveRows(QModelIndex(), int(begin - shown_.cbegin()),
+                        int(end - shown_.cbegin()) - 1);
+    }
+}
+
+void ContactFilter::contactsRemoved(int first, int last) {
+    const int count = last - first + 1;
+    auto after = shown_.erase(firstShownFrom(first), firstShownFrom(last + 1));
+    for (; after != shown_.end(); ++after)
+        *after -= count;
+    texts_.erase(texts_.begin() + first, texts_.begin() + last + 1);
+    if (removingShown_) {
+        removingShown_ = false;
+        endRemoveRows();
+    }
+    emit countsChanged();
+}
+
+void ContactFilter::contactsChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+    const int top = topLeft.row();
+    const int bottom = bottomRight.row();
+    makeSearchTexts(size_t(top), size_t(bottom));
+    const auto begin = firstShownFrom(top);
+    const auto end = firstShownFrom(bottom + 1);
+    if (begin != end) {
+        emit dataChanged(index(int(begin - shown_.cbegin()), topLeft.column()),
+                         index(int(end - shown_.cbegin()) - 1, bottomRight.column()));
+    }
+}
+
+void ContactFilter::contactsReset() {
+    filterAll();
+    endResetModel();
+    emit countsChanged();
+}
+
+void ContactFilter::filterAll() {
+    texts_.assign(size_t(contacts_.count()), QByteArray());
+    if (!texts_.empty())
+        makeSearchTexts(0, texts_.size() - 1);
+    showMatches();
+}
+
+void ContactFilter::showMatches() {
+    shown_.clear();
+    for (size_t row = 0; row < texts_.size(); ++row) {
+        if (matches(row))
+            shown_.push_back(int(row));
+    }
+}
+
+void ContactFilter::makeSearchTexts(size_t first, size_t last) {
+    const auto make = [this](size_t from, size_t to) {
+        for (size_t row = from; row < to; ++row)
+            texts_[row] = searchText_(contacts_.at(qsizetype(row)));
+    };
+    // A large import shares the work among the processor's cores; each writes its own rows.
+    constexpr size_t kRowsPerThread = 4096;
+    const size_t count = last - first + 1;
+    const size_t threads = std::clamp<size_t>(
+        std::min<size_t>(std::thread::hardware_concurrency(), 8), 1, count / kRowsPerThread + 1);
+    const size_t share = (count + threads - 1) / threads;
+    std::vector<std::thread> helpers;
+    for (size_t from = first + share; from <= last; from += share)
+        helpers.emplace_back(make, from, std::min(from + share, last + 1));
+    make(first, std::min(first + share, last + 1));
+    for (std::thread& helper : helpers)
+        helper.join();
+}
+
+bool ContactFilter::matches(size_t contactRow) const {
+    if (query_.isEmpty())
+        return true;
+    const QByteArray& text = texts_[contactRow];
+    return std::string_view(text.constData(), size_t(text.size()))
+               .find(std::string_view(query_.constData(), size_t(query_.size()))) !=
+           std::string_view::npos;
+}
+
+std::vector<int>::const_iterator ContactFilter::firstShownFrom(int contactRow) const {
+    return std::lower_bound(shown_.cbegin(), shown_.cend(), contactRow);
+}
+
+}  // namespace pennacle

@@ -1,0 +1,36 @@
+// Chosen picture files of any content, and photo data as the card writer pads it.
+#include "core/guard.h"
+#include "photos/photoblock.h"
+#include "photos/picturefile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0)
+        return 0;
+    const QByteArray bytes(reinterpret_cast<const char*>(data) + 1,
+                           static_cast<qsizetype>(size - 1));
+    if (data[0] % 2 == 0) {
+        const QString text = QString::fromLatin1(bytes);
+        const QString padded = pennacle::paddedBase64(text);
+        // Base64 text comes out in whole groups with at most "==" at the end; anything else
+        // comes out unchanged.
+        const bool alphabetOnly = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+            return c.isLetterOrNumber() ? c.unicode() < 128 : c == u'+' || c == u'/' || c == u'=';
+        });
+        if (alphabetOnly ? padded.size() % 4 != 0 || padded.endsWith(QLatin1String("==="))
+                         : padded != text)
+            std::abort();
+        return 0;
+    }
+    try {
+        const QByteArray stored = pennacle::storedPictureBytes(bytes, data[0] % 4 == 1);
+        // A converted bitmap is always a JPEG; anything kept is kept unchanged.
+        if (data[0] % 4 == 1 ? !stored.startsWith("\xFF\xD8") : stored != bytes)
+            std::abort();
+    } catch (const pennacle::Failure&) {
+    }
+    return 0;
+}

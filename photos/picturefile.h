@@ -1,0 +1,30 @@
+#pragma once
+
+#include "photos/photoentry.h"
+
+#include <QByteArray>
+#include <QLatin1StringView>
+#include <QString>
+
+namespace pennacle {
+
+// The property part of every photo the user adds.
+inline constexpr QLatin1StringView kAddedPhotoType("PHOTO;JPEG;BASE64:");
+
+// Whether a chosen picture is converted before it is stored: the text after the path's last
+// "." (the whole path without one) is "bmp" in any letter case.
+bool isBitmapFileName(const QString& path);
+
+// What is stored for the bytes of a chosen picture file: a bitmap becomes a JPEG of quality
+// 75 made in memory, any other picture is kept byte for byte. Throws Failure when the bytes
+// hold no picture that can be shown, so nothing unshowable reaches a card.
+QByteArray storedPictureBytes(const QByteArray& fileBytes, bool bitmap);
+
+// The Base64 text that a chosen picture file is stored as. Throws Failure for a missing,
+// unreadable or empty file and for one that holds no picture.
+QString pictureFileData(const QString& path);
+
+// The row "Add Picture" appends to a list of `rowsBefore` rows: "Photo" and the new count.
+PhotoEntry addedPhotoRow(qsizetype rowsBefore, QString data);
+
+}  // namespace pennacle

@@ -1,0 +1,269 @@
+#!/usr/bin/env python3
+"""Writes the .vcf cards of this folder (run it from anywhere).
+
+The cards imitate what phones, mail services and desktop address books export. Their bytes
+matter (line ends, Shift_JIS and Windows-1252 text, files without a byte-order mark), so they
+are made here rather than edited by hand. The .form.json and .names.txt files beside them are
+written by hand: they hold what the cards should show, not what a program printed.
+"""
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CRLF = "\r\n"
+LF = "\n"
+
+
+def qp_every_byte(text, charset="utf-8"):
+    """Quoted-printable with every byte escaped, as some phones write it."""
+    return "".join("=%02X" % b for b in text.encode(charset))
+
+
+def card(*lines):
+    return ["BEGIN:VCARD", *lines, "END:VCARD"]
+
+
+def write(name, cards, encoding, eol=CRLF):
+    text = "".join(eol.join(c) + eol for c in cards)
+    data = text.encode(encoding)
+    if encoding not in ("utf-8", "ascii"):
+        # Read without a mark, such a file must not pass for UTF-8.
+        try:
+            data.decode("utf-8")
+            raise SystemExit("%s: the %s bytes are valid UTF-8" % (name, encoding))
+        except UnicodeDecodeError:
+            pass
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(data)
+
+
+# A Japanese phone, vCard 2.1: raw Shift_JIS values named by CHARSET, the reading in half-width
+# kana, a note in quoted-printable Shift_JIS, and a number-only entry. The family name 佐藤
+# holds the byte 0x8D, which Windows-1252 leaves unassigned; アルフォンソ ends in the byte
+# 0x5C (a backslash in ASCII) right before the ";" that ends the component.
+write("phone-shiftjis-21.vcf", [
+    card("VERSION:2.1",
+         "N;CHARSET=SHIFT_JIS:佐藤;花子;;;",
+         "SOUND;X-IRMC-N;CHARSET=SHIFT_JIS:ｻﾄｳ;ﾊﾅｺ;;;",
+         "TEL;CELL;PREF:090-5555-0123",
+         "TEL;HOME:03-5555-0144",
+         "EMAIL;INTERNET:hanako.sato@example.com",
+         "ADR;HOME;CHARSET=SHIFT_JIS:;;芝公園1-2-3;港区;東京都;105-0011;日本",
+         "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=SHIFT_JIS:"
+         + qp_every_byte("大学の友人", "shift_jis") + "=0D=0A"
+         + qp_every_byte("誕生日会の幹事", "shift_jis"),
+         "BDAY:19900401",
+         "X-IRMC-LUID:000001"),
+    card("VERSION:2.1",
+         "N;CHARSET=SHIFT_JIS:ガルシア;アルフォンソ;;;",
+         "SOUND;X-IRMC-N;CHARSET=SHIFT_JIS:ｶﾞﾙｼｱ;ｱﾙﾌｫﾝｿ;;;",
+         "TEL;CELL:080-5555-0166",
+         "X-IRMC-LUID:000002"),
+    card("VERSION:2.1",
+         "N;CHARSET=SHIFT_JIS:;;;;",
+         "TEL;CELL:080-5555-0177",
+         "X-IRMC-LUID:000003"),
+], "shift_jis")
+
+# A phone's whole address book, vCard 2.1 in ASCII: every byte of a name escaped as UTF-8
+# quoted-printable, a soft line break in the note, "\;" inside an address component, and the
+# entries a phone keeps without a name.
+write("phone-qp-21.vcf", [
+    card("VERSION:2.1",
+         "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:" + qp_every_byte("Müller") + ";"
+         + qp_every_byte("Jörg") + ";;;",
+         "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:" + qp_every_byte("Jörg Müller"),
+         "TEL;CELL:+49 555 0101",
+         "TEL;WORK:+49 555 0102",
+         "EMAIL;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:"
+         + qp_every_byte("jörg.müller@example.com"),
+         "EMAIL;WORK:joerg.mueller@example.com",
+         "ADR;HOME:;;Gartenweg 3\\; Hinterhaus;Musterstadt;;12345;Deutschland",
+         "ORG:Example Bikes",
+         "NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Schl=C3=BCssel beim Nachbarn (Nr. 5).=",
+         "=0D=0AKennt sich mit Fahrr=C3=A4dern aus.",
+         "BDAY:1975-06-30"),
+    card("VERSION:2.1",
+         "N:;;;;",
+         "EMAIL;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:"
+         + qp_every_byte("renée@example.com")),
+    card("VERSION:2.1",
+         "N:;;;;",
+         "FN:"),
+    card("VERSION:2.1",
+         "N:;;;;",
+         "ORG:Example Hardware;Returns Desk",
+         "TEL;WORK:+49 555 0199"),
+    card("VERSION:2.1",
+         "N:;;;;",
+         "NOTE:Gate code 4711"),
+], "ascii")
+
+# A desktop mail program's vCard 2.1 export in the ANSI code page (Windows-1252), with blanks
+# typed at the end of fields; the blank before the line's CR stays.
+write("desktop-ansi-21.vcf", [
+    card("VERSION:2.1",
+         "N;LANGUAGE=de-de:Weiß;Jürgen;K.;Dr. ",
+         "FN:Dr. Jürgen K. Weiß",
+         "ORG:Bäckerei Weiß & Söhne ",
+         "TEL;WORK;VOICE:+49 555 0140",
+         "TEL;HOME;VOICE:+49 555 0141",
+         "TEL;CELL;VOICE:+49 555 0142",
+         "TEL;WORK;FAX:+49 555 0143",
+         "ADR;WORK;PREF:;;Hauptstraße 5;Musterstadt;Bayern;12345;Deutschland ",
+         "LABEL;WORK;PREF;ENCODING=QUOTED-PRINTABLE:Hauptstra=DFe 5=0D=0A=",
+         "Musterstadt, Bayern 12345=0D=0A=",
+         "Deutschland",
+         "ADR;HOME:;;Lindenallee 12;Musterstadt;;12345 ",
+         "URL;WORK:http://www.example.com/baeckerei ",
+         "EMAIL;PREF;INTERNET:j.weiss@example.com",
+         "X-MS-OL-DEFAULT-POSTAL-ADDRESS:2",
+         "REV:20230512T081500Z"),
+], "cp1252")
+
+# An older phone, vCard 2.1 in ISO-8859-1 named by CHARSET, with a two-part address.
+write("phone-latin1-21.vcf", [
+    card("VERSION:2.1",
+         "N;CHARSET=ISO-8859-1:Åkesson;Märta",
+         "FN;CHARSET=ISO-8859-1:Märta Åkesson",
+         "TEL;CELL:+46 70 555 01 70",
+         "TEL;HOME:+46 8 555 01 71",
+         "ADR;HOME;CHARSET=ISO-8859-1:;Lgh 1102",
+         "ORG;CHARSET=ISO-8859-1:Åkessons Blommor",
+         "NOTE;CHARSET=ISO-8859-1:Föredrar sms.",
+         "X-IRMC-LUID:0002000000A1"),
+], "iso-8859-1")
+
+# A mail service's vCard 3.0 export, UTF-8 without a mark: escaped commas and colons, a
+# grouped URL, and a contact known only by a display name that holds a comma.
+write("mail-service-30.vcf", [
+    card("VERSION:3.0",
+         "FN:Renée Dubois-Laurent",
+         "N:Dubois-Laurent;Renée;;;",
+         "EMAIL;TYPE=INTERNET;TYPE=HOME:renee.dubois@example.com",
+         "EMAIL;TYPE=INTERNET;TYPE=WORK:r.dubois-laurent@example.com",
+         "TEL;TYPE=CELL:+33 6 55 55 01 23",
+         "TEL;TYPE=WORK:+33 1 55 55 01 24",
+         "ADR;TYPE=HOME:;;12\\, rue des Lilas;Lyon;;69003;France",
+         "ORG:Example Conseil\\, SARL",
+         "TITLE:Chargée de projet",
+         "BDAY:1984-02-29",
+         "item1.URL:http\\://www.example.com/renee",
+         "item1.X-ABLabel:_$!<HomePage>!$_",
+         "NOTE:Rencontrée au salon\\, Paris 2019.\\nPréfère les appels le matin.",
+         "CATEGORIES:myContacts"),
+    card("VERSION:3.0",
+         "FN:Richter\\, James",
+         "N:;;;;",
+         "EMAIL;TYPE=INTERNET:james.richter@example.com",
+         "CATEGORIES:myContacts"),
+], "utf-8")
+
+# A phone's cloud address book, vCard 3.0, UTF-8 without a mark: a Japanese name, item groups
+# with labels, an escaped line break in the street, a folded note, and a company card.
+write("phone-cloud-30.vcf", [
+    card("VERSION:3.0",
+         "PRODID:-//Example Corp.//Phone OS 16.5//EN",
+         "N:安藤;優;;;",
+         "FN:安藤 優",
+         "X-PHONETIC-FIRST-NAME:ゆう",
+         "X-PHONETIC-LAST-NAME:あんどう",
+         "ORG:Example Travel;Bookings",
+         "TITLE:Agent",
+         "item1.EMAIL;type=INTERNET;type=pref:yu.ando@example.com",
+         "item1.X-ABLabel:_$!<Other>!$_",
+         "TEL;type=CELL;type=VOICE;type=pref:(555) 010-4477",
+         "item2.TEL:(555) 010-4478",
+         "item2.X-ABLabel:Office",
+         "item3.ADR;type=HOME;type=pref:;;4 Harbour View\\nFlat 2;Seaside;CA;90210;United States",
+         "item3.X-ABADR:us",
+         "item4.URL;type=pref:https://www.example.com/yu",
+         "item4.X-ABLabel:_$!<HomePage>!$_",
+         "BDAY;value=date:1990-07-14",
+         "NOTE:Prefers window seats\\, aisle on flights over 6 hours. Allergic to n",
+         " uts\\; carries an auto-injector."),
+    card("VERSION:3.0",
+         "PRODID:-//Example Corp.//Phone OS 16.5//EN",
+         "N:;;;;",
+         "FN:Example Plumbing & Heating",
+         "ORG:Example Plumbing & Heating;",
+         "TEL;type=WORK;type=VOICE;type=pref:(555) 010-9000",
+         "item1.URL;type=pref:http://plumbing.example.com",
+         "item1.X-ABLabel:_$!<HomePage>!$_",
+         "X-ABShowAs:COMPANY"),
+], "utf-8")
+
+# A desktop address book's vCard 3.0 export with LF line ends: type lists, web sites by type,
+# a birthday with a time, escaped backslashes and "\;" inside a street. The title's trailing
+# blank has no CR to stand before, so it goes.
+write("desktop-lf-30.vcf", [
+    card("VERSION:3.0",
+         "N:Kowalski;Łukasz;Piotr;;",
+         "FN:Łukasz Piotr Kowalski",
+         "NICKNAME:Łukasz",
+         "ORG:Example Software Sp. z o.o.;Development",
+         "TITLE:Senior Developer ",
+         "EMAIL;TYPE=HOME,PREF:lukasz.kowalski@example.com",
+         "EMAIL;TYPE=WORK:l.kowalski@example.com",
+         "TEL;TYPE=WORK,VOICE:+48 22 555 01 00",
+         "TEL;TYPE=WORK,FAX:+48 22 555 01 01",
+         "TEL;TYPE=CELL:+48 600 555 010",
+         "ADR;TYPE=WORK:;;ul. Przykładowa 1;Warszawa;mazowieckie;00-001;Polska",
+         "ADR;TYPE=HOME:;;ul. Ogrodowa 7/3\\; klatka B;Kraków",
+         "URL;TYPE=WORK:https://www.example.com/team/lukasz",
+         "URL;TYPE=HOME:https://lukasz.example.com",
+         "BDAY:1981-11-23T00:00:00Z",
+         "NOTE:Paths: C:\\\\new\\\\docs\\NBackups on Fridays."),
+], "utf-8", LF)
+
+# A desktop mail program's vCard 4.0 export, UTF-8 without a mark, in Greek.
+write("desktop-greek-40.vcf", [
+    card("VERSION:4.0",
+         "N:Παπαδοπούλου;Ελένη;;;",
+         "FN:Ελένη Παπαδοπούλου",
+         "EMAIL;PREF=1:eleni.papadopoulou@example.com",
+         "TEL;TYPE=work;VALUE=TEXT:+30 210 555 0100",
+         "TEL;TYPE=cell;VALUE=TEXT:+30 690 555 0101",
+         "TEL;TYPE=fax;VALUE=TEXT:+30 210 555 0109",
+         "ADR;TYPE=work:;;Οδός Ερμού 10;Αθήνα;Αττική;105 63;Ελλάδα",
+         "URL;TYPE=work;VALUE=URL:https://www.example.com/eleni",
+         "BDAY;VALUE=DATE:19800517",
+         "ORG:Παράδειγμα Α.Ε.",
+         "TITLE:Διευθύντρια πωλήσεων",
+         "NOTE:Γλώσσες: ελληνικά\\, αγγλικά\\, ιταλικά.",
+         "UID:urn:uuid:4b1c2d3e-0000-4000-8000-000000000001"),
+], "utf-8")
+
+# vCard 4.0 cards without N: a person known by FN alone, with quoted parameters that hold
+# ":" and a folded address line; an organisation with an empty FN.
+write("contacts-no-n-40.vcf", [
+    card("VERSION:4.0",
+         "KIND:individual",
+         "FN:Dr. Ines Ferreira",
+         "EMAIL;TYPE=work:ines.ferreira@example.com",
+         'TEL;VALUE=uri;TYPE="voice,work";X-LABEL="Desk: ext. 102":tel:+1-555-0100;ext=102',
+         "TEL;VALUE=uri;TYPE=cell:tel:+1-555-0101",
+         'ADR;TYPE=work;GEO="geo:37.386013,-122.082932";LABEL="Mail Drop: B-12, 100 Exam',
+         ' ple Way":;;100 Example Way;Mountain View;CA;94043;USA',
+         "BDAY:19760608T120000Z",
+         "URL;TYPE=home:https://ines.example.com"),
+    card("VERSION:4.0",
+         "KIND:org",
+         "FN:",
+         "ORG:Example Widgets\\, Inc.;Sales",
+         "EMAIL;TYPE=work:sales@example.com"),
+], "utf-8")
+
+# A vCard 4.0 card whose values hold ";", ":" and "=": the note ends in "==", the company has
+# a department, the phone is a tel: address with an extension. Editing it must give all back.
+write("notes-separators-40.vcf", [
+    card("VERSION:4.0",
+         "UID:urn:uuid:0b7c9f5e-0000-4000-8000-000000000002",
+         "FN:Sofia Lindgren",
+         "N:Lindgren;Sofia;;;",
+         "ORG:Example Instruments;Field Service",
+         "TEL;TYPE=work;VALUE=uri:tel:+1-555-0100;ext=102",
+         "EMAIL;TYPE=work:sofia.lindgren@example.com",
+         "NOTE:Call at 10:30\\; bring the calibration docs.\\nLocker: row=4C\\, seat 12\\nW",
+         " i-Fi key: Zm9vYmFyMQ==",
+         "REV:20240115T093000Z"),
+], "utf-8")

@@ -1,0 +1,215 @@
+#include "app/findbar.h"
+#include "support/windowfixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeView>
+
+using namespace pennacle;
+
+namespace {
+
+const QString kCards = QStringLiteral(
+    "BEGIN:VCARD\r\nVERSION:2.1\r\n"
+    "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;J=C3=BCrgen\r\n"
+    "EMAIL;INTERNET:jm@post.example\r\nTEL;CELL:+49 30 5550175\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Roe;Jane\r\nORG:Evergreen Realty\r\n"
+    "NOTE:Met at the fair\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Poe;Ed\r\nTEL;WORK;VOICE:555-0199\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Mullins;Anna\r\n"
+    "NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Cousin of J. M=C3=BCller\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ash;Felix\r\nORG:MÜLLER & Sons\r\nEND:VCARD\r\n");
+const QStringList kAll = {"Müller, Jürgen", "Roe, Jane", "Poe, Ed", "Mullins, Anna", "Ash, Felix"};
+const QStringList kMullers = {"Müller, Jürgen", "Mullins, Anna", "Ash, Felix"};
+
+// A shown, active window holding the five contacts above, the first one current.
+struct FindWindow : WindowFixture {
+    FindWindow() {
+        open();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        if (!QTest::qWaitForWindowActive(form.get()))
+            qWarning() << "window not active";
+        import(kCards);
+    }
+    FindBar* bar() const { return find<FindBar>("FindBar"); }
+    QLineEdit* text() const { return find<QLineEdit>("FindText"); }
+    QString counts() const { return find<QLabel>("FindCount")->text(); }
+    void openBar() { QTest::keyClick(list(), Qt::Key_F, Qt::ControlModifier); }
+    void type(const QString& query) { QTest::keyClicks(text(), query); }
+    QStringList shown() const {
+        QStringList names;
+        const QAbstractItemModel* model = list()->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << model->index(row, 0).data().toString();
+        return names;
+    }
+    QString currentName() const { return form->contacts().current()->Text; }
+    QString selectedName() const { return list()->currentIndex().data().toString(); }
+};
+
+}  // namespace
+
+class TestFindBar : public QObject {
+    Q_OBJECT
+private slots:
+    void countText_data() {
+        QTest::addColumn<qsizetype>("shown");
+        QTest::addColumn<qsizetype>("total");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << qsizetype(0) << qsizetype(0) << "0 of 0";
+        QTest::newRow("hundred thousand") << qsizetype(12) << qsizetype(100000) << "12 of 100,000";
+        QTest::newRow("millions") << qsizetype(999) << qsizetype(12345678) << "999 of 12,345,678";
+    }
+    void countText() {
+        QFETCH(qsizetype, shown);
+        QFETCH(qsizetype, total);
+        QFETCH(QString, text);
+        QCOMPARE(findCountText(shown, total), text);
+    }
+
+    void opensBelowTheListAndClosesKeepingTheCurrentContact() {
+        FindWindow w;
+        const QRect place = fromTwips(120, 630, 7800, 4455);
+        QCOMPARE(w.list()->geometry(), place);
+        QVERIFY(w.bar()->isHidden());
+        w.list()->setCurrentIndex(w.form->contacts().index(2, 0));
+
+        w.openBar();
+        QVERIFY(w.bar()->isVisible());
+        QVERIFY(w.text()->hasFocus());
+        QCOMPARE(w.counts(), QString("5 of 5"));
+        // The list gives up the room at its bottom; the bar takes it.
+        const QRect list = w.list()->geometry();
+        const QRect bar = w.bar()->geometry();
+        QCOMPARE(list.topLeft(), place.topLeft());
+        QCOMPARE(list.width(), place.width());
+        QVERIFY(list.bottom() < bar.top());
+        QCOMPARE(QRect(bar.left(), bar.bottom(), bar.width(), 1),
+                 QRect(place.left(), place.bottom(), place.width(), 1));
+        QCOMPARE(w.selectedName(), QString("Poe, Ed"));
+
+        w.type("zzz");  // the current contact is not shown, and stays current
+        QCOMPARE(w.counts(), QString("0 of 5"));
+        QVERIFY(!w.list()->currentIndex().isValid());
+        QCOMPARE(w.box(LastName)->text(), QString("Poe"));
+
+        QTest::keyClick(w.text(), Qt::Key_Escape);
+        QVERIFY(w.bar()->isHidden());
+        QCOMPARE(w.list()->geometry(), place);
+        QCOMPARE(w.shown(), kAll);
+        QCOMPARE(w.selectedName(), QString("Poe, Ed"));
+        QCOMPARE(w.form->contacts().currentRow(), 2);
+        QVERIFY(w.list()->hasFocus());
+
+        w.openBar();  // a new search each time
+        QCOMPARE(w.text()->text(), QString());
+        QCOMPARE(w.shown(), kAll);
+    }
+
+    void filtersByWhatTheContactsHold_data() {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("counts");
+        QTest::newRow("name, note, company; accents") << "muller" << kMullers << "3 of 5";
+        QTest::newRow("letter case") << "MÜLL" << kMullers << "3 of 5";
+        QTest::newRow("phone digits") << "5550175" << QStringList{"Müller, Jürgen"} << "1 of 5";
+    }
+    void filtersByWhatTheContactsHold() {
+        QFETCH(QString, query);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, counts);
+        FindWindow w;
+        w.openBar();
+        w.type(query);
+        QCOMPARE(w.shown(), shown);
+        QCOMPARE(w.counts(), counts);
+    }
+
+    void pickingFilteredRows() {
+        FindWindow w;
+        w.list()->setCurrentIndex(w.form->contacts().index(1, 0));  // Roe
+        w.openBar();
+        w.type("muller");
+        QTest::keyClick(w.text(), Qt::Key_Down);  // into the list, on its first row
+        QVERIFY(w.list()->hasFocus());
+        QCOMPARE(w.currentName(), QString("Müller, Jürgen"));
+        QCOMPARE(w.box(LastName)->text(), QString("Müller"));
+        QTest::keyClick(w.list(), Qt::Key_Down);
+        QCOMPARE(w.currentName(), QString("Mullins, Anna"));
+        QCOMPARE(w.box(LastName)->text(), QString("Mullins"));
+
+        QTest::keyClick(w.list(), Qt::Key_Escape);
+        QVERIFY(w.bar()->isHidden());
+        QCOMPARE(w.form->contacts().currentRow(), 3);
+        QCOMPARE(w.selectedName(), QString("Mullins, Anna"));
+
+        w.openBar();
+        w.type("realty");
+        QTest::keyClick(w.text(), Qt::Key_Return);  // picks the first match
+        QCOMPARE(w.currentName(), QString("Roe, Jane"));
+        QCOMPARE(w.box(Company)->text(), QString("Evergreen Realty"));
+        QVERIFY(w.text()->hasFocus());
+        QCOMPARE(w.card(1), w.card());  // picking loads, never changes, the card
+        QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+    }
+
+    void deleteWhileFiltered() {
+        FindWindow w;
+        w.openBar();
+        w.type("muller");
+        QTest::keyClick(w.text(), Qt::Key_Down);
+        QCOMPARE(w.selectedName(), QString("Müller, Jürgen"));
+        QTest::keyClick(w.list(), Qt::Key_Delete);
+        QCOMPARE(w.names(), QStringList({"Roe, Jane", "Poe, Ed", "Mullins, Anna", "Ash, Felix"}));
+        QCOMPARE(w.shown(), QStringList({"Mullins, Anna", "Ash, Felix"}));
+        QCOMPARE(w.counts(), QString("2 of 4"));
+        // The next shown contact takes the place, not the next one of the whole list.
+        QCOMPARE(w.currentName(), QString("Mullins, Anna"));
+        QCOMPARE(w.selectedName(), QString("Mullins, Anna"));
+        QCOMPARE(w.box(LastName)->text(), QString("Mullins"));
+
+        QTest::keyClick(w.list(), Qt::Key_Down);
+        w.form->PushButton5_Click();
+        QCOMPARE(w.names(), QStringList({"Roe, Jane", "Poe, Ed", "Mullins, Anna"}));
+        QCOMPARE(w.currentName(), QString("Mullins, Anna"));
+        QCOMPARE(w.counts(), QString("1 of 3"));
+        QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+    }
+
+    void saveClearAndImportWorkOnTheWholeList() {
+        FindWindow w;
+        w.list()->setCurrentIndex(w.form->contacts().index(2, 0));  // Poe, not a match
+        w.openBar();
+        w.type("muller");
+        const QString path = w.dir.filePath("all.vcf");
+        w.dialogs.fileAnswers.enqueue(path);
+        w.form->PushButton1_Click();
+        QCOMPARE(readBytes(path).count("BEGIN:VCARD"), 5);
+
+        w.import(
+            "BEGIN:VCARD\r\nN:Müllerová;Eva\r\nEND:VCARD\r\n"
+            "BEGIN:VCARD\r\nN:Smith;Al\r\nEND:VCARD\r\n",
+            "more.vcf");
+        QCOMPARE(w.form->contacts().count(), 7);
+        QCOMPARE(w.shown(), kMullers + QStringList{"Müllerová, Eva"});
+        QCOMPARE(w.counts(), QString("4 of 7"));
+        QCOMPARE(w.currentName(), QString("Poe, Ed"));
+
+        w.form->PushButton6_Click();
+        QCOMPARE(w.shown(), QStringList());
+        QCOMPARE(w.counts(), QString("0 of 0"));
+        QVERIFY(w.bar()->isVisible());
+        w.import(kCards);
+        QCOMPARE(w.shown(), kMullers);
+        QCOMPARE(w.selectedName(), QString("Müller, Jürgen"));
+        QTest::keyClick(w.text(), Qt::Key_Escape);
+        QCOMPARE(w.shown(), kAll);
+        QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+    }
+};
+
+QTEST_MAIN(TestFindBar)
+#include "gui_findbar.moc"

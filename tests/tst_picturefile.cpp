@@ -1,0 +1,152 @@
+#include "photos/base64.h"
+#include "photos/jpegexport.h"
+#include "photos/picturefile.h"
+#include "support/files.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pennacle;
+
+namespace {
+
+QImage gradient(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, 128));
+    }
+    return image;
+}
+
+QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return bytes;
+}
+
+}  // namespace
+
+class TestPictureFile : public QObject {
+    Q_OBJECT
+private slots:
+    void storedData_data();
+    void storedData();
+    void unusableFilesFail_data();
+    void unusableFilesFail();
+    void saveJpegFailures_data();
+    void saveJpegFailures();
+
+private:
+    QTemporaryDir dir_;
+};
+
+void TestPictureFile::storedData_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("converted");
+    const QByteArray jpeg = encoded(gradient(40, 30), "jpeg");
+    const QByteArray bmp = encoded(gradient(40, 30), "bmp");
+    const QByteArray png = encoded(gradient(40, 30), "png");
+    QTest::newRow("JPEG byte for byte") << "a.jpg" << jpeg << false;
+    QTest::newRow("x.BMP converted") << "x.BMP" << bmp << true;
+    QTest::newRow("y.bmp converted") << "y.bmp" << bmp << true;
+    QTest::newRow("bitmap content by any name is kept") << "b.jpg" << bmp << false;
+    QTest::newRow("typed name, other format, kept") << "c.png" << png << false;
+    QTest::newRow("no extension") << "bmp.d/picture" << jpeg << false;
+    QTest::newRow("JPEG named .bmp converted again") << "z.Bmp" << jpeg << true;
+}
+
+void TestPictureFile::storedData() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, converted);
+    QDir(dir_.path()).mkpath(QFileInfo(dir_.filePath(name)).path());
+    writeBytes(dir_.filePath(name), bytes);
+    QCOMPARE(isBitmapFileName(dir_.filePath(name)), converted);
+
+    const QString data = pictureFileData(dir_.filePath(name));
+    QCOMPARE(data.size() % 4, 0);
+    const QByteArray stored = DecodeBase64(data);
+    if (!converted) {
+        QCOMPARE(stored, bytes);
+        return;
+    }
+    QVERIFY(stored.startsWith("\xFF\xD8"));
+    QImage image;
+    QVERIFY(image.loadFromData(stored, "JPEG"));
+    QCOMPARE(image.size(), QSize(40, 30));
+    // Quality 75: the same bytes a quality-75 save of the decoded bitmap gives.
+    QCOMPARE(stored, jpegBytes(QImage::fromData(bytes), 75));
+}
+
+void TestPictureFile::unusableFilesFail_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");  // "<none>": the file is not there
+    QTest::addColumn<QString>("description");
+    QTest::newRow("missing") << "missing.jpg" << QByteArray("<none>") << QString();
+    QTest::newRow("empty") << "empty.jpg" << QByteArray() << "Subscript out of range";
+    QTest::newRow("empty bitmap") << "empty.bmp" << QByteArray() << "Subscript out of range";
+    QTest::newRow("text named .jpg")
+        << "text.jpg" << QByteArray("not a picture") << "Invalid picture";
+    QTest::newRow("text named .bmp")
+        << "text.bmp" << QByteArray("BM not a picture") << "Invalid picture";
+    QTest::newRow("truncated JPEG header")
+        << "cut.jpg" << encoded(gradient(40, 30), "jpeg").left(40) << "Invalid picture";
+}
+
+void TestPictureFile::unusableFilesFail() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, description);
+    if (bytes != "<none>")
+        writeBytes(dir_.filePath(name), bytes);
+    try {
+        pictureFileData(dir_.filePath(name));
+        QFAIL("no failure");
+    } catch (const Failure& failure) {
+        if (!description.isEmpty())
+            QCOMPARE(failure.description(), description);
+    }
+}
+
+void TestPictureFile::saveJpegFailures_data() {
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("quality");
+    QTest::addColumn<QString>("description");  // empty: saved
+    const QImage picture = gradient(8, 8);
+    QTest::newRow("saved") << picture << "saved.jpg" << 75 << QString();
+    QTest::newRow("folder that does not exist")
+        << picture << "no/such/folder/x.jpg" << 75 << "Cannot save the image. GDI+ Error:7";
+    QTest::newRow("empty picture")
+        << QImage() << "nothing.jpg" << 75 << "Cannot save the image. GDI+ Error:2";
+    QTest::newRow("quality above 100")
+        << picture << "q.jpg" << 101 << "Cannot save the image. GDI+ Error:2";
+}
+
+void TestPictureFile::saveJpegFailures() {
+    QFETCH(QImage, picture);
+    QFETCH(QString, target);
+    QFETCH(int, quality);
+    QFETCH(QString, description);
+    const QString path = dir_.filePath(target);
+    try {
+        SaveJpeg(picture, path, quality);
+        QVERIFY(description.isEmpty());
+        QVERIFY(readBytes(path).startsWith("\xFF\xD8"));
+    } catch (const JpegSaveFailure& failure) {
+        QCOMPARE(failure.description(), description);
+        QCOMPARE(failure.number(), 5);
+        QVERIFY(!QFileInfo::exists(path));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestPictureFile)
+#include "tst_picturefile.moc"

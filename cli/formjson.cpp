@@ -189,13 +189,27 @@ int indexAt(const QJsonObject& object, const QString& key, int missing, int low,
     return int(number);
 }
 
+// "YYYY-MM-DD" in digits only: Qt's "yyyy" also takes a signed year, which the writer cannot
+// give back in this form and no card holds.
+bool isIsoDateText(const QString& text) {
+    if (text.size() != 10)
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool dash = i == 4 || i == 7;
+        if (dash ? text[i] != u'-' : !(text[i] >= u'0' && text[i] <= u'9'))
+            return false;
+    }
+    return true;
+}
+
 QDate birthdayAt(const QJsonObject& object) {
     const QJsonValue value = object.value(QStringLiteral("dtpBirthday"));
     if (value.isUndefined()) {
         return noBirthday();
     }
     const QString text = stringIn(value, QStringLiteral("\"dtpBirthday\""));
-    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    const QDate date =
+        isIsoDateText(text) ? QDate::fromString(text, QStringLiteral("yyyy-MM-dd")) : QDate();
     if (!date.isValid()) {
         fail(QStringLiteral("\"dtpBirthday\" must be a date written YYYY-MM-DD"));
     }

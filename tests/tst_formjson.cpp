@@ -94,6 +94,8 @@ void TestFormJson::rejectsBadForms_data() {
         << QByteArray(R"({"Combo1": ["a@b.example"], "Combo1Index": -1e999})");
     QTest::newRow("bad date") << QByteArray(R"({"dtpBirthday": "1980-02-30"})");
     QTest::newRow("date not ISO") << QByteArray(R"({"dtpBirthday": "19800229"})");
+    QTest::newRow("signed year") << QByteArray(R"({"dtpBirthday": "-0554-04-12"})");
+    QTest::newRow("year zero") << QByteArray(R"({"dtpBirthday": "0000-04-12"})");
     QTest::newRow("photo index without photos") << QByteArray(R"({"photoIndex": 1})");
     QTest::newRow("unknown photo key") << QByteArray(R"({"photos": [{"Data": "AAAA"}]})");
 }

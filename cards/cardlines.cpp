@@ -318,16 +318,9 @@ bool isBlankLine(QStringView line) {
 }
 
 qsizetype propertyColonOf(QStringView line) {
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (c == u'"') {
-            quoted = !quoted;
-        } else if (c == u':' && !quoted) {
-            return i;
-        }
-    }
-    return line.indexOf(u':');
+    const qsizetype colon = settledColonOf(line);
+    // An unclosed quote: the first colon after all.
+    return colon >= 0 ? colon : line.indexOf(u':');
 }
 
 QStringView propertyPartOf(QStringView line) {

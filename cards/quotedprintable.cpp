@@ -1,5 +1,7 @@
 #include "cards/quotedprintable.h"
 
+#include "core/utf8.h"
+
 #include <QByteArray>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -34,10 +36,6 @@ int hexValue(char16_t c) {
     return c < 128 && kHexValue[c] != 0xFF ? kHexValue[c] : -1;
 }
 
-bool isContinuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
 // Strict UTF-8: a byte that does not start a well-formed sequence is dropped on its own, so
 // overlong forms, encoded surrogates and code points past U+10FFFF give nothing. Writes at
 // most one UTF-16 unit per byte and returns the end of what it wrote.
@@ -50,33 +48,15 @@ char16_t* decodeUtf8(const unsigned char* p, qsizetype n, char16_t* out) {
             ++i;
             continue;
         }
-        int length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (b0 >= 0xC2 && b0 <= 0xDF) {
-            length = 2;
-        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            length = 3;
-            if (b0 == 0xE0) {
-                low = 0xA0;
-            } else if (b0 == 0xED) {
-                high = 0x9F;
-            }
-        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            length = 4;
-            if (b0 == 0xF0) {
-                low = 0x90;
-            } else if (b0 == 0xF4) {
-                high = 0x8F;
-            }
-        }
-        if (length == 0 || i + length > n || p[i + 1] < low || p[i + 1] > high) {
+        const Utf8Lead lead = utf8Lead(b0);
+        const int length = lead.length;
+        if (length == 0 || i + length > n || p[i + 1] < lead.low || p[i + 1] > lead.high) {
             ++i;
             continue;
         }
         bool wellFormed = true;
         for (int k = 2; k < length; ++k) {
-            wellFormed = wellFormed && isContinuation(p[i + k]);
+            wellFormed = wellFormed && isUtf8Continuation(p[i + k]);
         }
         if (!wellFormed) {
             ++i;

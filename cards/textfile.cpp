@@ -1,6 +1,7 @@
 #include "cards/textfile.h"
 
 #include "core/guard.h"
+#include "core/utf8.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -8,10 +9,6 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace pennacle {
 
@@ -47,56 +44,11 @@ QString readUtf8Text(QFile& file) {
 }
 
 // Whether the bytes are well-formed UTF-8 that holds at least one multi-byte sequence, in one
-// pass that stops at the first byte no UTF-8 text can hold. Overlong forms, encoded surrogates
-// and code points past U+10FFFF are not UTF-8 (Windows-1252 text with accents almost never is).
+// pass that stops at the first byte no UTF-8 text can hold (Windows-1252 text with accents
+// almost never is UTF-8).
 bool isNonAsciiUtf8(QByteArrayView bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const qsizetype n = bytes.size();
-    bool multiByte = false;
-    qsizetype i = 0;
-    while (i < n) {
-        // ASCII runs eight bytes at a time.
-        if (i + 8 <= n) {
-            quint64 word;
-            std::memcpy(&word, p + i, sizeof word);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                i += 8;
-                continue;
-            }
-        }
-        const unsigned char b0 = p[i];
-        if (b0 < 0x80) {
-            ++i;
-            continue;
-        }
-        int length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (b0 >= 0xC2 && b0 <= 0xDF) {
-            length = 2;
-        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            length = 3;
-            low = b0 == 0xE0 ? 0xA0 : 0x80;
-            high = b0 == 0xED ? 0x9F : 0xBF;
-        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            length = 4;
-            low = b0 == 0xF0 ? 0x90 : 0x80;
-            high = b0 == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (i + length > n || p[i + 1] < low || p[i + 1] > high) {
-            return false;
-        }
-        for (int k = 2; k < length; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        multiByte = true;
-        i += length;
-    }
-    return multiByte;
+    Utf8Validator check;
+    return check.feed(bytes) && check.atSequenceEnd() && check.sawMultiByte();
 }
 
 // The ANSI reading in pieces of kPieceLength characters, one byte making one character.
@@ -139,22 +91,6 @@ QStringList readPieces(QFile& file, QStringDecoder decoder, qint64 skipBytes) {
     return pieces;
 }
 
-// The end of the run of ASCII bytes that starts at `from`.
-qsizetype asciiRunEnd(const unsigned char* p, qsizetype from, qsizetype n) {
-    qsizetype i = from;
-#if defined(__SSE2__)
-    for (; i + 16 <= n; i += 16) {
-        const int mask =
-            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
-        if (mask != 0)
-            return i + __builtin_ctz(unsigned(mask));
-    }
-#endif
-    while (i < n && p[i] < 0x80)
-        ++i;
-    return i;
-}
-
 // Windows-1252 byte by byte: what its decoder makes of each byte alone, when it is a plain
 // single-byte set (it makes one character of every byte, the same in any company); none
 // otherwise, and the decoder is used.
@@ -182,55 +118,6 @@ const std::array<char16_t, 256>* ansiTable() {
 }
 
 }  // namespace
-
-// Follows UTF-8 across block edges as isNonAsciiUtf8 reads it in one piece.
-struct TextFileReader::Utf8Check {
-    // False at the first byte that no UTF-8 text can hold.
-    bool feed(QByteArrayView bytes) {
-        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-        const qsizetype n = bytes.size();
-        qsizetype i = 0;
-        while (i < n) {
-            if (need == 0) {
-                i = asciiRunEnd(p, i, n);
-                if (i == n)
-                    break;
-                const unsigned char b0 = p[i++];
-                if (b0 < 0x80)
-                    continue;
-                low = 0x80;
-                high = 0xBF;
-                if (b0 >= 0xC2 && b0 <= 0xDF) {
-                    need = 1;
-                } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-                    need = 2;
-                    low = b0 == 0xE0 ? 0xA0 : 0x80;
-                    high = b0 == 0xED ? 0x9F : 0xBF;
-                } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-                    need = 3;
-                    low = b0 == 0xF0 ? 0x90 : 0x80;
-                    high = b0 == 0xF4 ? 0x8F : 0xBF;
-                } else {
-                    return false;
-                }
-                continue;
-            }
-            const unsigned char b = p[i++];
-            if (b < low || b > high)
-                return false;
-            low = 0x80;
-            high = 0xBF;
-            if (--need == 0)
-                multiByte = true;
-        }
-        return true;
-    }
-
-    int need = 0;  // continuation bytes still to come
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    bool multiByte = false;
-};
 
 TextFileReader::TextFileReader(const QString& path, qint64 blockSize)
     : file_(path), blockSize_(std::max<qint64>(blockSize, 4)) {
@@ -281,7 +168,7 @@ void TextFileReader::start(Mode mode) {
             // Valid UTF-8 decodes the same whether in one piece or in blocks.
             decoder_ =
                 QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-            check_ = std::make_unique<Utf8Check>();
+            check_.emplace();
             break;
         case Mode::Utf16:
             decoder_ = QStringDecoder(QStringConverter::Utf16LE,
@@ -353,7 +240,7 @@ TextFileReader::Read TextFileReader::readInto(QString& text) {
     if (got == 0) {
         // A sequence cut short by the end of the file is no UTF-8; plain ASCII reads the same
         // either way.
-        if (check_ && check_->need != 0) {
+        if (check_ && !check_->atSequenceEnd()) {
             restartAsAnsi();
             return Read::Restart;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/utf8.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -7,7 +9,7 @@
 #include <QStringList>
 
 #include <array>
-#include <memory>
+#include <optional>
 
 namespace pennacle {
 
@@ -42,7 +44,6 @@ public:
 
 private:
     enum class Mode { Utf8, Utf16, Ansi, MaybeUtf8 };
-    struct Utf8Check;
 
     void start(Mode mode);
     void restartAsAnsi();
@@ -56,7 +57,7 @@ private:
     Mode mode_ = Mode::Ansi;
     QStringDecoder decoder_;
     const std::array<char16_t, 256>* ansiTable_ = nullptr;
-    std::unique_ptr<Utf8Check> check_;
+    std::optional<Utf8Validator> check_;  // while the text may still be UTF-8
     QByteArray block_;
     qsizetype carry_ = 0;  // bytes at the front of block_ not decoded yet
 };

@@ -1,8 +1,10 @@
 #pragma once
 
-// What the fuzz targets share: text from the input bytes, a reporter that counts, a fixed clock
-// and a check that keeps the input when a property fails.
+// What the fuzz targets share: text from the input bytes, a reporter that counts, a fixed clock,
+// a check that keeps the input when a property fails, and the settling of a rebuilt card.
 
+#include "cards/loader.h"
+#include "cards/rebuild.h"
 #include "core/guard.h"
 
 #include <QDateTime>
@@ -45,6 +47,17 @@ inline QString textOf(const uint8_t* data, size_t size) {
 
 inline QDateTime fixedNow() {
     return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
+}
+
+// The card rebuilt from `form` settles by the second rebuild, and nothing is reported.
+inline void checkRebuildSettles(const pennacle::CardForm& form) {
+    CountingReporter reporter;
+    const QDateTime now = fixedNow();
+    const QString c1 = pennacle::rebuildCard(form, now, reporter);
+    const QString c2 = pennacle::rebuildCard(pennacle::loadCardForm(c1, reporter), now, reporter);
+    const QString c3 = pennacle::rebuildCard(pennacle::loadCardForm(c2, reporter), now, reporter);
+    FUZZ_CHECK(reporter.count == 0);
+    FUZZ_CHECK(c2 == c3);
 }
 
 }  // namespace fuzz

@@ -112,6 +112,16 @@ struct TabPagePlace {
     }
 };
 
+// A captioned control at its place, known by its name.
+template <class Control>
+Control* placedControl(QWidget* parent, const QString& name, const QString& caption,
+                       const QRect& rect) {
+    auto* control = new Control(caption, parent);
+    control->setObjectName(name);
+    control->setGeometry(rect);
+    return control;
+}
+
 }  // namespace
 
 QRect fromTwips(int left, int top, int width, int height) {
@@ -381,9 +391,8 @@ QLabel* Form1::addLabel(QWidget* parent, int index, const QString& caption, cons
 
 QPushButton* Form1::addPushButton(QWidget* parent, int number, const QString& caption,
                                   const QRect& rect) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QStringLiteral("PushButton%1").arg(number));
-    button->setGeometry(rect);
+    auto* button = placedControl<QPushButton>(parent, QStringLiteral("PushButton%1").arg(number),
+                                              caption, rect);
     button->setFont(buttonFont());
     button->setCursor(Qt::PointingHandCursor);
     button->setAutoDefault(false);
@@ -393,18 +402,12 @@ QPushButton* Form1::addPushButton(QWidget* parent, int number, const QString& ca
 
 QGroupBox* Form1::addFrame(QWidget* parent, const char* name, const QString& caption,
                            const QRect& rect) {
-    auto* frame = new QGroupBox(caption, parent);
-    frame->setObjectName(QLatin1String(name));
-    frame->setGeometry(rect);
-    return frame;
+    return placedControl<QGroupBox>(parent, QLatin1String(name), caption, rect);
 }
 
 QRadioButton* Form1::addOption(QGroupBox* frame, const char* name, const QString& caption,
                                const QRect& rect) {
-    auto* option = new QRadioButton(caption, frame);
-    option->setObjectName(QLatin1String(name));
-    option->setGeometry(rect);
-    return option;
+    return placedControl<QRadioButton>(frame, QLatin1String(name), caption, rect);
 }
 
 QString Form1::tag(const char* procedure) {

@@ -15,10 +15,18 @@ QString qtFilterFromPipeFilter(const QString& pipeFilter) {
     for (qsizetype i = 0; i < parts.size(); i += 2) {
         const QString description = parts.at(i);
         const QString patterns = i + 1 < parts.size() ? parts.at(i + 1) : QString();
-        // Qt reads several patterns separated by blanks, not by ";".
-        QString qtPatterns = patterns;
-        qtPatterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << description + QStringLiteral(" (") + qtPatterns + QLatin1Char(')');
+        // Qt reads several patterns separated by blanks, not by ";". Its file dialog matches
+        // them case-sensitively where the file system is, while the patterns are meant as on
+        // Windows: a camera's "IMG_0001.JPG" is a JPEG file too.
+        QStringList qtPatterns;
+        for (const QString& pattern : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            for (const QString& spelling : {pattern, pattern.toLower(), pattern.toUpper()}) {
+                if (!qtPatterns.contains(spelling))
+                    qtPatterns << spelling;
+            }
+        }
+        entries << description + QStringLiteral(" (") + qtPatterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
     }
     return entries.join(QStringLiteral(";;"));
 }

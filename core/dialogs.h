@@ -47,7 +47,8 @@ private:
     Dialogs& dialogs_;
 };
 
-// "VCF files(*.vcf)|*.vcf" -> "VCF files(*.vcf) (*.vcf)"; entries joined by ";;".
+// "VCF files(*.vcf)|*.vcf" -> "VCF files(*.vcf) (*.vcf *.VCF)"; entries joined by ";;". Each
+// pattern also comes in lower and upper case, so that names match in any case, as on Windows.
 QString qtFilterFromPipeFilter(const QString& pipeFilter);
 
 }  // namespace pennacle

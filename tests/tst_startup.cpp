@@ -43,13 +43,15 @@ private slots:
         QTest::addColumn<QString>("pipe");
         QTest::addColumn<QString>("qt");
         QTest::newRow("import") << "VCF files(*.vcf)|*.vcf"
-                                << "VCF files(*.vcf) (*.vcf)";
-        QTest::newRow("save, entries in order") << "vCard file(*.vcf)|*.vcf|All Files(*.*|*.*"
-                                                << "vCard file(*.vcf) (*.vcf);;All Files(*.* (*.*)";
-        QTest::newRow("pictures") << "JPEG files(*.jpg)|*.jpg|Bitmap files(.BMP)|*.BMP"
-                                  << "JPEG files(*.jpg) (*.jpg);;Bitmap files(.BMP) (*.BMP)";
-        QTest::newRow("several patterns") << "Pictures|*.jpg;*.bmp"
-                                          << "Pictures (*.jpg *.bmp)";
+                                << "VCF files(*.vcf) (*.vcf *.VCF)";
+        QTest::newRow("save, entries in order")
+            << "vCard file(*.vcf)|*.vcf|All Files(*.*|*.*"
+            << "vCard file(*.vcf) (*.vcf *.VCF);;All Files(*.* (*.*)";
+        QTest::newRow("pictures, either case")
+            << "JPEG files(*.jpg)|*.jpg|Bitmap files(.BMP)|*.BMP"
+            << "JPEG files(*.jpg) (*.jpg *.JPG);;Bitmap files(.BMP) (*.BMP *.bmp)";
+        QTest::newRow("several patterns, mixed case") << "Pictures|*.Jpg;*.bmp"
+                                                      << "Pictures (*.Jpg *.jpg *.JPG *.bmp *.BMP)";
     }
     void pipeFiltersBecomeQtFilters() {
         QFETCH(QString, pipe);

@@ -10,7 +10,6 @@
 #include "photos/base64.h"
 #include "photos/picturefile.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -22,7 +21,6 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -356,21 +354,7 @@ void Form1::ListView2_ItemClick(int row) {
         return;
     // Decoded in memory: no preview file is left behind in the temporary folder.
     QImage picture;
-    g(102, [&] {
-        QBuffer bytes;
-        bytes.setData(DecodeBase64(data));
-        bytes.open(QIODevice::ReadOnly);
-        QImageReader reader(&bytes);
-        // A picture larger than the box is decoded at the box's size (keeping its aspect
-        // ratio): a JPEG is then scaled while it is decoded, far faster than in full.
-        const QSize size = reader.size();
-        const QSize room = Picture1->contentsRect().size();
-        if (!room.isEmpty() && (size.width() > room.width() || size.height() > room.height()))
-            reader.setScaledSize(size.scaled(room, Qt::KeepAspectRatio));
-        picture = reader.read();
-        if (picture.isNull())
-            throw Failure(QStringLiteral("Invalid picture"));
-    });
+    g(102, [&] { picture = previewPicture(DecodeBase64(data), Picture1->contentsRect().size()); });
     g(104, [&] {
         if (!picture.isNull())
             Picture1->setPixmap(QPixmap::fromImage(std::move(picture)));

@@ -1,17 +1,27 @@
-// Any bytes as a photo's decoded data: the preview hands them to the picture decoders, which
-// then run on untrusted card data (the Base64 step before is fuzz_base64's).
+// Any bytes as a photo's decoded data, decoded as the preview does it: the picture decoders then
+// run on untrusted card data (the Base64 step before is fuzz_base64's). The first byte picks
+// the preview box's size, so thin and wide boxes are tried too.
+#include "core/guard.h"
 #include "fuzzsupport.h"
+#include "photos/picturefile.h"
 
-#include <QImage>
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::quietPictureDecoders();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    QImage picture;
-    if (!picture.loadFromData(data, static_cast<int>(size)) || picture.isNull())
+    if (size == 0)
         return 0;
-    FUZZ_CHECK(picture.width() > 0 && picture.height() > 0);
-    // Large pictures are scaled down to the preview box, as the window does.
-    if (picture.width() > 200 || picture.height() > 200)
-        picture = picture.scaled(200, 200, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    FUZZ_CHECK(!picture.isNull());
+    const QSize room(1 + data[0] % 16 * 20, 1 + data[0] / 16 * 20);
+    const QByteArray bytes(reinterpret_cast<const char*>(data) + 1,
+                           static_cast<qsizetype>(size - 1));
+    QImage picture;
+    try {
+        picture = pennacle::previewPicture(bytes, room);
+    } catch (const pennacle::Failure&) {
+        return 0;  // reported as "Invalid picture"
+    }
+    FUZZ_CHECK(!picture.isNull() && picture.width() > 0 && picture.height() > 0);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "core/guard.h"
 
 #include <QDateTime>
+#include <QLoggingCategory>
 #include <QString>
 
 #include <cstdint>
@@ -43,6 +44,12 @@ inline QString textOf(const uint8_t* data, size_t size) {
         return text;
     }
     return QString::fromUtf8(bytes, static_cast<qsizetype>(size));
+}
+
+// The picture decoders warn about every damaged input; the warnings would cost more than the
+// decoding.
+inline void quietPictureDecoders() {
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
 }
 
 inline QDateTime fixedNow() {

@@ -42,6 +42,8 @@ private slots:
     void unusableFilesFail();
     void saveJpegFailures_data();
     void saveJpegFailures();
+    void previewSizes_data();
+    void previewSizes();
 
 private:
     QTemporaryDir dir_;
@@ -146,6 +148,37 @@ void TestPictureFile::saveJpegFailures() {
         QCOMPARE(failure.number(), 5);
         QVERIFY(!QFileInfo::exists(path));
     }
+}
+
+void TestPictureFile::previewSizes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("room");
+    QTest::addColumn<QSize>("shown");  // invalid: "Invalid picture"
+    const QSize room(200, 150);
+    QTest::newRow("fits, full size") << encoded(gradient(40, 30), "png") << room << QSize(40, 30);
+    QTest::newRow("larger JPEG fits the room")
+        << encoded(gradient(800, 300), "jpeg") << room << QSize(200, 75);
+    QTest::newRow("taller than the room")
+        << encoded(gradient(30, 600), "bmp") << room << QSize(7, 150);
+    QTest::newRow("no room, full size")
+        << encoded(gradient(800, 300), "png") << QSize() << QSize(800, 300);
+    QTest::newRow("wide strip keeps a pixel")
+        << encoded(gradient(1000, 1), "png") << room << QSize(200, 1);
+    QTest::newRow("tall strip keeps a pixel")
+        << encoded(gradient(1, 1000), "jpeg") << room << QSize(1, 150);
+    QTest::newRow("not a picture") << QByteArray("BEGIN:VCARD") << room << QSize();
+    QTest::newRow("no bytes") << QByteArray() << room << QSize();
+}
+
+void TestPictureFile::previewSizes() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, room);
+    QFETCH(QSize, shown);
+    if (!shown.isValid()) {
+        QVERIFY_THROWS_EXCEPTION(Failure, previewPicture(bytes, room));
+        return;
+    }
+    QCOMPARE(previewPicture(bytes, room).size(), shown);
 }
 
 QTEST_GUILESS_MAIN(TestPictureFile)

@@ -67,19 +67,24 @@ JPEG = base64.b64decode(
 GIF = base64.b64decode("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7")
 PNG = png(3, 2, (200, 30, 60))
 
-write("picture", "1x1.jpg", JPEG)
-write("picture", "3x2.png", PNG)
-write("picture", "2x2.bmp", bmp(2, 2, (10, 120, 240)))
-write("picture", "1x1.gif", GIF)
-write("picture", "2x2.ico", ico(png(2, 2, (0, 0, 0))))
-write("picture", "2x2.ppm", b"P6\n2 2\n255\n" + bytes(range(12)))
-write("picture", "3x1.pgm", b"P2\n3 1\n15\n0 7 15\n")
-write("picture", "8x2.pbm", b"P4\n8 2\n\xa5\x5a")
-write("picture", "8x2.xbm",
-      b"#define p_width 8\n#define p_height 2\nstatic char p_bits[] = {0xa5, 0x5a};\n")
-write("picture", "2x1.xpm",
-      b'/* XPM */\nstatic char *p[] = {\n"2 1 2 1",\n"a c #000000",\n"b c #FFFFFF",\n"ab"};\n')
-
+# The first byte picks the preview box: 1 + (b % 16) * 20 wide, 1 + (b // 16) * 20 high, so 0x00
+# makes every picture scale down into one pixel and 0x55 leaves small ones as they are.
+PICTURES = [
+    ("1x1.jpg", 0x55, JPEG),
+    ("3x2.png", 0x00, PNG),
+    ("2x2.bmp", 0x00, bmp(2, 2, (10, 120, 240))),
+    ("1x1.gif", 0x55, GIF),
+    ("2x2.ico", 0x10, ico(png(2, 2, (0, 0, 0)))),
+    ("2x2.ppm", 0x01, b"P6\n2 2\n255\n" + bytes(range(12))),
+    ("3x1.pgm", 0x00, b"P2\n3 1\n15\n0 7 15\n"),
+    ("8x2.pbm", 0x00, b"P4\n8 2\n\xa5\x5a"),
+    ("8x2.xbm", 0x11,
+     b"#define p_width 8\n#define p_height 2\nstatic char p_bits[] = {0xa5, 0x5a};\n"),
+    ("2x1.xpm", 0x00,
+     b'/* XPM */\nstatic char *p[] = {\n"2 1 2 1",\n"a c #000000",\n"b c #FFFFFF",\n"ab"};\n'),
+]
+for name, room, data in PICTURES:
+    write("picture", name, bytes([room]) + data)
 
 def folded(data, first, indent="  ", width=64):
     """Base64 as a card holds it: some on the property line, the rest on indented lines."""

@@ -236,6 +236,16 @@ for path in sorted(os.listdir(os.path.join(ROOT, "Samples"))):
     if "Photo" in path:
         write("photolines", name, data)
 
+# --- search: two bytes choosing a piece of the shown name, the shown name, then the card -------
+SHOWN = {"phone-qp-utf8.vcf": "\u00c5berg, Lin\u00e9a", "mail-3.0-groups.vcf": "Quinlan, Marta",
+         "desktop-4.0.vcf": "Holm, Sven"}
+for name, shown in SHOWN.items():
+    card = CARDS[name]
+    write("search", name.replace(".vcf", ".txt"),
+          b"\x01\x04" + shown.encode() + b"\n" + (card if isinstance(card, bytes) else card.encode()))
+write("search", "decomposed-accents.txt", "\x02\x03Mu\u0308ller, Stra\u00dfe\nN:M\u00fcller\n")
+write("search", "utf16-lone-surrogate.txt", b"\x00\x09" + lone)
+
 # --- decoders --------------------------------------------------------------------------------
 
 QP = {

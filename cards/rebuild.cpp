@@ -77,10 +77,10 @@ QString encodeNote(const QString& note) {
     return encoded;
 }
 
-// An address under a type that marks it ENCODING=QUOTED-PRINTABLE is read back decoded: its
-// "=" signs are written as "=3D" so that it reads back as typed.
-QString emailValue(const QString& address, QStringView type) {
-    if (!isQuotedPrintable(type)) {
+// An address on a line whose property part marks it ENCODING=QUOTED-PRINTABLE (the type can)
+// is read back decoded: its "=" signs are written as "=3D" so that it reads back as typed.
+QString emailValue(const QString& address, QStringView propertyPart) {
+    if (!isQuotedPrintable(propertyPart)) {
         return address;
     }
     QString encoded = address;
@@ -217,9 +217,10 @@ private:
             for (qsizetype i = 0; i < addresses.size(); ++i) {
                 // A missing type entry counts as empty, as the list control reads it.
                 line(118, [&] {
-                    const QString type = oneLine(form_.Combo2.value(i));
-                    put({u"EMAIL;", type, i == 0 ? u";PREF:" : u":",
-                         emailValue(oneLine(addresses[i]), type)});
+                    // Judged on the whole part: read alone, a "." in the type would pass for
+                    // the end of a group name.
+                    const QString part = QStringLiteral("EMAIL;") + oneLine(form_.Combo2.value(i));
+                    put({part, i == 0 ? u";PREF:" : u":", emailValue(oneLine(addresses[i]), part)});
                 });
             }
             return;

@@ -172,6 +172,13 @@ void TestRebuild::composes_data() {
         << expectedCard({kEmptyName, kEmptyFullName,
                          "EMAIL;HOME;ENCODING=QUOTED-PRINTABLE;PREF:a=3Db@x.example",
                          "EMAIL;WORK:c=d@x.example"});
+    // Read alone, the "." would make everything before it a group name.
+    quotedPrintable.Combo2 = QStringList{"X.ENCODING=QUOTED-PRINTABLE.Y", "WORK"};
+    QTest::newRow("= escaped under a type with a dot that marks it quoted-printable")
+        << quotedPrintable
+        << expectedCard({kEmptyName, kEmptyFullName,
+                         "EMAIL;X.ENCODING=QUOTED-PRINTABLE.Y;PREF:a=3Db@x.example",
+                         "EMAIL;WORK:c=d@x.example"});
 
     CardForm photo;
     photo.photos = {{"JPEG 1", QString(52, u'Q'), "PHOTO;JPEG;BASE64:"},

@@ -40,11 +40,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::CountingReporter reporter;
     const QString block = pennacle::GetImageFromList(rows, reporter);
     FUZZ_CHECK(reporter.count == 0);
-    // Written and read again, the rows keep their data.
-    const std::vector<pennacle::PhotoEntry> again = photoRowsOf(block);
-    FUZZ_CHECK(again.size() == rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        FUZZ_CHECK(again[i].PhotoData == rows[i].PhotoData);
+    // Written and read again, each row keeps its data as the writer pads it (reading stops at
+    // the first "=", the writer pads anew) and the lines come out the same; a row that pads down
+    // to nothing (not one byte to decode) is not written.
+    std::vector<QString> written;
+    for (const pennacle::PhotoEntry& row : rows) {
+        QString padded = pennacle::paddedBase64(row.PhotoData);
+        if (!padded.isEmpty())
+            written.push_back(std::move(padded));
     }
+    const std::vector<pennacle::PhotoEntry> again = photoRowsOf(block);
+    FUZZ_CHECK(again.size() == written.size());
+    for (size_t i = 0; i < written.size(); ++i) {
+        FUZZ_CHECK(pennacle::paddedBase64(again[i].PhotoData) == written[i]);
+    }
+    FUZZ_CHECK(pennacle::GetImageFromList(again, reporter) == block);
     return 0;
 }

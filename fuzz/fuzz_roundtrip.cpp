@@ -1,11 +1,24 @@
 // Any text as a VCF file's content, every card in it loaded and rebuilt: the second rebuild
-// equals the first, and the first keeps every photo.
+// equals the first, and the first keeps every picture byte for byte.
 #include "cards/importer.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
 #include "fuzzsupport.h"
+#include "photos/base64.h"
 
 namespace {
+
+// The pictures of a form's photos, in order; a photo that holds no byte at all has none.
+std::vector<QByteArray> picturesOf(const pennacle::CardForm& form) {
+    std::vector<QByteArray> pictures;
+    for (const pennacle::PhotoEntry& photo : form.photos) {
+        try {
+            pictures.push_back(pennacle::DecodeBase64(photo.PhotoData));
+        } catch (const pennacle::Failure&) {
+        }
+    }
+    return pictures;
+}
 
 void checkSettles(const QString& card) {
     fuzz::CountingReporter reporter;
@@ -13,10 +26,9 @@ void checkSettles(const QString& card) {
     const pennacle::CardForm loaded = pennacle::loadCardForm(card, reporter);
     const QString c1 = pennacle::rebuildCard(loaded, now, reporter);
     const pennacle::CardForm reloaded = pennacle::loadCardForm(c1, reporter);
-    FUZZ_CHECK(reloaded.photos.size() == loaded.photos.size());
-    for (size_t i = 0; i < loaded.photos.size(); ++i) {
-        FUZZ_CHECK(reloaded.photos[i].PhotoData == loaded.photos[i].PhotoData);
-    }
+    // The first rebuild pads the Base64 text and drops what no decoder reads (a lone last
+    // character, a stray "="), and so a photo without a single byte; every picture stays.
+    FUZZ_CHECK(picturesOf(reloaded) == picturesOf(loaded));
     const QString c2 = pennacle::rebuildCard(reloaded, now, reporter);
     const QString c3 = pennacle::rebuildCard(pennacle::loadCardForm(c2, reporter), now, reporter);
     FUZZ_CHECK(reporter.count == 0);

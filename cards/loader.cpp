@@ -33,8 +33,12 @@ enum class Rule {
     Photo,
 };
 
-// The first rule whose test passes; the order decides, e.g. any N before a photo.
+// The first rule whose test passes; the order decides, e.g. any N before a photo. Tabs before
+// the name count no more than blanks: a photo's part is written without either, and must then
+// read as the rule it was read as.
 Rule matchRule(QStringView part) {
+    while (!part.isEmpty() && (part.front() == u' ' || part.front() == u'\t'))
+        part = part.sliced(1);
     if (keyIs(part, QLatin1String("FN")))
         return Rule::FormattedName;
     if (keyIs(part, QLatin1String("N")))

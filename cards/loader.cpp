@@ -5,6 +5,7 @@
 #include "cards/photolines.h"
 #include "cards/propertyline.h"
 #include "cards/quotedprintable.h"
+#include "photos/photoblock.h"
 
 #include <QList>
 
@@ -33,12 +34,8 @@ enum class Rule {
     Photo,
 };
 
-// The first rule whose test passes; the order decides, e.g. any N before a photo. Tabs before
-// the name count no more than blanks: a photo's part is written without either, and must then
-// read as the rule it was read as.
-Rule matchRule(QStringView part) {
-    while (!part.isEmpty() && (part.front() == u' ' || part.front() == u'\t'))
-        part = part.sliced(1);
+// The first rule whose test passes; the order decides, e.g. any N before a photo.
+Rule matchWrittenRule(QStringView part) {
     if (keyIs(part, QLatin1String("FN")))
         return Rule::FormattedName;
     if (keyIs(part, QLatin1String("N")))
@@ -66,6 +63,14 @@ Rule matchRule(QStringView part) {
     if (isPhotoProperty(part))
         return Rule::Photo;
     return Rule::None;
+}
+
+// A part is judged as a photo line writes it (line breaks as blanks, no blanks or tabs before
+// the name), so that a photo reads back as a photo and nothing else does.
+Rule matchRule(QStringView part) {
+    const bool rewritten = !part.isEmpty() && (part.front() == u' ' || part.front() == u'\t' ||
+                                               part.contains(u'\r') || part.contains(u'\n'));
+    return rewritten ? matchWrittenRule(photoLineHead(part.toString())) : matchWrittenRule(part);
 }
 
 // Value trimmed, then stripped of CR: a blank before the line's closing CR stays.

@@ -4,10 +4,6 @@
 
 namespace pennacle {
 
-namespace {
-
-// The property part as a photo line starts: a CR or LF in it would end the line early and a
-// leading blank or tab would make it a continuation of the line above.
 QString photoLineHead(const QString& photoType) {
     QString head = photoType;
     for (qsizetype i = 0; i < head.size(); ++i) {
@@ -20,6 +16,8 @@ QString photoLineHead(const QString& photoType) {
         ++blanks;
     return blanks > 0 ? head.sliced(blanks) : head;
 }
+
+namespace {
 
 bool isBlankOrBreak(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';

@@ -19,6 +19,10 @@ inline constexpr qsizetype kPhotoLineWidth = 64;
 // ignores, is dropped. A value with other characters (a URI, say) stays as it is.
 QString paddedBase64(const QString& data);
 
+// The property part as a photo line starts: each CR or LF as a blank (either would end the line
+// early) and no blanks or tabs before it (they would make it a continuation of the line above).
+QString photoLineHead(const QString& photoType);
+
 // The card lines of every photo row that has data, each line ending in CR LF; the empty text
 // when no row has data. Data are written as paddedBase64 gives them. A PhotoType of 64 characters
 // or more takes the first line alone. The PhotoType is written without leading blanks or tabs and

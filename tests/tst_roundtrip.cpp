@@ -248,6 +248,8 @@ void TestRoundTrip::foundCardsSettle_data() {
     // Read as a photo past the tab, written without it: it must not turn into an e-mail.
     QTest::newRow("tab before a key whose part names a photo")
         << "BEGIN:VCARD\nN:a\n\n\tEMAIL;\"X\"\tphoto::QUJD\nEND:VCARD";
+    QTest::newRow("line breaks around a key whose part names a photo")
+        << "BEGIN:VCARD\nN:a\n\r\rEMAIL;photo:QUJD\nEMAIL\r;photo:QUJD\nEND:VCARD";
     // Photo data with a colon past the first line's room: the continuation read as a property.
     QTest::newRow("photo address with a port")
         << "BEGIN:VCARD\nPHOTO;VALUE=URI:https://photos.a-rather-long-host-name.example.com:8443/"

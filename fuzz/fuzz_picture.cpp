@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
     const QSize room(1 + data[0] % 16 * 20, 1 + data[0] / 16 * 20);
-    const QByteArray bytes(reinterpret_cast<const char*>(data) + 1,
-                           static_cast<qsizetype>(size - 1));
+    const QByteArray bytes = fuzz::bytesAfterFirst(data, size);
     QImage picture;
     try {
         picture = pennacle::previewPicture(bytes, room);

@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
-    const QByteArray bytes(reinterpret_cast<const char*>(data) + 1,
-                           static_cast<qsizetype>(size - 1));
+    const QByteArray bytes = fuzz::bytesAfterFirst(data, size);
     if (data[0] % 2 == 0) {
         const QString text = QString::fromLatin1(bytes);
         const QString padded = pennacle::paddedBase64(text);

@@ -52,6 +52,14 @@ inline void quietPictureDecoders() {
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
 }
 
+// The input's bytes after its first, which a target reads as a choice of its own; empty when
+// there are none.
+inline QByteArray bytesAfterFirst(const uint8_t* data, size_t size) {
+    if (size <= 1)
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(data) + 1, static_cast<qsizetype>(size - 1));
+}
+
 inline QDateTime fixedNow() {
     return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
 }

@@ -7,8 +7,8 @@
 #include "cards/samplefiles.h"
 #include "cards/save.h"
 #include "core/linebreaks.h"
-#include "photos/base64.h"
 #include "photos/picturefile.h"
+#include "vcard/base64.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,8 +2,8 @@
 // Rates are of the encoded text, in characters (MB/s = million characters a second), and for
 // Base64 also of the bytes it gives.
 
-#include "cards/quotedprintable.h"
-#include "photos/base64.h"
+#include "vcard/base64.h"
+#include "vcard/quotedprintable.h"
 
 #include <benchmark/benchmark.h>
 

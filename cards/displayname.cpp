@@ -1,7 +1,8 @@
 #include "cards/displayname.h"
 
-#include "cards/cardlines.h"
-#include "cards/propertyline.h"
+#include "cards/propertytable.h"
+#include "vcard/cardlines.h"
+#include "vcard/propertyline.h"
 
 #include <QList>
 

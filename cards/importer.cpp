@@ -1,7 +1,7 @@
 #include "cards/importer.h"
 
 #include "cards/displayname.h"
-#include "cards/textfile.h"
+#include "vcard/textfile.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -1,11 +1,12 @@
 #include "cards/loader.h"
 
-#include "cards/cardlines.h"
 #include "cards/displayname.h"
 #include "cards/photolines.h"
-#include "cards/propertyline.h"
-#include "cards/quotedprintable.h"
-#include "photos/photoblock.h"
+#include "cards/propertytable.h"
+#include "vcard/cardlines.h"
+#include "vcard/photovalue.h"
+#include "vcard/propertyline.h"
+#include "vcard/quotedprintable.h"
 
 #include <QList>
 

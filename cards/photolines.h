@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cards/cardlines.h"
-#include "photos/photoentry.h"
+#include "vcard/cardlines.h"
+#include "vcard/photoentry.h"
 
 #include <QString>
 #include <QStringView>
@@ -9,14 +9,6 @@
 #include <vector>
 
 namespace pennacle {
-
-// Whether a property part (group dropped) names a photo: "PHOTO" or "X-MS-CARDPICTURE", any case.
-bool isPhotoProperty(QStringView propertyPart);
-
-// The Base64 data of the photo line starting at lineOffset in card: from after its property
-// part's ":" to the first "=" (included), at the latest up to the next empty line or property line,
-// with blanks and line breaks removed.
-QString takePhotoData(const QString& card, qsizetype lineOffset);
 
 // The list caption of photo number `number`: the property part's second ";" piece, or "Photo".
 QString photoLabel(QStringView propertyPart, int number);

@@ -1,8 +1,8 @@
 #include "cards/rebuild.h"
 
-#include "cards/cardlines.h"
-#include "cards/textfile.h"
-#include "photos/photoblock.h"
+#include "vcard/cardlines.h"
+#include "vcard/photovalue.h"
+#include "vcard/textfile.h"
 
 #include <array>
 #include <initializer_list>

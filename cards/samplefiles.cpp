@@ -1,11 +1,11 @@
 #include "cards/samplefiles.h"
 
 #include "cards/displayname.h"
-#include "cards/textfile.h"
 #include "core/folderfiles.h"
 #include "core/samplesfolder.h"
 #include "core/scramble.h"
 #include "core/startup.h"
+#include "vcard/textfile.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 #include "cards/save.h"
 
-#include "cards/ansiencoding.h"
-#include "cards/textfile.h"
+#include "vcard/ansiencoding.h"
+#include "vcard/textfile.h"
 
 #include <QDir>
 #include <QFile>

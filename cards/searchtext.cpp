@@ -1,8 +1,8 @@
 #include "cards/searchtext.h"
 
-#include "cards/cardlines.h"
-#include "cards/quotedprintable.h"
 #include "contacts/searchfold.h"
+#include "vcard/cardlines.h"
+#include "vcard/quotedprintable.h"
 
 namespace pennacle {
 

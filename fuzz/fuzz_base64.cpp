@@ -1,7 +1,7 @@
 // Base64 decoding of any text, and bytes that come back from their own encoding.
 #include "core/guard.h"
 #include "fuzzsupport.h"
-#include "photos/base64.h"
+#include "vcard/base64.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = fuzz::textOf(data, size);

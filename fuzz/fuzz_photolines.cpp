@@ -1,8 +1,9 @@
 // Photo extraction from any card text, and the photo lines written back from the rows.
-#include "cards/cardlines.h"
 #include "cards/photolines.h"
+#include "cards/propertytable.h"
 #include "fuzzsupport.h"
-#include "photos/photoblock.h"
+#include "vcard/cardlines.h"
+#include "vcard/photovalue.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 // Chosen picture files of any content, and photo data as the card writer pads it.
 #include "core/guard.h"
 #include "fuzzsupport.h"
-#include "photos/photoblock.h"
 #include "photos/picturefile.h"
+#include "vcard/photovalue.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Quoted-printable decoding of any value in any character set. The input's first line names
 // the character set ("SHIFT_JIS", "UTF-8", anything), the rest is the value.
-#include "cards/quotedprintable.h"
 #include "fuzzsupport.h"
+#include "vcard/quotedprintable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString input = fuzz::textOf(data, size);

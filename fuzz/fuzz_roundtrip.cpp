@@ -4,7 +4,7 @@
 #include "cards/loader.h"
 #include "cards/rebuild.h"
 #include "fuzzsupport.h"
-#include "photos/base64.h"
+#include "vcard/base64.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Any bytes as a file: the encoding test, the reader in pieces, and the block-by-block reading
 // and card scan of an import, which must give exactly what the whole text gives.
 #include "cards/importer.h"
-#include "cards/textfile.h"
 #include "fuzzsupport.h"
+#include "vcard/textfile.h"
 
 #include <QTemporaryFile>
 

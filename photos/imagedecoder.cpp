@@ -1,6 +1,6 @@
 #include "photos/imagedecoder.h"
 
-#include "photos/base64.h"
+#include "vcard/base64.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 #include "photos/picturefile.h"
 
 #include "core/guard.h"
-#include "photos/base64.h"
 #include "photos/jpegexport.h"
+#include "vcard/base64.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "photos/photoentry.h"
+#include "vcard/photoentry.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,10 +1,10 @@
 // "Add Picture", "Replace Picture", "Delete Picture" and pictures dropped on "Photos".
 #include "cards/loader.h"
-#include "photos/base64.h"
-#include "photos/photoblock.h"
 #include "support/cardphotos.h"
 #include "support/collectingreporter.h"
 #include "support/windowfixture.h"
+#include "vcard/base64.h"
+#include "vcard/photovalue.h"
 
 #include <QBuffer>
 #include <QDragEnterEvent>

@@ -1,5 +1,5 @@
 #include "core/guard.h"
-#include "photos/base64.h"
+#include "vcard/base64.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -1,4 +1,5 @@
-#include "cards/cardlines.h"
+#include "cards/propertytable.h"
+#include "vcard/cardlines.h"
 
 #include <QList>
 #include <QStringList>

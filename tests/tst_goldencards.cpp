@@ -12,10 +12,10 @@
 #include "cards/displayname.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
-#include "cards/textfile.h"
 #include "support/clirun.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
+#include "vcard/textfile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "photos/base64.h"
-#include "photos/photoblock.h"
 #include "support/collectingreporter.h"
+#include "vcard/base64.h"
+#include "vcard/photovalue.h"
 
 #include <QTest>
 

@@ -1,6 +1,7 @@
 #include "cards/photolines.h"
 #include "photos/imagedecoder.h"
 #include "support/collectingreporter.h"
+#include "vcard/photovalue.h"
 
 #include <QFile>
 #include <QTemporaryDir>

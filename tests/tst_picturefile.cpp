@@ -1,7 +1,7 @@
-#include "photos/base64.h"
 #include "photos/jpegexport.h"
 #include "photos/picturefile.h"
 #include "support/files.h"
+#include "vcard/base64.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "cards/quotedprintable.h"
+#include "vcard/quotedprintable.h"
 
 #include <QTest>
 

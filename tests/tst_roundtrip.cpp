@@ -1,9 +1,9 @@
 #include "cards/importer.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
-#include "photos/photoblock.h"
 #include "support/cardphotos.h"
 #include "support/collectingreporter.h"
+#include "vcard/photovalue.h"
 
 #include <QDir>
 #include <QRandomGenerator>

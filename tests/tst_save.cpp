@@ -1,9 +1,9 @@
-#include "cards/ansiencoding.h"
 #include "cards/importer.h"
 #include "cards/save.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
 #include "support/savefailures.h"
+#include "vcard/ansiencoding.h"
 
 #include <QDir>
 #include <QFile>

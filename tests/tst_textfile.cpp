@@ -1,5 +1,5 @@
-#include "cards/textfile.h"
 #include "core/guard.h"
+#include "vcard/textfile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

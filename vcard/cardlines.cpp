@@ -1,6 +1,4 @@
-#include "cards/cardlines.h"
-
-#include "cards/photolines.h"
+#include "vcard/cardlines.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -18,6 +16,11 @@ namespace {
 constexpr QChar kLf = u'\n';
 constexpr QChar kCr = u'\r';
 
+// Base64 data ends in "=" padding, which is never a soft line break.
+bool isBinaryValue(QStringView part, BinaryValueTest isBinary) {
+    return isBinary != nullptr && isBinary(part);
+}
+
 bool startsWithFoldBlank(QStringView line) {
     return !line.isEmpty() && (line.front() == u' ' || line.front() == u'\t');
 }
@@ -27,15 +30,17 @@ bool startsWithFoldBlank(QStringView line) {
 // stands in (a quote that is never closed).
 class ColonTracker {
 public:
+    explicit ColonTracker(BinaryValueTest isBinary) : isBinary_(isBinary) {}
+
     qsizetype colonIn(const QString& text) {
         if (outside_ < 0) {
             scan(text);
             const qsizetype colon = outside_ >= 0 ? outside_ : first_;
             if (colon != answered_) {
                 answered_ = colon;
-                // Base64 photo data ends in "=" padding, which is never a soft line break.
                 const QStringView part = QStringView(text).left(colon);
-                quotedPrintable_ = colon >= 0 && isQuotedPrintable(part) && !isPhotoProperty(part);
+                quotedPrintable_ =
+                    colon >= 0 && isQuotedPrintable(part) && !isBinaryValue(part, isBinary_);
             }
         }
         return outside_ >= 0 ? outside_ : first_;
@@ -64,6 +69,7 @@ private:
         scannedUpTo_ = size;
     }
 
+    BinaryValueTest isBinary_;
     qsizetype outside_ = -1;
     qsizetype first_ = -1;
     qsizetype answered_ = -1;
@@ -89,12 +95,12 @@ void chopLineEnd(QString& text) {
 // One logical line put together as the line structure asks: the original, general joining
 // that follows the growing text; the walker below takes it for the lines it cannot follow
 // by their physical lines alone. Returns the text and the end of its last physical line.
-std::pair<QString, qsizetype> joinLogicalLine(const QString& card, qsizetype start,
-                                              bool dropBlank) {
+std::pair<QString, qsizetype> joinLogicalLine(const QString& card, qsizetype start, bool dropBlank,
+                                              BinaryValueTest isBinary) {
     const qsizetype size = card.size();
     qsizetype end = physicalLineEnd(card, start);
     QString text = card.mid(start, end - start);
-    ColonTracker colon;
+    ColonTracker colon(isBinary);
     while (end < size) {
         const qsizetype nextStart = end + 1;
         const qsizetype nextEnd = physicalLineEnd(card, nextStart);
@@ -133,10 +139,13 @@ qsizetype settledColonOf(QStringView line) {
 
 }  // namespace
 
-CardLineWalker::CardLineWalker(const QString& card)
-    : card_(card), dropBlank_(!card.isEmpty() && foldingDropsBlank(card)), done_(card.isEmpty()) {}
+LineWalker::LineWalker(const QString& card, BinaryValueTest isBinary)
+    : card_(card),
+      isBinary_(isBinary),
+      dropBlank_(!card.isEmpty() && foldingDropsBlank(card)),
+      done_(card.isEmpty()) {}
 
-bool CardLineWalker::next() {
+bool LineWalker::next() {
     if (done_)
         return false;
     const QStringView card(card_);
@@ -151,7 +160,7 @@ bool CardLineWalker::next() {
     if (end < 0) {
         // Where the property part ends may still change with the next lines, or the joined
         // text would end in what an earlier line brought: the general joining follows it.
-        std::tie(joined_, end) = joinLogicalLine(card_, start_, dropBlank_);
+        std::tie(joined_, end) = joinLogicalLine(card_, start_, dropBlank_, isBinary_);
         materialized_ = true;
     }
     end_ = end;
@@ -164,7 +173,7 @@ bool CardLineWalker::next() {
 }
 
 template <class OnPiece>
-qsizetype CardLineWalker::follow(OnPiece&& onPiece) {
+qsizetype LineWalker::follow(OnPiece&& onPiece) {
     // The part is settled, so each next line continues this one by its first character (a
     // fold) or by the "=" that ends the line before it (a soft break).
     const QStringView card(card_);
@@ -181,9 +190,8 @@ qsizetype CardLineWalker::follow(OnPiece&& onPiece) {
             !body.isEmpty() && body.back() == u'=' && (!lastIsFirst || body.size() > colon_ + 1);
         if (soft) {
             if (!quotedPrintable_) {
-                // Base64 photo data ends in "=" padding, which is never a soft line break.
                 const QStringView part = card.sliced(start_, colon_);
-                quotedPrintable_ = isQuotedPrintable(part) && !isPhotoProperty(part);
+                quotedPrintable_ = isQuotedPrintable(part) && !isBinaryValue(part, isBinary_);
             }
             soft = *quotedPrintable_;
         }
@@ -207,7 +215,7 @@ qsizetype CardLineWalker::follow(OnPiece&& onPiece) {
     return end;
 }
 
-QStringView CardLineWalker::text() {
+QStringView LineWalker::text() {
     if (materialized_)
         return joined_;
     if (!isJoined())
@@ -228,7 +236,7 @@ QStringView CardLineWalker::text() {
     return joined_;
 }
 
-QString CardLineWalker::takeText() {
+QString LineWalker::takeText() {
     if (!materialized_ && !isJoined())
         return firstLine().toString();
     text();
@@ -237,9 +245,9 @@ QString CardLineWalker::takeText() {
     return std::move(joined_);
 }
 
-std::vector<CardLine> splitCardLines(const QString& card) {
+std::vector<CardLine> splitLines(const QString& card, BinaryValueTest isBinary) {
     std::vector<CardLine> lines;
-    CardLineWalker walker(card);
+    LineWalker walker(card, isBinary);
     while (walker.next())
         lines.push_back({walker.takeText(), walker.offset()});
     return lines;

@@ -1,4 +1,4 @@
-#include "photos/base64.h"
+#include "vcard/base64.h"
 
 #include "core/guard.h"
 

@@ -1,4 +1,4 @@
-#include "cards/ansiencoding.h"
+#include "vcard/ansiencoding.h"
 
 namespace pennacle {
 

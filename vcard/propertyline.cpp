@@ -1,8 +1,8 @@
-#include "cards/propertyline.h"
+#include "vcard/propertyline.h"
 
-#include "cards/ansiencoding.h"
-#include "cards/cardlines.h"
-#include "cards/quotedprintable.h"
+#include "vcard/ansiencoding.h"
+#include "vcard/cardlines.h"
+#include "vcard/quotedprintable.h"
 
 #include <QStringDecoder>
 

@@ -1,13 +1,18 @@
 #pragma once
 
 #include "core/guard.h"
-#include "photos/photoentry.h"
+#include "vcard/photoentry.h"
 
 #include <QString>
 
 #include <vector>
 
 namespace pennacle {
+
+// The Base64 data of the photo line starting at lineOffset in card: from after its property
+// part's ":" to the first "=" (included), at the latest up to the next empty line or property line,
+// with blanks and line breaks removed.
+QString takePhotoData(const QString& card, qsizetype lineOffset);
 
 // Width of a photo line: the first line holds the PhotoType and as much data as fits in it,
 // every further line two blanks and this many characters of data.

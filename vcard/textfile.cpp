@@ -1,4 +1,4 @@
-#include "cards/textfile.h"
+#include "vcard/textfile.h"
 
 #include "core/guard.h"
 #include "core/utf8.h"

@@ -19,17 +19,22 @@ struct CardLine {
     bool operator==(const CardLine&) const = default;
 };
 
+// Whether a property part marks its value as Base64 data, whose "=" padding at a line's end
+// is no soft line break even under a quoted-printable mark. Which properties hold such data
+// is for the reader's caller to say; none when it is null.
+using BinaryValueTest = bool (*)(QStringView propertyPart);
+
 // Splits a card text into logical lines: at LF, then joins the soft line breaks of
 // quoted-printable values, then folded lines (the fold blank is dropped in 3.0/4.0 cards).
-std::vector<CardLine> splitCardLines(const QString& card);
+std::vector<CardLine> splitLines(const QString& card, BinaryValueTest isBinary);
 
-// Walks the logical lines of a card one by one, as splitCardLines cuts them. A line that runs
+// Walks the logical lines of a card one by one, as splitLines cuts them. A line that runs
 // over several physical lines is put together only when its text is asked for, so that
 // passing a folded photo of hundreds of lines copies nothing.
-class CardLineWalker {
+class LineWalker {
 public:
     // The card must outlive the walker.
-    explicit CardLineWalker(const QString& card);
+    LineWalker(const QString& card, BinaryValueTest isBinary);
 
     // Moves to the next logical line; false when there is none left.
     bool next();
@@ -56,6 +61,7 @@ private:
     qsizetype follow(OnPiece&& onPiece);
 
     const QString& card_;
+    BinaryValueTest isBinary_;
     bool dropBlank_;
     bool done_;
     qsizetype cursor_ = 0;

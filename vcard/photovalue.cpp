@@ -1,4 +1,6 @@
-#include "photos/photoblock.h"
+#include "vcard/photovalue.h"
+
+#include "vcard/cardlines.h"
 
 #include <algorithm>
 
@@ -18,6 +20,21 @@ QString photoLineHead(const QString& photoType) {
 }
 
 namespace {
+
+// Base64 never holds blanks or line breaks; they come from folding the value over lines.
+QString withoutBlanksAndBreaks(QStringView text) {
+    QString data(text.size(), Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(data.data());
+    char16_t* out = begin;
+    const auto* in = reinterpret_cast<const char16_t*>(text.utf16());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = in[i];
+        *out = c;
+        out += c != u' ' && c != u'\t' && c != u'\r' && c != u'\n';
+    }
+    data.truncate(out - begin);
+    return data;
+}
 
 bool isBlankOrBreak(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
@@ -56,6 +73,42 @@ qsizetype photoBlockLength(const std::vector<PhotoEntry>& photos) {
 }
 
 }  // namespace
+
+QString takePhotoData(const QString& card, qsizetype lineOffset) {
+    // The line's property part ends at its first ":" outside quotes; a part folded over
+    // lines ends at the first ":" after it.
+    const QStringView firstLine =
+        QStringView(card).mid(lineOffset, physicalLineEnd(card, lineOffset) - lineOffset);
+    const qsizetype colonInLine = propertyColonOf(firstLine);
+    const qsizetype colon =
+        colonInLine >= 0 ? lineOffset + colonInLine : card.indexOf(u':', lineOffset);
+    if (colon < 0)
+        return QString();
+    const qsizetype valueStart = colon + 1;
+    const QStringView text(card);
+
+    // Walk the value's lines: the data end at the first "=" (kept), but never run into
+    // the next property or past the empty line that closes the value.
+    qsizetype end = card.size();
+    qsizetype lineStart = valueStart;
+    for (bool firstLine = true;; firstLine = false) {
+        const qsizetype lineEnd = physicalLineEnd(card, lineStart);
+        const QStringView line = text.mid(lineStart, lineEnd - lineStart);
+        if (!firstLine && (isBlankLine(line) || isPropertyLine(line))) {
+            end = lineStart;
+            break;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals >= 0) {
+            end = lineStart + equals + 1;
+            break;
+        }
+        if (lineEnd >= card.size())
+            break;
+        lineStart = lineEnd + 1;
+    }
+    return withoutBlanksAndBreaks(text.mid(valueStart, end - valueStart));
+}
 
 QString paddedBase64(const QString& data) {
     const auto isAlphabet = [](QChar c) {

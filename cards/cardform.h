@@ -60,18 +60,59 @@ struct PhoneKindInfo {
     FormField field;
     QLatin1StringView caption;     // the label in the window
     QLatin1StringView typeParams;  // the TEL parameters the rebuild writes
+    // Reading: a TEL line is of the kind with the lowest rank whose words its property part
+    // all contains (in any case) and whose `unless` word it does not; a kind without words
+    // takes every line.
+    int readRank;
+    std::array<QLatin1StringView, 2> readWords;
+    QLatin1StringView unless;
 };
 
 // Indexed by kind.
 inline constexpr std::array<PhoneKindInfo, kPhoneKindCount> kPhoneKinds = {{
-    {PhoneKind::HomeVoice, HomeVoice, QLatin1StringView("Home Voice:"),
-     QLatin1StringView("HOME;VOICE")},
-    {PhoneKind::HomeFax, HomeFax, QLatin1StringView("Home Fax:"), QLatin1StringView("HOME;FAX")},
-    {PhoneKind::WorkVoice, WorkVoice, QLatin1StringView("Work Voice:"),
-     QLatin1StringView("WORK;VOICE")},
-    {PhoneKind::WorkFax, WorkFax, QLatin1StringView("Work Fax:"), QLatin1StringView("WORK;FAX")},
-    {PhoneKind::Cellular, Cellular, QLatin1StringView("Cellular:"), QLatin1StringView("CELL")},
-    {PhoneKind::Pager, Pager, QLatin1StringView("Pager:"), QLatin1StringView("PAGER")},
+    {PhoneKind::HomeVoice,
+     HomeVoice,
+     QLatin1StringView("Home Voice:"),
+     QLatin1StringView("HOME;VOICE"),
+     6,
+     {},
+     {}},
+    {PhoneKind::HomeFax,
+     HomeFax,
+     QLatin1StringView("Home Fax:"),
+     QLatin1StringView("HOME;FAX"),
+     2,
+     {QLatin1StringView("FAX")},
+     {}},
+    {PhoneKind::WorkVoice,
+     WorkVoice,
+     QLatin1StringView("Work Voice:"),
+     QLatin1StringView("WORK;VOICE"),
+     5,
+     {QLatin1StringView("WORK")},
+     {}},
+    // A fax marked both HOME and WORK is a home fax.
+    {PhoneKind::WorkFax,
+     WorkFax,
+     QLatin1StringView("Work Fax:"),
+     QLatin1StringView("WORK;FAX"),
+     1,
+     {QLatin1StringView("FAX"), QLatin1StringView("WORK")},
+     QLatin1StringView("HOME")},
+    {PhoneKind::Cellular,
+     Cellular,
+     QLatin1StringView("Cellular:"),
+     QLatin1StringView("CELL"),
+     3,
+     {QLatin1StringView("CELL")},
+     {}},
+    {PhoneKind::Pager,
+     Pager,
+     QLatin1StringView("Pager:"),
+     QLatin1StringView("PAGER"),
+     4,
+     {QLatin1StringView("PAGER")},
+     {}},
 }};
 
 constexpr const PhoneKindInfo& phoneKind(PhoneKind kind) {

@@ -1,6 +1,7 @@
 #include "cards/displayname.h"
 
 #include "cards/propertytable.h"
+#include "cards/propertyvalues.h"
 #include "vcard/cardlines.h"
 #include "vcard/propertyline.h"
 
@@ -23,9 +24,12 @@ struct NameParts {
     QString middle;
 };
 
-// The fallbacks for a card whose N gives no name, in the order they are tried.
-enum class Fallback { FormattedName, Company, Email, Phone };
 constexpr int kFallbackCount = 4;
+
+// The rank of a fallback, 0 first.
+int rankOf(NameFallback fallback) {
+    return int(fallback) - int(NameFallback::FormattedName);
+}
 
 // What one pass over the card finds. The fallbacks are decoded only when N gives no name, from
 // the first line of their kind on.
@@ -37,16 +41,9 @@ struct NameSources {
     bool holdsProperty = false;
 };
 
-std::optional<Fallback> fallbackOf(QStringView part) {
-    if (keyIs(part, QLatin1String("FN")))
-        return Fallback::FormattedName;
-    if (keyIs(part, QLatin1String("ORG")))
-        return Fallback::Company;
-    if (keyIs(part, QLatin1String("EMAIL")))
-        return Fallback::Email;
-    if (keyIs(part, QLatin1String("TEL")))
-        return Fallback::Phone;
-    return std::nullopt;
+NameFallback fallbackOf(QStringView part) {
+    const PropertyRow* row = propertyRowOf(part);
+    return row ? row->fallback : NameFallback::None;
 }
 
 // The value of a name line runs to its second colon, unlike the loader's values; an escaped
@@ -99,40 +96,40 @@ void takeLine(const CardLine& cardLine, qsizetype index, const CardSyntax& synta
     }
     const PropertyLine line(text, syntax);
     const QStringView part = line.part();
-    if (keyIs(part, QLatin1String("N"))) {
+    const PropertyRow* row = propertyRowOf(part);
+    if (row && row->rule == Rule::Name) {
         sources.holdsProperty |= takeNameLine(line, sources.name);
         return;
     }
-    if (keyIs(part, QLatin1String("BEGIN")) || keyIs(part, QLatin1String("VERSION")) ||
-        keyIs(part, QLatin1String("END"))) {
+    if (isFrameProperty(part))
         return;
-    }
-    const std::optional<Fallback> fallback = fallbackOf(part);
-    sources.holdsProperty |= fallback != Fallback::FormattedName;
-    if (fallback && sources.firstLine[size_t(*fallback)] < 0)
-        sources.firstLine[size_t(*fallback)] = index;
+    const NameFallback fallback = row ? row->fallback : NameFallback::None;
+    sources.holdsProperty |= fallback != NameFallback::FormattedName;
+    if (fallback != NameFallback::None && sources.firstLine[size_t(rankOf(fallback))] < 0)
+        sources.firstLine[size_t(rankOf(fallback))] = index;
 }
 
 // The text that a line of a fallback kind offers as a name.
-QString fallbackText(const PropertyLine& line, Fallback fallback) {
+QString fallbackText(const PropertyLine& line, NameFallback fallback) {
     switch (fallback) {
-        case Fallback::FormattedName:
+        case NameFallback::None:
+            break;
+        case NameFallback::FormattedName:
             return formattedNameOf(line);
-        case Fallback::Company: {
+        case NameFallback::Company: {
             const QStringView first = line.components(trimBlanks(line.value())).constFirst();
             return trimmedText(line.shown(stripCR(trimBlanks(first)), Piece::Component));
         }
-        case Fallback::Email:
-            // Addresses are ASCII: a character set named beside them is not applied.
-            return trimmedText(line.shown(stripCR(line.rawValue()), Piece::Whole));
-        case Fallback::Phone:
-            return trimmedText(line.shown(stripCR(line.value()), Piece::Whole));
+        case NameFallback::Email:
+            return trimmedText(emailAddressOf(line));
+        case NameFallback::Phone:
+            return trimmedText(phoneNumberOf(line));
     }
     return QString();
 }
 
 // The first non-empty text of a kind, from its first line on.
-QString firstFallbackText(const std::vector<CardLine>& lines, qsizetype from, Fallback fallback,
+QString firstFallbackText(const std::vector<CardLine>& lines, qsizetype from, NameFallback fallback,
                           const CardSyntax& syntax) {
     for (qsizetype i = from; i >= 0 && i < qsizetype(lines.size()); ++i) {
         const QStringView text = lines[size_t(i)].text;
@@ -166,7 +163,8 @@ QString chooseName(const NameSources& sources, const std::vector<CardLine>& line
                    const CardSyntax& syntax) {
     QString name = composeName(sources.name);
     for (int k = 0; name.isEmpty() && k < kFallbackCount; ++k) {
-        name = firstFallbackText(lines, sources.firstLine[size_t(k)], Fallback(k), syntax);
+        const auto fallback = NameFallback(k + int(NameFallback::FormattedName));
+        name = firstFallbackText(lines, sources.firstLine[size_t(k)], fallback, syntax);
     }
     if (name.isEmpty() && sources.holdsProperty)
         name = kNoName;
@@ -189,7 +187,8 @@ QString nameFromNameLines(const QString& card) {
                 return QString();
             continue;
         }
-        if (key->size() != 1 || (key->front() != u'N' && key->front() != u'n'))
+        const PropertyRow* row = propertyRowOfKey(*key);
+        if (!row || row->rule != Rule::Name)
             continue;
         const QStringView text = walker.text();
         if (!isPropertyLine(text))
@@ -203,10 +202,6 @@ QString nameFromNameLines(const QString& card) {
 }
 
 }  // namespace
-
-QString formattedNameOf(const PropertyLine& line) {
-    return trimmedText(line.shown(stripCR(trimBlanks(line.value())), Piece::Whole));
-}
 
 QString GetName(const QString& card, Reporter& reporter) {
     // Most cards are named by their N lines; any failure there is left to the full reading,

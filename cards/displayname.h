@@ -6,8 +6,6 @@
 
 namespace pennacle {
 
-class PropertyLine;
-
 // The name the contact list shows for a card. From its N lines: "last, first middle", or
 // "first middle" without a last name. A card whose N gives no name is listed under its FN,
 // else the first component of its ORG, else its first e-mail address, else its first number,
@@ -15,8 +13,5 @@ class PropertyLine;
 // N and FN lines and END: the importer leaves such a card out.
 // A guarded procedure: failures are reported through `reporter`.
 QString GetName(const QString& card, Reporter& reporter);
-
-// The text of an FN line as a name: decoded like the N components, trimmed.
-QString formattedNameOf(const PropertyLine& line);
 
 }  // namespace pennacle

@@ -1,13 +1,91 @@
 #pragma once
 
+#include "cards/cardform.h"
 #include "vcard/cardlines.h"
 
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <vector>
 
 namespace pennacle {
+
+// What loading does with a property line.
+enum class Rule {
+    None,  // a property the form has no box for
+    FormattedName,
+    Name,
+    Company,
+    Birthday,
+    Title,
+    Email,
+    Url,
+    Note,
+    Address,
+    Telephone,
+    Photo,
+};
+
+// How a row recognises a line by its property part (group dropped, any case): the part before
+// its first ";" (Key), the whole part (Name), or any piece of it (Contains).
+enum class Test { Key, Name, Contains };
+
+// What the find bar searches of a property.
+enum class Search {
+    None,
+    Text,        // the value as its box shows it
+    Components,  // a compound value, its components also as words
+    Phone,       // the number, and its digits alone
+    Note,        // the note with its continuation lines
+};
+
+// Where a card without a name in N takes its shown name from, first rank first.
+enum class NameFallback { None, FormattedName, Company, Email, Phone };
+
+struct PropertyRow {
+    QLatin1StringView name;
+    Test test;
+    Rule rule;
+    int loaderStep;  // the line that loading reports a failure of the rule under
+    Search search;
+    NameFallback fallback;
+};
+
+// The properties that the program knows, in the order their tests are tried: the first row
+// whose test passes decides (any N before a photo, say).
+inline constexpr std::array<PropertyRow, 14> kProperties = {{
+    {QLatin1StringView("FN"), Test::Key, Rule::FormattedName, 106, Search::Text,
+     NameFallback::FormattedName},
+    {QLatin1StringView("N"), Test::Key, Rule::Name, 108, Search::Components, NameFallback::None},
+    {QLatin1StringView("ORG"), Test::Key, Rule::Company, 110, Search::Components,
+     NameFallback::Company},
+    {QLatin1StringView("BDAY"), Test::Key, Rule::Birthday, 112, Search::None, NameFallback::None},
+    {QLatin1StringView("NICKNAME"), Test::Name, Rule::None, 0, Search::None, NameFallback::None},
+    {QLatin1StringView("TITLE"), Test::Key, Rule::Title, 114, Search::None, NameFallback::None},
+    {QLatin1StringView("ROLE"), Test::Name, Rule::None, 0, Search::None, NameFallback::None},
+    {QLatin1StringView("EMAIL"), Test::Key, Rule::Email, 116, Search::Text, NameFallback::Email},
+    {QLatin1StringView("URL"), Test::Key, Rule::Url, 118, Search::None, NameFallback::None},
+    {QLatin1StringView("NOTE"), Test::Key, Rule::Note, 120, Search::Note, NameFallback::None},
+    {QLatin1StringView("ADR"), Test::Key, Rule::Address, 122, Search::None, NameFallback::None},
+    {QLatin1StringView("TEL"), Test::Key, Rule::Telephone, 124, Search::Phone, NameFallback::Phone},
+    {QLatin1StringView("PHOTO"), Test::Contains, Rule::Photo, 126, Search::None,
+     NameFallback::None},
+    {QLatin1StringView("X-MS-CARDPICTURE"), Test::Contains, Rule::Photo, 126, Search::None,
+     NameFallback::None},
+}};
+
+// The first row whose test the property part passes; none for a property the program does
+// not know.
+const PropertyRow* propertyRowOf(QStringView propertyPart);
+
+// The row of a property known by its key alone (the part before ";", group dropped, trimmed),
+// for readers that look only at keys; none when no Key row has that name.
+const PropertyRow* propertyRowOfKey(QStringView key);
+
+// The telephone kind that a TEL line's property part names.
+PhoneKind phoneKindOf(QStringView propertyPart);
 
 // Whether a property part (group dropped) names a photo: "PHOTO" or "X-MS-CARDPICTURE", any case.
 bool isPhotoProperty(QStringView propertyPart);

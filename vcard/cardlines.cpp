@@ -313,6 +313,12 @@ qsizetype physicalLineEnd(QStringView text, qsizetype start) {
     return size;
 }
 
+bool isFrameProperty(QStringView propertyPart) {
+    return keyIs(propertyPart, QLatin1String("BEGIN")) ||
+           keyIs(propertyPart, QLatin1String("VERSION")) ||
+           keyIs(propertyPart, QLatin1String("END"));
+}
+
 bool isPropertyLine(QStringView line) {
     return line.contains(u':');
 }

@@ -88,6 +88,9 @@ qsizetype physicalLineEnd(QStringView text, qsizetype start);
 // exactly this key. None when a quote comes first or the line holds neither sign.
 std::optional<QStringView> plainKeyOf(QStringView line);
 
+// Whether the property part is one of the card's frame: BEGIN, VERSION or END.
+bool isFrameProperty(QStringView propertyPart);
+
 // Whether the line has a ":" and so is a property line rather than a continuation line.
 bool isPropertyLine(QStringView line);
 

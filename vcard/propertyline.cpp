@@ -52,6 +52,20 @@ PropertyLine::PropertyLine(QStringView line, const CardSyntax& syntax)
       raw_(valueOf(line)),
       quotedPrintable_(isQuotedPrintable(part_)) {}
 
+QList<QStringView> PropertyLine::parameters() const {
+    QList<QStringView> pieces = splitPropertyPart(part_);
+    pieces.removeFirst();
+    return pieces;
+}
+
+bool PropertyLine::bareQuotedPrintable() const {
+    const QList<QStringView> pieces = parameters();
+    return std::any_of(pieces.begin(), pieces.end(), [](QStringView piece) {
+        return trimBlanks(piece).compare(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive) ==
+               0;
+    });
+}
+
 QStringView PropertyLine::value() const {
     if (!inCharset_) {
         inCharset_.emplace();
@@ -78,6 +92,22 @@ QString PropertyLine::shown(QStringView piece, Piece kind) const {
     if (escapes() || kind == Piece::Component)
         return unescaped(text, escapes(), u" ");
     return text;
+}
+
+QList<QStringView> splitPropertyPart(QStringView propertyPart) {
+    QList<QStringView> pieces;
+    bool quoted = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < propertyPart.size(); ++i) {
+        if (propertyPart[i] == u'"') {
+            quoted = !quoted;
+        } else if (propertyPart[i] == u';' && !quoted) {
+            pieces.append(propertyPart.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    pieces.append(propertyPart.sliced(start));
+    return pieces;
 }
 
 std::optional<QString> rereadInCharset(QStringView ansiText, const QString& charset) {

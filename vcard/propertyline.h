@@ -40,7 +40,12 @@ public:
     PropertyLine& operator=(const PropertyLine&) = delete;
 
     QStringView part() const { return part_; }
+    // The property part's pieces after its name, split at each ";" outside double quotes: a
+    // quoted parameter value is one piece, whatever it holds.
+    QList<QStringView> parameters() const;
     bool quotedPrintable() const { return quotedPrintable_; }
+    // A bare QUOTED-PRINTABLE parameter, as the 2.1 writer marks notes.
+    bool bareQuotedPrintable() const;
     bool escapes() const { return syntax_.escapes(); }
     // The value as it stands in the line, closing CR included.
     QStringView rawValue() const { return raw_; }
@@ -61,6 +66,9 @@ private:
     bool quotedPrintable_;
     mutable std::optional<QString> inCharset_;  // the value in its character set, once read
 };
+
+// The property part's pieces, split at each ";" outside double quotes.
+QList<QStringView> splitPropertyPart(QStringView propertyPart);
 
 // The text of a value read in a character set from the bytes that an ANSI reading of it came
 // from; none when the set is unknown or the bytes are not text in it.

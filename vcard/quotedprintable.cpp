@@ -234,4 +234,33 @@ QString DecodeQuotedPrintable(const QString& value, const QString& charset) {
     return out.take();
 }
 
+QString decodeWrittenNote(QStringView note) {
+    static constexpr QStringView kBreak = u"=0D=0A";
+    static constexpr QStringView kEquals = u"=3D";
+    QString result;
+    result.reserve(note.size());
+    qsizetype start = 0;
+    for (qsizetype at = note.indexOf(u'='); at >= 0; at = note.indexOf(u'=', start)) {
+        const QStringView rest = note.sliced(at);
+        QStringView replacement;
+        qsizetype length = 0;
+        if (rest.startsWith(kBreak)) {
+            replacement = QStringView(u"\r\n");
+            length = kBreak.size();
+        } else if (rest.startsWith(kEquals)) {
+            replacement = u"=";
+            length = kEquals.size();
+        } else {
+            result.append(note.sliced(start, at + 1 - start));
+            start = at + 1;
+            continue;
+        }
+        result.append(note.sliced(start, at - start));
+        result.append(replacement);
+        start = at + length;
+    }
+    result.append(note.sliced(start));
+    return result;
+}
+
 }  // namespace pennacle

@@ -8,4 +8,8 @@ namespace pennacle {
 // when it names a character set that Qt knows; bytes that form no character are dropped.
 QString DecodeQuotedPrintable(const QString& value, const QString& charset = QString());
 
+// A note under the bare QUOTED-PRINTABLE mark that the 2.1 writer gives notes: "=0D=0A" is a
+// line break and "=3D" an "="; any other "=" stands for itself.
+QString decodeWrittenNote(QStringView note);
+
 }  // namespace pennacle

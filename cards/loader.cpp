@@ -26,14 +26,6 @@ struct Loading {
     QString formattedName;     // of the first FN line
 };
 
-// A part is judged as a photo line writes it (line breaks as blanks, no blanks or tabs before
-// the name), so that a photo reads back as a photo and nothing else does.
-const PropertyRow* rowOf(QStringView part) {
-    const bool rewritten = !part.isEmpty() && (part.front() == u' ' || part.front() == u'\t' ||
-                                               part.contains(u'\r') || part.contains(u'\n'));
-    return propertyRowOf(rewritten ? QStringView(photoLineHead(part.toString())) : part);
-}
-
 void applyFormattedName(Loading& loading, const PropertyLine& line) {
     if (loading.formattedName.isEmpty())
         loading.formattedName = formattedNameOf(line);
@@ -211,14 +203,18 @@ void showFormattedName(CardForm& form, QStringView formattedName) {
     form[FirstName] = formattedName.toString();
 }
 
+bool isPhotoRule(const PropertyRow* row) {
+    return row && row->rule == Rule::Photo;
+}
+
 }  // namespace
 
 bool isPhotoType(QStringView photoType) {
     if (!photoType.endsWith(u':') || photoType.startsWith(u' ') || photoType.startsWith(u'\t'))
         return false;
     const QStringView part = photoType.chopped(1);
-    return !part.contains(u':') && !part.contains(u'\r') && !part.contains(u'\n') && rowOf(part) &&
-           rowOf(part)->rule == Rule::Photo;
+    return !part.contains(u':') && !part.contains(u'\r') && !part.contains(u'\n') &&
+           isPhotoRule(propertyRowOf(part));
 }
 
 CardForm loadCardForm(const QString& card, Reporter& reporter) {
@@ -238,7 +234,7 @@ CardForm loadCardForm(const QString& card, Reporter& reporter) {
         if (lines->isJoined() && lines->settledColon() >= 0) {
             const QStringView part = lines->firstLine().first(lines->settledColon());
             const PropertyRow* row = nullptr;
-            g(104, [&] { row = rowOf(part); });
+            g(104, [&] { row = propertyRowOf(part); });
             if (row && row->rule == Rule::Photo) {
                 noteFlag = false;
                 g(row->loaderStep,
@@ -258,7 +254,7 @@ CardForm loadCardForm(const QString& card, Reporter& reporter) {
         }
         const PropertyLine property(text, *syntax);
         const PropertyRow* row = nullptr;
-        g(104, [&] { row = rowOf(property.part()); });
+        g(104, [&] { row = propertyRowOf(property.part()); });
         noteFlag = row && row->rule == Rule::Note;
         if (row && row->rule != Rule::None)
             g(row->loaderStep, [&] { kAppliers[size_t(row->rule)](loading, property); });

@@ -1,5 +1,7 @@
 #include "cards/propertytable.h"
 
+#include "vcard/photovalue.h"
+
 #include <algorithm>
 
 namespace pennacle {
@@ -25,12 +27,21 @@ bool readsAs(const PhoneKindInfo& info, QStringView part) {
            (info.unless.isEmpty() || !has(info.unless));
 }
 
-}  // namespace
-
-const PropertyRow* propertyRowOf(QStringView propertyPart) {
+const PropertyRow* firstRowPassedBy(QStringView propertyPart) {
     const auto row = std::find_if(kProperties.begin(), kProperties.end(),
                                   [&](const PropertyRow& r) { return passes(r, propertyPart); });
     return row == kProperties.end() ? nullptr : &*row;
+}
+
+}  // namespace
+
+const PropertyRow* propertyRowOf(QStringView propertyPart) {
+    const bool rewritten =
+        !propertyPart.isEmpty() && (propertyPart.front() == u' ' || propertyPart.front() == u'\t' ||
+                                    propertyPart.contains(u'\r') || propertyPart.contains(u'\n'));
+    if (rewritten)
+        return firstRowPassedBy(photoLineHead(propertyPart.toString()));
+    return firstRowPassedBy(propertyPart);
 }
 
 const PropertyRow* propertyRowOfKey(QStringView key) {

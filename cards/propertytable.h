@@ -35,10 +35,12 @@ enum class Test { Key, Name, Contains };
 // What the find bar searches of a property.
 enum class Search {
     None,
-    Text,        // the value as its box shows it
-    Components,  // a compound value, its components also as words
-    Phone,       // the number, and its digits alone
-    Note,        // the note with its continuation lines
+    Text,          // the value as a one-line box shows it
+    Email,         // the address
+    Words,         // a compound value's components, as words
+    TextAndWords,  // both
+    Phone,         // the number, and its digits alone
+    Note,          // the note with its continuation lines
 };
 
 // Where a card without a name in N takes its shown name from, first rank first.
@@ -58,14 +60,14 @@ struct PropertyRow {
 inline constexpr std::array<PropertyRow, 14> kProperties = {{
     {QLatin1StringView("FN"), Test::Key, Rule::FormattedName, 106, Search::Text,
      NameFallback::FormattedName},
-    {QLatin1StringView("N"), Test::Key, Rule::Name, 108, Search::Components, NameFallback::None},
-    {QLatin1StringView("ORG"), Test::Key, Rule::Company, 110, Search::Components,
+    {QLatin1StringView("N"), Test::Key, Rule::Name, 108, Search::Words, NameFallback::None},
+    {QLatin1StringView("ORG"), Test::Key, Rule::Company, 110, Search::TextAndWords,
      NameFallback::Company},
     {QLatin1StringView("BDAY"), Test::Key, Rule::Birthday, 112, Search::None, NameFallback::None},
     {QLatin1StringView("NICKNAME"), Test::Name, Rule::None, 0, Search::None, NameFallback::None},
     {QLatin1StringView("TITLE"), Test::Key, Rule::Title, 114, Search::None, NameFallback::None},
     {QLatin1StringView("ROLE"), Test::Name, Rule::None, 0, Search::None, NameFallback::None},
-    {QLatin1StringView("EMAIL"), Test::Key, Rule::Email, 116, Search::Text, NameFallback::Email},
+    {QLatin1StringView("EMAIL"), Test::Key, Rule::Email, 116, Search::Email, NameFallback::Email},
     {QLatin1StringView("URL"), Test::Key, Rule::Url, 118, Search::None, NameFallback::None},
     {QLatin1StringView("NOTE"), Test::Key, Rule::Note, 120, Search::Note, NameFallback::None},
     {QLatin1StringView("ADR"), Test::Key, Rule::Address, 122, Search::None, NameFallback::None},
@@ -77,7 +79,8 @@ inline constexpr std::array<PropertyRow, 14> kProperties = {{
 }};
 
 // The first row whose test the property part passes; none for a property the program does
-// not know.
+// not know. A part is judged as a photo line writes it (line breaks as blanks, no blanks or
+// tabs before the name), so that a photo reads back as a photo and nothing else does.
 const PropertyRow* propertyRowOf(QStringView propertyPart);
 
 // The row of a property known by its key alone (the part before ";", group dropped, trimmed),

@@ -46,8 +46,7 @@ const PropertyRow* propertyRowOf(QStringView propertyPart) {
 
 const PropertyRow* propertyRowOfKey(QStringView key) {
     for (const PropertyRow& row : kProperties) {
-        if (row.test == Test::Key && row.name.size() == key.size() &&
-            key.compare(row.name, Qt::CaseInsensitive) == 0)
+        if (row.test == Test::Key && equalsIgnoringAsciiCase(key, row.name))
             return &row;
     }
     return nullptr;

@@ -10,9 +10,25 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// The text stripped of CR, as a view when its only CR is the one that ends its line.
+ShownText withoutCR(QStringView text) {
+    const QStringView body = withoutLineEnd(text);
+    if (!holdsChar(body, u'\r'))
+        return ShownText(body);
+    return ShownText(stripCR(text));
+}
+
 // Value trimmed, then stripped of CR: a blank before the line's closing CR stays.
-QString plainValue(QStringView value) {
-    return stripCR(trimBlanks(value));
+ShownText plainValue(QStringView value) {
+    return withoutCR(trimBlanks(value));
+}
+
+// A piece of the line stripped of CR, then shown.
+ShownText shownPiece(const PropertyLine& line, const ShownText& piece, Piece kind) {
+    ShownText shown = line.shownText(piece.view(), kind);
+    if (shown.view().data() == piece.view().data() && shown.view().size() == piece.view().size())
+        return piece;
+    return shown;
 }
 
 QString trimmedText(QStringView text) {
@@ -32,8 +48,8 @@ QString trimmedBlanks(QString text) {
 
 }  // namespace
 
-QString shownValue(const PropertyLine& line) {
-    return line.shown(plainValue(line.value()), Piece::Whole);
+ShownText shownValue(const PropertyLine& line) {
+    return shownPiece(line, plainValue(line.value()), Piece::Whole);
 }
 
 QList<QStringView> componentsOf(const PropertyLine& line) {
@@ -41,12 +57,12 @@ QList<QStringView> componentsOf(const PropertyLine& line) {
     return withoutLineEnd(trimmed).isEmpty() ? QList<QStringView>() : line.components(trimmed);
 }
 
-QString shownComponent(const PropertyLine& line, QStringView component) {
-    return line.shown(plainValue(component), Piece::Component);
+ShownText shownComponent(const PropertyLine& line, QStringView component) {
+    return shownPiece(line, plainValue(component), Piece::Component);
 }
 
-QString emailAddressOf(const PropertyLine& line) {
-    return line.shown(stripCR(line.rawValue()), Piece::Whole);
+ShownText emailAddressOf(const PropertyLine& line) {
+    return shownPiece(line, withoutCR(line.rawValue()), Piece::Whole);
 }
 
 QString emailTypeOf(const PropertyLine& line) {
@@ -59,8 +75,8 @@ QString emailTypeOf(const PropertyLine& line) {
     return QStringLiteral("EMAIL");
 }
 
-QString phoneNumberOf(const PropertyLine& line) {
-    return line.shown(stripCR(line.value()), Piece::Whole);
+ShownText phoneNumberOf(const PropertyLine& line) {
+    return shownPiece(line, withoutCR(line.value()), Piece::Whole);
 }
 
 QString formattedNameOf(const PropertyLine& line) {

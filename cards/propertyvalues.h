@@ -12,25 +12,25 @@ namespace pennacle {
 // the find bar searches the very same texts, so that whatever a box shows can be found.
 
 // A one-line box: the value trimmed, stripped of CR and decoded.
-QString shownValue(const PropertyLine& line);
+ShownText shownValue(const PropertyLine& line);
 
 // The components of a compound value (N, ADR, ORG), split at each unescaped ";" of the value
 // trimmed; the closing CR stays with the last one. An empty value has none.
 QList<QStringView> componentsOf(const PropertyLine& line);
 
 // A component as a one-line box shows it: trimmed, stripped of CR and decoded.
-QString shownComponent(const PropertyLine& line, QStringView component);
+ShownText shownComponent(const PropertyLine& line, QStringView component);
 
 // An e-mail address, untrimmed. Addresses are ASCII: a character set named beside them is not
 // applied to the raw text.
-QString emailAddressOf(const PropertyLine& line);
+ShownText emailAddressOf(const PropertyLine& line);
 
 // The type of an e-mail address: the property part's first parameter, upper-cased, or "EMAIL"
 // when it has none.
 QString emailTypeOf(const PropertyLine& line);
 
 // A telephone number, untrimmed.
-QString phoneNumberOf(const PropertyLine& line);
+ShownText phoneNumberOf(const PropertyLine& line);
 
 // The text of an FN line as a name: decoded like the N components, trimmed.
 QString formattedNameOf(const PropertyLine& line);

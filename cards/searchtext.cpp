@@ -6,6 +6,7 @@
 #include "vcard/cardlines.h"
 #include "vcard/propertyline.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace pennacle {
@@ -36,8 +37,16 @@ void appendDigits(QByteArray& out, QStringView number) {
 
 // A compound value's components as words: "Doe;John" is found as "doe john".
 void appendWords(QByteArray& out, const PropertyLine& line) {
-    const QList<QStringView> components = componentsOf(line);
     out.append('\n');
+    const ShownText value = shownValue(line);
+    if (!line.quotedPrintable() && !holdsChar(value.view(), u'\\')) {
+        // Nothing escapes a ";": the components are the value's pieces between them.
+        const qsizetype start = out.size();
+        appendFolded(out, value);
+        std::replace(out.begin() + start, out.end(), ';', ' ');
+        return;
+    }
+    const QList<QStringView> components = componentsOf(line);
     for (qsizetype i = 0; i < components.size(); ++i) {
         if (i > 0)
             out.append(' ');
@@ -78,7 +87,7 @@ void appendProperty(QByteArray& out, Search search, const PropertyLine& line) {
 // together: what almost every line allows. False when the whole line must be read.
 bool rowFromFirstLine(const CardLineWalker& lines, const PropertyRow*& row) {
     const std::optional<QStringView> key = plainKeyOf(lines.firstLine());
-    if (!key || lines.settledColon() < 0 || key->startsWith(u'\t') || key->contains(u'\r'))
+    if (!key || lines.settledColon() < 0 || key->startsWith(u'\t') || holdsChar(*key, u'\r'))
         return false;
     row = propertyRowOfKey(*key);
     return true;
@@ -104,11 +113,11 @@ QByteArray contactSearchText(const ContactEntry& entry) {
             continue;
         }
         const QStringView text = lines.text();
-        if (isBlankLine(text))
-            continue;
         if (!syntax)
             syntax.emplace(card, lines.dropsBlank());
-        if (!isPropertyLine(text)) {
+        if (!row && isBlankLine(text))
+            continue;
+        if (!row && !isPropertyLine(text)) {
             const QString more = inNote ? noteLineOf(text, syntax->escapes()) : QString();
             if (!more.isEmpty()) {
                 out.append(' ');
@@ -116,7 +125,9 @@ QByteArray contactSearchText(const ContactEntry& entry) {
             }
             continue;
         }
-        const PropertyLine line(text, *syntax);
+        const PropertyLine line = lines.settledColon() >= 0
+                                      ? PropertyLine(text, lines.settledColon(), *syntax)
+                                      : PropertyLine(text, *syntax);
         if (!row)
             row = propertyRowOf(line.part());
         inNote = row && row->search == Search::Note;

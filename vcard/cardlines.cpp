@@ -273,6 +273,7 @@ std::optional<QStringView> plainKeyOf(QStringView line) {
 }
 
 bool foldingDropsBlank(const QString& card) {
+    static constexpr QLatin1StringView kVersion("VERSION");
     const qsizetype size = card.size();
     for (qsizetype start = 0; start <= size;) {
         const qsizetype end = physicalLineEnd(card, start);
@@ -280,12 +281,15 @@ bool foldingDropsBlank(const QString& card) {
         start = end + 1;
         // Most lines are told apart by their key alone.
         if (const std::optional<QStringView> key = plainKeyOf(line);
-            key && key->compare(QLatin1String("VERSION"), Qt::CaseInsensitive) != 0) {
+            key && !equalsIgnoringAsciiCase(*key, kVersion)) {
             continue;
         }
-        if (isPropertyLine(line) && keyIs(propertyPartOf(line), QLatin1String("VERSION"))) {
-            const QString version = stripCR(trimBlanks(valueOf(line)));
-            const QStringView number = trimBlanks(version);
+        if (isPropertyLine(line) && keyIs(propertyPartOf(line), kVersion)) {
+            const QStringView number = trimBlanks(withoutLineEnd(trimBlanks(valueOf(line))));
+            if (number.contains(u'\r')) {
+                const QString version = stripCR(number);
+                return trimBlanks(version) == u"3.0" || trimBlanks(version) == u"4.0";
+            }
             return number == u"3.0" || number == u"4.0";
         }
     }
@@ -378,11 +382,24 @@ bool keyIs(QStringView propertyPart, QLatin1String key) {
     const QStringView part = withoutGroup(propertyPart);
     const qsizetype semicolon = part.indexOf(u';');
     const QStringView name = semicolon < 0 ? part : part.left(semicolon);
-    return trimBlanks(name).compare(key, Qt::CaseInsensitive) == 0;
+    return equalsIgnoringAsciiCase(trimBlanks(name), key);
+}
+
+bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView name) {
+    if (text.size() != name.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const char16_t lower = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        const char n = name.data()[i];
+        if (lower != char16_t(n >= 'A' && n <= 'Z' ? n + 32 : n))
+            return false;
+    }
+    return true;
 }
 
 bool nameIs(QStringView propertyPart, QLatin1String name) {
-    return trimBlanks(withoutGroup(propertyPart)).compare(name, Qt::CaseInsensitive) == 0;
+    return equalsIgnoringAsciiCase(trimBlanks(withoutGroup(propertyPart)), name);
 }
 
 bool hasParameter(QStringView propertyPart, QLatin1String text) {
@@ -390,6 +407,9 @@ bool hasParameter(QStringView propertyPart, QLatin1String text) {
 }
 
 bool isQuotedPrintable(QStringView propertyPart) {
+    static constexpr qsizetype kMarkerSize = 25;  // "ENCODING=QUOTED-PRINTABLE"
+    if (propertyPart.size() < kMarkerSize)
+        return false;
     return hasParameter(propertyPart, QLatin1String("ENCODING=QUOTED-PRINTABLE"));
 }
 

@@ -88,6 +88,16 @@ qsizetype physicalLineEnd(QStringView text, qsizetype start);
 // exactly this key. None when a quote comes first or the line holds neither sign.
 std::optional<QStringView> plainKeyOf(QStringView line);
 
+// Whether the text holds the character: for the short texts of one line, where a plain loop
+// costs less than a call into the library.
+inline bool holdsChar(QStringView text, char16_t c) {
+    for (const QChar ch : text) {
+        if (ch.unicode() == c)
+            return true;
+    }
+    return false;
+}
+
 // Whether the property part is one of the card's frame: BEGIN, VERSION or END.
 bool isFrameProperty(QStringView propertyPart);
 
@@ -118,6 +128,10 @@ QStringView trimBlanks(QStringView text);
 
 // The text with every CR removed.
 QString stripCR(QStringView text);
+
+// Whether the text equals the ASCII name in any case. Non-ASCII letters are never folded
+// (a Kelvin sign is no "K"), as Qt's case-insensitive comparison would.
+bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView name);
 
 // Key test: the property part before its first ";", group dropped and trimmed, equals key.
 bool keyIs(QStringView propertyPart, QLatin1String key);

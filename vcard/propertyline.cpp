@@ -52,6 +52,12 @@ PropertyLine::PropertyLine(QStringView line, const CardSyntax& syntax)
       raw_(valueOf(line)),
       quotedPrintable_(isQuotedPrintable(part_)) {}
 
+PropertyLine::PropertyLine(QStringView line, qsizetype colon, const CardSyntax& syntax)
+    : syntax_(syntax),
+      part_(line.first(colon)),
+      raw_(line.sliced(colon + 1)),
+      quotedPrintable_(isQuotedPrintable(part_)) {}
+
 QList<QStringView> PropertyLine::parameters() const {
     QList<QStringView> pieces = splitPropertyPart(part_);
     pieces.removeFirst();
@@ -108,6 +114,14 @@ QList<QStringView> splitPropertyPart(QStringView propertyPart) {
     }
     pieces.append(propertyPart.sliced(start));
     return pieces;
+}
+
+ShownText PropertyLine::shownText(QStringView piece, Piece kind) const {
+    const bool asIs =
+        !quotedPrintable_ && !((escapes() || kind == Piece::Component) && holdsChar(piece, u'\\'));
+    if (asIs)
+        return ShownText(piece);
+    return ShownText(shown(piece, kind));
 }
 
 std::optional<QString> rereadInCharset(QStringView ansiText, const QString& charset) {

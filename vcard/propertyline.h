@@ -31,11 +31,31 @@ private:
 // "\;" stands for a ";" too.
 enum class Piece { Whole, Component };
 
+// A text as a box shows it: a view into the line when nothing needed decoding, else a text
+// of its own. Valid as long as the line it came from.
+class ShownText {
+public:
+    ShownText(QStringView view) : view_(view) {}
+    ShownText(QString text) : text_(std::move(text)), owned_(true) {}
+
+    QStringView view() const { return owned_ ? QStringView(text_) : view_; }
+    operator QStringView() const { return view(); }
+    operator QString() const& { return owned_ ? text_ : view_.toString(); }
+    operator QString() && { return owned_ ? std::move(text_) : view_.toString(); }
+
+private:
+    QString text_;
+    QStringView view_;
+    bool owned_ = false;
+};
+
 // One property line and the decoding that its parameters and its card call for. It views the
 // line and the syntax, which must outlive it.
 class PropertyLine {
 public:
     PropertyLine(QStringView line, const CardSyntax& syntax);
+    // When the walker knows where the property part ends already (LineWalker::settledColon).
+    PropertyLine(QStringView line, qsizetype colon, const CardSyntax& syntax);
     PropertyLine(const PropertyLine&) = delete;
     PropertyLine& operator=(const PropertyLine&) = delete;
 
@@ -58,6 +78,8 @@ public:
     // character set, then the card's backslash escapes; every line break, decoded or escaped
     // ("\n"), is a blank.
     QString shown(QStringView piece, Piece kind) const;
+    // The same, as a view of the piece where it needs no decoding: most values.
+    ShownText shownText(QStringView piece, Piece kind) const;
 
 private:
     const CardSyntax& syntax_;

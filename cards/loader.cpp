@@ -212,9 +212,11 @@ bool isPhotoRule(const PropertyRow* row) {
 bool isPhotoType(QStringView photoType) {
     if (!photoType.endsWith(u':') || photoType.startsWith(u' ') || photoType.startsWith(u'\t'))
         return false;
+    // The ":" that ends the type must be the one that ends the property part: a quoted
+    // parameter value may hold colons of its own.
     const QStringView part = photoType.chopped(1);
-    return !part.contains(u':') && !part.contains(u'\r') && !part.contains(u'\n') &&
-           isPhotoRule(propertyRowOf(part));
+    return propertyColonOf(photoType) == part.size() && !part.contains(u'\r') &&
+           !part.contains(u'\n') && isPhotoRule(propertyRowOf(part));
 }
 
 CardForm loadCardForm(const QString& card, Reporter& reporter) {

@@ -26,13 +26,12 @@ void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, qsizetype l
     QString data = takePhotoData(card, lineOffset);
     if (data.isEmpty())
         return;
-    // A line folded onto an empty line starts with the fold's blank or tab; kept, it would make
-    // the rebuilt photo line a continuation of the line above it.
-    while (!part.isEmpty() && (part.front() == u' ' || part.front() == u'	'))
-        part = part.sliced(1);
+    // The row's type is the head its photo line is written with: no blanks or tabs before it
+    // (a line folded onto an empty line starts with the fold's blank), line breaks as blanks.
+    // So the form shows the type that the rebuild writes and that reads back the same.
+    const QString head = photoLineHead(part.toString());
     const int number = static_cast<int>(rows.size()) + 1;
-    rows.push_back(
-        PhotoEntry{photoLabel(part, number), std::move(data), part.toString() + QLatin1Char(':')});
+    rows.push_back(PhotoEntry{photoLabel(head, number), std::move(data), head + QLatin1Char(':')});
 }
 
 }  // namespace pennacle

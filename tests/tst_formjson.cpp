@@ -109,7 +109,8 @@ void TestFormJson::photoTypes_data() {
     QTest::addColumn<QByteArray>("type");
     QTest::addColumn<bool>("buildable");
     for (const char* type : {"PHOTO;JPEG;BASE64:", "photo:", "item1.PHOTO;TYPE=PNG:",
-                             "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:", "PHOTO;VALUE=URI:"}) {
+                             "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64:", "PHOTO;VALUE=URI:",
+                             "PHOTO;X-LABEL=\\\"a:b\\\":"}) {
         QTest::addRow("%s", type) << QByteArray(type) << true;
     }
     // Each would be written as a line that reads back as no photo, or as another property.

@@ -256,6 +256,10 @@ void TestRoundTrip::foundCardsSettle_data() {
            "p/okafor.jpg\nEND:VCARD";
     QTest::newRow("colon in photo data after a long type")
         << "BEGIN:VCARD\nPHOTO;" + QString(64, u'X') + ":a:b\nEND:VCARD";
+    QTest::newRow("e-mail type quoted, holding \";\" and \":\"")
+        << "BEGIN:VCARD\r\nEMAIL;X-LABEL=\";PREF:first\":second\":jane@example.com\r\nEND:VCARD";
+    QTest::newRow("photo type with a quoted colon and a lone CR")
+        << "BEGIN:VCARD\r\nPHOTO;X-LABEL=\"a:b\";X\rY;ENCODING=BASE64:QUJD\r\n\r\nEND:VCARD";
     // The golden cards, as exporters write them.
     const QDir dir(QStringLiteral(PENNACLE_TEST_DATA "/cards"));
     for (const QString& file : dir.entryList({QStringLiteral("*.vcf")}, QDir::Files)) {

@@ -1,6 +1,7 @@
 #include "cards/importer.h"
 
 #include "cards/displayname.h"
+#include "vcard/cardlines.h"
 #include "vcard/textfile.h"
 
 #if defined(__SSE2__)
@@ -11,8 +12,8 @@ namespace pennacle {
 
 namespace {
 
-constexpr QLatin1StringView kBeginMarker("BEGIN:VCARD");
-constexpr QLatin1StringView kEndMarker("END:VCARD");
+constexpr QLatin1StringView kBeginMarker = kBeginCard;
+constexpr QLatin1StringView kEndMarker = kEndCard;
 // Where the ":" stands in each marker.
 constexpr qsizetype kBeginColon = 5;
 constexpr qsizetype kEndColon = 3;

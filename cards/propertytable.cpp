@@ -44,6 +44,12 @@ const PropertyRow* propertyRowOf(QStringView propertyPart) {
     return firstRowPassedBy(propertyPart);
 }
 
+QLatin1StringView propertyName(Rule rule) {
+    const auto row = std::find_if(kProperties.begin(), kProperties.end(),
+                                  [rule](const PropertyRow& r) { return r.rule == rule; });
+    return row == kProperties.end() ? QLatin1StringView() : row->name;
+}
+
 const PropertyRow* propertyRowOfKey(QStringView key) {
     for (const PropertyRow& row : kProperties) {
         if (row.test == Test::Key && equalsIgnoringAsciiCase(key, row.name))

@@ -83,6 +83,9 @@ inline constexpr std::array<PropertyRow, 14> kProperties = {{
 // tabs before the name), so that a photo reads back as a photo and nothing else does.
 const PropertyRow* propertyRowOf(QStringView propertyPart);
 
+// The name of the first row with that rule: what the rebuild writes for it.
+QLatin1StringView propertyName(Rule rule);
+
 // The row of a property known by its key alone (the part before ";", group dropped, trimmed),
 // for readers that look only at keys; none when no Key row has that name.
 const PropertyRow* propertyRowOfKey(QStringView key);

@@ -1,5 +1,6 @@
 #include "cards/propertyvalues.h"
 
+#include "cards/propertytable.h"
 #include "core/linebreaks.h"
 #include "vcard/cardlines.h"
 #include "vcard/quotedprintable.h"
@@ -72,7 +73,7 @@ QString emailTypeOf(const PropertyLine& line) {
         if (!type.isEmpty())
             return type;
     }
-    return QStringLiteral("EMAIL");
+    return propertyName(Rule::Email);
 }
 
 ShownText phoneNumberOf(const PropertyLine& line) {

@@ -1,8 +1,9 @@
 #include "cards/rebuild.h"
 
+#include "cards/propertytable.h"
 #include "vcard/cardlines.h"
 #include "vcard/photovalue.h"
-#include "vcard/textfile.h"
+#include "vcard/writer21.h"
 
 #include <array>
 #include <initializer_list>
@@ -15,77 +16,10 @@ QString rebuildTag() {
     return procedureTag("Form1", "txtTextbox_Change");
 }
 
-constexpr QStringView kLineEnd = u"\r\n";
 // The telephone lines always come in this order, whatever order the card had.
 constexpr std::array<PhoneKind, kPhoneKindCount> kPhoneOrder = {
     PhoneKind::HomeVoice, PhoneKind::WorkVoice, PhoneKind::Cellular,
     PhoneKind::HomeFax,   PhoneKind::WorkFax,   PhoneKind::Pager};
-
-// A one-line box never breaks the card's line: a CR or LF in it (one decoded from "=0D", say)
-// is written as a blank.
-QString oneLine(const QString& value) {
-    QString copy = value;  // shared until a break is found
-    for (qsizetype i = 0; i < copy.size(); ++i) {
-        if (copy.at(i) == u'\r' || copy.at(i) == u'\n') {
-            copy[i] = u' ';
-        }
-    }
-    return copy;
-}
-
-QString separated(const QString& value) {
-    QString copy = oneLine(value);
-    return ReplaceSeparators(copy);
-}
-
-// A name or address component that a ";" follows: a backslash at its end, also before blanks
-// that the reader trims, would make the reader take that ";" for part of the component
-// ("\;"), so it becomes a blank like the separators.
-QString separatedComponent(const QString& value) {
-    QString copy = separated(value);
-    for (qsizetype i = copy.size() - 1; i >= 0 && (copy[i] == u' ' || copy[i] == u'\\'); --i) {
-        copy[i] = u' ';
-    }
-    return copy;
-}
-
-// The note under its QUOTED-PRINTABLE mark, as any reader of that mark decodes it: every kind
-// of line break becomes "=0D=0A", so a note can never break the card's lines, and every "=" is
-// "=3D", so that no "=" with two hex digits after it decodes to something else and a note
-// ending in "=" does not run into the next line.
-QString encodeNote(const QString& note) {
-    QString encoded;
-    encoded.reserve(note.size() + note.size() / 8);
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < note.size(); ++i) {
-        const QChar c = note[i];
-        if (c != u'\r' && c != u'\n' && c != u'=') {
-            continue;
-        }
-        encoded.append(QStringView(note).sliced(start, i - start));
-        if (c == u'=') {
-            encoded.append(u"=3D");
-        } else {
-            encoded.append(u"=0D=0A");
-            if (c == u'\r' && i + 1 < note.size() && note[i + 1] == u'\n') {
-                ++i;
-            }
-        }
-        start = i + 1;
-    }
-    encoded.append(QStringView(note).sliced(start));
-    return encoded;
-}
-
-// An address on a line whose property part marks it ENCODING=QUOTED-PRINTABLE (the type can)
-// is read back decoded: its "=" signs are written as "=3D" so that it reads back as typed.
-QString emailValue(const QString& address, QStringView propertyPart) {
-    if (!isQuotedPrintable(propertyPart)) {
-        return address;
-    }
-    QString encoded = address;
-    return encoded.replace(u'=', QLatin1String("=3D"));
-}
 
 qsizetype estimateCardLength(const CardForm& form) {
     qsizetype length = 512;
@@ -124,26 +58,28 @@ public:
 
     void compose(const QDateTime& now, Reporter& reporter) {
         card_.reserve(estimateCardLength(form_));
-        line(102, [&] { card_.append(u"BEGIN:VCARD"); });
-        line(104, [&] { card_.append(u"VERSION:2.1"); });
+        line(102, [&] { card_.append(kBeginCard); });
+        line(104, [&] { card_.append(kVersion21); });
         // Only names and addresses, whose components ";" separates and whose names the name
         // reader cuts at a second ":", lose their separators. Telephones, the note, the company
         // and the web addresses are written as typed: the reader takes all after the first ":".
         line(106, [&] {
-            put({u"N:", separatedComponent(box(LastName)), u";", separatedComponent(box(FirstName)),
-                 u";", separatedComponent(box(MiddleInitial)), u";", separated(box(Title))});
+            head(Rule::Name);
+            put({separatedComponent(box(LastName)), u";", separatedComponent(box(FirstName)), u";",
+                 separatedComponent(box(MiddleInitial)), u";", separated(box(Title))});
         });
         // The same texts as in N, so that FN is blank exactly when N names nobody.
         line(108, [&] {
-            put({u"FN:", separatedComponent(box(FirstName)), u" ",
-                 separatedComponent(box(MiddleInitial)), u" ", separatedComponent(box(LastName))});
+            head(Rule::FormattedName);
+            put({separatedComponent(box(FirstName)), u" ", separatedComponent(box(MiddleInitial)),
+                 u" ", separatedComponent(box(LastName))});
         });
         for (const PhoneKind kind : kPhoneOrder) {
             const QString& number = box(phoneKind(kind).field);
             if (g_.test(110, [&] { return !number.isEmpty(); })) {
                 line(112, [&] {
-                    put({u"TEL;", PhoneTypeParams(int(kind)), PrefParam(form_, int(kind)), u":",
-                         oneLine(number)});
+                    head(Rule::Telephone, PhoneTypeParams(int(kind)) + PrefParam(form_, int(kind)));
+                    put({oneLine(number)});
                 });
             }
         }
@@ -151,39 +87,55 @@ public:
         const QString& note = box(Notes);
         if (g_.test(122, [&] { return !note.isEmpty(); })) {
             line(124, [&] {
-                card_.append(u"NOTE;QUOTED-PRINTABLE:");
+                head(Rule::Note, kNoteEncoding);
                 card_.append(encodeNote(note));
             });
         }
         if (g_.test(126, [&] { return !box(Company).isEmpty(); })) {
-            line(128, [&] { put({u"ORG:", oneLine(box(Company))}); });
+            line(128, [&] {
+                head(Rule::Company);
+                put({oneLine(box(Company))});
+            });
         }
         if (g_.test(130, [&] { return !box(WebsiteHome).isEmpty(); })) {
-            line(132, [&] { put({u"URL;HOME:", oneLine(box(WebsiteHome))}); });
+            line(132, [&] {
+                head(Rule::Url, u"HOME");
+                put({oneLine(box(WebsiteHome))});
+            });
         }
         if (g_.test(134, [&] { return !box(WebsiteWork).isEmpty(); })) {
-            line(136, [&] { put({u"URL;WORK:", oneLine(box(WebsiteWork))}); });
+            line(136, [&] {
+                head(Rule::Url, u"WORK");
+                put({oneLine(box(WebsiteWork))});
+            });
         }
         if (g_.test(138, [&] { return anyFilled(form_, WorkAddress, kAddressFieldCount); })) {
-            line(140, [&] { appendAddress(u"ADR;WORK:;;", WorkAddress); });
+            line(140, [&] { appendAddress(u"WORK", WorkAddress); });
         }
         if (g_.test(142, [&] { return anyFilled(form_, HomeAddress, kAddressFieldCount); })) {
-            line(144, [&] { appendAddress(u"ADR;HOME:;;", HomeAddress); });
+            line(144, [&] { appendAddress(u"HOME", HomeAddress); });
         }
         if (g_.test(146, [&] { return form_.dtpBirthday != noBirthday(); })) {
-            line(148, [&] { put({u"BDAY:", FormatVCardDate(form_.dtpBirthday)}); });
+            line(148, [&] {
+                head(Rule::Birthday);
+                put({FormatVCardDate(form_.dtpBirthday)});
+            });
         }
         // The block's lines end in CR LF themselves, so the break before REV leaves the one
         // empty line that ends a Base64 value.
         line(150, [&] { card_.append(GetImageFromList(form_.photos, reporter)); });
         line(152, [&] {
-            put({u"REV:", FormatVCardDate(now.date()), u"T", FormatVCardTime(now.time())});
+            appendRevision(card_, FormatVCardDate(now.date()), FormatVCardTime(now.time()));
         });
-        line(154, [&] { card_.append(u"END:VCARD"); });
+        line(154, [&] { card_.append(kEndCard); });
     }
 
 private:
     const QString& box(FormField field) const { return form_[field]; }
+
+    void head(Rule rule, QStringView parameters = {}) {
+        appendPropertyHead(card_, propertyName(rule), parameters);
+    }
 
     void put(std::initializer_list<QStringView> pieces) {
         for (const QStringView piece : pieces) {
@@ -219,17 +171,22 @@ private:
                 line(118, [&] {
                     // Judged on the whole part: read alone, a "." in the type would pass for
                     // the end of a group name.
-                    const QString part = QStringLiteral("EMAIL;") + oneLine(form_.Combo2.value(i));
+                    const QString part =
+                        propertyName(Rule::Email) + u';' + oneLine(form_.Combo2.value(i));
                     put({part, i == 0 ? u";PREF:" : u":", emailValue(oneLine(addresses[i]), part)});
                 });
             }
             return;
         }
-        line(120, [&] { put({u"EMAIL;INTERNET;PREF:", oneLine(box(HiddenEmail))}); });
+        line(120, [&] {
+            head(Rule::Email, u"INTERNET;PREF");
+            put({oneLine(box(HiddenEmail))});
+        });
     }
 
-    void appendAddress(QStringView head, FormField first) {
-        card_.append(head);
+    void appendAddress(QStringView type, FormField first) {
+        head(Rule::Address, type);
+        card_.append(u";;");
         const int last = first + kAddressFieldCount - 1;
         for (int i = first; i <= last; ++i) {
             const QString& text = box(FormField(i));

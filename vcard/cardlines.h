@@ -11,6 +11,10 @@
 
 namespace pennacle {
 
+// The lines that open and close every card.
+inline constexpr QLatin1StringView kBeginCard("BEGIN:VCARD");
+inline constexpr QLatin1StringView kEndCard("END:VCARD");
+
 // One logical line of a card: soft line breaks and folded lines already joined.
 struct CardLine {
     QString text;          // keeps the CR (if any) that ended its last physical line

@@ -55,6 +55,8 @@ void TestCli::cardIsExact_data() {
     QTest::newRow("default first") << QStringList{"card", twoCards_} << kDoe;
     QTest::newRow("index") << QStringList{"card", twoCards_, "--index", "2"} << kRoe;
     QTest::newRow("index before files") << QStringList{"card", "--index=2", twoCards_} << kRoe;
+    QTest::newRow("index signed, in blanks")
+        << QStringList{"card", twoCards_, "--index", " +2 "} << kRoe;
     QTest::newRow("across files")
         << QStringList{"card", dataFile("ansi-windows-1252.vcf"), twoCards_, "--index", "1"}
         << QByteArray(
@@ -118,6 +120,14 @@ void TestCli::usage_data() {
     QTest::newRow("index zero") << QStringList{"card", "TWO", "--index", "0"} << 2 << QByteArray();
     QTest::newRow("index past the list")
         << QStringList{"form", "TWO", "--index", "3"} << 2 << QByteArray();
+    QTest::newRow("index lowest integer")
+        << QStringList{"card", "TWO", "--index", "-9223372036854775808"} << 2 << QByteArray();
+    QTest::newRow("index lowest integer on form")
+        << QStringList{"form", "TWO", "--index=-9223372036854775808"} << 2 << QByteArray();
+    QTest::newRow("index highest integer")
+        << QStringList{"card", "TWO", "--index", "9223372036854775807"} << 2 << QByteArray();
+    QTest::newRow("index past any integer")
+        << QStringList{"form", "TWO", "--index", "99999999999999999999"} << 2 << QByteArray();
     QTest::newRow("index not a number")
         << QStringList{"card", "TWO", "--index", "two"} << 2 << QByteArray();
     QTest::newRow("index without value")

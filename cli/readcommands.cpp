@@ -1,8 +1,10 @@
-// The commands that only read: names, card and form.
+// The commands that only read: names, card, form and find.
 
 #include "cards/loader.h"
+#include "cards/searchtext.h"
 #include "cli/commands.h"
 #include "cli/formjson.h"
+#include "contacts/contactfilter.h"
 
 #include <QRegularExpression>
 
@@ -79,6 +81,16 @@ int importArguments(QStringList args, bool takesIndex, ImportedFiles& imported) 
     return takesIndex ? pickRow(index, imported) : kDone;
 }
 
+// The 1-based list positions of the rows the filter shows, one a line.
+QByteArray shownPositions(const ContactFilter& filter) {
+    QByteArray out;
+    out.reserve(filter.shownCount() * 8);
+    for (int shown = 0; shown < filter.shownCount(); ++shown) {
+        out.append(QByteArray::number(filter.contactRow(shown) + 1)).append('\n');
+    }
+    return out;
+}
+
 // The imported files live until the process ends: freeing 100,000 cards one by one takes
 // longer than reading their names, and the system takes the memory back at once.
 ImportedFiles& keptUntilExit() {
@@ -127,6 +139,27 @@ int runForm(QStringList args) {
     const CardForm form = loadCardForm(card, imported.reporter);
     card.clear();
     printOut(formToJson(form));
+    return imported.reporter.exitStatus();
+}
+
+int runFind(QStringList args) {
+    ImportedFiles& imported = keptUntilExit();
+    QStringList operandsLeft;
+    if (const int status = takeArguments(std::move(args), nullptr, operandsLeft); status != kDone) {
+        return status;
+    }
+    if (operandsLeft.isEmpty()) {
+        return usageError(QStringLiteral("find needs the text to find"));
+    }
+    const QString text = operandsLeft.takeFirst();
+    if (const int status = importOperands(operandsLeft, imported); status != kDone) {
+        return status;
+    }
+    // The find bar's own filter, so that a script finds exactly what the window shows. It
+    // lives as long as the list it watches.
+    auto* const filter = new ContactFilter(imported.list, contactSearchText, &imported.list);
+    filter->setQuery(text);
+    printOut(shownPositions(*filter));
     return imported.reporter.exitStatus();
 }
 

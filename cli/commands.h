@@ -56,6 +56,7 @@ bool importFiles(const QStringList& files, ContactList& list, Reporter& reporter
 int runNames(QStringList args);
 int runCard(QStringList args);
 int runForm(QStringList args);
+int runFind(QStringList args);
 int runBuild(QStringList args);
 int runSave(QStringList args);
 

@@ -19,7 +19,8 @@ namespace {
 // Written by hand because the keys must keep the form's order, which QJsonObject sorts away.
 
 // The bytes a character takes in a JSON string: UTF-8, or an escape. A lone surrogate has no
-// UTF-8 form; the \u escape keeps it.
+// UTF-8 form; the \u escape keeps it. So does it keep U+FEFF, which Qt's JSON reader drops as
+// a byte order mark when it opens a string.
 enum class JsonForm { Plain, Short, Unicode, Utf8, Pair };
 
 JsonForm jsonFormOf(const char16_t* text, qsizetype i, qsizetype n) {
@@ -34,7 +35,7 @@ JsonForm jsonFormOf(const char16_t* text, qsizetype i, qsizetype n) {
         default:
             break;
     }
-    if (u < 0x20)
+    if (u < 0x20 || u == 0xFEFF)
         return JsonForm::Unicode;
     if (u < 0x80)
         return JsonForm::Plain;

@@ -22,6 +22,8 @@ QString helpText() {
         "  names FILE...                 print the display name of every contact, one a line\n"
         "  card FILE... [--index N]      print the card text of contact N (default 1)\n"
         "  form FILE... [--index N]      print the form that contact N loads into, as JSON\n"
+        "  find TEXT FILE...             print the positions (1-based) of the contacts that\n"
+        "                                the window's find bar shows for TEXT, one a line\n"
         "  build FORM.json [--now ...]   the card text that a form (JSON) builds\n"
         "  save FILE... (--one PATH | --each DIR) [--ansi|--utf8]\n"
         "                                save the contacts into one file or one per contact\n"
@@ -62,7 +64,7 @@ int main(int argc, char** argv) {
     const std::map<QString, std::function<int(QStringList)>> commands = {
         {QStringLiteral("names"), runNames}, {QStringLiteral("card"), runCard},
         {QStringLiteral("form"), runForm},   {QStringLiteral("build"), runBuild},
-        {QStringLiteral("save"), runSave},
+        {QStringLiteral("save"), runSave},   {QStringLiteral("find"), runFind},
     };
     const QString command = args.takeFirst();
     const auto found = commands.find(command);

@@ -1,50 +1,94 @@
-// The commands that only read: names, card and form.
+// The commands that only read: names, card, form and find.
 
 #include "cards/loader.h"
+#include "cards/searchtext.h"
 #include "cli/commands.h"
 #include "cli/formjson.h"
+#include "contacts/contactfilter.h"
+
+#include <QRegularExpression>
 
 namespace pennacle::cli {
 
 namespace {
 
-// What names, card and form share: FILE... imported into one list, and for card and form
-// the row chosen by --index (1-based, 1 when not given).
+// What the commands share: FILE... imported into one list, and for card and form the row
+// chosen by --index (1-based, 1 when not given).
 struct ImportedFiles {
     ContactList list;
     StderrReporter reporter;
     qsizetype row = 0;
 };
 
-// Returns kDone when the list is ready, otherwise the exit status to end with.
-int importArguments(QStringList args, bool takesIndex, ImportedFiles& imported) {
-    QString indexText;
-    QStringList files;
+// A whole number as toLongLong reads one, also one past the range of any integer: that is
+// only a position outside the list.
+bool isWholeNumber(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^[+-]?[0-9]+$"));
+    return pattern.match(text.trimmed()).hasMatch();
+}
+
+// The list row at a 1-based position, or -1 when the list has none there. The position is
+// compared as given: one less than the lowest integer has no value.
+qsizetype rowAt(const QString& position, qsizetype count) {
+    bool ok = false;
+    const qlonglong number = position.toLongLong(&ok);
+    return ok && number >= 1 && number <= count ? qsizetype(number - 1) : -1;
+}
+
+// Takes --index out of `args` when `index` is given (left as it is when absent), and the
+// operands. Returns kDone, or the exit status to end with.
+int takeArguments(QStringList args, QString* index, QStringList& operandsLeft) {
     try {
-        const bool hasIndex = takesIndex && takeOption(args, QLatin1StringView("index"), indexText);
-        files = operands(args);
-        if (hasIndex) {
-            bool ok = false;
-            imported.row = indexText.toLongLong(&ok) - 1;
-            if (!ok) {
-                return usageError(QStringLiteral("--index needs a whole number, not ") + indexText);
-            }
+        if (index && takeOption(args, QLatin1StringView("index"), *index) &&
+            !isWholeNumber(*index)) {
+            return usageError(QStringLiteral("--index needs a whole number, not ") + *index);
         }
+        operandsLeft = operands(args);
     } catch (const Failure& failure) {
         return usageError(failure.description());
     }
+    return kDone;
+}
+
+int importOperands(const QStringList& files, ImportedFiles& imported) {
     if (files.isEmpty()) {
         return usageError(QStringLiteral("no VCF file given"));
     }
-    if (!importFiles(files, imported.list, imported.reporter)) {
-        return kUsageError;
-    }
-    if (takesIndex && (imported.row < 0 || imported.row >= imported.list.count())) {
+    return importFiles(files, imported.list, imported.reporter) ? kDone : kUsageError;
+}
+
+int pickRow(const QString& index, ImportedFiles& imported) {
+    imported.row = rowAt(index, imported.list.count());
+    if (imported.row < 0) {
         return usageError(QStringLiteral("--index %1 is outside the list of %2 contacts")
-                              .arg(imported.row + 1)
+                              .arg(index.trimmed())
                               .arg(imported.list.count()));
     }
     return kDone;
+}
+
+// Returns kDone when the list is ready, otherwise the exit status to end with.
+int importArguments(QStringList args, bool takesIndex, ImportedFiles& imported) {
+    QString index = QStringLiteral("1");
+    QStringList files;
+    if (const int status = takeArguments(std::move(args), takesIndex ? &index : nullptr, files);
+        status != kDone) {
+        return status;
+    }
+    if (const int status = importOperands(files, imported); status != kDone) {
+        return status;
+    }
+    return takesIndex ? pickRow(index, imported) : kDone;
+}
+
+// The 1-based list positions of the rows the filter shows, one a line.
+QByteArray shownPositions(const ContactFilter& filter) {
+    QByteArray out;
+    out.reserve(filter.shownCount() * 8);
+    for (int shown = 0; shown < filter.shownCount(); ++shown) {
+        out.append(QByteArray::number(filter.contactRow(shown) + 1)).append('\n');
+    }
+    return out;
 }
 
 // The imported files live until the process ends: freeing 100,000 cards one by one takes
@@ -95,6 +139,27 @@ int runForm(QStringList args) {
     const CardForm form = loadCardForm(card, imported.reporter);
     card.clear();
     printOut(formToJson(form));
+    return imported.reporter.exitStatus();
+}
+
+int runFind(QStringList args) {
+    ImportedFiles& imported = keptUntilExit();
+    QStringList operandsLeft;
+    if (const int status = takeArguments(std::move(args), nullptr, operandsLeft); status != kDone) {
+        return status;
+    }
+    if (operandsLeft.isEmpty()) {
+        return usageError(QStringLiteral("find needs the text to find"));
+    }
+    const QString text = operandsLeft.takeFirst();
+    if (const int status = importOperands(operandsLeft, imported); status != kDone) {
+        return status;
+    }
+    // The find bar's own filter, so that a script finds exactly what the window shows. It
+    // lives as long as the list it watches.
+    auto* const filter = new ContactFilter(imported.list, contactSearchText, &imported.list);
+    filter->setQuery(text);
+    printOut(shownPositions(*filter));
     return imported.reporter.exitStatus();
 }
 

@@ -22,8 +22,8 @@ class TestCli : public QObject {
 private slots:
     void initTestCase();
     void names();
-    void cardIsExact_data();
-    void cardIsExact();
+    void printsExactly_data();
+    void printsExactly();
     void formAsJson();
     void usage_data();
     void usage();
@@ -49,25 +49,41 @@ void TestCli::names() {
     QCOMPARE(run.err, QByteArray());
 }
 
-void TestCli::cardIsExact_data() {
+void TestCli::printsExactly_data() {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QByteArray>("card");
+    QTest::addColumn<QByteArray>("out");
     QTest::newRow("default first") << QStringList{"card", twoCards_} << kDoe;
     QTest::newRow("index") << QStringList{"card", twoCards_, "--index", "2"} << kRoe;
     QTest::newRow("index before files") << QStringList{"card", "--index=2", twoCards_} << kRoe;
+    QTest::newRow("index signed, in blanks")
+        << QStringList{"card", twoCards_, "--index", " +2 "} << kRoe;
     QTest::newRow("across files")
         << QStringList{"card", dataFile("ansi-windows-1252.vcf"), twoCards_, "--index", "1"}
         << QByteArray(
                "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\xC3\xBCller;J\xC3\xB6rg;;;\r\n"
                "NOTE:5 \xE2\x82\xAC caf\xC3\xA9\r\nEND:VCARD");
+
+    // find prints list positions, counted on from file to file as the window's list does.
+    const QString phone = dataFile("loader-outlook-style-card.vcf");
+    QTest::newRow("find without accents")
+        << QStringList{"find", "muller", twoCards_, dataFile("utf16le-with-mark.vcf")}
+        << QByteArray("3\n");
+    QTest::newRow("find phone digits")
+        << QStringList{"find", "5550100", twoCards_, phone, phone} << QByteArray("3\n4\n");
+    QTest::newRow("find in several files")
+        << QStringList{"find", "DOE", twoCards_, twoCards_} << QByteArray("1\n3\n");
+    QTest::newRow("find no match") << QStringList{"find", "nobody", twoCards_} << QByteArray();
+    QTest::newRow("find empty text") << QStringList{"find", "", twoCards_} << QByteArray("1\n2\n");
+    QTest::newRow("find text after --")
+        << QStringList{"find", "--", "--x", twoCards_} << QByteArray();
 }
 
-void TestCli::cardIsExact() {
+void TestCli::printsExactly() {
     QFETCH(QStringList, args);
-    QFETCH(QByteArray, card);
+    QFETCH(QByteArray, out);
     const CliRun run = runCli(args);
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, card);
+    QCOMPARE(run.out, out);
 }
 
 void TestCli::formAsJson() {
@@ -118,12 +134,24 @@ void TestCli::usage_data() {
     QTest::newRow("index zero") << QStringList{"card", "TWO", "--index", "0"} << 2 << QByteArray();
     QTest::newRow("index past the list")
         << QStringList{"form", "TWO", "--index", "3"} << 2 << QByteArray();
+    QTest::newRow("index lowest integer")
+        << QStringList{"card", "TWO", "--index", "-9223372036854775808"} << 2 << QByteArray();
+    QTest::newRow("index lowest integer on form")
+        << QStringList{"form", "TWO", "--index=-9223372036854775808"} << 2 << QByteArray();
+    QTest::newRow("index highest integer")
+        << QStringList{"card", "TWO", "--index", "9223372036854775807"} << 2 << QByteArray();
+    QTest::newRow("index past any integer")
+        << QStringList{"form", "TWO", "--index", "99999999999999999999"} << 2 << QByteArray();
     QTest::newRow("index not a number")
         << QStringList{"card", "TWO", "--index", "two"} << 2 << QByteArray();
     QTest::newRow("index without value")
         << QStringList{"card", "TWO", "--index"} << 2 << QByteArray();
     QTest::newRow("index on names")
         << QStringList{"names", "TWO", "--index", "1"} << 2 << QByteArray();
+    QTest::newRow("find without text") << QStringList{"find"} << 2 << QByteArray();
+    QTest::newRow("find without files") << QStringList{"find", "doe"} << 2 << QByteArray();
+    QTest::newRow("index on find")
+        << QStringList{"find", "doe", "TWO", "--index", "1"} << 2 << QByteArray();
     QTest::newRow("card of an empty list")
         << QStringList{"card", dataFile("empty.vcf")} << 2 << QByteArray();
     QTest::newRow("names of an empty list")

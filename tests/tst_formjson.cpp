@@ -26,6 +26,7 @@ void TestFormJson::roundTrip() {
         form.txtTextbox[size_t(i)] = QStringLiteral("t%1").arg(i);
     }
     form[LastName] = QStringLiteral("M\u00fcller \"quoted\" back\\slash\ttab");
+    form[FirstName] = QStringLiteral("\uFEFFJ\u00f6rg\uFEFF");
     form[Notes] = QStringLiteral("l1\r\nl2\u0001 \U0001F600 ") + QChar(0xD800);
     form.Check1 = {true, false, true, false, false, true};
     form.Combo1 = QStringList{"a@b.example", "c@d.example"};
@@ -41,6 +42,7 @@ void TestFormJson::roundTrip() {
     // UTF-8 for every character that has it, escapes for the rest.
     QVERIFY(json.contains("\"l1\\r\\nl2\\u0001 \xF0\x9F\x98\x80 \\ud800\""));
     QVERIFY(json.contains("\"M\xC3\xBCller \\\"quoted\\\" back\\\\slash\\ttab\""));
+    QVERIFY(json.contains("\"\\ufeffJ\xC3\xB6rg\\ufeff\""));
     QVERIFY(json.endsWith("}\n"));
     QCOMPARE(formFromJson(json), form);
     QCOMPARE(formFromJson(formToJson(CardForm())), CardForm());

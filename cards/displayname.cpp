@@ -46,19 +46,6 @@ NameFallback fallbackOf(QStringView part) {
     return row ? row->fallback : NameFallback::None;
 }
 
-// The value of a name line runs to its second colon, unlike the loader's values; an escaped
-// colon of a 3.0/4.0 card does not end it.
-QStringView nameValueOf(QStringView value, bool escapes) {
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (escapes && value[i] == u'\\') {
-            ++i;
-        } else if (value[i] == u':') {
-            return value.left(i);
-        }
-    }
-    return value;
-}
-
 QString cleanComponent(const PropertyLine& line, QStringView component) {
     const QStringView trimmed = trimBlanks(component);
     // Most components are plain text, shown as they stand.
@@ -75,7 +62,7 @@ QString trimmedText(QStringView text) {
 // those components. Returns whether the line holds any component at all.
 bool takeNameLine(const PropertyLine& line, NameParts& name) {
     const QList<QStringView> components =
-        line.components(trimBlanks(nameValueOf(line.value(), line.escapes())));
+        line.components(trimBlanks(valueBeforeColon(line.value(), line.escapes())));
     name.last = cleanComponent(line, components[0]);
     if (components.size() >= 2) {
         name.first = cleanComponent(line, components[1]);

@@ -1,5 +1,7 @@
 #include "cli/formjson.h"
 
+#include "vcard/photovalue.h"
+
 #include "cards/loader.h"
 #include "core/guard.h"
 
@@ -224,7 +226,7 @@ PhotoEntry photoFrom(const QJsonValue& value, qsizetype i) {
     }
     const QJsonObject object = value.toObject();
     // A row without a PhotoType is taken as a new picture is.
-    PhotoEntry photo{QString(), QString(), QStringLiteral("PHOTO;JPEG;BASE64:")};
+    PhotoEntry photo{QString(), QString(), QString(kAddedPhotoType)};
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString field = where + QStringLiteral(".") + it.key();
         if (it.key() == u"PhotoLabel") {

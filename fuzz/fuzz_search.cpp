@@ -1,12 +1,12 @@
 // Any card and any shown name, with a piece of that name as the find bar's query: the search
 // text is made without failing, holds no control character but the breaks between its values,
 // and the contact is found by any piece of its shown name, and by every line of what the form
-// shows of its names, e-mail addresses, numbers, company and note. The first two bytes choose the piece;
-// the first line of the text after them is the shown name, the rest the card.
+// shows of its names, e-mail addresses, numbers, company and note. The first two bytes choose the
+// piece; the first line of the text after them is the shown name, the rest the card.
 #include "cards/loader.h"
 #include "cards/searchtext.h"
-#include "core/guard.h"
 #include "contacts/searchfold.h"
+#include "core/guard.h"
 #include "fuzzsupport.h"
 
 #include <QStringDecoder>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vcard/photoentry.h"
+#include "vcard/photovalue.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -9,9 +10,6 @@
 #include <QString>
 
 namespace pennacle {
-
-// The property part of every photo the user adds.
-inline constexpr QLatin1StringView kAddedPhotoType("PHOTO;JPEG;BASE64:");
 
 // Whether a chosen picture is converted before it is stored: the text after the path's last
 // "." (the whole path without one) is "bmp" in any letter case.

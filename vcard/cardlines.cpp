@@ -351,6 +351,17 @@ QStringView valueOf(QStringView line) {
     return colon < 0 ? QStringView() : line.mid(colon + 1);
 }
 
+QStringView valueBeforeColon(QStringView value, bool escapes) {
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (escapes && value[i] == u'\\') {
+            ++i;
+        } else if (value[i] == u':') {
+            return value.left(i);
+        }
+    }
+    return value;
+}
+
 QStringView withoutLineEnd(QStringView text) {
     return text.endsWith(kCr) ? text.chopped(1) : text;
 }

@@ -121,6 +121,10 @@ QStringView propertyPartOf(QStringView line);
 // The text after the property part's ":", further colons included (empty when it has none).
 QStringView valueOf(QStringView line);
 
+// A value up to its first ":" that no backslash escapes in a 3.0/4.0 card (`escapes`): how
+// name lines are read for the list, whose value runs to the line's second colon.
+QStringView valueBeforeColon(QStringView value, bool escapes);
+
 // The text without the one CR that ended its line, if it ends in one.
 QStringView withoutLineEnd(QStringView text);
 

@@ -3,6 +3,7 @@
 #include "core/guard.h"
 #include "vcard/photoentry.h"
 
+#include <QLatin1StringView>
 #include <QString>
 
 #include <vector>
@@ -13,6 +14,9 @@ namespace pennacle {
 // part's ":" to the first "=" (included), at the latest up to the next empty line or property line,
 // with blanks and line breaks removed.
 QString takePhotoData(const QString& card, qsizetype lineOffset);
+
+// The photo line head of every picture the user adds.
+inline constexpr QLatin1StringView kAddedPhotoType("PHOTO;JPEG;BASE64:");
 
 // Width of a photo line: the first line holds the PhotoType and as much data as fits in it,
 // every further line two blanks and this many characters of data.

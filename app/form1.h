@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/windowcontrols.h"
 #include "cards/cardform.h"
 #include "cards/searchtext.h"
 #include "contacts/contactfilter.h"
@@ -38,10 +39,10 @@ class FindBar;
 
 // The program's one window: the contact list on the left, the tabbed contact form on the
 // right. Controls carry their designer names as object names (txtTextbox_0 ... for arrays).
-class Form1 : public QWidget {
+class Form1 : public QWidget, private WindowControls {
     Q_OBJECT
 public:
-    static constexpr int kPushButtonCount = 12;
+    using WindowControls::kPushButtonCount;
 
     Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidget* parent = nullptr);
     ~Form1() override;
@@ -96,19 +97,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createControls();
-    void createLeftColumn();
-    void createGeneralPage(QWidget* page, int pageOffsetY);
-    void createNotesPage(QWidget* page);
-    void createPhotosPage(QWidget* page, int pageOffsetY);
-    QLineEdit* addTextbox(QWidget* parent, FormField field, const QRect& twips);
-    QLabel* addLabel(QWidget* parent, int index, const QString& caption, const QRect& twips);
-    QPushButton* addPushButton(QWidget* parent, int number, const QString& caption,
-                               const QRect& twips);
-    QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption,
-                        const QRect& twips);
-    QRadioButton* addOption(QGroupBox* frame, const char* name, const QString& caption,
-                            const QRect& twips);
     void connectHandlers();
     static QString tag(const char* procedure);
 
@@ -160,23 +148,6 @@ private:
     // Raised while the list's selection follows the model, so it is not taken as a pick.
     bool followingCurrentRow_ = false;
 
-    std::array<QPushButton*, kPushButtonCount + 1> PushButton{};  // 1-based
-    // txtTextbox(0) to txtTextbox(23); the notes box txtTextbox(24) is a QPlainTextEdit.
-    std::array<QLineEdit*, Notes> txtTextbox{};
-    QPlainTextEdit* txtNotes = nullptr;
-    std::array<QCheckBox*, kPhoneKindCount> Check1{};
-    QTreeView* ListView1 = nullptr;
-    QTreeView* ListView2 = nullptr;
-    QTabWidget* TabControl1 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QComboBox* Combo2 = nullptr;
-    QDateEdit* dtpBirthday = nullptr;
-    QLabel* Picture1 = nullptr;
-    QRadioButton* Option1 = nullptr;
-    QRadioButton* Option2 = nullptr;
-    QRadioButton* Option5 = nullptr;
-    QRadioButton* Option6 = nullptr;
-
     // Finding contacts.
     void createFindBar();
     void showInList(QAbstractItemModel* model);
@@ -194,12 +165,6 @@ private:
     FindBar* findBar_ = nullptr;
     QRect listPlace_;
 };
-
-// The window's client size in pixels (18120 x 8355 twips).
-inline constexpr QSize kForm1ClientSize(1208, 557);
-
-// Twips to pixels, 15 twips to the pixel.
-QRect fromTwips(int left, int top, int width, int height);
 
 // The "?" note on text-file encodings.
 QString encodingNoteText();

@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include "app/workprogress.h"
+
 #include "cards/samplefiles.h"
 #include "core/startup.h"
 
@@ -68,7 +70,13 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
       dialogs_(dialogs),
       settings_(settings),
       reporter_(dialogs),
-      appFolder_(std::move(appFolder)) {
+      appFolder_(std::move(appFolder)),
+      imports_({.context = flowContext(),
+                .contacts = contacts_,
+                .startProgress = progressStarter(),
+                .enableForm = [this] { TabControl1->setEnabled(true); },
+                .showContact = [this](const QString& card) { LoadVCFData(card); },
+                .addPicture = [this](const QString& path) { addPictureFile(path); }}) {
     setupUi(this);
     connectHandlers();
     Form_Load();
@@ -77,6 +85,16 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
 }
 
 Form1::~Form1() = default;
+
+FlowContext Form1::flowContext() {
+    return {dialogs_, reporter_, appTitle_};
+}
+
+StartProgress Form1::progressStarter() {
+    return [this](const QString& label) -> std::unique_ptr<Progress> {
+        return std::make_unique<WorkProgress>(this, label, progressDelay_);
+    };
+}
 
 QString Form1::tag(const char* procedure) {
     return procedureTag("Form1", procedure);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/importflow.h"
 #include "app/windowcontrols.h"
 #include "cards/cardform.h"
 #include "cards/searchtext.h"
@@ -107,7 +108,8 @@ private:
     void TabControl1_Click(int index);
 
     void connectFormHandlers();
-    void importFile(const QString& path);
+    FlowContext flowContext();
+    StartProgress progressStarter();
     void ListView1_ItemClick(int row);
     void ListView2_ItemClick(int row);
     int selectedPhotoRow() const;
@@ -145,6 +147,7 @@ private:
         bool& flag_;
         bool before_;
     };
+    ImportFlow imports_;
     // Raised while the list's selection follows the model, so it is not taken as a pick.
     bool followingCurrentRow_ = false;
 

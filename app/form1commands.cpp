@@ -1,6 +1,8 @@
 // The commands of the main window and the bridges between its widgets and the form value.
 #include "app/form1.h"
 
+#include "app/workprogress.h"
+
 #include "cards/importer.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
@@ -48,80 +50,6 @@ namespace {
 QString notesToForm(QString text) {
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return text;
-}
-
-// Appears only when the work has run for a while, so short imports and saves stay quiet. It
-// appears and takes events only from the work's own progress calls, never from a timer: a
-// failure report that the work shows meanwhile is never covered or blocked by it.
-class WorkProgress {
-public:
-    WorkProgress(QWidget* owner, QString label, std::chrono::milliseconds delay)
-        : owner_(owner), label_(std::move(label)), delay_(delay) {
-        clock_.start();
-    }
-
-    // False once the user has cancelled (the button, Escape or the close box).
-    bool update(qsizetype done, qsizetype total) {
-        if (canceled_)
-            return false;
-        if (!dialog_) {
-            if (clock_.elapsed() < delay_.count())
-                return true;
-            open();
-        }
-        // Painting and the user's clicks need the event loop, a few times a second suffices.
-        const qint64 now = clock_.elapsed();
-        if (now - eventsAt_ >= kEventsInterval) {
-            eventsAt_ = now;
-            bar_->setValue(total > 0 ? static_cast<int>(done * 100 / total) : 0);
-            QCoreApplication::processEvents();
-        }
-        return !canceled_;
-    }
-
-private:
-    static constexpr qint64 kEventsInterval = 40;  // ms
-
-    void open() {
-        dialog_ = std::make_unique<QDialog>(
-            owner_, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-        dialog_->setObjectName(QStringLiteral("WorkProgress"));
-        dialog_->setWindowTitle(owner_->window()->windowTitle());
-        dialog_->setWindowModality(Qt::WindowModal);
-        auto* layout = new QVBoxLayout(dialog_.get());
-        layout->addWidget(new QLabel(label_));
-        bar_ = new QProgressBar;
-        bar_->setRange(0, 100);
-        bar_->setMinimumWidth(300);
-        layout->addWidget(bar_);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
-        layout->addWidget(buttons);
-        // Escape, the close box and Cancel all reject the dialog.
-        QObject::connect(buttons, &QDialogButtonBox::rejected, dialog_.get(), &QDialog::reject);
-        QObject::connect(dialog_.get(), &QDialog::rejected, [this] { canceled_ = true; });
-        dialog_->show();
-        eventsAt_ = clock_.elapsed() - kEventsInterval;
-    }
-
-    QWidget* owner_;
-    QString label_;
-    std::chrono::milliseconds delay_;
-    QElapsedTimer clock_;
-    qint64 eventsAt_ = 0;
-    std::unique_ptr<QDialog> dialog_;
-    QProgressBar* bar_ = nullptr;
-    bool canceled_ = false;
-};
-
-// A failure to read a VCF file names the file, since several may be imported at once.
-template <class Read>
-auto namingTheFile(const QString& path, Read read) {
-    try {
-        return read();
-    } catch (const Failure& failure) {
-        throw Failure(QStringLiteral("Cannot read \"%1\": %2")
-                          .arg(QDir::toNativeSeparators(path), failure.description()));
-    }
 }
 
 // What the user typed in an editable list's edit area becomes the selected entry's text.
@@ -438,57 +366,11 @@ void Form1::PushButton11_Click() {
 }
 
 void Form1::PushButton2_Click() {
-    Guard g(reporter_, tag("PushButton2_Click"));
-    QString path;
-    g(100, [&] {
-        path = dialogs_.ShowOpen(QStringLiteral("Select VCF File"),
-                                 QStringLiteral("VCF files(*.vcf)|*.vcf"));
-    });
-    if (path.isEmpty())
-        return;
-    importFile(path);
+    imports_.chooseFile();
 }
 
 void Form1::importFiles(const QStringList& paths) {
-    for (const QString& path : paths)
-        importFile(path);
-}
-
-void Form1::importFile(const QString& path) {
-    Guard g(reporter_, tag("PushButton2_Click"));
-    std::unique_ptr<CardFileImport> file;
-    g(102,
-      [&] { file = namingTheFile(path, [&] { return std::make_unique<CardFileImport>(path); }); });
-    bool read = false;
-    std::vector<ContactEntry> rows;
-    bool stopped = false;
-    g(104, [&] {
-        if (!file)
-            return;
-        WorkProgress progress(this, QStringLiteral("Adding contacts..."), progressDelay_);
-        rows = namingTheFile(path, [&] {
-            return file->scan(reporter_, [&](qsizetype position, qsizetype total) {
-                stopped = !progress.update(position, total);
-                return !stopped;
-            });
-        });
-        read = true;
-        file.reset();
-    });
-    const bool found = !rows.empty();
-    g(106, [&] { contacts_.append(std::move(rows)); });
-    g(108, [&] { TabControl1->setEnabled(true); });
-    g(110, [&] {
-        if (!contacts_.isEmpty())
-            LoadVCFData(contacts_.current()->card);
-    });
-    // An empty, binary or card-less file would otherwise import nothing without a word.
-    g(112, [&] {
-        if (read && !found && !stopped) {
-            dialogs_.message(appTitle_, QStringLiteral("No contacts were found in \"%1\".")
-                                            .arg(QFileInfo(path).fileName()));
-        }
-    });
+    imports_.importFiles(paths);
 }
 
 void Form1::PushButton1_Click() {
@@ -654,35 +536,13 @@ void Form1::PushButton7_Click() {
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!event->mimeData()->hasUrls())
-        return;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            event->acceptProposedAction();
-            return;
-        }
-    }
+    if (!localFilePaths(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
     event->acceptProposedAction();
-    if (!isOnPhotosPage(event->position())) {
-        importFiles(paths);
-        return;
-    }
-    // On "Photos" a dropped file is a picture to add; a card file is still imported.
-    for (const QString& path : paths) {
-        if (path.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive)) {
-            importFile(path);
-        } else {
-            addPictureFile(path);
-        }
-    }
+    imports_.dropFiles(localFilePaths(*event->mimeData()), isOnPhotosPage(event->position()));
 }
 
 bool Form1::isOnPhotosPage(const QPointF& position) const {

@@ -50,19 +50,6 @@ QString helpText() {
         "https://pennacle-suite.example/contact");
 }
 
-QString ansiLossQuestion(qsizetype contacts, const QString& firstName) {
-    const QString who = contacts == 1
-                            ? QStringLiteral("The contact \"%1\" holds").arg(firstName)
-                            : QStringLiteral("%1 contacts, the first of them \"%2\", hold")
-                                  .arg(contacts)
-                                  .arg(firstName);
-    return who + QStringLiteral(
-                     " characters that ANSI (Windows-1252) cannot store; saved as ANSI, each "
-                     "of them becomes \"?\".\r\r"
-                     "Save as UTF-8 instead?\r\r"
-                     "Yes: save as UTF-8.\rNo: save as ANSI anyway.\rCancel: do not save.");
-}
-
 Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
@@ -76,7 +63,12 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
                 .startProgress = progressStarter(),
                 .enableForm = [this] { TabControl1->setEnabled(true); },
                 .showContact = [this](const QString& card) { LoadVCFData(card); },
-                .addPicture = [this](const QString& path) { addPictureFile(path); }}) {
+                .addPicture = [this](const QString& path) { addPictureFile(path); }}),
+      saves_({.context = flowContext(),
+              .contacts = contacts_,
+              .settings = settings_,
+              .options = [this] { return saveOptions(); },
+              .startProgress = progressStarter()}) {
     setupUi(this);
     connectHandlers();
     Form_Load();
@@ -88,6 +80,10 @@ Form1::~Form1() = default;
 
 FlowContext Form1::flowContext() {
     return {dialogs_, reporter_, appTitle_};
+}
+
+SaveOptions Form1::saveOptions() const {
+    return {Option1->isChecked(), Option2->isChecked(), Option5->isChecked(), Option6->isChecked()};
 }
 
 StartProgress Form1::progressStarter() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/importflow.h"
+#include "app/saveflow.h"
 #include "app/windowcontrols.h"
 #include "cards/cardform.h"
 #include "cards/searchtext.h"
@@ -110,6 +111,7 @@ private:
     void connectFormHandlers();
     FlowContext flowContext();
     StartProgress progressStarter();
+    SaveOptions saveOptions() const;
     void ListView1_ItemClick(int row);
     void ListView2_ItemClick(int row);
     int selectedPhotoRow() const;
@@ -148,6 +150,7 @@ private:
         bool before_;
     };
     ImportFlow imports_;
+    SaveFlow saves_;
     // Raised while the list's selection follows the model, so it is not taken as a pick.
     bool followingCurrentRow_ = false;
 
@@ -173,7 +176,5 @@ private:
 QString encodingNoteText();
 // The "Help" message.
 QString helpText();
-// The question before an ANSI save that would write characters as "?".
-QString ansiLossQuestion(qsizetype contacts, const QString& firstName);
 
 }  // namespace pennacle

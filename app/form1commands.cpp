@@ -374,74 +374,7 @@ void Form1::importFiles(const QStringList& paths) {
 }
 
 void Form1::PushButton1_Click() {
-    Guard g(reporter_, tag("PushButton1_Click"));
-    if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
-        return;
-    SaveRequest request;
-    bool oneFile = false;
-    bool eachContact = false;
-    g(102, [&] {
-        oneFile = Option1->isChecked();
-        eachContact = !oneFile && Option2->isChecked();
-    });
-    if (!oneFile && !eachContact)
-        return;
-    request.layout = oneFile ? SaveLayout::OneFile : SaveLayout::EachContact;
-    g(104, [&] {
-        if (oneFile) {
-            request.target =
-                dialogs_.ShowSave(QStringLiteral("Select As ANSI"),
-                                  QStringLiteral("vCard file(*.vcf)|*.vcf|All Files(*.*|*.*"));
-        } else {
-            request.target = dialogs_.BrowseForFolder(
-                QStringLiteral("Please select folder:"),
-                settings_.ReadSetting(QStringLiteral("LastFolder"), QString()));
-        }
-    });
-    if (request.target.isEmpty())
-        return;
-    std::optional<SaveEncoding> encoding;
-    bool cancelled = false;
-    g(106, [&] {
-        if (Option5->isChecked()) {
-            encoding = SaveEncoding::Ansi;
-            // ANSI would write what Windows-1252 lacks as "?": the user chooses first.
-            const AnsiLoss loss = findAnsiLoss(contacts_);
-            if (loss.contacts > 0) {
-                switch (dialogs_.askYesNoCancel(appTitle_,
-                                                ansiLossQuestion(loss.contacts, loss.firstName))) {
-                    case Dialogs::Answer::Yes:
-                        encoding = SaveEncoding::Utf8;
-                        break;
-                    case Dialogs::Answer::No:
-                        break;
-                    case Dialogs::Answer::Cancel:
-                        cancelled = true;
-                        break;
-                }
-            }
-        } else if (Option6->isChecked()) {
-            encoding = SaveEncoding::Utf8;
-        }
-    });
-    if (cancelled)
-        return;
-    // Without a chosen encoding nothing is written, but the command still ends with "Done.".
-    SaveOutcome outcome;
-    if (encoding) {
-        request.encoding = *encoding;
-        g(108, [&] {
-            WorkProgress progress(this, QStringLiteral("Saving contacts..."), progressDelay_);
-            outcome = SaveContacts(
-                contacts_, request, reporter_,
-                [&](qsizetype done, qsizetype total) { return progress.update(done, total); });
-        });
-    }
-    // After failures the save still ends with "Done.", but a save the user stopped does not.
-    g(110, [&] {
-        dialogs_.message(appTitle_, outcome.stopped ? QStringLiteral("Save cancelled.")
-                                                    : QStringLiteral("Done."));
-    });
+    saves_.save();
 }
 
 void Form1::PushButton3_Click() {

@@ -1,10 +1,12 @@
 // The window's flows without the window: each over a contact list, scripted dialogs, collected
 // reports and a recording stand-in for the few things it asks of the window.
 #include "app/importflow.h"
+#include "app/saveflow.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
 #include "support/scripteddialogs.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -36,6 +38,8 @@ struct FakeWindow {
     CollectingReporter reporter;
     QString appTitle = QStringLiteral("Pennacle");
     ContactList contacts;
+    SettingsStore settings{dir.filePath("settings.ini")};
+    SaveOptions options;
     int progressAllowed = 1000;
     QStringList shown;  // cards shown in the form
     QStringList pictures;
@@ -50,6 +54,10 @@ struct FakeWindow {
             {context(), contacts, startProgress(), [] {},
              [this](const QString& card) { shown << card; },
              [this](const QString& path) { pictures << QFileInfo(path).fileName(); }});
+    }
+    SaveFlow saveFlow() {
+        return SaveFlow(
+            {context(), contacts, settings, [this] { return options; }, startProgress()});
     }
     QString writeFile(const QString& name, const QByteArray& bytes) {
         writeBytes(dir.filePath(name), bytes);
@@ -73,6 +81,8 @@ private slots:
     void importFile();
     void dropFiles_data();
     void dropFiles();
+    void save_data();
+    void save();
 };
 
 void TestFlows::importFile_data() {
@@ -130,6 +140,68 @@ void TestFlows::dropFiles() {
     window.importFlow().dropFiles(localFilePaths(data), onPhotosPage);
     QTEST(window.pictures, "pictures");
     QTEST(int(window.contacts.count()), "rows");
+}
+
+void TestFlows::save_data() {
+    QTest::addColumn<bool>("oneFile");  // else each contact to a file of its own
+    QTest::addColumn<bool>("ansi");     // else UTF-8
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("answer");  // to the question about characters ANSI lacks
+    QTest::addColumn<int>("progressAllowed");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QByteArray>("written");  // the saved file's first bytes; empty: none
+    QTest::addColumn<QStringList>("messages");
+    const QStringList done{"Pennacle|Done."};
+    const QByteArray utf8 =
+        "\xef\xbb\xbf"
+        "BEGIN";
+    const QByteArray ansi = "BEGIN";
+    QTest::newRow("UTF-8: nothing asked")
+        << true << false << QByteArray("N:Łódź") << "" << 1000 << false << utf8 << done;
+    QTest::newRow("ANSI, nothing lost: nothing asked")
+        << true << true << QByteArray("N:Haddad") << "" << 1000 << false << ansi << done;
+    QTest::newRow("ANSI would lose, Yes: UTF-8")
+        << true << true << QByteArray("N:Łódź") << "Yes" << 1000 << true << utf8 << done;
+    QTest::newRow("ANSI would lose, No: ANSI anyway")
+        << true << true << QByteArray("N:Łódź") << "No" << 1000 << true << ansi << done;
+    QTest::newRow("ANSI would lose, Cancel: nothing saved or said")
+        << true << true << QByteArray("N:Łódź") << "Cancel" << 1000 << true << QByteArray()
+        << QStringList{};
+    QTest::newRow("each contact into the chosen folder")
+        << false << false << QByteArray("N:Haddad") << "" << 1000 << false << utf8 << done;
+    QTest::newRow("stopped by the user: no file, and not done")
+        << true << false << QByteArray("N:Haddad") << "" << 0 << false << QByteArray()
+        << QStringList{"Pennacle|Save cancelled."};
+}
+
+void TestFlows::save() {
+    QFETCH(bool, oneFile);
+    QFETCH(bool, ansi);
+    QFETCH(QByteArray, name);
+    QFETCH(QString, answer);
+    QFETCH(int, progressAllowed);
+    QFETCH(QByteArray, written);
+    FakeWindow window;
+    window.contacts.append(
+        {QStringLiteral("Someone"), QString::fromUtf8("BEGIN:VCARD\r\n" + name + "\r\nEND:VCARD")});
+    window.options = {oneFile, !oneFile, ansi, !ansi};
+    window.progressAllowed = progressAllowed;
+    const QDir folder(window.dir.filePath("saved"));
+    QVERIFY(folder.mkpath("."));
+    window.dialogs.fileAnswers.enqueue(oneFile ? folder.filePath("all.vcf") : folder.path());
+    if (!answer.isEmpty()) {
+        window.dialogs.yesNoCancelAnswers.enqueue(answer == "Yes"  ? Dialogs::Answer::Yes
+                                                  : answer == "No" ? Dialogs::Answer::No
+                                                                   : Dialogs::Answer::Cancel);
+    }
+    window.saveFlow().save();
+    QTEST(!window.dialogs.callsOf("yesnocancel").isEmpty(), "asked");
+    const QStringList files = folder.entryList(QDir::Files);
+    QCOMPARE(files.size(), written.isEmpty() ? 0 : 1);
+    if (!written.isEmpty())
+        QCOMPARE(readBytes(folder.filePath(files[0])).left(written.size()), written);
+    QTEST(window.dialogs.callsOf("message"), "messages");
+    QVERIFY(window.reporter.reports.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestFlows)

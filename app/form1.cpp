@@ -68,7 +68,22 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
               .contacts = contacts_,
               .settings = settings_,
               .options = [this] { return saveOptions(); },
-              .startProgress = progressStarter()}) {
+              .startProgress = progressStarter()}),
+      photoFlow_(
+          {.context = flowContext(),
+           .photos = photos_,
+           .selectedRow = [this] { return selectedPhotoRow(); },
+           .selectRow = [this](int row) { selectPhotoRow(row); },
+           .quietly =
+               [this](const std::function<void()>& change) {
+                   const FillingScope filling(*this);
+                   change();
+               },
+           .previewRoom = [this] { return Picture1->contentsRect().size(); },
+           .showPreview =
+               [this](const QImage& picture) { Picture1->setPixmap(QPixmap::fromImage(picture)); },
+           .clearPreview = [this] { Picture1->clear(); },
+           .rebuild = [this] { rebuildNow(); }}) {
     setupUi(this);
     connectHandlers();
     Form_Load();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/importflow.h"
+#include "app/photoflow.h"
 #include "app/saveflow.h"
 #include "app/windowcontrols.h"
 #include "cards/cardform.h"
@@ -115,7 +116,7 @@ private:
     void ListView1_ItemClick(int row);
     void ListView2_ItemClick(int row);
     int selectedPhotoRow() const;
-    QString choosePicture();
+    void selectPhotoRow(int row);
     bool isOnPhotosPage(const QPointF& position) const;
     void showCurrentContactRow(qsizetype row);
     void Combo1_Click(int index);
@@ -151,6 +152,7 @@ private:
     };
     ImportFlow imports_;
     SaveFlow saves_;
+    PhotoFlow photoFlow_;
     // Raised while the list's selection follows the model, so it is not taken as a pick.
     bool followingCurrentRow_ = false;
 

@@ -273,20 +273,7 @@ void Form1::showCurrentContactRow(qsizetype row) {
 }
 
 void Form1::ListView2_ItemClick(int row) {
-    Guard g(reporter_, tag("ListView2_ItemClick"));
-    g(100, [&] { Picture1->clear(); });
-    if (row < 0 || row >= photos_.count())
-        return;
-    const QString data = photos_.rows()[static_cast<size_t>(row)].PhotoData;
-    if (data.isEmpty())
-        return;
-    // Decoded in memory: no preview file is left behind in the temporary folder.
-    QImage picture;
-    g(102, [&] { picture = previewPicture(DecodeBase64(data), Picture1->contentsRect().size()); });
-    g(104, [&] {
-        if (!picture.isNull())
-            Picture1->setPixmap(QPixmap::fromImage(std::move(picture)));
-    });
+    photoFlow_.preview(row);
 }
 
 int Form1::selectedPhotoRow() const {
@@ -294,75 +281,28 @@ int Form1::selectedPhotoRow() const {
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
-QString Form1::choosePicture() {
-    return dialogs_.ShowOpen(QStringLiteral("Select A Picture"),
-                             QStringLiteral("JPEG files(*.jpg)|*.jpg|Bitmap files(.BMP)|*.BMP"));
+void Form1::selectPhotoRow(int row) {
+    if (row < 0) {
+        ListView2->selectionModel()->clear();
+    } else {
+        ListView2->setCurrentIndex(photos_.index(row, 0));
+    }
 }
 
 void Form1::PushButton12_Click() {
-    Guard g(reporter_, tag("PushButton12_Click"));
-    QString path;
-    g(100, [&] { path = choosePicture(); });
-    if (path.isEmpty())
-        return;
-    addPictureFile(path);
+    photoFlow_.chooseAndAdd();
 }
 
 void Form1::addPictureFile(const QString& path) {
-    Guard g(reporter_, tag("PushButton12_Click"));
-    QString data;
-    g(102, [&] { data = pictureFileData(path); });
-    // Nothing read or converted (reported above): no row is added.
-    if (data.isEmpty())
-        return;
-    const int row = static_cast<int>(photos_.count());
-    g(104, [&] { photos_.append(addedPhotoRow(row, std::move(data))); });
-    g(106, [&] { rebuildNow(); });
-    // The new row becomes the selected one, so the preview, Replace and Delete agree on it.
-    g(108, [&] {
-        {
-            const FillingScope filling(*this);
-            ListView2->setCurrentIndex(photos_.index(row, 0));
-        }
-        ListView2_ItemClick(row);
-    });
+    photoFlow_.addFile(path);
 }
 
 void Form1::PushButton10_Click() {
-    Guard g(reporter_, tag("PushButton10_Click"));
-    int row = -1;
-    g(100, [&] { row = selectedPhotoRow(); });
-    if (row < 0)
-        return;
-    QString path;
-    g(102, [&] { path = choosePicture(); });
-    if (path.isEmpty())
-        return;
-    QString data;
-    g(104, [&] { data = pictureFileData(path); });
-    // The row keeps its own picture when the chosen one could not be read or converted.
-    if (data.isEmpty())
-        return;
-    // Label and property part stay: a row read from a card is written back under its own.
-    g(106, [&] { photos_.setPhotoData(row, std::move(data)); });
-    g(108, [&] { rebuildNow(); });
-    g(110, [&] { ListView2_ItemClick(row); });
+    photoFlow_.replace();
 }
 
 void Form1::PushButton11_Click() {
-    Guard g(reporter_, tag("PushButton11_Click"));
-    int row = -1;
-    g(100, [&] { row = selectedPhotoRow(); });
-    if (row < 0)
-        return;
-    g(102, [&] {
-        // No other row becomes selected (nor previewed) in the removed one's place.
-        const FillingScope filling(*this);
-        photos_.remove(row);
-        ListView2->selectionModel()->clear();
-    });
-    g(104, [&] { rebuildNow(); });
-    g(106, [&] { Picture1->clear(); });
+    photoFlow_.remove();
 }
 
 void Form1::PushButton2_Click() {

@@ -1,11 +1,14 @@
 // The window's flows without the window: each over a contact list, scripted dialogs, collected
 // reports and a recording stand-in for the few things it asks of the window.
 #include "app/importflow.h"
+#include "app/photoflow.h"
 #include "app/saveflow.h"
+#include "photos/picturefile.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
 #include "support/scripteddialogs.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
@@ -19,6 +22,16 @@ namespace {
 
 QByteArray card(const char* n) {
     return QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:") + n + "\r\nEND:VCARD\r\n";
+}
+
+QByteArray jpegBytes() {
+    QImage image(48, 32, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes;
 }
 
 // Lets the work go on for `allowed` updates, then answers as a user's Cancel would.
@@ -40,6 +53,12 @@ struct FakeWindow {
     ContactList contacts;
     SettingsStore settings{dir.filePath("settings.ini")};
     SaveOptions options;
+    PhotoList photos;
+    int selectedPhoto = -1;
+    bool quiet = false;
+    bool loudSelection = false;  // a selection change the window would take as the user's pick
+    QString preview = QStringLiteral("untouched");
+    int rebuilds = 0;
     int progressAllowed = 1000;
     QStringList shown;  // cards shown in the form
     QStringList pictures;
@@ -58,6 +77,23 @@ struct FakeWindow {
     SaveFlow saveFlow() {
         return SaveFlow(
             {context(), contacts, settings, [this] { return options; }, startProgress()});
+    }
+    PhotoFlow photoFlow() {
+        return PhotoFlow({context(), photos, [this] { return selectedPhoto; },
+                          [this](int row) {
+                              selectedPhoto = row;
+                              loudSelection = loudSelection || !quiet;
+                          },
+                          [this](const std::function<void()>& change) {
+                              quiet = true;
+                              change();
+                              quiet = false;
+                          },
+                          [] { return QSize(20, 20); },
+                          [this](const QImage& picture) {
+                              preview = picture.width() <= 20 ? "shown" : "too large";
+                          },
+                          [this] { preview = "cleared"; }, [this] { ++rebuilds; }});
     }
     QString writeFile(const QString& name, const QByteArray& bytes) {
         writeBytes(dir.filePath(name), bytes);
@@ -83,6 +119,8 @@ private slots:
     void dropFiles();
     void save_data();
     void save();
+    void photoCommands_data();
+    void photoCommands();
 };
 
 void TestFlows::importFile_data() {
@@ -202,6 +240,68 @@ void TestFlows::save() {
         QCOMPARE(readBytes(folder.filePath(files[0])).left(written.size()), written);
     QTEST(window.dialogs.callsOf("message"), "messages");
     QVERIFY(window.reporter.reports.isEmpty());
+}
+
+void TestFlows::photoCommands_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("chosen");      // "picture", "text" or "" for none
+    QTest::addColumn<QStringList>("labels");  // "*": a picture from the chosen file
+    QTest::addColumn<int>("selectedAfter");
+    QTest::addColumn<QString>("preview");
+    QTest::addColumn<int>("rebuilds");
+    QTest::addColumn<QStringList>("steps");
+    const QStringList two{"Photo1", "Photo2"};
+    const QStringList none;
+    QTest::newRow("add: selected and shown")
+        << "add" << 0 << "picture" << QStringList{"Photo1", "Photo2", "Photo3*"} << 2 << "shown"
+        << 1 << none;
+    QTest::newRow("add no picture: reported, no row")
+        << "add" << 0 << "text" << two << 0 << "untouched" << 0
+        << QStringList{"PushButton12_Click at line 102"};
+    QTest::newRow("add, nothing chosen")
+        << "add" << 0 << "" << two << 0 << "untouched" << 0 << none;
+    QTest::newRow("replace: shown")
+        << "replace" << 1 << "picture" << QStringList{"Photo1", "Photo2*"} << 1 << "shown" << 1
+        << none;
+    QTest::newRow("replace with no picture: the row keeps its own")
+        << "replace" << 1 << "text" << two << 1 << "untouched" << 0
+        << QStringList{"PushButton10_Click at line 104"};
+    QTest::newRow("replace, none selected: nothing asked")
+        << "replace" << -1 << "picture" << two << -1 << "untouched" << 0 << none;
+    QTest::newRow("delete: no other row takes its place")
+        << "delete" << 0 << "" << QStringList{"Photo2"} << -1 << "cleared" << 1 << none;
+    QTest::newRow("delete, none selected")
+        << "delete" << -1 << "" << two << -1 << "untouched" << 0 << none;
+}
+
+void TestFlows::photoCommands() {
+    QFETCH(QString, command);
+    QFETCH(int, selected);
+    QFETCH(QString, chosen);
+    FakeWindow window;
+    window.photos.setRows({addedPhotoRow(0, "AAAA"), addedPhotoRow(1, "AAAA")});
+    window.selectedPhoto = selected;
+    if (!chosen.isEmpty()) {
+        window.dialogs.fileAnswers.enqueue(window.writeFile(
+            "chosen.jpg", chosen == "picture" ? jpegBytes() : QByteArray("not a picture")));
+    }
+    PhotoFlow flow = window.photoFlow();
+    if (command == "add")
+        flow.chooseAndAdd();
+    else if (command == "replace")
+        flow.replace();
+    else
+        flow.remove();
+    QStringList labels;
+    for (const PhotoEntry& row : window.photos.rows())
+        labels << row.PhotoLabel + (row.PhotoData == "AAAA" ? "" : "*");
+    QTEST(labels, "labels");
+    QTEST(window.selectedPhoto, "selectedAfter");
+    QTEST(window.preview, "preview");
+    QTEST(window.rebuilds, "rebuilds");
+    QTEST(window.reportedSteps(), "steps");
+    QVERIFY(!window.loudSelection);
 }
 
 QTEST_GUILESS_MAIN(TestFlows)

@@ -58,40 +58,63 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
       settings_(settings),
       reporter_(dialogs),
       appFolder_(std::move(appFolder)),
-      imports_({.context = flowContext(),
-                .contacts = contacts_,
-                .startProgress = progressStarter(),
-                .enableForm = [this] { TabControl1->setEnabled(true); },
-                .showContact = [this](const QString& card) { LoadVCFData(card); },
-                .addPicture = [this](const QString& path) { addPictureFile(path); }}),
-      saves_({.context = flowContext(),
-              .contacts = contacts_,
-              .settings = settings_,
-              .options = [this] { return saveOptions(); },
-              .startProgress = progressStarter()}),
-      photoFlow_(
-          {.context = flowContext(),
-           .photos = photos_,
-           .selectedRow = [this] { return selectedPhotoRow(); },
-           .selectRow = [this](int row) { selectPhotoRow(row); },
-           .quietly =
-               [this](const std::function<void()>& change) {
-                   const FillingScope filling(*this);
-                   change();
-               },
-           .previewRoom = [this] { return Picture1->contentsRect().size(); },
-           .showPreview =
-               [this](const QImage& picture) { Picture1->setPixmap(QPixmap::fromImage(picture)); },
-           .clearPreview = [this] { Picture1->clear(); },
-           .rebuild = [this] { rebuildNow(); }}) {
+      imports_(importWindow()),
+      saves_(saveWindow()),
+      photoFlow_(photoWindow()),
+      samples_(sampleWindow()) {
     setupUi(this);
     connectHandlers();
     Form_Load();
     connectFormHandlers();
-    createFindBar();
+    // Last: the find bar follows the designed controls in the tab order, and the skin's face
+    // colour is for the designed controls only.
+    finder_ = std::make_unique<FindFlow>(*this, *ListView1, contacts_,
+                                         [this](int row) { ListView1_ItemClick(row); });
 }
 
 Form1::~Form1() = default;
+
+ImportFlow::Window Form1::importWindow() {
+    return {.context = flowContext(),
+            .contacts = contacts_,
+            .startProgress = progressStarter(),
+            .enableForm = [this] { TabControl1->setEnabled(true); },
+            .showContact = [this](const QString& card) { LoadVCFData(card); },
+            .addPicture = [this](const QString& path) { addPictureFile(path); }};
+}
+
+SaveFlow::Window Form1::saveWindow() {
+    return {.context = flowContext(),
+            .contacts = contacts_,
+            .settings = settings_,
+            .options = [this] { return saveOptions(); },
+            .startProgress = progressStarter()};
+}
+
+PhotoFlow::Window Form1::photoWindow() {
+    return {.context = flowContext(),
+            .photos = photos_,
+            .selectedRow = [this] { return selectedPhotoRow(); },
+            .selectRow = [this](int row) { selectPhotoRow(row); },
+            .quietly =
+                [this](const std::function<void()>& change) {
+                    const FillingScope filling(*this);
+                    change();
+                },
+            .previewRoom = [this] { return Picture1->contentsRect().size(); },
+            .showPreview =
+                [this](const QImage& picture) { Picture1->setPixmap(QPixmap::fromImage(picture)); },
+            .clearPreview = [this] { Picture1->clear(); },
+            .rebuild = [this] { rebuildNow(); }};
+}
+
+SampleFlow::Window Form1::sampleWindow() {
+    return {.context = flowContext(),
+            .contacts = contacts_,
+            .settings = settings_,
+            .appFolder = appFolder_,
+            .showContact = [this](const QString& card) { LoadVCFData(card); }};
+}
 
 FlowContext Form1::flowContext() {
     return {dialogs_, reporter_, appTitle_};
@@ -141,10 +164,7 @@ void Form1::Form_Load() {
     g(102, [&] { setWindowTitle(QLatin1String(kProductName)); });
     g(104, [&] { appTitle_ = pennacle::applicationTitle(); });
     // The first start records which sample files exist; only those are loaded later.
-    g(106, [&] {
-        if (settings_.ReadSetting(QStringLiteral("Snapshot"), QString()).isEmpty())
-            RecordSampleSnapshot(settings_, appFolder_);
-    });
+    g(106, [&] { samples_.recordOnFirstStart(); });
     g(108, [&] {
         if (!FileExists(pointerFilePath(appFolder_)))
             return;
@@ -162,7 +182,7 @@ void Form1::Form_Load() {
     g(114, [&] { restoreOption(Option2, "Option2", "0"); });
     g(116, [&] { restoreOption(Option5, "Option5", "1"); });
     g(118, [&] { restoreOption(Option6, "Option6", "0"); });
-    g(120, [&] { showInList(&contacts_); });
+    g(120, [&] { showInList(*ListView1, contacts_); });
     g(122, [&] {
         ListView2->setModel(&photos_);
         ListView2->setColumnWidth(PhotoList::LabelColumn, fromTwips(0, 0, 4500, 0).width());

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/findflow.h"
 #include "app/importflow.h"
 #include "app/photoflow.h"
+#include "app/sampleflow.h"
 #include "app/saveflow.h"
 #include "app/windowcontrols.h"
 #include "cards/cardform.h"
@@ -20,6 +22,7 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QAbstractItemModel;
@@ -110,6 +113,11 @@ private:
     void TabControl1_Click(int index);
 
     void connectFormHandlers();
+    // What each flow may use of the window.
+    ImportFlow::Window importWindow();
+    SaveFlow::Window saveWindow();
+    PhotoFlow::Window photoWindow();
+    SampleFlow::Window sampleWindow();
     FlowContext flowContext();
     StartProgress progressStarter();
     SaveOptions saveOptions() const;
@@ -118,7 +126,6 @@ private:
     int selectedPhotoRow() const;
     void selectPhotoRow(int row);
     bool isOnPhotosPage(const QPointF& position) const;
-    void showCurrentContactRow(qsizetype row);
     void Combo1_Click(int index);
     void Combo1_Change();
     void Combo2_Change();
@@ -153,25 +160,8 @@ private:
     ImportFlow imports_;
     SaveFlow saves_;
     PhotoFlow photoFlow_;
-    // Raised while the list's selection follows the model, so it is not taken as a pick.
-    bool followingCurrentRow_ = false;
-
-    // Finding contacts.
-    void createFindBar();
-    void showInList(QAbstractItemModel* model);
-    void filterList(const QString& text);
-    void pickFirstMatch();
-    void enterList();
-    void showFindCounts();
-    // The contact row of a row of the list as it is shown, and the reverse (invalid when the
-    // contact is not shown).
-    qsizetype contactRowOf(const QModelIndex& listIndex) const;
-    QModelIndex listIndexOf(qsizetype contactRow) const;
-    bool findBarOpen() const;
-
-    ContactFilter filter_{contacts_, contactSearchText};
-    FindBar* findBar_ = nullptr;
-    QRect listPlace_;
+    SampleFlow samples_;
+    std::unique_ptr<FindFlow> finder_;
 };
 
 // The "?" note on text-file encodings.

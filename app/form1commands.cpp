@@ -92,19 +92,6 @@ void Form1::connectFormHandlers() {
     Combo1->setCompleter(nullptr);
     Combo2->setCompleter(nullptr);
 
-    connect(&contacts_, &ContactList::currentRowChanged, this, &Form1::showCurrentContactRow);
-    // While rows go, the view moves its own current row; only the list decides which is current.
-    const auto followList = [this] { followingCurrentRow_ = true; };
-    const auto stopFollowing = [this] { followingCurrentRow_ = false; };
-    connect(&contacts_, &QAbstractItemModel::rowsAboutToBeRemoved, this, followList);
-    connect(&contacts_, &QAbstractItemModel::rowsRemoved, this, stopFollowing);
-    connect(&contacts_, &QAbstractItemModel::modelAboutToBeReset, this, followList);
-    connect(&contacts_, &QAbstractItemModel::modelReset, this, stopFollowing);
-    connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (!followingCurrentRow_ && current.isValid())
-                    ListView1_ItemClick(int(contactRowOf(current)));
-            });
     connect(ListView2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!FillingForm && current.isValid())
@@ -260,18 +247,6 @@ void Form1::ListView1_ItemClick(int row) {
     LoadVCFData(contacts_.at(row).card);
 }
 
-void Form1::showCurrentContactRow(qsizetype row) {
-    followingCurrentRow_ = true;
-    // While the find bar is open the current contact may be one the list does not show.
-    const QModelIndex shown = listIndexOf(row);
-    if (!shown.isValid()) {
-        ListView1->selectionModel()->clear();
-    } else {
-        ListView1->setCurrentIndex(shown);
-    }
-    followingCurrentRow_ = false;
-}
-
 void Form1::ListView2_ItemClick(int row) {
     photoFlow_.preview(row);
 }
@@ -398,14 +373,15 @@ void Form1::PushButton6_Click() {
 }
 
 void Form1::PushButton7_Click() {
-    Guard g(reporter_, tag("PushButton7_Click"));
-    g(100, [&] {
-        LoadSampleFiles(contacts_, {settings_, dialogs_, reporter_, appFolder_, appTitle_});
-    });
-    g(102, [&] {
-        if (!contacts_.isEmpty())
-            LoadVCFData(contacts_.current()->card);
-    });
+    samples_.load();
+}
+
+void Form1::openFindBar() {
+    finder_->open();
+}
+
+void Form1::closeFindBar() {
+    finder_->close();
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {

@@ -2,29 +2,20 @@
 
 #include "app/workprogress.h"
 
-#include "cards/samplefiles.h"
 #include "core/startup.h"
 
 #include <QApplication>
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QFile>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPixmap>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
-#include <QVBoxLayout>
-#include <algorithm>
 
 namespace pennacle {
 

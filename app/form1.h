@@ -7,8 +7,6 @@
 #include "app/saveflow.h"
 #include "app/windowcontrols.h"
 #include "cards/cardform.h"
-#include "cards/searchtext.h"
-#include "contacts/contactfilter.h"
 #include "contacts/contactlist.h"
 #include "core/dialogs.h"
 #include "core/guard.h"
@@ -19,29 +17,15 @@
 
 #include <QDateTime>
 
-#include <array>
 #include <chrono>
 #include <functional>
 #include <memory>
 
-class QCheckBox;
-class QAbstractItemModel;
-class QComboBox;
 class QDragEnterEvent;
 class QDropEvent;
-class QDateEdit;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 class QRadioButton;
-class QTabWidget;
-class QTreeView;
 
 namespace pennacle {
-
-class FindBar;
 
 // The program's one window: the contact list on the left, the tabbed contact form on the
 // right. Controls carry their designer names as object names (txtTextbox_0 ... for arrays).

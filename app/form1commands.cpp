@@ -1,45 +1,25 @@
 // The commands of the main window and the bridges between its widgets and the form value.
 #include "app/form1.h"
 
-#include "app/workprogress.h"
-
-#include "cards/importer.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
-#include "cards/samplefiles.h"
-#include "cards/save.h"
 #include "core/linebreaks.h"
-#include "photos/picturefile.h"
-#include "vcard/base64.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateEdit>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPixmap>
 #include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTreeView>
-#include <QUrl>
-#include <QVBoxLayout>
 
-#include <memory>
 #include <optional>
 
 namespace pennacle {

@@ -168,11 +168,12 @@ void Form1::ClearData() {
 void Form1::LoadVCFData(const QString& card) {
     ClearData();
     const FillingScope filling(*this);
-    // The engine reports its own failures under this procedure's name, with lines 100-132.
+    // The engine's loader reports its own steps under this procedure's name and numbering;
+    // the window numbers its own.
     const CardForm form = loadCardForm(card, reporter_);
     Guard g(reporter_, tag("LoadVCFData"));
-    g(134, [&] { showForm(form); });
-    g(136, [&] {
+    g(100, [&] { showForm(form); });
+    g(102, [&] {
         if (photos_.count() > 0) {
             ListView2->setCurrentIndex(photos_.index(0, 0));
             ListView2_ItemClick(0);

@@ -121,10 +121,6 @@ StartProgress Form1::progressStarter() {
     };
 }
 
-QString Form1::tag(const char* procedure) {
-    return procedureTag("Form1", procedure);
-}
-
 void Form1::connectHandlers() {
     const std::pair<int, void (Form1::*)()> buttons[] = {
         {1, &Form1::PushButton1_Click},   {2, &Form1::PushButton2_Click},
@@ -150,7 +146,7 @@ void Form1::connectHandlers() {
 }
 
 void Form1::Form_Load() {
-    Guard g(reporter_, tag("Form_Load"));
+    Guard g(reporter_, windowTag("Form_Load"));
     g(100, [&] { ApplySkin(); });
     g(102, [&] { setWindowTitle(QLatin1String(kProductName)); });
     g(104, [&] { appTitle_ = pennacle::applicationTitle(); });
@@ -229,12 +225,12 @@ void Form1::TabControl1_Click(int index) {
 }
 
 void Form1::PushButton4_Click() {
-    Guard g(reporter_, tag("PushButton4_Click"));
+    Guard g(reporter_, windowTag("PushButton4_Click"));
     g(100, [&] { dialogs_.message(appTitle_, helpText()); });
 }
 
 void Form1::PushButton8_Click() {
-    Guard g(reporter_, tag("PushButton8_Click"));
+    Guard g(reporter_, windowTag("PushButton8_Click"));
     g(100, [&] { dialogs_.message(appTitle_, encodingNoteText()); });
 }
 

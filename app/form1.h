@@ -29,6 +29,9 @@ namespace pennacle {
 
 // The program's one window: the contact list on the left, the tabbed contact form on the
 // right. Controls carry their designer names as object names (txtTextbox_0 ... for arrays).
+// The window shows the form and wires its controls; importing, saving, pictures, the sample
+// files and finding each run in a flow of their own, which sees only what it needs of the
+// window.
 class Form1 : public QWidget, private WindowControls {
     Q_OBJECT
 public:
@@ -88,7 +91,6 @@ protected:
 
 private:
     void connectHandlers();
-    static QString tag(const char* procedure);
 
     void Form_Load();
     void ApplySkin();

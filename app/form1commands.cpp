@@ -145,7 +145,7 @@ void Form1::showForm(const CardForm& form) {
 }
 
 void Form1::ClearData() {
-    Guard g(reporter_, tag("ClearData"));
+    Guard g(reporter_, windowTag("ClearData"));
     const FillingScope filling(*this);
     g(100, [&] {
         for (QLineEdit* box : txtTextbox)
@@ -171,7 +171,7 @@ void Form1::LoadVCFData(const QString& card) {
     // The engine's loader reports its own steps under this procedure's name and numbering;
     // the window numbers its own.
     const CardForm form = loadCardForm(card, reporter_);
-    Guard g(reporter_, tag("LoadVCFData"));
+    Guard g(reporter_, windowTag("LoadVCFData"));
     g(100, [&] { showForm(form); });
     g(102, [&] {
         if (photos_.count() > 0) {
@@ -274,7 +274,7 @@ void Form1::PushButton1_Click() {
 }
 
 void Form1::PushButton3_Click() {
-    Guard g(reporter_, tag("PushButton3_Click"));
+    Guard g(reporter_, windowTag("PushButton3_Click"));
     if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
         return;
     QString address;
@@ -301,7 +301,7 @@ void Form1::PushButton3_Click() {
 }
 
 void Form1::PushButton9_Click() {
-    Guard g(reporter_, tag("PushButton9_Click"));
+    Guard g(reporter_, windowTag("PushButton9_Click"));
     if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
         return;
     int selected = -1;
@@ -329,7 +329,7 @@ void Form1::setHolder(const QString& address) {
 }
 
 void Form1::PushButton5_Click() {
-    Guard g(reporter_, tag("PushButton5_Click"));
+    Guard g(reporter_, windowTag("PushButton5_Click"));
     if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
         return;
     g(102, [&] {
@@ -348,7 +348,7 @@ void Form1::PushButton5_Click() {
 }
 
 void Form1::PushButton6_Click() {
-    Guard g(reporter_, tag("PushButton6_Click"));
+    Guard g(reporter_, windowTag("PushButton6_Click"));
     g(100, [&] { ClearData(); });
     g(102, [&] { contacts_.clear(); });
 }

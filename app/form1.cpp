@@ -1,133 +1,23 @@
 #include "app/form1.h"
 
-#include "cards/samplefiles.h"
+#include "app/workprogress.h"
+
 #include "core/startup.h"
 
 #include <QApplication>
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QFile>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPixmap>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
-#include <QVBoxLayout>
-#include <algorithm>
 
 namespace pennacle {
-
-namespace {
-
-constexpr int kTwipsPerPixel = 15;
-constexpr int kFieldHeight = 315;  // twips; one line of 9 pt text with its frame
-
-QFont formFont() {
-    QFont font(QStringLiteral("Arial"), 9, QFont::Bold);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
-
-QFont buttonFont() {
-    QFont font = formFont();
-    font.setPointSizeF(11.25);
-    return font;
-}
-
-// Where a field of the "General" page stands inside its frame (twips), and its caption.
-struct FieldPlace {
-    FormField field;
-    const char* caption;
-    int labelLeft, labelWidth, fieldLeft, top, fieldWidth;
-};
-
-// Three columns in the first two rows of "Personal Information".
-constexpr FieldPlace kPersonalFields[] = {
-    {LastName, "Last Name:", 120, 1095, 1230, 360, 2115},
-    {FirstName, "First Name:", 3465, 1110, 4590, 360, 2055},
-    {MiddleInitial, "MI:", 6765, 960, 7740, 360, 600},
-    {Company, "Company:", 120, 1095, 1230, 840, 2115},
-    {Title, "Title:", 3465, 1110, 4590, 840, 2055},
-    {WebsiteHome, "Website Home:", 5610, 1320, 6945, 1320, 2430},
-    {WebsiteWork, "Website Work:", 5610, 1320, 6945, 1740, 2430},
-};
-
-// Home (first) and work address rows; the work fields follow the home ones by 5.
-struct AddressPlace {
-    int offset;  // from the frame's first field
-    const char* kind;
-    int left, top, width;
-};
-constexpr AddressPlace kAddressFields[] = {
-    {0, "Address:", 120, 360, 7845},   {1, "City:", 120, 840, 3150},
-    {2, "Region:", 4800, 840, 3165},   {3, "Zip:", 120, 1320, 3150},
-    {4, "Country:", 4800, 1320, 3165},
-};
-constexpr int kAddressLabelWidth = 1395;
-
-// Tab moves through a frame's controls as they read: row by row, left to right. Controls
-// whose tops lie within half a field of the row's first control share its row (a check box
-// sits a little lower than the box beside it).
-void chainInReadingOrder(QWidget* frame) {
-    QList<QWidget*> controls;
-    for (QWidget* w : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!w->isHidden() && (w->focusPolicy() & Qt::TabFocus))
-            controls << w;
-    }
-    std::stable_sort(controls.begin(), controls.end(), [](QWidget* a, QWidget* b) {
-        return a->geometry().top() < b->geometry().top();
-    });
-    const int rowTolerance = fromTwips(0, 0, 0, kFieldHeight / 2).height();
-    for (qsizetype first = 0; first < controls.size();) {
-        qsizetype end = first + 1;
-        while (end < controls.size() &&
-               controls[end]->geometry().top() - controls[first]->geometry().top() <=
-                   rowTolerance) {
-            ++end;
-        }
-        std::stable_sort(
-            controls.begin() + first, controls.begin() + end,
-            [](QWidget* a, QWidget* b) { return a->geometry().left() < b->geometry().left(); });
-        first = end;
-    }
-    for (qsizetype i = 1; i < controls.size(); ++i)
-        QWidget::setTabOrder(controls[i - 1], controls[i]);
-}
-
-// Controls on the pages were designed in the tab control's coordinates; a Qt page starts
-// below the tabs.
-struct TabPagePlace {
-    int pageOffsetY;
-    QRect operator()(int left, int top, int width, int height) const {
-        return fromTwips(left, top, width, height).translated(-1, -pageOffsetY);
-    }
-};
-
-// A captioned control at its place, known by its name.
-template <class Control>
-Control* placedControl(QWidget* parent, const QString& name, const QString& caption,
-                       const QRect& rect) {
-    auto* control = new Control(caption, parent);
-    control->setObjectName(name);
-    control->setGeometry(rect);
-    return control;
-}
-
-}  // namespace
-
-QRect fromTwips(int left, int top, int width, int height) {
-    const auto px = [](int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; };
-    return QRect(px(left), px(top), px(width), px(height));
-}
 
 QString encodingNoteText() {
     return QStringLiteral(
@@ -151,19 +41,6 @@ QString helpText() {
         "https://pennacle-suite.example/contact");
 }
 
-QString ansiLossQuestion(qsizetype contacts, const QString& firstName) {
-    const QString who = contacts == 1
-                            ? QStringLiteral("The contact \"%1\" holds").arg(firstName)
-                            : QStringLiteral("%1 contacts, the first of them \"%2\", hold")
-                                  .arg(contacts)
-                                  .arg(firstName);
-    return who + QStringLiteral(
-                     " characters that ANSI (Windows-1252) cannot store; saved as ANSI, each "
-                     "of them becomes \"?\".\r\r"
-                     "Save as UTF-8 instead?\r\r"
-                     "Yes: save as UTF-8.\rNo: save as ANSI anyway.\rCancel: do not save.");
-}
-
 Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
@@ -171,247 +48,77 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
       dialogs_(dialogs),
       settings_(settings),
       reporter_(dialogs),
-      appFolder_(std::move(appFolder)) {
-    setObjectName(QStringLiteral("Form1"));
-    setFixedSize(kForm1ClientSize);
-    setFont(formFont());
-    // The design background is white; a skin file replaces it with the button face colour.
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
-
-    createControls();
-    for (QGroupBox* frame : findChildren<QGroupBox*>())
-        chainInReadingOrder(frame);
+      appFolder_(std::move(appFolder)),
+      imports_(importWindow()),
+      saves_(saveWindow()),
+      photoFlow_(photoWindow()),
+      samples_(sampleWindow()) {
+    setupUi(this);
     connectHandlers();
     Form_Load();
     connectFormHandlers();
-    createFindBar();
+    // Last: the find bar follows the designed controls in the tab order, and the skin's face
+    // colour is for the designed controls only.
+    finder_ = std::make_unique<FindFlow>(*this, *ListView1, contacts_,
+                                         [this](int row) { ListView1_ItemClick(row); });
 }
 
 Form1::~Form1() = default;
 
-void Form1::createControls() {
-    createLeftColumn();
-
-    TabControl1 = new QTabWidget(this);
-    TabControl1->setObjectName(QStringLiteral("TabControl1"));
-    TabControl1->setGeometry(fromTwips(8040, 60, 9960, 8180));
-    TabControl1->tabBar()->setFont(buttonFont());
-    const QStringList pageNames = {QStringLiteral("General"), QStringLiteral("Notes"),
-                                   QStringLiteral("Photos")};
-    for (const QString& name : pageNames) {
-        auto* page = new QWidget;
-        page->setObjectName(QStringLiteral("TabPage") + name);
-        page->setAutoFillBackground(true);
-        TabControl1->addTab(page, name);
-    }
-    // Controls on the pages were designed in the tab control's coordinates.
-    // The first frame starts right below the tabs (420 twips).
-    const int pageOffsetY = std::min(TabControl1->tabBar()->sizeHint().height() + 1, 28);
-    createGeneralPage(TabControl1->widget(0), pageOffsetY);
-    createNotesPage(TabControl1->widget(1));
-    createPhotosPage(TabControl1->widget(2), pageOffsetY);
+ImportFlow::Window Form1::importWindow() {
+    return {.context = flowContext(),
+            .contacts = contacts_,
+            .startProgress = progressStarter(),
+            .enableForm = [this] { TabControl1->setEnabled(true); },
+            .showContact = [this](const QString& card) { LoadVCFData(card); },
+            .addPicture = [this](const QString& path) { addPictureFile(path); }};
 }
 
-void Form1::createLeftColumn() {
-    addPushButton(this, 4, QStringLiteral("Help"), fromTwips(120, 120, 7800, 405));
-
-    ListView1 = new QTreeView(this);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setGeometry(fromTwips(120, 630, 7800, 4455));
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);  // keeps 100,000 rows cheap to lay out
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setAllColumnsShowFocus(true);
-    ListView1->header()->setStretchLastSection(false);
-
-    addPushButton(this, 2, QStringLiteral("Add Contact(s) From 1 VCF File"),
-                  fromTwips(120, 5160, 3840, 405));
-    addPushButton(this, 5, QStringLiteral("Delete Selected Contact"),
-                  fromTwips(4080, 5160, 3840, 405));
-    addPushButton(this, 6, QStringLiteral("Clear List"), fromTwips(120, 5670, 3840, 405));
-    addPushButton(this, 7, QStringLiteral("Load Sample/Example Files"),
-                  fromTwips(4080, 5670, 3840, 405));
-
-    QGroupBox* frame6 =
-        addFrame(this, "Frame6", QStringLiteral("Option"), fromTwips(120, 6150, 7800, 735));
-    Option1 = addOption(frame6, "Option1", QStringLiteral("Save all contacts to one VCF"),
-                        fromTwips(240, 300, 3015, 255));
-    Option2 = addOption(frame6, "Option2", QStringLiteral("Save each contact to separate VCF"),
-                        fromTwips(3240, 300, 3375, 255));
-
-    QGroupBox* frame7 =
-        addFrame(this, "Frame7", QStringLiteral("Save Option"), fromTwips(120, 6960, 7800, 705));
-    Option5 = addOption(frame7, "Option5", QStringLiteral("Save As ANSI"),
-                        fromTwips(240, 300, 1815, 255));
-    Option6 = addOption(frame7, "Option6", QStringLiteral("Save As UTF8"),
-                        fromTwips(2400, 300, 1815, 255));
-    addPushButton(frame7, 8, QStringLiteral("?"), fromTwips(6960, 210, 600, 345));
-
-    addPushButton(this, 1, QStringLiteral("Save As VCF"), fromTwips(120, 7800, 7800, 405));
-
-    // Design state.
-    Option1->setChecked(true);
-    Option5->setChecked(true);
+SaveFlow::Window Form1::saveWindow() {
+    return {.context = flowContext(),
+            .contacts = contacts_,
+            .settings = settings_,
+            .options = [this] { return saveOptions(); },
+            .startProgress = progressStarter()};
 }
 
-void Form1::createGeneralPage(QWidget* page, int pageOffsetY) {
-    const TabPagePlace onPage{pageOffsetY};
-    int labelIndex = 0;
+PhotoFlow::Window Form1::photoWindow() {
+    return {.context = flowContext(),
+            .photos = photos_,
+            .selectedRow = [this] { return selectedPhotoRow(); },
+            .selectRow = [this](int row) { selectPhotoRow(row); },
+            .quietly =
+                [this](const std::function<void()>& change) {
+                    const FillingScope filling(*this);
+                    change();
+                },
+            .previewRoom = [this] { return Picture1->contentsRect().size(); },
+            .showPreview =
+                [this](const QImage& picture) { Picture1->setPixmap(QPixmap::fromImage(picture)); },
+            .clearPreview = [this] { Picture1->clear(); },
+            .rebuild = [this] { rebuildNow(); }};
+}
 
-    QGroupBox* frame1 = addFrame(page, "Frame1", QStringLiteral("Personal Information"),
-                                 onPage(240, 420, 9495, 2115));
-    for (const FieldPlace& f : kPersonalFields) {
-        addLabel(frame1, labelIndex++, QLatin1String(f.caption),
-                 fromTwips(f.labelLeft, f.top, f.labelWidth, kFieldHeight));
-        addTextbox(frame1, f.field, fromTwips(f.fieldLeft, f.top, f.fieldWidth, kFieldHeight));
-    }
-    addLabel(frame1, labelIndex++, QStringLiteral("Birthday:"),
-             fromTwips(6765, 840, 960, kFieldHeight));
-    dtpBirthday = new QDateEdit(frame1);
-    dtpBirthday->setObjectName(QStringLiteral("dtpBirthday"));
-    dtpBirthday->setGeometry(fromTwips(7740, 840, 1635, kFieldHeight));
-    dtpBirthday->setDisplayFormat(QStringLiteral("M/d/yyyy"));
-    dtpBirthday->setCalendarPopup(true);
-    dtpBirthday->setMinimumDate(QDate(1900, 1, 1));
-    dtpBirthday->setDate(QDate(1900, 1, 1));
+SampleFlow::Window Form1::sampleWindow() {
+    return {.context = flowContext(),
+            .contacts = contacts_,
+            .settings = settings_,
+            .appFolder = appFolder_,
+            .showContact = [this](const QString& card) { LoadVCFData(card); }};
+}
 
-    addLabel(frame1, labelIndex++, QStringLiteral("Email:"),
-             fromTwips(120, 1320, 1095, kFieldHeight));
-    Combo2 = new QComboBox(frame1);
-    Combo2->setObjectName(QStringLiteral("Combo2"));
-    Combo2->setEditable(true);
-    Combo2->setInsertPolicy(QComboBox::NoInsert);
-    Combo2->setGeometry(fromTwips(1230, 1320, 1275, kFieldHeight));
-    Combo1 = new QComboBox(frame1);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setEditable(true);
-    // Entries come only from cards and the "+" command, so both lists stay parallel.
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setGeometry(fromTwips(2565, 1320, 2925, kFieldHeight));
-    addPushButton(frame1, 3, QStringLiteral("+"), fromTwips(1230, 1740, 450, 300));
-    addPushButton(frame1, 9, QStringLiteral("-"), fromTwips(1740, 1740, 450, 300));
+FlowContext Form1::flowContext() {
+    return {dialogs_, reporter_, appTitle_};
+}
 
-    // The hidden e-mail holder sits below the frame's visible height. It is never shown and
-    // never takes the focus: typing into it would change the card unseen.
-    QLineEdit* holder = addTextbox(frame1, HiddenEmail, fromTwips(1230, 2370, 2115, kFieldHeight));
-    holder->setFocusPolicy(Qt::NoFocus);
-    holder->hide();
+SaveOptions Form1::saveOptions() const {
+    return {Option1->isChecked(), Option2->isChecked(), Option5->isChecked(), Option6->isChecked()};
+}
 
-    const struct {
-        const char* name;
-        const char* caption;
-        int top;
-        FormField first;
-        const char* prefix;
-    } addressFrames[] = {
-        {"Frame2", "Home Address Information", 2640, HomeAddress, "Home "},
-        {"Frame3", "Work Address Information", 4620, WorkAddress, "Work "},
+StartProgress Form1::progressStarter() {
+    return [this](const QString& label) -> std::unique_ptr<Progress> {
+        return std::make_unique<WorkProgress>(this, label, progressDelay_);
     };
-    for (const auto& a : addressFrames) {
-        QGroupBox* frame =
-            addFrame(page, a.name, QLatin1String(a.caption), onPage(240, a.top, 9495, 1935));
-        for (const AddressPlace& f : kAddressFields) {
-            addLabel(frame, labelIndex++, QLatin1String(a.prefix) + QLatin1String(f.kind),
-                     fromTwips(f.left, f.top, kAddressLabelWidth, kFieldHeight));
-            addTextbox(frame, FormField(a.first + f.offset),
-                       fromTwips(f.left + kAddressLabelWidth + 15, f.top, f.width, kFieldHeight));
-        }
-    }
-
-    QGroupBox* frame4 = addFrame(page, "Frame4", QStringLiteral("Contact Information"),
-                                 onPage(240, 6600, 9495, 1455));
-    for (int k = 0; k < kPhoneKindCount; ++k) {
-        const int left = 120 + (k % 3) * 3090;
-        const int top = k < 3 ? 360 : 840;
-        // Reading order runs down the columns: Home Voice, Home Fax; Work Voice, Work Fax; ...
-        const int phone = (k % 3) * 2 + k / 3;
-        const PhoneKindInfo& kind = kPhoneKinds[size_t(phone)];
-        addLabel(frame4, labelIndex++, kind.caption, fromTwips(left, top, 1170, kFieldHeight));
-        addTextbox(frame4, kind.field, fromTwips(left + 1185, top, 1560, kFieldHeight));
-        auto* check = new QCheckBox(frame4);
-        check->setObjectName(QStringLiteral("Check1_%1").arg(phone));
-        check->setGeometry(fromTwips(left + 2805, top + 30, 255, 255));
-        Check1[size_t(phone)] = check;
-    }
-}
-
-void Form1::createNotesPage(QWidget* page) {
-    txtNotes = new QPlainTextEdit(page);
-    txtNotes->setObjectName(QStringLiteral("txtTextbox_%1").arg(Notes));
-    txtNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtNotes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->addWidget(txtNotes);
-}
-
-void Form1::createPhotosPage(QWidget* page, int pageOffsetY) {
-    const TabPagePlace onPage{pageOffsetY};
-    ListView2 = new QTreeView(page);
-    ListView2->setObjectName(QStringLiteral("ListView2"));
-    ListView2->setGeometry(onPage(240, 540, 5520, 3000));
-    ListView2->setRootIsDecorated(false);
-    ListView2->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView2->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView2->header()->setStretchLastSection(false);
-
-    addPushButton(page, 10, QStringLiteral("Replace Picture"), onPage(5880, 540, 3855, 405));
-    addPushButton(page, 11, QStringLiteral("Delete Picture"), onPage(5880, 1065, 3855, 405));
-    addPushButton(page, 12, QStringLiteral("Add Picture"), onPage(5880, 1590, 3855, 405));
-
-    Picture1 = new QLabel(page);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(onPage(240, 3660, 9495, 4395));
-    Picture1->setFont(QFont(QStringLiteral("Tahoma"), 9));
-    Picture1->setFrameShape(QFrame::StyledPanel);
-    Picture1->setAlignment(Qt::AlignCenter);
-}
-
-QLineEdit* Form1::addTextbox(QWidget* parent, FormField field, const QRect& rect) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QStringLiteral("txtTextbox_%1").arg(field));
-    box->setGeometry(rect);
-    txtTextbox[size_t(field)] = box;
-    return box;
-}
-
-QLabel* Form1::addLabel(QWidget* parent, int index, const QString& caption, const QRect& rect) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QStringLiteral("Label1_%1").arg(index));
-    label->setGeometry(rect);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return label;
-}
-
-QPushButton* Form1::addPushButton(QWidget* parent, int number, const QString& caption,
-                                  const QRect& rect) {
-    auto* button = placedControl<QPushButton>(parent, QStringLiteral("PushButton%1").arg(number),
-                                              caption, rect);
-    button->setFont(buttonFont());
-    button->setCursor(Qt::PointingHandCursor);
-    button->setAutoDefault(false);
-    PushButton[static_cast<size_t>(number)] = button;
-    return button;
-}
-
-QGroupBox* Form1::addFrame(QWidget* parent, const char* name, const QString& caption,
-                           const QRect& rect) {
-    return placedControl<QGroupBox>(parent, QLatin1String(name), caption, rect);
-}
-
-QRadioButton* Form1::addOption(QGroupBox* frame, const char* name, const QString& caption,
-                               const QRect& rect) {
-    return placedControl<QRadioButton>(frame, QLatin1String(name), caption, rect);
-}
-
-QString Form1::tag(const char* procedure) {
-    return procedureTag("Form1", procedure);
 }
 
 void Form1::connectHandlers() {
@@ -439,15 +146,12 @@ void Form1::connectHandlers() {
 }
 
 void Form1::Form_Load() {
-    Guard g(reporter_, tag("Form_Load"));
+    Guard g(reporter_, windowTag("Form_Load"));
     g(100, [&] { ApplySkin(); });
     g(102, [&] { setWindowTitle(QLatin1String(kProductName)); });
     g(104, [&] { appTitle_ = pennacle::applicationTitle(); });
     // The first start records which sample files exist; only those are loaded later.
-    g(106, [&] {
-        if (settings_.ReadSetting(QStringLiteral("Snapshot"), QString()).isEmpty())
-            RecordSampleSnapshot(settings_, appFolder_);
-    });
+    g(106, [&] { samples_.recordOnFirstStart(); });
     g(108, [&] {
         if (!FileExists(pointerFilePath(appFolder_)))
             return;
@@ -465,7 +169,7 @@ void Form1::Form_Load() {
     g(114, [&] { restoreOption(Option2, "Option2", "0"); });
     g(116, [&] { restoreOption(Option5, "Option5", "1"); });
     g(118, [&] { restoreOption(Option6, "Option6", "0"); });
-    g(120, [&] { showInList(&contacts_); });
+    g(120, [&] { showInList(*ListView1, contacts_); });
     g(122, [&] {
         ListView2->setModel(&photos_);
         ListView2->setColumnWidth(PhotoList::LabelColumn, fromTwips(0, 0, 4500, 0).width());
@@ -521,12 +225,12 @@ void Form1::TabControl1_Click(int index) {
 }
 
 void Form1::PushButton4_Click() {
-    Guard g(reporter_, tag("PushButton4_Click"));
+    Guard g(reporter_, windowTag("PushButton4_Click"));
     g(100, [&] { dialogs_.message(appTitle_, helpText()); });
 }
 
 void Form1::PushButton8_Click() {
-    Guard g(reporter_, tag("PushButton8_Click"));
+    Guard g(reporter_, windowTag("PushButton8_Click"));
     g(100, [&] { dialogs_.message(appTitle_, encodingNoteText()); });
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "app/findflow.h"
+#include "app/importflow.h"
+#include "app/photoflow.h"
+#include "app/sampleflow.h"
+#include "app/saveflow.h"
+#include "app/windowcontrols.h"
 #include "cards/cardform.h"
-#include "cards/searchtext.h"
-#include "contacts/contactfilter.h"
 #include "contacts/contactlist.h"
 #include "core/dialogs.h"
 #include "core/guard.h"
@@ -13,35 +17,25 @@
 
 #include <QDateTime>
 
-#include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 
-class QCheckBox;
-class QAbstractItemModel;
-class QComboBox;
 class QDragEnterEvent;
 class QDropEvent;
-class QDateEdit;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 class QRadioButton;
-class QTabWidget;
-class QTreeView;
 
 namespace pennacle {
 
-class FindBar;
-
 // The program's one window: the contact list on the left, the tabbed contact form on the
 // right. Controls carry their designer names as object names (txtTextbox_0 ... for arrays).
-class Form1 : public QWidget {
+// The window shows the form and wires its controls; importing, saving, pictures, the sample
+// files and finding each run in a flow of their own, which sees only what it needs of the
+// window.
+class Form1 : public QWidget, private WindowControls {
     Q_OBJECT
 public:
-    static constexpr int kPushButtonCount = 12;
+    using WindowControls::kPushButtonCount;
 
     Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidget* parent = nullptr);
     ~Form1() override;
@@ -96,21 +90,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createControls();
-    void createLeftColumn();
-    void createGeneralPage(QWidget* page, int pageOffsetY);
-    void createNotesPage(QWidget* page);
-    void createPhotosPage(QWidget* page, int pageOffsetY);
-    QLineEdit* addTextbox(QWidget* parent, FormField field, const QRect& twips);
-    QLabel* addLabel(QWidget* parent, int index, const QString& caption, const QRect& twips);
-    QPushButton* addPushButton(QWidget* parent, int number, const QString& caption,
-                               const QRect& twips);
-    QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption,
-                        const QRect& twips);
-    QRadioButton* addOption(QGroupBox* frame, const char* name, const QString& caption,
-                            const QRect& twips);
     void connectHandlers();
-    static QString tag(const char* procedure);
 
     void Form_Load();
     void ApplySkin();
@@ -119,13 +99,19 @@ private:
     void TabControl1_Click(int index);
 
     void connectFormHandlers();
-    void importFile(const QString& path);
+    // What each flow may use of the window.
+    ImportFlow::Window importWindow();
+    SaveFlow::Window saveWindow();
+    PhotoFlow::Window photoWindow();
+    SampleFlow::Window sampleWindow();
+    FlowContext flowContext();
+    StartProgress progressStarter();
+    SaveOptions saveOptions() const;
     void ListView1_ItemClick(int row);
     void ListView2_ItemClick(int row);
     int selectedPhotoRow() const;
-    QString choosePicture();
+    void selectPhotoRow(int row);
     bool isOnPhotosPage(const QPointF& position) const;
-    void showCurrentContactRow(qsizetype row);
     void Combo1_Click(int index);
     void Combo1_Change();
     void Combo2_Change();
@@ -157,55 +143,16 @@ private:
         bool& flag_;
         bool before_;
     };
-    // Raised while the list's selection follows the model, so it is not taken as a pick.
-    bool followingCurrentRow_ = false;
-
-    std::array<QPushButton*, kPushButtonCount + 1> PushButton{};  // 1-based
-    // txtTextbox(0) to txtTextbox(23); the notes box txtTextbox(24) is a QPlainTextEdit.
-    std::array<QLineEdit*, Notes> txtTextbox{};
-    QPlainTextEdit* txtNotes = nullptr;
-    std::array<QCheckBox*, kPhoneKindCount> Check1{};
-    QTreeView* ListView1 = nullptr;
-    QTreeView* ListView2 = nullptr;
-    QTabWidget* TabControl1 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QComboBox* Combo2 = nullptr;
-    QDateEdit* dtpBirthday = nullptr;
-    QLabel* Picture1 = nullptr;
-    QRadioButton* Option1 = nullptr;
-    QRadioButton* Option2 = nullptr;
-    QRadioButton* Option5 = nullptr;
-    QRadioButton* Option6 = nullptr;
-
-    // Finding contacts.
-    void createFindBar();
-    void showInList(QAbstractItemModel* model);
-    void filterList(const QString& text);
-    void pickFirstMatch();
-    void enterList();
-    void showFindCounts();
-    // The contact row of a row of the list as it is shown, and the reverse (invalid when the
-    // contact is not shown).
-    qsizetype contactRowOf(const QModelIndex& listIndex) const;
-    QModelIndex listIndexOf(qsizetype contactRow) const;
-    bool findBarOpen() const;
-
-    ContactFilter filter_{contacts_, contactSearchText};
-    FindBar* findBar_ = nullptr;
-    QRect listPlace_;
+    ImportFlow imports_;
+    SaveFlow saves_;
+    PhotoFlow photoFlow_;
+    SampleFlow samples_;
+    std::unique_ptr<FindFlow> finder_;
 };
-
-// The window's client size in pixels (18120 x 8355 twips).
-inline constexpr QSize kForm1ClientSize(1208, 557);
-
-// Twips to pixels, 15 twips to the pixel.
-QRect fromTwips(int left, int top, int width, int height);
 
 // The "?" note on text-file encodings.
 QString encodingNoteText();
 // The "Help" message.
 QString helpText();
-// The question before an ANSI save that would write characters as "?".
-QString ansiLossQuestion(qsizetype contacts, const QString& firstName);
 
 }  // namespace pennacle

@@ -1,43 +1,25 @@
 // The commands of the main window and the bridges between its widgets and the form value.
 #include "app/form1.h"
 
-#include "cards/importer.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
-#include "cards/samplefiles.h"
-#include "cards/save.h"
 #include "core/linebreaks.h"
-#include "photos/picturefile.h"
-#include "vcard/base64.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateEdit>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPixmap>
 #include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTreeView>
-#include <QUrl>
-#include <QVBoxLayout>
 
-#include <memory>
 #include <optional>
 
 namespace pennacle {
@@ -48,80 +30,6 @@ namespace {
 QString notesToForm(QString text) {
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return text;
-}
-
-// Appears only when the work has run for a while, so short imports and saves stay quiet. It
-// appears and takes events only from the work's own progress calls, never from a timer: a
-// failure report that the work shows meanwhile is never covered or blocked by it.
-class WorkProgress {
-public:
-    WorkProgress(QWidget* owner, QString label, std::chrono::milliseconds delay)
-        : owner_(owner), label_(std::move(label)), delay_(delay) {
-        clock_.start();
-    }
-
-    // False once the user has cancelled (the button, Escape or the close box).
-    bool update(qsizetype done, qsizetype total) {
-        if (canceled_)
-            return false;
-        if (!dialog_) {
-            if (clock_.elapsed() < delay_.count())
-                return true;
-            open();
-        }
-        // Painting and the user's clicks need the event loop, a few times a second suffices.
-        const qint64 now = clock_.elapsed();
-        if (now - eventsAt_ >= kEventsInterval) {
-            eventsAt_ = now;
-            bar_->setValue(total > 0 ? static_cast<int>(done * 100 / total) : 0);
-            QCoreApplication::processEvents();
-        }
-        return !canceled_;
-    }
-
-private:
-    static constexpr qint64 kEventsInterval = 40;  // ms
-
-    void open() {
-        dialog_ = std::make_unique<QDialog>(
-            owner_, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-        dialog_->setObjectName(QStringLiteral("WorkProgress"));
-        dialog_->setWindowTitle(owner_->window()->windowTitle());
-        dialog_->setWindowModality(Qt::WindowModal);
-        auto* layout = new QVBoxLayout(dialog_.get());
-        layout->addWidget(new QLabel(label_));
-        bar_ = new QProgressBar;
-        bar_->setRange(0, 100);
-        bar_->setMinimumWidth(300);
-        layout->addWidget(bar_);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
-        layout->addWidget(buttons);
-        // Escape, the close box and Cancel all reject the dialog.
-        QObject::connect(buttons, &QDialogButtonBox::rejected, dialog_.get(), &QDialog::reject);
-        QObject::connect(dialog_.get(), &QDialog::rejected, [this] { canceled_ = true; });
-        dialog_->show();
-        eventsAt_ = clock_.elapsed() - kEventsInterval;
-    }
-
-    QWidget* owner_;
-    QString label_;
-    std::chrono::milliseconds delay_;
-    QElapsedTimer clock_;
-    qint64 eventsAt_ = 0;
-    std::unique_ptr<QDialog> dialog_;
-    QProgressBar* bar_ = nullptr;
-    bool canceled_ = false;
-};
-
-// A failure to read a VCF file names the file, since several may be imported at once.
-template <class Read>
-auto namingTheFile(const QString& path, Read read) {
-    try {
-        return read();
-    } catch (const Failure& failure) {
-        throw Failure(QStringLiteral("Cannot read \"%1\": %2")
-                          .arg(QDir::toNativeSeparators(path), failure.description()));
-    }
 }
 
 // What the user typed in an editable list's edit area becomes the selected entry's text.
@@ -164,19 +72,6 @@ void Form1::connectFormHandlers() {
     Combo1->setCompleter(nullptr);
     Combo2->setCompleter(nullptr);
 
-    connect(&contacts_, &ContactList::currentRowChanged, this, &Form1::showCurrentContactRow);
-    // While rows go, the view moves its own current row; only the list decides which is current.
-    const auto followList = [this] { followingCurrentRow_ = true; };
-    const auto stopFollowing = [this] { followingCurrentRow_ = false; };
-    connect(&contacts_, &QAbstractItemModel::rowsAboutToBeRemoved, this, followList);
-    connect(&contacts_, &QAbstractItemModel::rowsRemoved, this, stopFollowing);
-    connect(&contacts_, &QAbstractItemModel::modelAboutToBeReset, this, followList);
-    connect(&contacts_, &QAbstractItemModel::modelReset, this, stopFollowing);
-    connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (!followingCurrentRow_ && current.isValid())
-                    ListView1_ItemClick(int(contactRowOf(current)));
-            });
     connect(ListView2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!FillingForm && current.isValid())
@@ -250,7 +145,7 @@ void Form1::showForm(const CardForm& form) {
 }
 
 void Form1::ClearData() {
-    Guard g(reporter_, tag("ClearData"));
+    Guard g(reporter_, windowTag("ClearData"));
     const FillingScope filling(*this);
     g(100, [&] {
         for (QLineEdit* box : txtTextbox)
@@ -273,11 +168,12 @@ void Form1::ClearData() {
 void Form1::LoadVCFData(const QString& card) {
     ClearData();
     const FillingScope filling(*this);
-    // The engine reports its own failures under this procedure's name, with lines 100-132.
+    // The engine's loader reports its own steps under this procedure's name and numbering;
+    // the window numbers its own.
     const CardForm form = loadCardForm(card, reporter_);
-    Guard g(reporter_, tag("LoadVCFData"));
-    g(134, [&] { showForm(form); });
-    g(136, [&] {
+    Guard g(reporter_, windowTag("LoadVCFData"));
+    g(100, [&] { showForm(form); });
+    g(102, [&] {
         if (photos_.count() > 0) {
             ListView2->setCurrentIndex(photos_.index(0, 0));
             ListView2_ItemClick(0);
@@ -332,33 +228,8 @@ void Form1::ListView1_ItemClick(int row) {
     LoadVCFData(contacts_.at(row).card);
 }
 
-void Form1::showCurrentContactRow(qsizetype row) {
-    followingCurrentRow_ = true;
-    // While the find bar is open the current contact may be one the list does not show.
-    const QModelIndex shown = listIndexOf(row);
-    if (!shown.isValid()) {
-        ListView1->selectionModel()->clear();
-    } else {
-        ListView1->setCurrentIndex(shown);
-    }
-    followingCurrentRow_ = false;
-}
-
 void Form1::ListView2_ItemClick(int row) {
-    Guard g(reporter_, tag("ListView2_ItemClick"));
-    g(100, [&] { Picture1->clear(); });
-    if (row < 0 || row >= photos_.count())
-        return;
-    const QString data = photos_.rows()[static_cast<size_t>(row)].PhotoData;
-    if (data.isEmpty())
-        return;
-    // Decoded in memory: no preview file is left behind in the temporary folder.
-    QImage picture;
-    g(102, [&] { picture = previewPicture(DecodeBase64(data), Picture1->contentsRect().size()); });
-    g(104, [&] {
-        if (!picture.isNull())
-            Picture1->setPixmap(QPixmap::fromImage(std::move(picture)));
-    });
+    photoFlow_.preview(row);
 }
 
 int Form1::selectedPhotoRow() const {
@@ -366,204 +237,44 @@ int Form1::selectedPhotoRow() const {
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
-QString Form1::choosePicture() {
-    return dialogs_.ShowOpen(QStringLiteral("Select A Picture"),
-                             QStringLiteral("JPEG files(*.jpg)|*.jpg|Bitmap files(.BMP)|*.BMP"));
+void Form1::selectPhotoRow(int row) {
+    if (row < 0) {
+        ListView2->selectionModel()->clear();
+    } else {
+        ListView2->setCurrentIndex(photos_.index(row, 0));
+    }
 }
 
 void Form1::PushButton12_Click() {
-    Guard g(reporter_, tag("PushButton12_Click"));
-    QString path;
-    g(100, [&] { path = choosePicture(); });
-    if (path.isEmpty())
-        return;
-    addPictureFile(path);
+    photoFlow_.chooseAndAdd();
 }
 
 void Form1::addPictureFile(const QString& path) {
-    Guard g(reporter_, tag("PushButton12_Click"));
-    QString data;
-    g(102, [&] { data = pictureFileData(path); });
-    // Nothing read or converted (reported above): no row is added.
-    if (data.isEmpty())
-        return;
-    const int row = static_cast<int>(photos_.count());
-    g(104, [&] { photos_.append(addedPhotoRow(row, std::move(data))); });
-    g(106, [&] { rebuildNow(); });
-    // The new row becomes the selected one, so the preview, Replace and Delete agree on it.
-    g(108, [&] {
-        {
-            const FillingScope filling(*this);
-            ListView2->setCurrentIndex(photos_.index(row, 0));
-        }
-        ListView2_ItemClick(row);
-    });
+    photoFlow_.addFile(path);
 }
 
 void Form1::PushButton10_Click() {
-    Guard g(reporter_, tag("PushButton10_Click"));
-    int row = -1;
-    g(100, [&] { row = selectedPhotoRow(); });
-    if (row < 0)
-        return;
-    QString path;
-    g(102, [&] { path = choosePicture(); });
-    if (path.isEmpty())
-        return;
-    QString data;
-    g(104, [&] { data = pictureFileData(path); });
-    // The row keeps its own picture when the chosen one could not be read or converted.
-    if (data.isEmpty())
-        return;
-    // Label and property part stay: a row read from a card is written back under its own.
-    g(106, [&] { photos_.setPhotoData(row, std::move(data)); });
-    g(108, [&] { rebuildNow(); });
-    g(110, [&] { ListView2_ItemClick(row); });
+    photoFlow_.replace();
 }
 
 void Form1::PushButton11_Click() {
-    Guard g(reporter_, tag("PushButton11_Click"));
-    int row = -1;
-    g(100, [&] { row = selectedPhotoRow(); });
-    if (row < 0)
-        return;
-    g(102, [&] {
-        // No other row becomes selected (nor previewed) in the removed one's place.
-        const FillingScope filling(*this);
-        photos_.remove(row);
-        ListView2->selectionModel()->clear();
-    });
-    g(104, [&] { rebuildNow(); });
-    g(106, [&] { Picture1->clear(); });
+    photoFlow_.remove();
 }
 
 void Form1::PushButton2_Click() {
-    Guard g(reporter_, tag("PushButton2_Click"));
-    QString path;
-    g(100, [&] {
-        path = dialogs_.ShowOpen(QStringLiteral("Select VCF File"),
-                                 QStringLiteral("VCF files(*.vcf)|*.vcf"));
-    });
-    if (path.isEmpty())
-        return;
-    importFile(path);
+    imports_.chooseFile();
 }
 
 void Form1::importFiles(const QStringList& paths) {
-    for (const QString& path : paths)
-        importFile(path);
-}
-
-void Form1::importFile(const QString& path) {
-    Guard g(reporter_, tag("PushButton2_Click"));
-    std::unique_ptr<CardFileImport> file;
-    g(102,
-      [&] { file = namingTheFile(path, [&] { return std::make_unique<CardFileImport>(path); }); });
-    bool read = false;
-    std::vector<ContactEntry> rows;
-    bool stopped = false;
-    g(104, [&] {
-        if (!file)
-            return;
-        WorkProgress progress(this, QStringLiteral("Adding contacts..."), progressDelay_);
-        rows = namingTheFile(path, [&] {
-            return file->scan(reporter_, [&](qsizetype position, qsizetype total) {
-                stopped = !progress.update(position, total);
-                return !stopped;
-            });
-        });
-        read = true;
-        file.reset();
-    });
-    const bool found = !rows.empty();
-    g(106, [&] { contacts_.append(std::move(rows)); });
-    g(108, [&] { TabControl1->setEnabled(true); });
-    g(110, [&] {
-        if (!contacts_.isEmpty())
-            LoadVCFData(contacts_.current()->card);
-    });
-    // An empty, binary or card-less file would otherwise import nothing without a word.
-    g(112, [&] {
-        if (read && !found && !stopped) {
-            dialogs_.message(appTitle_, QStringLiteral("No contacts were found in \"%1\".")
-                                            .arg(QFileInfo(path).fileName()));
-        }
-    });
+    imports_.importFiles(paths);
 }
 
 void Form1::PushButton1_Click() {
-    Guard g(reporter_, tag("PushButton1_Click"));
-    if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
-        return;
-    SaveRequest request;
-    bool oneFile = false;
-    bool eachContact = false;
-    g(102, [&] {
-        oneFile = Option1->isChecked();
-        eachContact = !oneFile && Option2->isChecked();
-    });
-    if (!oneFile && !eachContact)
-        return;
-    request.layout = oneFile ? SaveLayout::OneFile : SaveLayout::EachContact;
-    g(104, [&] {
-        if (oneFile) {
-            request.target =
-                dialogs_.ShowSave(QStringLiteral("Select As ANSI"),
-                                  QStringLiteral("vCard file(*.vcf)|*.vcf|All Files(*.*|*.*"));
-        } else {
-            request.target = dialogs_.BrowseForFolder(
-                QStringLiteral("Please select folder:"),
-                settings_.ReadSetting(QStringLiteral("LastFolder"), QString()));
-        }
-    });
-    if (request.target.isEmpty())
-        return;
-    std::optional<SaveEncoding> encoding;
-    bool cancelled = false;
-    g(106, [&] {
-        if (Option5->isChecked()) {
-            encoding = SaveEncoding::Ansi;
-            // ANSI would write what Windows-1252 lacks as "?": the user chooses first.
-            const AnsiLoss loss = findAnsiLoss(contacts_);
-            if (loss.contacts > 0) {
-                switch (dialogs_.askYesNoCancel(appTitle_,
-                                                ansiLossQuestion(loss.contacts, loss.firstName))) {
-                    case Dialogs::Answer::Yes:
-                        encoding = SaveEncoding::Utf8;
-                        break;
-                    case Dialogs::Answer::No:
-                        break;
-                    case Dialogs::Answer::Cancel:
-                        cancelled = true;
-                        break;
-                }
-            }
-        } else if (Option6->isChecked()) {
-            encoding = SaveEncoding::Utf8;
-        }
-    });
-    if (cancelled)
-        return;
-    // Without a chosen encoding nothing is written, but the command still ends with "Done.".
-    SaveOutcome outcome;
-    if (encoding) {
-        request.encoding = *encoding;
-        g(108, [&] {
-            WorkProgress progress(this, QStringLiteral("Saving contacts..."), progressDelay_);
-            outcome = SaveContacts(
-                contacts_, request, reporter_,
-                [&](qsizetype done, qsizetype total) { return progress.update(done, total); });
-        });
-    }
-    // After failures the save still ends with "Done.", but a save the user stopped does not.
-    g(110, [&] {
-        dialogs_.message(appTitle_, outcome.stopped ? QStringLiteral("Save cancelled.")
-                                                    : QStringLiteral("Done."));
-    });
+    saves_.save();
 }
 
 void Form1::PushButton3_Click() {
-    Guard g(reporter_, tag("PushButton3_Click"));
+    Guard g(reporter_, windowTag("PushButton3_Click"));
     if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
         return;
     QString address;
@@ -590,7 +301,7 @@ void Form1::PushButton3_Click() {
 }
 
 void Form1::PushButton9_Click() {
-    Guard g(reporter_, tag("PushButton9_Click"));
+    Guard g(reporter_, windowTag("PushButton9_Click"));
     if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
         return;
     int selected = -1;
@@ -618,7 +329,7 @@ void Form1::setHolder(const QString& address) {
 }
 
 void Form1::PushButton5_Click() {
-    Guard g(reporter_, tag("PushButton5_Click"));
+    Guard g(reporter_, windowTag("PushButton5_Click"));
     if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
         return;
     g(102, [&] {
@@ -637,52 +348,31 @@ void Form1::PushButton5_Click() {
 }
 
 void Form1::PushButton6_Click() {
-    Guard g(reporter_, tag("PushButton6_Click"));
+    Guard g(reporter_, windowTag("PushButton6_Click"));
     g(100, [&] { ClearData(); });
     g(102, [&] { contacts_.clear(); });
 }
 
 void Form1::PushButton7_Click() {
-    Guard g(reporter_, tag("PushButton7_Click"));
-    g(100, [&] {
-        LoadSampleFiles(contacts_, {settings_, dialogs_, reporter_, appFolder_, appTitle_});
-    });
-    g(102, [&] {
-        if (!contacts_.isEmpty())
-            LoadVCFData(contacts_.current()->card);
-    });
+    samples_.load();
+}
+
+void Form1::openFindBar() {
+    finder_->open();
+}
+
+void Form1::closeFindBar() {
+    finder_->close();
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!event->mimeData()->hasUrls())
-        return;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            event->acceptProposedAction();
-            return;
-        }
-    }
+    if (!localFilePaths(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
     event->acceptProposedAction();
-    if (!isOnPhotosPage(event->position())) {
-        importFiles(paths);
-        return;
-    }
-    // On "Photos" a dropped file is a picture to add; a card file is still imported.
-    for (const QString& path : paths) {
-        if (path.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive)) {
-            importFile(path);
-        } else {
-            addPictureFile(path);
-        }
-    }
+    imports_.dropFiles(localFilePaths(*event->mimeData()), isOnPhotosPage(event->position()));
 }
 
 bool Form1::isOnPhotosPage(const QPointF& position) const {

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/flowcontext.h"
+#include "contacts/contactlist.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class QMimeData;
+
+namespace pennacle {
+
+// Adding contacts from VCF files: the file the user chooses, the files named on the command
+// line and the files dropped on the window.
+class ImportFlow {
+public:
+    struct Window {
+        FlowContext context;
+        ContactList& contacts;
+        StartProgress startProgress;
+        std::function<void()> enableForm;
+        std::function<void(const QString& card)> showContact;
+        std::function<void(const QString& path)> addPicture;
+    };
+
+    explicit ImportFlow(Window window) : window_(std::move(window)) {}
+
+    // "Add Contact(s) From 1 VCF File".
+    void chooseFile();
+    // One file after another, each as the chosen file is imported.
+    void importFiles(const QStringList& paths);
+    void importFile(const QString& path);
+    // On "Photos" a dropped file is a picture to add; a card file is still imported.
+    void dropFiles(const QStringList& paths, bool onPhotosPage);
+
+private:
+    struct ScannedFile {
+        std::vector<ContactEntry> rows;
+        bool read = false;     // the whole file was read
+        bool stopped = false;  // the user stopped the import
+    };
+    // Opens and reads the file as steps of the import's guarded procedure.
+    ScannedFile scanFile(const QString& path, Guard& g);
+
+    Window window_;
+};
+
+// The local files that a drag brings; other URLs are no files to import.
+QStringList localFilePaths(const QMimeData& data);
+
+}  // namespace pennacle

@@ -1,0 +1,95 @@
+#include "app/photoflow.h"
+
+#include "photos/picturefile.h"
+#include "vcard/base64.h"
+
+namespace pennacle {
+
+void PhotoFlow::chooseAndAdd() {
+    Guard g(window_.context.reporter, windowTag("PushButton12_Click"));
+    QString path;
+    g(100, [&] { path = choosePicture(); });
+    if (path.isEmpty())
+        return;
+    addFile(path);
+}
+
+void PhotoFlow::addFile(const QString& path) {
+    Guard g(window_.context.reporter, windowTag("PushButton12_Click"));
+    QString data;
+    g(102, [&] { data = pictureFileData(path); });
+    // Nothing read or converted (reported above): no row is added.
+    if (data.isEmpty())
+        return;
+    const int row = static_cast<int>(window_.photos.count());
+    g(104, [&] { window_.photos.append(addedPhotoRow(row, std::move(data))); });
+    g(106, [&] { window_.rebuild(); });
+    // The new row becomes the selected one, so the preview, Replace and Delete agree on it.
+    g(108, [&] {
+        window_.quietly([&] { window_.selectRow(row); });
+        preview(row);
+    });
+}
+
+void PhotoFlow::replace() {
+    Guard g(window_.context.reporter, windowTag("PushButton10_Click"));
+    int row = -1;
+    g(100, [&] { row = window_.selectedRow(); });
+    if (row < 0)
+        return;
+    QString path;
+    g(102, [&] { path = choosePicture(); });
+    if (path.isEmpty())
+        return;
+    QString data;
+    g(104, [&] { data = pictureFileData(path); });
+    // The row keeps its own picture when the chosen one could not be read or converted.
+    if (data.isEmpty())
+        return;
+    // Label and property part stay: a row read from a card is written back under its own.
+    g(106, [&] { window_.photos.setPhotoData(row, std::move(data)); });
+    g(108, [&] { window_.rebuild(); });
+    g(110, [&] { preview(row); });
+}
+
+void PhotoFlow::remove() {
+    Guard g(window_.context.reporter, windowTag("PushButton11_Click"));
+    int row = -1;
+    g(100, [&] { row = window_.selectedRow(); });
+    if (row < 0)
+        return;
+    // No other row becomes selected (nor previewed) in the removed one's place.
+    g(102, [&] {
+        window_.quietly([&] {
+            window_.photos.remove(row);
+            window_.selectRow(-1);
+        });
+    });
+    g(104, [&] { window_.rebuild(); });
+    g(106, [&] { window_.clearPreview(); });
+}
+
+void PhotoFlow::preview(int row) {
+    Guard g(window_.context.reporter, windowTag("ListView2_ItemClick"));
+    g(100, [&] { window_.clearPreview(); });
+    if (row < 0 || row >= window_.photos.count())
+        return;
+    const QString data = window_.photos.rows()[static_cast<size_t>(row)].PhotoData;
+    if (data.isEmpty())
+        return;
+    // Decoded in memory: no preview file is left behind in the temporary folder.
+    QImage picture;
+    g(102, [&] { picture = previewPicture(DecodeBase64(data), window_.previewRoom()); });
+    g(104, [&] {
+        if (!picture.isNull())
+            window_.showPreview(picture);
+    });
+}
+
+QString PhotoFlow::choosePicture() {
+    return window_.context.dialogs.ShowOpen(
+        QStringLiteral("Select A Picture"),
+        QStringLiteral("JPEG files(*.jpg)|*.jpg|Bitmap files(.BMP)|*.BMP"));
+}
+
+}  // namespace pennacle

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "cards/cardform.h"
+
+#include <QRect>
+#include <QSize>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTreeView;
+class QWidget;
+
+namespace pennacle {
+
+// The main window's controls under their designer names, placed where they were designed in
+// twips. The window inherits them, so its handlers speak of `Combo1` as the design does.
+class WindowControls {
+public:
+    static constexpr int kPushButtonCount = 12;
+
+    // Creates every control on `window` and gives the window its size, font and colours.
+    void setupUi(QWidget* window);
+
+    std::array<QPushButton*, kPushButtonCount + 1> PushButton{};  // 1-based
+    // txtTextbox(0) to txtTextbox(23); the notes box txtTextbox(24) is a QPlainTextEdit.
+    std::array<QLineEdit*, Notes> txtTextbox{};
+    QPlainTextEdit* txtNotes = nullptr;
+    std::array<QCheckBox*, kPhoneKindCount> Check1{};
+    QTreeView* ListView1 = nullptr;
+    QTreeView* ListView2 = nullptr;
+    QTabWidget* TabControl1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QDateEdit* dtpBirthday = nullptr;
+    QLabel* Picture1 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QRadioButton* Option5 = nullptr;
+    QRadioButton* Option6 = nullptr;
+
+private:
+    void createControls(QWidget* window);
+    void createLeftColumn(QWidget* window);
+    void createGeneralPage(QWidget* page, int pageOffsetY);
+    void createNotesPage(QWidget* page);
+    void createPhotosPage(QWidget* page, int pageOffsetY);
+    QLineEdit* addTextbox(QWidget* parent, FormField field, const QRect& twips);
+    QPushButton* addPushButton(QWidget* parent, int number, const QString& caption,
+                               const QRect& twips);
+};
+
+// The window's client size in pixels (18120 x 8355 twips).
+inline constexpr QSize kForm1ClientSize(1208, 557);
+
+// Twips to pixels, 15 twips to the pixel.
+QRect fromTwips(int left, int top, int width, int height);
+
+}  // namespace pennacle

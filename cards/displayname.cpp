@@ -167,7 +167,7 @@ QString nameFromNameLines(const QString& card) {
     NameParts name;
     while (walker.next()) {
         const QStringView first = walker.firstLine();
-        const std::optional<QStringView> key = plainKeyOf(first);
+        const std::optional<QStringView> key = walker.plainKey();
         if (!key) {
             // A line without ";" or ":" is no property line, unless it goes on below.
             if (walker.isJoined() || first.contains(u'"'))

@@ -33,6 +33,44 @@ const PropertyRow* firstRowPassedBy(QStringView propertyPart) {
     return row == kProperties.end() ? nullptr : &*row;
 }
 
+// A key of one to eight ASCII characters as one number, letters in lower case: keys compare
+// as numbers. 0 for any other text.
+template <class Char>
+constexpr quint64 packedKey(const Char* text, qsizetype size) {
+    if (size < 1 || size > 8)
+        return 0;
+    quint64 packed = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto c = char16_t(text[i]);  // a negative char is no ASCII either
+        if (c == 0 || c >= 0x80)
+            return 0;
+        packed = packed << 8 | (c >= u'A' && c <= u'Z' ? c + 32 : c);
+    }
+    return packed;
+}
+
+constexpr quint64 packedKey(QLatin1StringView name) {
+    return packedKey(name.data(), name.size());
+}
+
+quint64 packedKey(QStringView key) {
+    return packedKey(key.utf16(), key.size());
+}
+
+// The packed key of each Key row, 0 for the others.
+constexpr auto kPackedKeys = [] {
+    std::array<quint64, kProperties.size()> keys{};
+    for (size_t i = 0; i < kProperties.size(); ++i) {
+        if (kProperties[i].test == Test::Key)
+            keys[i] = packedKey(kProperties[i].name);
+    }
+    return keys;
+}();
+
+static_assert(std::all_of(kProperties.begin(), kProperties.end(), [](const PropertyRow& row) {
+    return row.test != Test::Key || packedKey(row.name) != 0;
+}));
+
 }  // namespace
 
 const PropertyRow* propertyRowOf(QStringView propertyPart) {
@@ -51,9 +89,12 @@ QLatin1StringView propertyName(Rule rule) {
 }
 
 const PropertyRow* propertyRowOfKey(QStringView key) {
-    for (const PropertyRow& row : kProperties) {
-        if (row.test == Test::Key && equalsIgnoringAsciiCase(key, row.name))
-            return &row;
+    const quint64 packed = packedKey(key);
+    if (packed == 0)
+        return nullptr;
+    for (size_t i = 0; i < kPackedKeys.size(); ++i) {
+        if (kPackedKeys[i] == packed)
+            return &kProperties[i];
     }
     return nullptr;
 }

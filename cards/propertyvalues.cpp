@@ -88,7 +88,7 @@ QString noteOf(const PropertyLine& line) {
     // The line end is left out so that saving and reloading never grows the note.
     QString note = withoutLineEnd(line.value()).toString();
     if (line.quotedPrintable()) {
-        note = DecodeQuotedPrintable(note, charsetOf(line.part()));
+        note = DecodeQuotedPrintable(note, line.charset());
     } else if (line.bareQuotedPrintable()) {
         note = decodeWrittenNote(note);
     } else {

@@ -19,33 +19,49 @@ void appendValue(QByteArray& out, QStringView text) {
     appendFolded(out, text);
 }
 
-// A number also as its digits alone, so "5550175" finds "504-555-0175"; left out when it would
-// repeat the number or hold nothing.
-void appendDigits(QByteArray& out, QStringView number) {
-    const qsizetype start = out.size();
-    out.append('\n');
-    for (const QChar c : number) {
-        if (c >= u'0' && c <= u'9')
-            out.append(char(c.unicode()));
-        else if (c.unicode() >= 0x80 && c.isDigit())
-            out.append(char('0' + c.digitValue()));
-    }
-    const qsizetype digits = out.size() - start - 1;
-    if (digits == 0 || digits == number.size())
-        out.truncate(start);
+QByteArray& digitBuffer() {
+    thread_local QByteArray digits;
+    return digits;
 }
 
-// A compound value's components as words: "Doe;John" is found as "doe john".
-void appendWords(QByteArray& out, const PropertyLine& line) {
-    out.append('\n');
+// A number also as its digits alone, so "5550175" finds "504-555-0175"; left out when it would
+// repeat the number or hold nothing.
+void appendDigits(QByteArray& out, QStringView number, qsizetype foldedSize) {
+    QByteArray& digits = digitBuffer();
+    digits.resize(0);
+    for (const QChar c : number) {
+        if (c >= u'0' && c <= u'9')
+            digits.append(char(c.unicode()));
+        else if (c.unicode() >= 0x80 && c.isDigit())
+            digits.append(char('0' + c.digitValue()));
+    }
+    if (!digits.isEmpty() && digits.size() != foldedSize)
+        out.append('\n').append(digits);
+}
+
+// A compound value's components as words: "Doe;John" is found as "doe john". With `asShown`
+// the value as its box shows it comes first.
+void appendWords(QByteArray& out, const PropertyLine& line, bool asShown) {
     const ShownText value = shownValue(line);
     if (!line.quotedPrintable() && !holdsChar(value.view(), u'\\')) {
-        // Nothing escapes a ";": the components are the value's pieces between them.
+        // Nothing escapes a ";": the components are the value's pieces between them, and
+        // the words the shown value folded once.
+        out.append('\n');
         const qsizetype start = out.size();
         appendFolded(out, value);
-        std::replace(out.begin() + start, out.end(), ';', ' ');
+        const qsizetype end = out.size();
+        if (asShown) {
+            // Room first: the copy reads from the buffer it grows.
+            out.reserve(end + 1 + (end - start));
+            out.append('\n');
+            out.append(QByteArrayView(out.constData() + start, end - start));
+        }
+        std::replace(out.begin() + (asShown ? end + 1 : start), out.end(), ';', ' ');
         return;
     }
+    if (asShown)
+        appendValue(out, value);
+    out.append('\n');
     const QList<QStringView> components = componentsOf(line);
     for (qsizetype i = 0; i < components.size(); ++i) {
         if (i > 0)
@@ -65,16 +81,16 @@ void appendProperty(QByteArray& out, Search search, const PropertyLine& line) {
             appendValue(out, emailAddressOf(line));
             break;
         case Search::Words:
-            appendWords(out, line);
+            appendWords(out, line, false);
             break;
         case Search::TextAndWords:
-            appendValue(out, shownValue(line));
-            appendWords(out, line);
+            appendWords(out, line, true);
             break;
         case Search::Phone: {
-            const QString number = phoneNumberOf(line);
+            const ShownText number = phoneNumberOf(line);
+            const qsizetype start = out.size() + 1;
             appendValue(out, number);
-            appendDigits(out, number);
+            appendDigits(out, number, out.size() - start);
             break;
         }
         case Search::Note:
@@ -86,7 +102,7 @@ void appendProperty(QByteArray& out, Search search, const PropertyLine& line) {
 // The row of a line known from its first physical line alone, without putting the line
 // together: what almost every line allows. False when the whole line must be read.
 bool rowFromFirstLine(const CardLineWalker& lines, const PropertyRow*& row) {
-    const std::optional<QStringView> key = plainKeyOf(lines.firstLine());
+    const std::optional<QStringView> key = lines.plainKey();
     if (!key || lines.settledColon() < 0 || key->startsWith(u'\t') || holdsChar(*key, u'\r'))
         return false;
     row = propertyRowOfKey(*key);

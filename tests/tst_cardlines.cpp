@@ -102,11 +102,13 @@ void TestCardLines::splitCardLines() {
     QCOMPARE(gotTexts, texts);
     QCOMPARE(gotOffsets, offsets);
 
-    // The walker finds the same lines, whether a line's text is asked for or not.
+    // The walker finds the same lines, whether a line's text is asked for or not, and the key
+    // it reads on the way is the one plainKeyOf reads.
     CardLineWalker walker(card);
     for (qsizetype i = 0; i < texts.size(); ++i) {
         QVERIFY(walker.next());
         QCOMPARE(walker.offset(), offsets[i]);
+        QCOMPARE(walker.plainKey(), plainKeyOf(walker.firstLine()));
         if (i % 2 == 0)
             QCOMPARE(walker.text(), texts[i]);
     }

@@ -228,6 +228,10 @@ void TestLoader::telephones_data() {
                                                  "TEL;TYPE=WORK,FAX:4", "tel:5"}
                                   << Texts{{22, "1"}, {23, "2"}, {19, "3"}, {21, "4"}, {18, "5"}}
                                   << "000010";
+    // A fax is a home fax unless WORK alone names its place; a fax wins over CELL and PAGER.
+    QTest::newRow("fax places") << QStringList{"TEL;HOME;WORK;FAX:1", "TEL;FAX;CELL:2",
+                                               "TEL;PAGER;FAX;WORK:3", "TEL;HOME;FAX:4"}
+                                << Texts{{19, "4"}, {21, "3"}} << "010000";
     QTest::newRow("later line replaces, value untrimmed")
         << QStringList{"TEL;WORK;VOICE:1", "TEL;WORK;VOICE: 2 "} << Texts{{20, " 2 "}} << "001000";
     QTest::newRow("group is no parameter")

@@ -155,7 +155,7 @@ bool LineWalker::next() {
     joined_.clear();
     materialized_ = false;
     quotedPrintable_.reset();
-    colon_ = settledColonOf(card.sliced(start_, firstEnd_ - start_));
+    scanFirstLine(card.sliced(start_, firstEnd_ - start_));
     qsizetype end = colon_ < 0 ? -1 : follow([](QStringView, bool) {});
     if (end < 0) {
         // Where the property part ends may still change with the next lines, or the joined
@@ -170,6 +170,40 @@ bool LineWalker::next() {
         cursor_ = end + 1;
     }
     return true;
+}
+
+void LineWalker::scanFirstLine(QStringView line) {
+    // The key's end and the part's colon in one pass: most lines are never looked at again.
+    colon_ = -1;
+    keyStart_ = 0;
+    keyEnd_ = -1;
+    bool keyOpen = true;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (keyOpen) {
+            if (c == u';' || c == u':') {
+                keyEnd_ = i;
+                keyOpen = false;
+            } else if (c == u'"') {
+                keyOpen = false;  // a quote before the key's end: no plain key
+            } else if (c == u'.') {
+                keyStart_ = i + 1;
+            }
+        }
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == u':' && !quoted) {
+            colon_ = i;
+            return;
+        }
+    }
+}
+
+std::optional<QStringView> LineWalker::plainKey() const {
+    if (keyEnd_ < 0)
+        return std::nullopt;
+    return trimBlanks(firstLine().sliced(keyStart_, keyEnd_ - keyStart_));
 }
 
 template <class OnPiece>
@@ -373,16 +407,6 @@ QStringView withoutGroup(QStringView propertyPart) {
     return dot < 0 ? propertyPart : propertyPart.mid(dot + 1);
 }
 
-QStringView trimBlanks(QStringView text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 QString stripCR(QStringView text) {
     QString result = text.toString();
     result.remove(kCr);
@@ -396,25 +420,29 @@ bool keyIs(QStringView propertyPart, QLatin1String key) {
     return equalsIgnoringAsciiCase(trimBlanks(name), key);
 }
 
-bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView name) {
-    if (text.size() != name.size())
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const char16_t lower = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        const char n = name.data()[i];
-        if (lower != char16_t(n >= 'A' && n <= 'Z' ? n + 32 : n))
-            return false;
-    }
-    return true;
-}
-
 bool nameIs(QStringView propertyPart, QLatin1String name) {
     return equalsIgnoringAsciiCase(trimBlanks(withoutGroup(propertyPart)), name);
 }
 
 bool hasParameter(QStringView propertyPart, QLatin1String text) {
-    return withoutGroup(propertyPart).contains(text, Qt::CaseInsensitive);
+    if (propertyPart.size() < text.size())
+        return false;
+    return indexOfIgnoringAsciiCase(withoutGroup(propertyPart), text) >= 0;
+}
+
+qsizetype indexOfIgnoringAsciiCase(QStringView text, QLatin1StringView name) {
+    if (name.isEmpty())
+        return 0;
+    const char first = name.front().toLatin1();
+    const char16_t upper = char16_t(first >= 'a' && first <= 'z' ? first - 32 : first);
+    const char16_t lower = char16_t(first >= 'A' && first <= 'Z' ? first + 32 : first);
+    for (qsizetype i = 0; i + name.size() <= text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if ((c == upper || c == lower) &&
+            equalsIgnoringAsciiCase(text.sliced(i, name.size()), name))
+            return i;
+    }
+    return -1;
 }
 
 bool isQuotedPrintable(QStringView propertyPart) {
@@ -425,9 +453,11 @@ bool isQuotedPrintable(QStringView propertyPart) {
 }
 
 QString charsetOf(QStringView propertyPart) {
+    if (!holdsChar(propertyPart, u'='))
+        return QString();  // most parts: no parameter with a value at all
     const QStringView part = withoutGroup(propertyPart);
     const QLatin1String marker("CHARSET=");
-    const qsizetype at = part.indexOf(marker, 0, Qt::CaseInsensitive);
+    const qsizetype at = indexOfIgnoringAsciiCase(part, marker);
     if (at < 0)
         return QString();
     QStringView value = part.mid(at + marker.size());

@@ -49,6 +49,8 @@ public:
     // The ":" that ends its property part, as an index into firstLine(), when the first
     // physical line holds it outside quotes; -1 otherwise.
     qsizetype settledColon() const { return colon_; }
+    // What plainKeyOf(firstLine()) gives, found while the line was looked at first.
+    std::optional<QStringView> plainKey() const;
     // Whether the card's folding drops the blank (see foldingDropsBlank).
     bool dropsBlank() const { return dropBlank_; }
     // Whether it runs over more than one physical line.
@@ -63,6 +65,7 @@ private:
     // physical line, or -1 when the general joining must follow it.
     template <class OnPiece>
     qsizetype follow(OnPiece&& onPiece);
+    void scanFirstLine(QStringView line);
 
     const QString& card_;
     BinaryValueTest isBinary_;
@@ -73,6 +76,8 @@ private:
     qsizetype firstEnd_ = 0;
     qsizetype end_ = 0;  // the end of its last physical line
     qsizetype colon_ = -1;
+    qsizetype keyStart_ = 0;  // of the plain key in the first line, and its end (-1: none)
+    qsizetype keyEnd_ = -1;
     qsizetype peekedStart_ = -1;  // a physical line seen ahead, and its end
     qsizetype peekedEnd_ = -1;
     std::optional<bool> quotedPrintable_;  // of its property part, once a line ends in "="
@@ -132,14 +137,36 @@ QStringView withoutLineEnd(QStringView text);
 QStringView withoutGroup(QStringView propertyPart);
 
 // The text with leading and trailing spaces removed (spaces only, not other white space).
-QStringView trimBlanks(QStringView text);
+inline QStringView trimBlanks(QStringView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.sliced(first, last - first);
+}
 
 // The text with every CR removed.
 QString stripCR(QStringView text);
 
 // Whether the text equals the ASCII name in any case. Non-ASCII letters are never folded
 // (a Kelvin sign is no "K"), as Qt's case-insensitive comparison would.
-bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView name);
+inline bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView name) {
+    if (text.size() != name.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const char16_t lower = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        const char n = name.data()[i];
+        if (lower != char16_t(n >= 'A' && n <= 'Z' ? n + 32 : n))
+            return false;
+    }
+    return true;
+}
+
+// Where the ASCII name stands in the text in any case, -1 when nowhere.
+qsizetype indexOfIgnoringAsciiCase(QStringView text, QLatin1StringView name);
 
 // Key test: the property part before its first ";", group dropped and trimmed, equals key.
 bool keyIs(QStringView propertyPart, QLatin1String key);
@@ -147,7 +174,8 @@ bool keyIs(QStringView propertyPart, QLatin1String key);
 // Name test: the whole property part, group dropped and trimmed, equals name.
 bool nameIs(QStringView propertyPart, QLatin1String name);
 
-// Parameter test: the property part, group dropped, contains the text in any case.
+// Parameter test: the property part, group dropped, contains the text in any case (ASCII
+// letters only: parameter names are ASCII).
 bool hasParameter(QStringView propertyPart, QLatin1String text);
 
 // Whether the property part marks its value as ENCODING=QUOTED-PRINTABLE.

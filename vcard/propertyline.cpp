@@ -58,6 +58,12 @@ PropertyLine::PropertyLine(QStringView line, qsizetype colon, const CardSyntax& 
       raw_(line.sliced(colon + 1)),
       quotedPrintable_(isQuotedPrintable(part_)) {}
 
+const QString& PropertyLine::charset() const {
+    if (!charset_)
+        charset_ = charsetOf(part_);
+    return *charset_;
+}
+
 QList<QStringView> PropertyLine::parameters() const {
     QList<QStringView> pieces = splitPropertyPart(part_);
     pieces.removeFirst();
@@ -75,10 +81,11 @@ bool PropertyLine::bareQuotedPrintable() const {
 QStringView PropertyLine::value() const {
     if (!inCharset_) {
         inCharset_.emplace();
-        if (!quotedPrintable_ && hasNonAscii(raw_)) {
-            const QString charset = charsetOf(part_);
-            if (!charset.isEmpty() && !readAsAnsiAlready(charset) && syntax_.ansiReading()) {
-                if (std::optional<QString> text = rereadInCharset(raw_, charset))
+        // Only a part with a parameter value can name a character set: most parts are not looked
+        // at further.
+        if (!quotedPrintable_ && holdsChar(part_, u'=') && hasNonAscii(raw_)) {
+            if (!charset().isEmpty() && !readAsAnsiAlready(charset()) && syntax_.ansiReading()) {
+                if (std::optional<QString> text = rereadInCharset(raw_, charset()))
                     inCharset_ = std::move(*text);
             }
         }
@@ -91,10 +98,9 @@ QList<QStringView> PropertyLine::components(QStringView text) const {
 }
 
 QString PropertyLine::shown(QStringView piece, Piece kind) const {
-    QString text =
-        quotedPrintable_
-            ? withBreaksAsBlanks(DecodeQuotedPrintable(piece.toString(), charsetOf(part_)))
-            : piece.toString();
+    QString text = quotedPrintable_
+                       ? withBreaksAsBlanks(DecodeQuotedPrintable(piece.toString(), charset()))
+                       : piece.toString();
     if (escapes() || kind == Piece::Component)
         return unescaped(text, escapes(), u" ");
     return text;
@@ -117,8 +123,10 @@ QList<QStringView> splitPropertyPart(QStringView propertyPart) {
 }
 
 ShownText PropertyLine::shownText(QStringView piece, Piece kind) const {
+    // An empty piece decodes to nothing: the empty components of most names cost no decoding.
     const bool asIs =
-        !quotedPrintable_ && !((escapes() || kind == Piece::Component) && holdsChar(piece, u'\\'));
+        piece.isEmpty() || (!quotedPrintable_ &&
+                            !((escapes() || kind == Piece::Component) && holdsChar(piece, u'\\')));
     if (asIs)
         return ShownText(piece);
     return ShownText(shown(piece, kind));

@@ -64,6 +64,8 @@ public:
     // quoted parameter value is one piece, whatever it holds.
     QList<QStringView> parameters() const;
     bool quotedPrintable() const { return quotedPrintable_; }
+    // The CHARSET parameter's value, empty when there is none.
+    const QString& charset() const;
     // A bare QUOTED-PRINTABLE parameter, as the 2.1 writer marks notes.
     bool bareQuotedPrintable() const;
     bool escapes() const { return syntax_.escapes(); }
@@ -86,6 +88,7 @@ private:
     QStringView part_;
     QStringView raw_;
     bool quotedPrintable_;
+    mutable std::optional<QString> charset_;
     mutable std::optional<QString> inCharset_;  // the value in its character set, once read
 };
 

@@ -219,53 +219,82 @@ bool isPhotoType(QStringView photoType) {
            !part.contains(u'\n') && isPhotoRule(propertyRowOf(part));
 }
 
-CardForm loadCardForm(const QString& card, Reporter& reporter) {
-    Guard g(reporter, procedureTag("Form1", "LoadVCFData"));
-    Loading loading{card, 0, CardForm(), QString()};
-    std::optional<CardLineWalker> lines;
-    std::optional<CardSyntax> syntax;
-    bool noteFlag = false;
-    g(100, [&] {
-        lines.emplace(card);
-        syntax.emplace(card, lines->dropsBlank());
-    });
-    while (lines && lines->next()) {
-        loading.lineOffset = lines->offset();
-        // A photo folded over many lines is read from the card itself: its joined text is
-        // never needed, nor made.
-        if (lines->isJoined() && lines->settledColon() >= 0) {
-            const QStringView part = lines->firstLine().first(lines->settledColon());
-            const PropertyRow* row = nullptr;
-            g(104, [&] { row = propertyRowOf(part); });
-            if (row && row->rule == Rule::Photo) {
-                noteFlag = false;
-                g(row->loaderStep,
-                  [&] { addPhotoRow(loading.form.photos, card, loading.lineOffset, part); });
-                continue;
-            }
+namespace {
+
+// One load: walks the card's lines and applies the row of each, guarded step by step.
+class CardLoader {
+public:
+    CardLoader(const QString& card, Reporter& reporter)
+        : g_(reporter, procedureTag("Form1", "LoadVCFData")),
+          loading_{card, 0, CardForm(), QString()} {}
+
+    CardForm load() {
+        g_(100, [&] {
+            lines_.emplace(loading_.card);
+            syntax_.emplace(loading_.card, lines_->dropsBlank());
+        });
+        while (lines_ && lines_->next()) {
+            loading_.lineOffset = lines_->offset();
+            if (!tookFoldedPhoto())
+                takeLine(lines_->text());
         }
-        const QStringView text = lines->text();
-        if (isBlankLine(text))
-            continue;
-        if (!isPropertyLine(text)) {
-            g(102, [&] {
-                if (noteFlag)
-                    appendNoteLine(loading.form, text, syntax->escapes());
-            });
-            continue;
-        }
-        const PropertyLine property(text, *syntax);
-        const PropertyRow* row = nullptr;
-        g(104, [&] { row = propertyRowOf(property.part()); });
-        noteFlag = row && row->rule == Rule::Note;
-        if (row && row->rule != Rule::None)
-            g(row->loaderStep, [&] { kAppliers[size_t(row->rule)](loading, property); });
+        return finish();
     }
-    CardForm& form = loading.form;
-    g(128, [&] { showFormattedName(form, loading.formattedName); });
-    g(130, [&] { form.photoIndex = form.photos.empty() ? 0 : 1; });
-    g(132, [&] { form.Combo1Index = form.Combo1.isEmpty() ? -1 : 0; });
-    return std::move(form);
+
+private:
+    // A photo folded over many lines is read from the card itself: its joined text is never
+    // needed, nor made.
+    bool tookFoldedPhoto() {
+        if (!lines_->isJoined() || lines_->settledColon() < 0)
+            return false;
+        const QStringView part = lines_->firstLine().first(lines_->settledColon());
+        const PropertyRow* row = nullptr;
+        g_(104, [&] { row = propertyRowOf(part); });
+        if (!isPhotoRule(row))
+            return false;
+        noteFlag_ = false;
+        g_(row->loaderStep,
+           [&] { addPhotoRow(loading_.form.photos, loading_.card, loading_.lineOffset, part); });
+        return true;
+    }
+
+    void takeLine(QStringView text) {
+        if (isBlankLine(text))
+            return;
+        if (!isPropertyLine(text)) {
+            g_(102, [&] {
+                if (noteFlag_)
+                    appendNoteLine(loading_.form, text, syntax_->escapes());
+            });
+            return;
+        }
+        const PropertyLine property(text, *syntax_);
+        const PropertyRow* row = nullptr;
+        g_(104, [&] { row = propertyRowOf(property.part()); });
+        noteFlag_ = row && row->rule == Rule::Note;
+        if (row && row->rule != Rule::None)
+            g_(row->loaderStep, [&] { kAppliers[size_t(row->rule)](loading_, property); });
+    }
+
+    CardForm finish() {
+        CardForm& form = loading_.form;
+        g_(128, [&] { showFormattedName(form, loading_.formattedName); });
+        g_(130, [&] { form.photoIndex = form.photos.empty() ? 0 : 1; });
+        g_(132, [&] { form.Combo1Index = form.Combo1.isEmpty() ? -1 : 0; });
+        return std::move(form);
+    }
+
+    Guard g_;
+    Loading loading_;
+    std::optional<CardLineWalker> lines_;
+    std::optional<CardSyntax> syntax_;
+    bool noteFlag_ = false;  // continuation lines go on with the note before them
+};
+
+}  // namespace
+
+CardForm loadCardForm(const QString& card, Reporter& reporter) {
+    return CardLoader(card, reporter).load();
 }
 
 }  // namespace pennacle

@@ -109,6 +109,57 @@ bool rowFromFirstLine(const CardLineWalker& lines, const PropertyRow*& row) {
     return true;
 }
 
+// One walk over a card, appending what the find bar searches of each line.
+class SearchWalk {
+public:
+    SearchWalk(const QString& card, QByteArray& out) : card_(card), lines_(card), out_(out) {}
+
+    void run() {
+        while (lines_.next())
+            takeLine();
+    }
+
+private:
+    void takeLine() {
+        const PropertyRow* row = nullptr;
+        if (rowFromFirstLine(lines_, row) && (!row || row->search == Search::None)) {
+            inNote_ = false;  // a property line that holds nothing searched
+            return;
+        }
+        const QStringView text = lines_.text();
+        if (!syntax_)
+            syntax_.emplace(card_, lines_.dropsBlank());
+        if (!row && isBlankLine(text))
+            return;
+        if (!row && !isPropertyLine(text)) {
+            appendNoteLine(text);
+            return;
+        }
+        const PropertyLine line = lines_.settledColon() >= 0
+                                      ? PropertyLine(text, lines_.settledColon(), *syntax_)
+                                      : PropertyLine(text, *syntax_);
+        if (!row)
+            row = propertyRowOf(line.part());
+        inNote_ = row && row->search == Search::Note;
+        if (row)
+            appendProperty(out_, row->search, line);
+    }
+
+    void appendNoteLine(QStringView text) {
+        const QString more = inNote_ ? noteLineOf(text, syntax_->escapes()) : QString();
+        if (!more.isEmpty()) {
+            out_.append(' ');
+            appendFolded(out_, more);
+        }
+    }
+
+    const QString& card_;
+    CardLineWalker lines_;
+    QByteArray& out_;
+    std::optional<CardSyntax> syntax_;
+    bool inNote_ = false;  // continuation lines go on with the note before them
+};
+
 }  // namespace
 
 QByteArray contactSearchText(const ContactEntry& entry) {
@@ -117,39 +168,7 @@ QByteArray contactSearchText(const ContactEntry& entry) {
     thread_local QByteArray out;
     out.resize(0);
     appendFolded(out, entry.Text);
-
-    const QString& card = entry.card;
-    CardLineWalker lines(card);
-    std::optional<CardSyntax> syntax;
-    bool inNote = false;  // continuation lines go on with the note before them
-    while (lines.next()) {
-        const PropertyRow* row = nullptr;
-        if (rowFromFirstLine(lines, row) && (!row || row->search == Search::None)) {
-            inNote = false;
-            continue;
-        }
-        const QStringView text = lines.text();
-        if (!syntax)
-            syntax.emplace(card, lines.dropsBlank());
-        if (!row && isBlankLine(text))
-            continue;
-        if (!row && !isPropertyLine(text)) {
-            const QString more = inNote ? noteLineOf(text, syntax->escapes()) : QString();
-            if (!more.isEmpty()) {
-                out.append(' ');
-                appendFolded(out, more);
-            }
-            continue;
-        }
-        const PropertyLine line = lines.settledColon() >= 0
-                                      ? PropertyLine(text, lines.settledColon(), *syntax)
-                                      : PropertyLine(text, *syntax);
-        if (!row)
-            row = propertyRowOf(line.part());
-        inNote = row && row->search == Search::Note;
-        if (row)
-            appendProperty(out, row->search, line);
-    }
+    SearchWalk(entry.card, out).run();
     return QByteArray(out.constData(), out.size());
 }
 

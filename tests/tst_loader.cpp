@@ -1,4 +1,5 @@
 #include "cards/loader.h"
+#include "cards/propertytable.h"
 #include "cards/rebuild.h"
 #include "support/collectingreporter.h"
 
@@ -53,6 +54,7 @@ private slots:
     void emptyCardGivesEmptyForm();
     void rebuiltCardLoadsIntoTheSameForm_data();
     void rebuiltCardLoadsIntoTheSameForm();
+    void keyLookUpAgreesWithTheRows();
 };
 
 void TestLoader::textFields_data() {
@@ -423,4 +425,18 @@ void TestLoader::rebuiltCardLoadsIntoTheSameForm() {
 }
 
 QTEST_GUILESS_MAIN(TestLoader)
+// The look-up by key that readers of first lines use finds the row that the full test finds,
+// in any case and with any parameters; a name that only a whole part matches has no key row.
+void TestLoader::keyLookUpAgreesWithTheRows() {
+    for (const PropertyRow& row : kProperties) {
+        const QString name = row.name;
+        const PropertyRow* byKey = row.test == Test::Key ? &row : nullptr;
+        QCOMPARE(propertyRowOfKey(name.toLower()), byKey);
+        if (row.test == Test::Key)
+            QCOMPARE(propertyRowOf(QStringLiteral("grp.") + name + QStringLiteral(";X=1")), &row);
+    }
+    QCOMPARE(propertyRowOfKey(u"TEL\u212A"), nullptr);
+    QCOMPARE(propertyRowOfKey(u"T\u00C9L"), nullptr);
+}
+
 #include "tst_loader.moc"

@@ -43,7 +43,7 @@ void appendDigits(QByteArray& out, QStringView number, qsizetype foldedSize) {
 // the value as its box shows it comes first.
 void appendWords(QByteArray& out, const PropertyLine& line, bool asShown) {
     const ShownText value = shownValue(line);
-    if (!line.quotedPrintable() && !holdsChar(value.view(), u'\\')) {
+    if (!line.quotedPrintable() && !holdsChar(line.value(), u'\\')) {
         // Nothing escapes a ";": the components are the value's pieces between them, and
         // the words the shown value folded once.
         out.append('\n');

@@ -258,6 +258,8 @@ void TestRoundTrip::foundCardsSettle_data() {
         << "BEGIN:VCARD\nPHOTO;" + QString(64, u'X') + ":a:b\nEND:VCARD";
     QTest::newRow("e-mail type quoted, holding \";\" and \":\"")
         << "BEGIN:VCARD\r\nEMAIL;X-LABEL=\";PREF:first\":second\":jane@example.com\r\nEND:VCARD";
+    QTest::newRow("e-mail type with a quote never closed")
+        << "BEGIN:VCARD\r\nEMAIL;\"Comb;X:a@example.com\r\nEND:VCARD";
     QTest::newRow("photo type with a quoted colon and a lone CR")
         << "BEGIN:VCARD\r\nPHOTO;X-LABEL=\"a:b\";X\rY;ENCODING=BASE64:QUJD\r\n\r\nEND:VCARD";
     // The golden cards, as exporters write them.

@@ -112,7 +112,8 @@ QList<QStringView> splitPropertyPart(QStringView propertyPart) {
     qsizetype start = 0;
     for (qsizetype i = 0; i < propertyPart.size(); ++i) {
         if (propertyPart[i] == u'"') {
-            quoted = !quoted;
+            // A quote that is never closed quotes nothing, as it ends no property part either.
+            quoted = !quoted && propertyPart.indexOf(u'"', i + 1) >= 0;
         } else if (propertyPart[i] == u';' && !quoted) {
             pieces.append(propertyPart.sliced(start, i - start));
             start = i + 1;

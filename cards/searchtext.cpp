@@ -6,6 +6,8 @@
 #include "vcard/cardlines.h"
 #include "vcard/propertyline.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <optional>
 
@@ -39,24 +41,41 @@ void appendDigits(QByteArray& out, QStringView number, qsizetype foldedSize) {
         out.append('\n').append(digits);
 }
 
+// A value without escapes, folded piece by piece between its ";" separators: as the box shows
+// it (`asShown`, folding never makes nor takes a ";" of the text's own), then as words. Only the
+// separators become blanks; a ";" that folding made of another sign stays.
+void appendPieces(QByteArray& out, QStringView value, bool asShown) {
+    QVarLengthArray<qsizetype, 8> separators;
+    out.append('\n');
+    const qsizetype start = out.size();
+    for (qsizetype from = 0;;) {
+        const qsizetype semicolon = value.indexOf(u';', from);
+        appendFolded(out, value.sliced(from, (semicolon < 0 ? value.size() : semicolon) - from));
+        if (semicolon < 0)
+            break;
+        separators.append(out.size());
+        out.append(';');
+        from = semicolon + 1;
+    }
+    qsizetype words = start;
+    if (asShown) {
+        // Room first: the copy reads from the buffer it grows.
+        const qsizetype end = out.size();
+        out.reserve(end + 1 + (end - start));
+        out.append('\n');
+        words = out.size();
+        out.append(QByteArrayView(out.constData() + start, end - start));
+    }
+    for (const qsizetype separator : separators)
+        out[words + separator - start] = ' ';
+}
+
 // A compound value's components as words: "Doe;John" is found as "doe john". With `asShown`
 // the value as its box shows it comes first.
 void appendWords(QByteArray& out, const PropertyLine& line, bool asShown) {
     const ShownText value = shownValue(line);
     if (!line.quotedPrintable() && !holdsChar(line.value(), u'\\')) {
-        // Nothing escapes a ";": the components are the value's pieces between them, and
-        // the words the shown value folded once.
-        out.append('\n');
-        const qsizetype start = out.size();
-        appendFolded(out, value);
-        const qsizetype end = out.size();
-        if (asShown) {
-            // Room first: the copy reads from the buffer it grows.
-            out.reserve(end + 1 + (end - start));
-            out.append('\n');
-            out.append(QByteArrayView(out.constData() + start, end - start));
-        }
-        std::replace(out.begin() + (asShown ? end + 1 : start), out.end(), ';', ' ');
+        appendPieces(out, value, asShown);
         return;
     }
     if (asShown)

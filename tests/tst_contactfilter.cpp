@@ -87,6 +87,7 @@ private slots:
             {"2.1 company backslash", "x", "ORG:R\\D Labs\r\n", "r\\d labs", true},
             {"3.0 escaped separator in a name", "x", "VERSION:3.0\r\nN:Doe;Tea\\; no sugar;;;\r\n",
              "tea; no sugar", true},
+            {"a sign that folds to a separator", "x", "N:A\uFE54B;C\r\n", "a\uFE54b", true},
             {"quoted parameter with colon", "x", "TEL;X-GEO=\"geo:12,34\":555-0175\r\n", "1234",
              false},
             {"number after quoted parameter", "x", "TEL;X-GEO=\"geo:12,34\":555-0175\r\n",

@@ -238,7 +238,9 @@ for path in sorted(os.listdir(os.path.join(ROOT, "Samples"))):
 
 # --- search: two bytes choosing a piece of the shown name, the shown name, then the card -------
 SHOWN = {"phone-qp-utf8.vcf": "\u00c5berg, Lin\u00e9a", "mail-3.0-groups.vcf": "Quinlan, Marta",
-         "desktop-4.0.vcf": "Holm, Sven"}
+         "desktop-4.0.vcf": "Holm, Sven", "phone-shift-jis.vcf": "Yamada", "mail-3.0-lowercase.vcf":
+         "Lowercase", "desktop-3.0-photo.vcf": "Photo", "office-2.1-picture.vcf": "Office",
+         "rebuilt-2.1.vcf": "Rebuilt", "found-decoded-cr.vcf": "a"}
 for name, shown in SHOWN.items():
     card = CARDS[name]
     write("search", name.replace(".vcf", ".txt"),

@@ -46,29 +46,17 @@ NameFallback fallbackOf(QStringView part) {
     return row ? row->fallback : NameFallback::None;
 }
 
-QString cleanComponent(const PropertyLine& line, QStringView component) {
-    const QStringView trimmed = trimBlanks(component);
-    // Most components are plain text, shown as they stand.
-    if (!line.quotedPrintable() && !trimmed.contains(u'\\') && !trimmed.contains(u'\r'))
-        return trimmed.toString();
-    return line.shown(stripCR(trimmed), Piece::Component);
-}
-
-QString trimmedText(QStringView text) {
-    return trimBlanks(stripCR(text)).toString();
-}
-
 // A later name line replaces the last name, and the first and middle names only when it has
 // those components. Returns whether the line holds any component at all.
 bool takeNameLine(const PropertyLine& line, NameParts& name) {
     const QList<QStringView> components =
         line.components(trimBlanks(valueBeforeColon(line.value(), line.escapes())));
-    name.last = cleanComponent(line, components[0]);
+    name.last = shownComponent(line, components[0]);
     if (components.size() >= 2) {
-        name.first = cleanComponent(line, components[1]);
+        name.first = shownComponent(line, components[1]);
     }
     if (components.size() >= 3) {
-        name.middle = cleanComponent(line, components[2]);
+        name.middle = shownComponent(line, components[2]);
     }
     // A component counts when anything but CR characters is left of it once trimmed.
     return std::any_of(components.begin(), components.end(),
@@ -105,12 +93,12 @@ QString fallbackText(const PropertyLine& line, NameFallback fallback) {
             return formattedNameOf(line);
         case NameFallback::Company: {
             const QStringView first = line.components(trimBlanks(line.value())).constFirst();
-            return trimmedText(line.shown(stripCR(trimBlanks(first)), Piece::Component));
+            return trimmedWithoutCR(shownComponent(line, first));
         }
         case NameFallback::Email:
-            return trimmedText(emailAddressOf(line));
+            return trimmedWithoutCR(emailAddressOf(line));
         case NameFallback::Phone:
-            return trimmedText(phoneNumberOf(line));
+            return trimmedWithoutCR(phoneNumberOf(line));
     }
     return QString();
 }

@@ -25,15 +25,10 @@ ShownText plainValue(QStringView value) {
 }
 
 // A piece of the line stripped of CR, then shown.
-ShownText shownPiece(const PropertyLine& line, const ShownText& piece, Piece kind) {
-    ShownText shown = line.shownText(piece.view(), kind);
-    if (shown.view().data() == piece.view().data() && shown.view().size() == piece.view().size())
+ShownText shownPiece(const PropertyLine& line, ShownText piece, Piece kind) {
+    if (!line.needsDecoding(piece.view(), kind))
         return piece;
-    return shown;
-}
-
-QString trimmedText(QStringView text) {
-    return trimBlanks(stripCR(text)).toString();
+    return line.shown(piece.view(), kind);
 }
 
 // The text without blanks at its ends, trimmed in place.
@@ -81,7 +76,7 @@ ShownText phoneNumberOf(const PropertyLine& line) {
 }
 
 QString formattedNameOf(const PropertyLine& line) {
-    return trimmedText(line.shown(stripCR(trimBlanks(line.value())), Piece::Whole));
+    return trimmedWithoutCR(line.shown(stripCR(trimBlanks(line.value())), Piece::Whole));
 }
 
 QString noteOf(const PropertyLine& line) {

@@ -319,11 +319,12 @@ bool foldingDropsBlank(const QString& card) {
             continue;
         }
         if (isPropertyLine(line) && keyIs(propertyPartOf(line), kVersion)) {
-            const QStringView number = trimBlanks(withoutLineEnd(trimBlanks(valueOf(line))));
-            if (number.contains(u'\r')) {
-                const QString version = stripCR(number);
-                return trimBlanks(version) == u"3.0" || trimBlanks(version) == u"4.0";
-            }
+            const QStringView value = trimBlanks(valueOf(line));
+            // Only a CR inside the value costs a copy; the one that ends the line does not.
+            const QString copy =
+                holdsChar(withoutLineEnd(value), u'\r') ? trimmedWithoutCR(value) : QString();
+            const QStringView number =
+                copy.isNull() ? trimBlanks(withoutLineEnd(value)) : QStringView(copy);
             return number == u"3.0" || number == u"4.0";
         }
     }
@@ -411,6 +412,10 @@ QString stripCR(QStringView text) {
     QString result = text.toString();
     result.remove(kCr);
     return result;
+}
+
+QString trimmedWithoutCR(QStringView text) {
+    return trimBlanks(stripCR(text)).toString();
 }
 
 bool keyIs(QStringView propertyPart, QLatin1String key) {

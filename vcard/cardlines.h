@@ -150,6 +150,9 @@ inline QStringView trimBlanks(QStringView text) {
 // The text with every CR removed.
 QString stripCR(QStringView text);
 
+// The text with every CR removed, then trimmed.
+QString trimmedWithoutCR(QStringView text);
+
 // Whether the text equals the ASCII name in any case. Non-ASCII letters are never folded
 // (a Kelvin sign is no "K"), as Qt's case-insensitive comparison would.
 inline bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView name) {

@@ -123,14 +123,10 @@ QList<QStringView> splitPropertyPart(QStringView propertyPart) {
     return pieces;
 }
 
-ShownText PropertyLine::shownText(QStringView piece, Piece kind) const {
+bool PropertyLine::needsDecoding(QStringView piece, Piece kind) const {
     // An empty piece decodes to nothing: the empty components of most names cost no decoding.
-    const bool asIs =
-        piece.isEmpty() || (!quotedPrintable_ &&
-                            !((escapes() || kind == Piece::Component) && holdsChar(piece, u'\\')));
-    if (asIs)
-        return ShownText(piece);
-    return ShownText(shown(piece, kind));
+    return !piece.isEmpty() && (quotedPrintable_ || ((escapes() || kind == Piece::Component) &&
+                                                     holdsChar(piece, u'\\')));
 }
 
 std::optional<QString> rereadInCharset(QStringView ansiText, const QString& charset) {

@@ -80,8 +80,8 @@ public:
     // character set, then the card's backslash escapes; every line break, decoded or escaped
     // ("\n"), is a blank.
     QString shown(QStringView piece, Piece kind) const;
-    // The same, as a view of the piece where it needs no decoding: most values.
-    ShownText shownText(QStringView piece, Piece kind) const;
+    // Whether shown() changes the piece at all: most values are shown as they stand.
+    bool needsDecoding(QStringView piece, Piece kind) const;
 
 private:
     const CardSyntax& syntax_;

@@ -70,7 +70,7 @@ ImportFlow::Window Form1::importWindow() {
             .contacts = contacts_,
             .startProgress = progressStarter(),
             .enableForm = [this] { TabControl1->setEnabled(true); },
-            .showContact = [this](const QString& card) { LoadVCFData(card); },
+            .showContact = [this](const CardBytes& card) { LoadVCFData(card); },
             .addPicture = [this](const QString& path) { addPictureFile(path); }};
 }
 
@@ -104,7 +104,7 @@ SampleFlow::Window Form1::sampleWindow() {
             .contacts = contacts_,
             .settings = settings_,
             .appFolder = appFolder_,
-            .showContact = [this](const QString& card) { LoadVCFData(card); }};
+            .showContact = [this](const CardBytes& card) { LoadVCFData(card); }};
 }
 
 FlowContext Form1::flowContext() {

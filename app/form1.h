@@ -72,7 +72,7 @@ public:
     void showForm(const CardForm& form);
 
     void ClearData();
-    void LoadVCFData(const QString& card);
+    void LoadVCFData(const CardBytes& card);
     void txtTextbox_Change(int index);
     // Regenerates the current contact's card from the form, unless the program itself is
     // filling the form.

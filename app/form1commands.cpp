@@ -165,7 +165,7 @@ void Form1::ClearData() {
     g(110, [&] { Picture1->clear(); });
 }
 
-void Form1::LoadVCFData(const QString& card) {
+void Form1::LoadVCFData(const CardBytes& card) {
     ClearData();
     const FillingScope filling(*this);
     // The engine's loader reports its own steps under this procedure's name and numbering;

@@ -21,7 +21,7 @@ public:
         ContactList& contacts;
         StartProgress startProgress;
         std::function<void()> enableForm;
-        std::function<void(const QString& card)> showContact;
+        std::function<void(const CardBytes& card)> showContact;
         std::function<void(const QString& path)> addPicture;
     };
 

@@ -17,7 +17,7 @@ public:
         ContactList& contacts;
         SettingsStore& settings;
         const QString& appFolder;
-        std::function<void(const QString& card)> showContact;
+        std::function<void(const CardBytes& card)> showContact;
     };
 
     explicit SampleFlow(Window window) : window_(std::move(window)) {}

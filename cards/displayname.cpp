@@ -63,9 +63,7 @@ bool takeNameLine(const PropertyLine& line, NameParts& name) {
                        [](QStringView c) { return !isBlankLine(trimBlanks(c)); });
 }
 
-void takeLine(const CardLine& cardLine, qsizetype index, const CardSyntax& syntax,
-              NameSources& sources) {
-    const QStringView text = cardLine.text;
+void takeLine(QStringView text, qsizetype index, const CardSyntax& syntax, NameSources& sources) {
     if (text.isEmpty() || !isPropertyLine(text)) {
         return;
     }
@@ -103,11 +101,17 @@ QString fallbackText(const PropertyLine& line, NameFallback fallback) {
     return QString();
 }
 
-// The first non-empty text of a kind, from its first line on.
-QString firstFallbackText(const std::vector<CardLine>& lines, qsizetype from, NameFallback fallback,
+// The first non-empty text of a kind, from its first line (counted from 0) on: the card is
+// walked again rather than its lines kept, which a card of many short lines could not afford.
+QString firstFallbackText(const CardBytes& card, qsizetype from, NameFallback fallback,
                           const CardSyntax& syntax) {
-    for (qsizetype i = from; i >= 0 && i < qsizetype(lines.size()); ++i) {
-        const QStringView text = lines[size_t(i)].text;
+    if (from < 0)
+        return QString();
+    CardLineWalker lines(card);
+    for (qsizetype i = 0; lines.next(); ++i) {
+        if (i < from)
+            continue;
+        const QStringView text = lines.decodedText();
         if (!isPropertyLine(text))
             continue;
         const PropertyLine line(text, syntax);
@@ -134,12 +138,11 @@ QString composeName(const NameParts& name) {
     return joined;
 }
 
-QString chooseName(const NameSources& sources, const std::vector<CardLine>& lines,
-                   const CardSyntax& syntax) {
+QString chooseName(const NameSources& sources, const CardBytes& card, const CardSyntax& syntax) {
     QString name = composeName(sources.name);
     for (int k = 0; name.isEmpty() && k < kFallbackCount; ++k) {
         const auto fallback = NameFallback(k + int(NameFallback::FormattedName));
-        name = firstFallbackText(lines, sources.firstLine[size_t(k)], fallback, syntax);
+        name = firstFallbackText(card, sources.firstLine[size_t(k)], fallback, syntax);
     }
     if (name.isEmpty() && sources.holdsProperty)
         name = kNoName;
@@ -149,23 +152,22 @@ QString chooseName(const NameSources& sources, const std::vector<CardLine>& line
 // The name that the card's N lines give, found without looking at any other line closely:
 // what most cards have. Empty when they give none, or when a line's key cannot be told from
 // its first physical line; then the whole card is read.
-QString nameFromNameLines(const QString& card) {
+QString nameFromNameLines(const CardBytes& card) {
     CardLineWalker walker(card);
     std::optional<CardSyntax> syntax;
     NameParts name;
     while (walker.next()) {
-        const QStringView first = walker.firstLine();
-        const std::optional<QStringView> key = walker.plainKey();
+        const std::optional<QByteArrayView> key = walker.plainKey();
         if (!key) {
             // A line without ";" or ":" is no property line, unless it goes on below.
-            if (walker.isJoined() || first.contains(u'"'))
+            if (walker.isJoined() || walker.firstLine().contains('"'))
                 return QString();
             continue;
         }
         const PropertyRow* row = propertyRowOfKey(*key);
         if (!row || row->rule != Rule::Name)
             continue;
-        const QStringView text = walker.text();
+        const QStringView text = walker.decodedText();
         if (!isPropertyLine(text))
             continue;
         if (!syntax)
@@ -178,7 +180,7 @@ QString nameFromNameLines(const QString& card) {
 
 }  // namespace
 
-QString GetName(const QString& card, Reporter& reporter) {
+QString GetName(const CardBytes& card, Reporter& reporter) {
     // Most cards are named by their N lines; any failure there is left to the full reading,
     // which reports it.
     try {
@@ -190,19 +192,19 @@ QString GetName(const QString& card, Reporter& reporter) {
     static const QString tag = procedureTag("modVCard", "GetName");
     Guard g(reporter, tag);
     NameSources sources;
-    std::vector<CardLine> lines;
+    std::optional<CardLineWalker> lines;
     std::optional<CardSyntax> syntax;
     g(100, [&] {
-        lines = splitCardLines(card);
-        syntax.emplace(card);
+        lines.emplace(card);
+        syntax.emplace(card, lines->dropsBlank());
     });
-    for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
-        g(102, [&] { takeLine(lines[size_t(i)], i, *syntax, sources); });
+    for (qsizetype i = 0; lines && lines->next(); ++i) {
+        g(102, [&] { takeLine(lines->decodedText(), i, *syntax, sources); });
     }
     QString result;
     g(104, [&] {
         if (syntax)
-            result = chooseName(sources, lines, *syntax);
+            result = chooseName(sources, card, *syntax);
     });
     return result;
 }

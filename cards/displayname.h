@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/cardbytes.h"
 #include "core/guard.h"
 
 #include <QString>
@@ -12,6 +13,6 @@ namespace pennacle {
 // else as "(no name)". Empty only for a card that holds nothing besides BEGIN, VERSION, empty
 // N and FN lines and END: the importer leaves such a card out.
 // A guarded procedure: failures are reported through `reporter`.
-QString GetName(const QString& card, Reporter& reporter);
+QString GetName(const CardBytes& card, Reporter& reporter);
 
 }  // namespace pennacle

@@ -1,6 +1,7 @@
 #include "cards/importer.h"
 
 #include "cards/displayname.h"
+#include "core/utf8.h"
 #include "vcard/cardlines.h"
 #include "vcard/textfile.h"
 
@@ -22,61 +23,60 @@ constexpr int kCardsPerProgressCall = 2048;
 // A card at least this long is handed over with the read buffer it grew in, not copied.
 constexpr qsizetype kLongCard = qsizetype(1) << 20;
 
-// Compares text with an upper-case ASCII marker, ignoring the case of its letters. No other
-// character folds to one of the letters of "BEGIN:VCARD" or "END:VCARD" (only U+017F and the
-// Kelvin sign fold into ASCII, to "s" and "k"), so this is exactly a case-insensitive match.
-bool matchesAt(const char16_t* text, QLatin1StringView marker) {
+// Compares bytes with an upper-case ASCII marker, ignoring the case of its letters. Bytes of
+// characters beyond ASCII never equal an ASCII letter, in UTF-8 as in Windows-1252.
+bool matchesAt(const char* text, QLatin1StringView marker) {
     for (qsizetype i = 0; i < marker.size(); ++i) {
-        const char16_t c = text[i];
-        const char16_t m = char16_t(marker[i].unicode());
-        if (c != m && !(m >= u'A' && m <= u'Z' && c == m + 32))
+        const char c = text[i];
+        const char m = marker[i].toLatin1();
+        if (c != m && !(m >= 'A' && m <= 'Z' && c == m + 32))
             return false;
     }
     return true;
 }
 
-bool isLetter(char16_t c, char16_t upper) {
+bool isLetter(char c, char upper) {
     return (c | 0x20) == (upper | 0x20);
 }
 
 // The next ":" at or after `from` (and before `to`) that stands between the letter `before`
 // and a V, in any case: where a marker has its colon. -1 when there is none.
-qsizetype nextMarkerColon(const char16_t* p, qsizetype from, qsizetype to, char16_t before) {
+qsizetype nextMarkerColon(const char* p, qsizetype from, qsizetype to, char before) {
     qsizetype i = std::max<qsizetype>(from, 1);
 #if defined(__SSE2__)
-    // Eight characters at a time, each compared with its neighbours.
-    const __m128i colon = _mm_set1_epi16(':');
-    const __m128i lowerBit = _mm_set1_epi16(0x20);
-    const __m128i letter = _mm_set1_epi16(short(before | 0x20));
-    const __m128i v = _mm_set1_epi16('v');
-    for (; i + 9 <= to; i += 8) {
-        const auto* at = reinterpret_cast<const __m128i*>(p + i);
-        const __m128i here = _mm_loadu_si128(at);
+    // Sixteen bytes at a time, each compared with its neighbours.
+    const __m128i colon = _mm_set1_epi8(':');
+    const __m128i lowerBit = _mm_set1_epi8(0x20);
+    const __m128i letter = _mm_set1_epi8(char(before | 0x20));
+    const __m128i v = _mm_set1_epi8('v');
+    for (; i + 17 <= to; i += 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const int colons = _mm_movemask_epi8(_mm_cmpeq_epi8(here, colon));
+        if (colons == 0)
+            continue;
         const __m128i previous = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
         const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
-        const __m128i hit =
-            _mm_and_si128(_mm_cmpeq_epi16(here, colon),
-                          _mm_and_si128(_mm_cmpeq_epi16(_mm_or_si128(previous, lowerBit), letter),
-                                        _mm_cmpeq_epi16(_mm_or_si128(after, lowerBit), v)));
-        const int mask = _mm_movemask_epi8(hit);
+        const int mask = colons & _mm_movemask_epi8(_mm_and_si128(
+                                      _mm_cmpeq_epi8(_mm_or_si128(previous, lowerBit), letter),
+                                      _mm_cmpeq_epi8(_mm_or_si128(after, lowerBit), v)));
         if (mask != 0)
-            return i + __builtin_ctz(unsigned(mask)) / 2;
+            return i + __builtin_ctz(unsigned(mask));
     }
 #endif
     for (; i + 1 < to; ++i) {
-        if (p[i] == u':' && isLetter(p[i - 1], before) && isLetter(p[i + 1], u'V'))
+        if (p[i] == ':' && isLetter(p[i - 1], before) && isLetter(p[i + 1], 'V'))
             return i;
     }
     return -1;
 }
 
-// The first marker at or after `from` that lies wholly within the text; -1 when there is none.
-qsizetype findMarker(QStringView text, qsizetype from, QLatin1StringView marker,
+// The first marker at or after `from` that lies wholly within the bytes; -1 when there is none.
+qsizetype findMarker(QByteArrayView text, qsizetype from, QLatin1StringView marker,
                      qsizetype colonAt) {
-    const auto* p = reinterpret_cast<const char16_t*>(text.utf16());
+    const char* p = text.data();
     const qsizetype size = text.size();
     qsizetype colon = from + colonAt;
-    const char16_t before = char16_t(marker[colonAt - 1].unicode());
+    const char before = marker[colonAt - 1].toLatin1();
     while ((colon = nextMarkerColon(p, colon, size, before)) >= 0) {
         const qsizetype start = colon - colonAt;
         if (start >= from && start + marker.size() <= size && matchesAt(p + start, marker))
@@ -86,15 +86,23 @@ qsizetype findMarker(QStringView text, qsizetype from, QLatin1StringView marker,
     return -1;
 }
 
-// Cuts cards out of text that may arrive block by block: each "BEGIN:VCARD" up to the first
-// "END:VCARD" at or after it, markers in any case, the card text exactly as it stands.
+// Whether the bytes hold anything but ASCII: only such a card reads differently in another
+// encoding.
+bool holdsNonAscii(QByteArrayView bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    return asciiRunEnd(p, 0, bytes.size()) < bytes.size();
+}
+
+// Cuts cards out of bytes that may arrive block by block: each "BEGIN:VCARD" up to the first
+// "END:VCARD" at or after it, markers in any case, the card's bytes exactly as they stand.
 class CardCutter {
 public:
-    explicit CardCutter(Reporter& reporter) : reporter_(reporter) {}
+    CardCutter(Reporter& reporter, CardEncoding encoding)
+        : reporter_(reporter), encoding_(encoding) {}
 
-    // Cuts every card that is complete in the text. With `owned` the text is the read
-    // buffer, which a long card may take over; otherwise cards are copied out of it.
-    void cut(QString& text, bool owned) {
+    // Cuts every card that is complete in the bytes. With `owned` they are the read buffer,
+    // which a long card may take over; otherwise cards are copied out of it.
+    void cut(QByteArray& text, bool owned) {
         while (!stopped_) {
             if (begin_ < 0) {
                 begin_ = findMarker(text, searchFrom_, kBeginMarker, kBeginColon);
@@ -111,9 +119,9 @@ public:
                 return;
             }
             const qsizetype cardEnd = end + kEndMarker.size();
-            QString card;
+            QByteArray card;
             if (owned && begin_ == 0 && cardEnd >= kLongCard) {
-                QString rest = text.sliced(cardEnd);
+                QByteArray rest = text.sliced(cardEnd);
                 text.truncate(cardEnd);
                 card = std::move(text);
                 text = std::move(rest);
@@ -123,9 +131,10 @@ public:
                 searchFrom_ = cardEnd;
             }
             begin_ = -1;
-            QString name = GetName(card, reporter_);
+            CardBytes bytes(std::move(card), encoding_);
+            QString name = GetName(bytes, reporter_);
             if (!name.isEmpty())
-                entries_.push_back(ContactEntry{std::move(name), std::move(card)});
+                entries_.push_back(ContactEntry{std::move(name), std::move(bytes)});
             if (tell_ && ++sinceTold_ == tellEvery_) {
                 sinceTold_ = 0;
                 stopped_ = !tell_(searchFrom_);
@@ -140,8 +149,21 @@ public:
     }
     bool stopped() const { return stopped_; }
 
-    // Drops the text before the open card, or before where the search goes on.
-    void dropConsumed(QString& text) {
+    // The cards cut so far are in another encoding than thought (a file without a mark
+    // turned out not to be UTF-8), and so are the cards to come: their names are read anew.
+    void changeEncoding(CardEncoding encoding) {
+        if (encoding == encoding_)
+            return;
+        encoding_ = encoding;
+        for (ContactEntry& entry : entries_) {
+            entry.card = CardBytes(entry.card.bytes(), encoding);
+            if (holdsNonAscii(entry.card.bytes()))
+                entry.Text = GetName(entry.card, reporter_);
+        }
+    }
+
+    // Drops the bytes before the open card, or before where the search goes on.
+    void dropConsumed(QByteArray& text) {
         const qsizetype keep = begin_ >= 0 ? begin_ : std::min(searchFrom_, text.size());
         if (keep == 0)
             return;
@@ -153,13 +175,6 @@ public:
         }
     }
 
-    void reset() {
-        entries_.clear();
-        begin_ = -1;
-        searchFrom_ = 0;
-        endFrom_ = 0;
-    }
-
     qsizetype cardsCut() const { return qsizetype(entries_.size()); }
     std::vector<ContactEntry> take() { return std::move(entries_); }
 
@@ -168,6 +183,7 @@ public:
 
 private:
     Reporter& reporter_;
+    CardEncoding encoding_;
     std::vector<ContactEntry> entries_;
     qsizetype begin_ = -1;      // start of the open card, -1 while none is open
     qsizetype searchFrom_ = 0;  // where the search for the next "BEGIN:VCARD" goes on
@@ -180,33 +196,25 @@ private:
 
 }  // namespace
 
-std::vector<ContactEntry> scanCards(const QString& text, Reporter& reporter,
+std::vector<ContactEntry> scanCards(const CardBytes& text, Reporter& reporter,
                                     const ScanProgress& progress) {
-    CardCutter cutter(reporter);
+    CardCutter cutter(reporter, text.encoding());
     if (progress) {
         cutter.tellEveryCards(kCardsPerProgressCall,
                               [&](qsizetype position) { return progress(position, text.size()); });
     }
-    QString shared = text;  // never changed: cards are copied out of it
+    QByteArray shared = text.bytes();  // never changed: cards are copied out of it
     cutter.cut(shared, false);
     return cutter.stopped() ? std::vector<ContactEntry>() : cutter.take();
 }
 
-QString readCardFile(const QString& path) {
-    QStringList pieces = ReadTextFile(path);
-    if (pieces.size() == 1) {
-        return std::move(pieces.first());
+CardBytes readCardFile(const QString& path) {
+    TextFileReader reader(path);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(reader.size()));
+    while (reader.readInto(bytes) == TextFileReader::Read::Appended) {
     }
-    qsizetype total = 0;
-    for (const QString& piece : pieces) {
-        total += piece.size();
-    }
-    QString text;
-    text.reserve(total);
-    for (const QString& piece : pieces) {
-        text.append(piece);
-    }
-    return text;
+    return CardBytes(std::move(bytes), reader.encoding());
 }
 
 CardFileImport::CardFileImport(const QString& path, qint64 blockSize)
@@ -215,22 +223,16 @@ CardFileImport::CardFileImport(const QString& path, qint64 blockSize)
 CardFileImport::~CardFileImport() = default;
 
 std::vector<ContactEntry> CardFileImport::scan(Reporter& reporter, const ScanProgress& progress) {
-    CardCutter cutter(reporter);
-    QString text;
-    for (;;) {
-        const TextFileReader::Read read = reader_->readInto(text);
-        if (read == TextFileReader::Read::End)
-            break;
-        if (read == TextFileReader::Read::Restart) {
-            text.clear();
-            cutter.reset();
-            continue;
-        }
+    CardCutter cutter(reporter, reader_->encoding());
+    QByteArray text;
+    while (reader_->readInto(text) == TextFileReader::Read::Appended) {
+        cutter.changeEncoding(reader_->encoding());
         cutter.cut(text, true);
         cutter.dropConsumed(text);
         if (progress && !progress(reader_->position(), reader_->size()))
             return {};
     }
+    cutter.changeEncoding(reader_->encoding());
     return cutter.take();
 }
 

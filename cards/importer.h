@@ -15,20 +15,21 @@ namespace pennacle {
 // Returning false stops the scan.
 using ScanProgress = std::function<bool(qsizetype position, qsizetype total)>;
 
-// Cuts every "BEGIN:VCARD" ... "END:VCARD" span out of the text (markers in any case, the
-// card text exactly as it stands) and names it with `GetName`; cards that hold nothing are
-// left out.
+// Cuts every "BEGIN:VCARD" ... "END:VCARD" span out of the bytes (markers in any case, the
+// card's bytes exactly as they stand, in the bytes' encoding) and names it with `GetName`;
+// cards that hold nothing are left out.
 // A scan stopped by `progress` returns no rows.
-std::vector<ContactEntry> scanCards(const QString& text, Reporter& reporter,
+std::vector<ContactEntry> scanCards(const CardBytes& text, Reporter& reporter,
                                     const ScanProgress& progress = {});
 
-// The whole text of a VCF file, its pieces joined. Throws Failure when it cannot be read.
-QString readCardFile(const QString& path);
+// The whole of a VCF file as an import holds it (see TextFileReader). Throws Failure when it
+// cannot be read.
+CardBytes readCardFile(const QString& path);
 
 class TextFileReader;
 
 // The import of one VCF file, read block by block: cards are cut as soon as they are
-// complete, so neither the file's bytes nor its whole text are held at once. The cards and
+// complete, so the file is never held at once beside its cards. The cards and
 // their names are those that scanCards finds in readCardFile's text.
 class CardFileImport {
 public:

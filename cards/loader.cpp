@@ -20,7 +20,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 // What one load builds up beside the form.
 struct Loading {
-    const QString& card;
+    const CardBytes& card;
     qsizetype lineOffset = 0;  // of the line being read
     CardForm form;             // starts as the emptied form
     QString formattedName;     // of the first FN line
@@ -224,7 +224,7 @@ namespace {
 // One load: walks the card's lines and applies the row of each, guarded step by step.
 class CardLoader {
 public:
-    CardLoader(const QString& card, Reporter& reporter)
+    CardLoader(const CardBytes& card, Reporter& reporter)
         : g_(reporter, procedureTag("Form1", "LoadVCFData")),
           loading_{card, 0, CardForm(), QString()} {}
 
@@ -236,7 +236,7 @@ public:
         while (lines_ && lines_->next()) {
             loading_.lineOffset = lines_->offset();
             if (!tookFoldedPhoto())
-                takeLine(lines_->text());
+                takeLine(lines_->decodedText());
         }
         return finish();
     }
@@ -247,7 +247,7 @@ private:
     bool tookFoldedPhoto() {
         if (!lines_->isJoined() || lines_->settledColon() < 0)
             return false;
-        const QStringView part = lines_->firstLine().first(lines_->settledColon());
+        const QString part = lines_->decoded(lines_->firstLine().first(lines_->settledColon()));
         const PropertyRow* row = nullptr;
         g_(104, [&] { row = propertyRowOf(part); });
         if (!isPhotoRule(row))
@@ -293,7 +293,7 @@ private:
 
 }  // namespace
 
-CardForm loadCardForm(const QString& card, Reporter& reporter) {
+CardForm loadCardForm(const CardBytes& card, Reporter& reporter) {
     return CardLoader(card, reporter).load();
 }
 

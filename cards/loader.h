@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cards/cardform.h"
+#include "core/cardbytes.h"
 #include "core/guard.h"
 
 #include <QString>
@@ -8,10 +9,10 @@
 
 namespace pennacle {
 
-// Fills an empty form from one card text, property line by property line; the card text itself
-// is never changed. The engine half of the window's LoadVCFData, guarded under its tag with
-// steps of its own: a failing step is reported and loading goes on.
-CardForm loadCardForm(const QString& card, Reporter& reporter);
+// Fills an empty form from one card, property line by property line, decoding each line as it
+// comes; the card itself is never changed. The engine half of the window's LoadVCFData, guarded
+// under its tag with steps of its own: a failing step is reported and loading goes on.
+CardForm loadCardForm(const CardBytes& card, Reporter& reporter);
 
 // Whether a photo row's PhotoType reads back as itself from the photo line it starts: a
 // property part that loading takes for a photo, on one line and without blanks before it, then

@@ -17,11 +17,11 @@ QString photoLabel(QStringView propertyPart, int number) {
     return caption + QLatin1Char(' ') + QString::number(number);
 }
 
-void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, const CardLine& line) {
+void addPhotoRow(std::vector<PhotoEntry>& rows, const CardBytes& card, const CardLine& line) {
     addPhotoRow(rows, card, line.offset, propertyPartOf(line.text));
 }
 
-void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, qsizetype lineOffset,
+void addPhotoRow(std::vector<PhotoEntry>& rows, const CardBytes& card, qsizetype lineOffset,
                  QStringView part) {
     QString data = takePhotoData(card, lineOffset);
     if (data.isEmpty())

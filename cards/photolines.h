@@ -15,9 +15,9 @@ QString photoLabel(QStringView propertyPart, int number);
 
 // The photo step of card loading: appends the row of one photo line, numbered after the rows
 // already there; a line without any data gets no row.
-void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, const CardLine& line);
+void addPhotoRow(std::vector<PhotoEntry>& rows, const CardBytes& card, const CardLine& line);
 // The same for the line starting at lineOffset whose property part is `part`.
-void addPhotoRow(std::vector<PhotoEntry>& rows, const QString& card, qsizetype lineOffset,
+void addPhotoRow(std::vector<PhotoEntry>& rows, const CardBytes& card, qsizetype lineOffset,
                  QStringView part);
 
 }  // namespace pennacle

@@ -57,6 +57,10 @@ quint64 packedKey(QStringView key) {
     return packedKey(key.utf16(), key.size());
 }
 
+quint64 packedKey(QByteArrayView key) {
+    return packedKey(key.data(), key.size());
+}
+
 // The packed key of each Key row, 0 for the others.
 constexpr auto kPackedKeys = [] {
     std::array<quint64, kProperties.size()> keys{};
@@ -70,6 +74,16 @@ constexpr auto kPackedKeys = [] {
 static_assert(std::all_of(kProperties.begin(), kProperties.end(), [](const PropertyRow& row) {
     return row.test != Test::Key || packedKey(row.name) != 0;
 }));
+
+const PropertyRow* rowOfPackedKey(quint64 packed) {
+    if (packed == 0)
+        return nullptr;
+    for (size_t i = 0; i < kPackedKeys.size(); ++i) {
+        if (kPackedKeys[i] == packed)
+            return &kProperties[i];
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -89,14 +103,11 @@ QLatin1StringView propertyName(Rule rule) {
 }
 
 const PropertyRow* propertyRowOfKey(QStringView key) {
-    const quint64 packed = packedKey(key);
-    if (packed == 0)
-        return nullptr;
-    for (size_t i = 0; i < kPackedKeys.size(); ++i) {
-        if (kPackedKeys[i] == packed)
-            return &kProperties[i];
-    }
-    return nullptr;
+    return rowOfPackedKey(packedKey(key));
+}
+
+const PropertyRow* propertyRowOfKey(QByteArrayView key) {
+    return rowOfPackedKey(packedKey(key));
 }
 
 PhoneKind phoneKindOf(QStringView propertyPart) {
@@ -114,7 +125,7 @@ bool isPhotoProperty(QStringView propertyPart) {
     });
 }
 
-std::vector<CardLine> splitCardLines(const QString& card) {
+std::vector<CardLine> splitCardLines(const CardBytes& card) {
     return splitLines(card, &isPhotoProperty);
 }
 

@@ -89,6 +89,7 @@ QLatin1StringView propertyName(Rule rule);
 // The row of a property known by its key alone (the part before ";", group dropped, trimmed),
 // for readers that look only at keys; none when no Key row has that name.
 const PropertyRow* propertyRowOfKey(QStringView key);
+const PropertyRow* propertyRowOfKey(QByteArrayView key);
 
 // The telephone kind that a TEL line's property part names.
 PhoneKind phoneKindOf(QStringView propertyPart);
@@ -99,10 +100,11 @@ bool isPhotoProperty(QStringView propertyPart);
 // The line walker as cards are read: photo values hold Base64 data.
 class CardLineWalker : public LineWalker {
 public:
-    explicit CardLineWalker(const QString& card) : LineWalker(card, &isPhotoProperty) {}
+    explicit CardLineWalker(const CardBytes& card) : LineWalker(card, &isPhotoProperty) {}
+    explicit CardLineWalker(CardBytes&&) = delete;
 };
 
 // The logical lines of a card, photo values read as Base64 data.
-std::vector<CardLine> splitCardLines(const QString& card);
+std::vector<CardLine> splitCardLines(const CardBytes& card);
 
 }  // namespace pennacle

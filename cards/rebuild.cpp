@@ -1,6 +1,7 @@
 #include "cards/rebuild.h"
 
 #include "cards/propertytable.h"
+#include "core/utf8.h"
 #include "vcard/cardlines.h"
 #include "vcard/photovalue.h"
 #include "vcard/writer21.h"
@@ -37,7 +38,8 @@ qsizetype estimateCardLength(const CardForm& form) {
         length += photo.PhotoType.size() + photo.PhotoData.size() +
                   photo.PhotoData.size() / kPhotoLineWidth * 4 + 8;
     }
-    return length;
+    // Most text is ASCII; the rest takes two or three bytes a character.
+    return length + length / 4;
 }
 
 bool anyFilled(const CardForm& form, FormField first, int count) {
@@ -53,13 +55,13 @@ bool anyFilled(const CardForm& form, FormField first, int count) {
 // the empty-list test of the whole rebuild).
 class CardComposer {
 public:
-    CardComposer(Guard& guard, const CardForm& form, QString& card)
+    CardComposer(Guard& guard, const CardForm& form, QByteArray& card)
         : g_(guard), form_(form), card_(card) {}
 
     void compose(const QDateTime& now, Reporter& reporter) {
         card_.reserve(estimateCardLength(form_));
-        line(102, [&] { card_.append(kBeginCard); });
-        line(104, [&] { card_.append(kVersion21); });
+        line(102, [&] { appendAscii(card_, kBeginCard); });
+        line(104, [&] { appendAscii(card_, kVersion21); });
         // Only names and addresses, whose components ";" separates and whose names the name
         // reader cuts at a second ":", lose their separators. Telephones, the note, the company
         // and the web addresses are written as typed: the reader takes all after the first ":".
@@ -88,7 +90,7 @@ public:
         if (g_.test(122, [&] { return !note.isEmpty(); })) {
             line(124, [&] {
                 head(Rule::Note, kNoteEncoding);
-                card_.append(encodeNote(note));
+                appendUtf8(card_, encodeNote(note));
             });
         }
         if (g_.test(126, [&] { return !box(Company).isEmpty(); })) {
@@ -123,11 +125,11 @@ public:
         }
         // The block's lines end in CR LF themselves, so the break before REV leaves the one
         // empty line that ends a Base64 value.
-        line(150, [&] { card_.append(GetImageFromList(form_.photos, reporter)); });
+        line(150, [&] { appendPhotoBlock(card_, form_.photos, reporter); });
         line(152, [&] {
             appendRevision(card_, FormatVCardDate(now.date()), FormatVCardTime(now.time()));
         });
-        line(154, [&] { card_.append(kEndCard); });
+        line(154, [&] { appendAscii(card_, kEndCard); });
     }
 
 private:
@@ -139,7 +141,7 @@ private:
 
     void put(std::initializer_list<QStringView> pieces) {
         for (const QStringView piece : pieces) {
-            card_.append(piece);
+            appendUtf8(card_, piece);
         }
     }
 
@@ -186,20 +188,20 @@ private:
 
     void appendAddress(QStringView type, FormField first) {
         head(Rule::Address, type);
-        card_.append(u";;");
+        card_.append(";;");
         const int last = first + kAddressFieldCount - 1;
         for (int i = first; i <= last; ++i) {
             const QString& text = box(FormField(i));
-            card_.append(i == last ? separated(text) : separatedComponent(text));
+            appendUtf8(card_, i == last ? separated(text) : separatedComponent(text));
             if (i != last) {
-                card_.append(u';');
+                card_.append(';');
             }
         }
     }
 
     Guard& g_;
     const CardForm& form_;
-    QString& card_;
+    QByteArray& card_;
 };
 
 }  // namespace
@@ -237,11 +239,11 @@ QString FormatVCardTime(const QTime& time) {
         .arg(time.second(), 2, 10, QLatin1Char('0'));
 }
 
-QString rebuildCard(const CardForm& form, const QDateTime& now, Reporter& reporter) {
+CardBytes rebuildCard(const CardForm& form, const QDateTime& now, Reporter& reporter) {
     Guard g(reporter, rebuildTag());
-    QString card;
+    QByteArray card;
     CardComposer(g, form, card).compose(now, reporter);
-    return card;
+    return CardBytes(std::move(card), CardEncoding::Utf8);
 }
 
 void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDateTime& now,
@@ -250,13 +252,13 @@ void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDate
     if (g.test(100, [&] { return contacts.isEmpty(); })) {
         return;
     }
-    QString card;
+    QByteArray card;
     CardComposer(g, form, card).compose(now, reporter);
     g(156, [&] {
         if (contacts.currentRow() < 0) {
             throw Failure(QStringLiteral("No contact is selected"));
         }
-        contacts.setCard(contacts.currentRow(), std::move(card));
+        contacts.setCard(contacts.currentRow(), CardBytes(std::move(card), CardEncoding::Utf8));
     });
 }
 

@@ -21,10 +21,10 @@ QString FormatVCardDate(const QDate& date);
 // Two-digit hour (0-23), minute and second: "210507".
 QString FormatVCardTime(const QTime& time);
 
-// The card text composed from the form in the fixed vCard 2.1 layout, REV taken from `now`.
-// Lines are joined by CR LF and nothing follows "END:VCARD". Guarded
+// The card composed from the form in the fixed vCard 2.1 layout, REV taken from `now`, in
+// UTF-8. Lines are joined by CR LF and nothing follows "END:VCARD". Guarded
 // ("in Pennacle2021/08/31.Form1.txtTextbox_Change "): a failing line is reported and left out.
-QString rebuildCard(const CardForm& form, const QDateTime& now, Reporter& reporter);
+CardBytes rebuildCard(const CardForm& form, const QDateTime& now, Reporter& reporter);
 
 // The whole edit-time rebuild: composes the card from the form and stores it as the current
 // contact's card text (its shown name stays). Does nothing for an empty list. The caller

@@ -1,7 +1,7 @@
 #include "cards/save.h"
 
-#include "vcard/ansiencoding.h"
-#include "vcard/textfile.h"
+#include "core/ansiencoding.h"
+#include "core/utf8.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,12 +33,32 @@ constexpr QByteArrayView kLineEnd = "\r\n";
 // The one-file layout is streamed through a buffer of about this size.
 constexpr qsizetype kFlushSize = qsizetype(1) << 20;
 
-void appendEncoded(QByteArray& out, const QString& text, SaveEncoding encoding) {
-    if (encoding == SaveEncoding::Ansi) {
-        appendAnsi(out, text);
+bool isAscii(QByteArrayView bytes) {
+    return asciiRunEnd(reinterpret_cast<const unsigned char*>(bytes.data()), 0, bytes.size()) ==
+           bytes.size();
+}
+
+// A card's bytes as they stand when the save keeps its encoding (and for ASCII, which reads
+// the same in both); otherwise converted.
+void appendEncoded(QByteArray& out, const CardBytes& card, SaveEncoding encoding) {
+    const CardEncoding target =
+        encoding == SaveEncoding::Ansi ? CardEncoding::Ansi : CardEncoding::Utf8;
+    if (card.encoding() == target || isAscii(card.bytes())) {
+        out.append(card.bytes());
+    } else if (target == CardEncoding::Ansi) {
+        appendAnsi(out, card.text());
     } else {
-        out.append(EncodeUtf8(text));
+        out.append(card.text().toUtf8());
     }
+}
+
+// Whether every byte of a card converts to Windows-1252: valid UTF-8 of characters that the
+// code page has.
+bool convertsToAnsi(const CardBytes& card) {
+    if (card.encoding() == CardEncoding::Ansi || isAscii(card.bytes()))
+        return true;
+    Utf8Validator check;
+    return check.feed(card.bytes()) && check.atSequenceEnd() && fitsAnsi(card.text());
 }
 
 // A file that reaches its path only when it is complete; until then it is a temporary file
@@ -352,7 +372,7 @@ QStringList contactFileNames(const ContactList& contacts) {
     return names;
 }
 
-QByteArray encodeSavedFile(const QString& payload, SaveEncoding encoding) {
+QByteArray encodeSavedFile(const CardBytes& payload, SaveEncoding encoding) {
     QByteArray bytes;
     bytes.reserve((encoding == SaveEncoding::Utf8 ? 3 : 1) * payload.size() + 5);
     if (encoding == SaveEncoding::Utf8) {
@@ -371,7 +391,7 @@ AnsiLoss findAnsiLoss(const ContactList& contacts) {
     AnsiLoss loss;
     for (qsizetype row = 0; row < contacts.count(); ++row) {
         const ContactEntry& contact = contacts.at(row);
-        if (fitsAnsi(contact.card)) {
+        if (convertsToAnsi(contact.card)) {
             continue;
         }
         if (loss.contacts++ == 0) {

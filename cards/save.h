@@ -49,23 +49,25 @@ QString removeFileNameCharacters(const QString& displayName);
 // taken in this save (compared without regard to case) gets " (2)", " (3)", ... before ".vcf".
 QStringList contactFileNames(const ContactList& contacts);
 
-// The bytes of one saved file: for UTF-8 the mark, then the payload in the encoding, then
-// CR LF.
-QByteArray encodeSavedFile(const QString& payload, SaveEncoding encoding);
+// The bytes of one saved file: for UTF-8 the mark, then the card in the encoding (its own
+// bytes when it is in that encoding already), then CR LF.
+QByteArray encodeSavedFile(const CardBytes& payload, SaveEncoding encoding);
 
-// The contacts whose card texts hold characters that an ANSI save would write as "?".
+// The contacts whose cards hold bytes that an ANSI save cannot keep: characters that the code
+// page lacks, which it writes as "?", or bytes that are no UTF-8 in a UTF-8 card.
 struct AnsiLoss {
     qsizetype contacts = 0;
     QString firstName;  // the display name of the first of them, in list order
 };
 AnsiLoss findAnsiLoss(const ContactList& contacts);
 
-// Writes the card texts of all contacts, exactly as the list holds them, as "Save As VCF"
-// does: one file with the cards joined by CR LF, or one file per contact in the target
-// folder. Every file is written to a temporary file beside it and moved over its target only
-// when complete and on disk, so a failure never leaves a half-written file. The per-contact
-// layout brings its whole batch to disk with one folder sync before the first rename and
-// one after the last; when the first fails, no target is replaced. Failures are reported
+// Writes the cards of all contacts, exactly as the list holds them (converted only when the
+// save's encoding is not theirs), as "Save As VCF" does: one file with the cards joined by CR LF,
+// or one file per contact in the target folder. Every file is written to a temporary file beside it
+// and moved over its target only when complete and on disk, so a failure never leaves a
+// half-written file. The per-contact layout brings its whole batch to disk with one folder sync
+// before the first rename and one after the last; when the first fails, no target is replaced.
+// Failures are reported
 // ("in Pennacle2021/08/31.Form1.PushButton1_Click ") and the save goes on with the next
 // contact. An empty list writes nothing.
 SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request,

@@ -121,8 +121,8 @@ void appendProperty(QByteArray& out, Search search, const PropertyLine& line) {
 // The row of a line known from its first physical line alone, without putting the line
 // together: what almost every line allows. False when the whole line must be read.
 bool rowFromFirstLine(const CardLineWalker& lines, const PropertyRow*& row) {
-    const std::optional<QStringView> key = lines.plainKey();
-    if (!key || lines.settledColon() < 0 || key->startsWith(u'\t') || holdsChar(*key, u'\r'))
+    const std::optional<QByteArrayView> key = lines.plainKey();
+    if (!key || lines.settledColon() < 0 || key->startsWith('\t') || holdsChar(*key, '\r'))
         return false;
     row = propertyRowOfKey(*key);
     return true;
@@ -131,7 +131,7 @@ bool rowFromFirstLine(const CardLineWalker& lines, const PropertyRow*& row) {
 // One walk over a card, appending what the find bar searches of each line.
 class SearchWalk {
 public:
-    SearchWalk(const QString& card, QByteArray& out) : card_(card), lines_(card), out_(out) {}
+    SearchWalk(const CardBytes& card, QByteArray& out) : card_(card), lines_(card), out_(out) {}
 
     void run() {
         while (lines_.next())
@@ -145,7 +145,7 @@ private:
             inNote_ = false;  // a property line that holds nothing searched
             return;
         }
-        const QStringView text = lines_.text();
+        const QStringView text = lines_.decodedText();
         if (!syntax_)
             syntax_.emplace(card_, lines_.dropsBlank());
         if (!row && isBlankLine(text))
@@ -154,9 +154,9 @@ private:
             appendNoteLine(text);
             return;
         }
-        const PropertyLine line = lines_.settledColon() >= 0
-                                      ? PropertyLine(text, lines_.settledColon(), *syntax_)
-                                      : PropertyLine(text, *syntax_);
+        const qsizetype colon = lines_.decodedColon();
+        const PropertyLine line =
+            colon >= 0 ? PropertyLine(text, colon, *syntax_) : PropertyLine(text, *syntax_);
         if (!row)
             row = propertyRowOf(line.part());
         inNote_ = row && row->search == Search::Note;
@@ -172,7 +172,7 @@ private:
         }
     }
 
-    const QString& card_;
+    const CardBytes& card_;
     CardLineWalker lines_;
     QByteArray& out_;
     std::optional<CardSyntax> syntax_;

@@ -123,8 +123,8 @@ int runCard(QStringList args) {
     if (const int status = importArguments(std::move(args), true, imported); status != kDone) {
         return status;
     }
-    // The card as the list holds it, its own line ends included.
-    printOut(imported.list.at(imported.row).card);
+    // The card's text as the list holds it, its own line ends included.
+    printOut(imported.list.at(imported.row).card.text());
     return imported.reporter.exitStatus();
 }
 
@@ -133,11 +133,11 @@ int runForm(QStringList args) {
     if (const int status = importArguments(std::move(args), true, imported); status != kDone) {
         return status;
     }
-    // The card is let go before the form is written out: a card of 50 MB is 100 MB of text.
-    QString card = imported.list.at(imported.row).card;
+    // The card is let go before the form is written out.
+    CardBytes card = imported.list.at(imported.row).card;
     imported.list.clear();
     const CardForm form = loadCardForm(card, imported.reporter);
-    card.clear();
+    card = CardBytes();
     printOut(formToJson(form));
     return imported.reporter.exitStatus();
 }

@@ -80,7 +80,7 @@ int runBuild(QStringList args) {
     }
     StderrReporter reporter;
     // The card text as the contact would hold it: CR LF inside, nothing after "END:VCARD".
-    printOut(rebuildCard(form, now, reporter));
+    printOut(rebuildCard(form, now, reporter).bytes());
     return reporter.exitStatus();
 }
 

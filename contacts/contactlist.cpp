@@ -30,7 +30,7 @@ void ContactList::append(ContactEntry entry) {
     append(std::move(one));
 }
 
-void ContactList::setCard(qsizetype row, QString card) {
+void ContactList::setCard(qsizetype row, CardBytes card) {
     rows_.at(static_cast<size_t>(row)).card = std::move(card);
     const QModelIndex cell = index(static_cast<int>(row), CardColumn);
     emit dataChanged(cell, cell);
@@ -91,7 +91,7 @@ QVariant ContactList::data(const QModelIndex& index, int role) const {
     const ContactEntry& entry = rows_[static_cast<size_t>(index.row())];
     if (index.column() == NameColumn)
         return entry.Text;
-    return role == Qt::DisplayRole ? QVariant(entry.card) : QVariant();
+    return role == Qt::DisplayRole ? QVariant(entry.card.text()) : QVariant();
 }
 
 QVariant ContactList::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/cardbytes.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 
@@ -7,10 +9,10 @@
 
 namespace pennacle {
 
-// One contact: the name shown in the list and the complete text of its card.
+// One contact: the name shown in the list and its complete card.
 struct ContactEntry {
-    QString Text;  // display name, fixed when the row is created
-    QString card;  // the card text ("VCF Data")
+    QString Text;    // display name, fixed when the row is created
+    CardBytes card;  // the card ("VCF Data"), as the bytes of its file
 };
 
 // The program's only store of contacts, shown by `ListView1`. Rows keep the order in which
@@ -32,8 +34,8 @@ public:
     void append(std::vector<ContactEntry> entries);
     void append(ContactEntry entry);
 
-    // Replaces a row's card text; the shown name never changes.
-    void setCard(qsizetype row, QString card);
+    // Replaces a row's card; the shown name never changes.
+    void setCard(qsizetype row, CardBytes card);
 
     // Removes one row. When it was current, the row that takes its place (or the new last
     // row) becomes current.

@@ -1,10 +1,20 @@
 #include "core/utf8.h"
 
+#include <QStringEncoder>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace pennacle {
+
+void appendUtf8(QByteArray& out, QStringView text) {
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const qsizetype old = out.size();
+    out.resize(old + encoder.requiredSpace(text.size()));
+    char* end = encoder.appendToBuffer(out.data() + old, text);
+    out.truncate(end - out.constData());
+}
 
 qsizetype asciiRunEnd(const unsigned char* p, qsizetype from, qsizetype n) {
     qsizetype i = from;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QStringView>
 
 namespace pennacle {
 
@@ -32,6 +34,9 @@ constexpr bool isUtf8Continuation(unsigned char b) {
 
 // The end of the run of ASCII bytes that starts at `from`.
 qsizetype asciiRunEnd(const unsigned char* p, qsizetype from, qsizetype n);
+
+// Appends the UTF-8 bytes of the text.
+void appendUtf8(QByteArray& out, QStringView text);
 
 // Strict UTF-8 checked piece by piece; a sequence may run on into the next piece.
 class Utf8Validator {

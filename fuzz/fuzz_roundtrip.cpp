@@ -20,17 +20,18 @@ std::vector<QByteArray> picturesOf(const pennacle::CardForm& form) {
     return pictures;
 }
 
-void checkSettles(const QString& card) {
+void checkSettles(const pennacle::CardBytes& card) {
     fuzz::CountingReporter reporter;
     const QDateTime now = fuzz::fixedNow();
     const pennacle::CardForm loaded = pennacle::loadCardForm(card, reporter);
-    const QString c1 = pennacle::rebuildCard(loaded, now, reporter);
+    const pennacle::CardBytes c1 = pennacle::rebuildCard(loaded, now, reporter);
     const pennacle::CardForm reloaded = pennacle::loadCardForm(c1, reporter);
     // The first rebuild pads the Base64 text and drops what no decoder reads (a lone last
     // character, a stray "="), and so a photo without a single byte; every picture stays.
     FUZZ_CHECK(picturesOf(reloaded) == picturesOf(loaded));
-    const QString c2 = pennacle::rebuildCard(reloaded, now, reporter);
-    const QString c3 = pennacle::rebuildCard(pennacle::loadCardForm(c2, reporter), now, reporter);
+    const pennacle::CardBytes c2 = pennacle::rebuildCard(reloaded, now, reporter);
+    const pennacle::CardBytes c3 =
+        pennacle::rebuildCard(pennacle::loadCardForm(c2, reporter), now, reporter);
     FUZZ_CHECK(reporter.count == 0);
     FUZZ_CHECK(c2 == c3);
 }
@@ -38,7 +39,7 @@ void checkSettles(const QString& card) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString text = fuzz::textOf(data, size);
+    const pennacle::CardBytes text = fuzz::cardOf(data, size);
     fuzz::CountingReporter reporter;
     const std::vector<pennacle::ContactEntry> entries = pennacle::scanCards(text, reporter);
     for (const pennacle::ContactEntry& entry : entries) {

@@ -4,7 +4,7 @@
 #include "fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString text = fuzz::textOf(data, size);
+    const pennacle::CardBytes text = fuzz::cardOf(data, size);
     fuzz::CountingReporter reporter;
     qsizetype lastPosition = 0;
     const std::vector<pennacle::ContactEntry> entries =
@@ -15,8 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         });
     for (const pennacle::ContactEntry& entry : entries) {
         FUZZ_CHECK(!entry.Text.isEmpty());
-        FUZZ_CHECK(entry.card.startsWith(QLatin1String("BEGIN:VCARD"), Qt::CaseInsensitive));
-        FUZZ_CHECK(entry.card.endsWith(QLatin1String("END:VCARD"), Qt::CaseInsensitive));
+        const QByteArray& card = entry.card.bytes();
+        FUZZ_CHECK(card.size() >= 20 && qstrnicmp(card.constData(), "BEGIN:VCARD", 11) == 0);
+        FUZZ_CHECK(qstrnicmp(card.constData() + card.size() - 9, "END:VCARD", 9) == 0);
+        FUZZ_CHECK(entry.card.encoding() == text.encoding());
         FUZZ_CHECK(pennacle::GetName(entry.card, reporter) == entry.Text);
     }
     // A text that is no single card still has a name, maybe an empty one.

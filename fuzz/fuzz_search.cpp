@@ -31,7 +31,7 @@ QStringList searchedTexts(const pennacle::CardForm& form) {
 }
 
 // The find bar takes one line: each line of a box must find the contact.
-void checkBoxesFound(const QString& card, const QByteArray& searchText) {
+void checkBoxesFound(const pennacle::CardBytes& card, const QByteArray& searchText) {
     SilentReporter reporter;
     const pennacle::CardForm form = pennacle::loadCardForm(card, reporter);
     for (const QString& text : searchedTexts(form)) {

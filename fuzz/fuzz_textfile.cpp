@@ -30,25 +30,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // A byte gives at most one character on every path.
     FUZZ_CHECK(total <= static_cast<qsizetype>(size));
-    FUZZ_CHECK(pennacle::readCardFile(file.fileName()).size() == total);
+    const pennacle::CardBytes held = pennacle::readCardFile(file.fileName());
+    FUZZ_CHECK(held.text() == pieces.join(QString()));
     const QString wholeFile = pennacle::ReadWholeFile(file.fileName());
     FUZZ_CHECK(size == 0 ? wholeFile == u"empty file"
                          : wholeFile.size() == static_cast<qsizetype>(size));
 
     // Blocks of 1 to 16 bytes, so that they end inside characters and markers.
     const qint64 blockSize = size > 0 ? 1 + data[0] % 16 : 1;
-    const QString whole = pieces.join(QString());
     pennacle::TextFileReader reader(file.fileName(), blockSize);
-    QString streamed;
-    for (pennacle::TextFileReader::Read read;
-         (read = reader.readInto(streamed)) != pennacle::TextFileReader::Read::End;) {
-        if (read == pennacle::TextFileReader::Read::Restart)
-            streamed.clear();
+    QByteArray streamed;
+    while (reader.readInto(streamed) != pennacle::TextFileReader::Read::End) {
     }
-    FUZZ_CHECK(streamed == whole);
+    FUZZ_CHECK(pennacle::CardBytes(streamed, reader.encoding()) == held);
     NullReporter reporter;
     const auto cards = pennacle::CardFileImport(file.fileName(), blockSize).scan(reporter);
-    const auto expected = pennacle::scanCards(whole, reporter);
+    const auto expected = pennacle::scanCards(held, reporter);
     FUZZ_CHECK(cards.size() == expected.size());
     for (size_t i = 0; i < cards.size(); ++i) {
         FUZZ_CHECK(cards[i].Text == expected[i].Text && cards[i].card == expected[i].card);

@@ -5,6 +5,7 @@
 
 #include "cards/loader.h"
 #include "cards/rebuild.h"
+#include "core/cardbytes.h"
 #include "core/guard.h"
 
 #include <QDateTime>
@@ -46,6 +47,17 @@ inline QString textOf(const uint8_t* data, size_t size) {
     return QString::fromUtf8(bytes, static_cast<qsizetype>(size));
 }
 
+// The input as a card's bytes, as an import holds them: after a leading FF FE the text of
+// textOf in UTF-8 (as a UTF-16 file's cards are held), otherwise the bytes as they stand,
+// read as Windows-1252 when their number is odd and as UTF-8 when it is even.
+inline pennacle::CardBytes cardOf(const uint8_t* data, size_t size) {
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE)
+        return pennacle::CardBytes(textOf(data, size));
+    return pennacle::CardBytes(
+        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)),
+        size % 2 ? pennacle::CardEncoding::Ansi : pennacle::CardEncoding::Utf8);
+}
+
 // The picture decoders warn about every damaged input; the warnings would cost more than the
 // decoding.
 inline void quietPictureDecoders() {
@@ -68,9 +80,11 @@ inline QDateTime fixedNow() {
 inline void checkRebuildSettles(const pennacle::CardForm& form) {
     CountingReporter reporter;
     const QDateTime now = fixedNow();
-    const QString c1 = pennacle::rebuildCard(form, now, reporter);
-    const QString c2 = pennacle::rebuildCard(pennacle::loadCardForm(c1, reporter), now, reporter);
-    const QString c3 = pennacle::rebuildCard(pennacle::loadCardForm(c2, reporter), now, reporter);
+    const pennacle::CardBytes c1 = pennacle::rebuildCard(form, now, reporter);
+    const pennacle::CardBytes c2 =
+        pennacle::rebuildCard(pennacle::loadCardForm(c1, reporter), now, reporter);
+    const pennacle::CardBytes c3 =
+        pennacle::rebuildCard(pennacle::loadCardForm(c2, reporter), now, reporter);
     FUZZ_CHECK(reporter.count == 0);
     FUZZ_CHECK(c2 == c3);
 }

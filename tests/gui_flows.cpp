@@ -71,7 +71,7 @@ struct FakeWindow {
     ImportFlow importFlow() {
         return ImportFlow(
             {context(), contacts, startProgress(), [] {},
-             [this](const QString& card) { shown << card; },
+             [this](const pennacle::CardBytes& card) { shown << card.text(); },
              [this](const QString& path) { pictures << QFileInfo(path).fileName(); }});
     }
     SaveFlow saveFlow() {
@@ -153,7 +153,8 @@ void TestFlows::importFile() {
     window.dialogs.fileAnswers.enqueue(path);
     window.importFlow().chooseFile();
     QCOMPARE(window.contacts.count(), rows);
-    QCOMPARE(window.shown, rows > 0 ? QStringList{window.contacts.at(0).card} : QStringList{});
+    QCOMPARE(window.shown,
+             rows > 0 ? QStringList{window.contacts.at(0).card.text()} : QStringList{});
     QTEST(window.dialogs.callsOf("message"), "messages");
     QTEST(window.reportedSteps(), "steps");
 }

@@ -51,7 +51,7 @@ private slots:
         list.setCard(0, QStringLiteral("BEGIN:VCARD\r\nN:Smith\r\nEND:VCARD"));
         QCOMPARE(changed.count(), 1);
         QCOMPARE(list.at(0).Text, QString("Doe, John"));
-        QVERIFY(list.at(0).card.contains("Smith"));
+        QVERIFY(list.at(0).card.bytes().contains("Smith"));
     }
 
     void removalRules_data() {

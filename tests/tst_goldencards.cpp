@@ -124,8 +124,8 @@ private slots:
                                                      QStringLiteral(".form.json"));
 
         const QDateTime now(QDate(2021, 8, 31), QTime(12, 0, 1));
-        const QString c1 = rebuildCard(form, now, reporter);
-        const QString c2 = rebuildCard(loadCardForm(c1, reporter), now, reporter);
+        const CardBytes c1 = rebuildCard(form, now, reporter);
+        const CardBytes c2 = rebuildCard(loadCardForm(c1, reporter), now, reporter);
         QCOMPARE(c2, c1);
         QVERIFY2(reporter.reports.isEmpty(), qPrintable(reporter.reports.join('\n')));
     }

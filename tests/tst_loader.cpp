@@ -21,7 +21,7 @@ QString cardOf(const QStringList& lines, const QString& version = QStringLiteral
            lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nEND:VCARD");
 }
 
-CardForm load(const QString& card) {
+CardForm load(const CardBytes& card) {
     CollectingReporter reporter;
     CardForm form = loadCardForm(card, reporter);
     if (!reporter.reports.isEmpty())
@@ -418,7 +418,7 @@ void TestLoader::rebuiltCardLoadsIntoTheSameForm() {
     QFETCH(QString, card);
     const CardForm form = load(card);
     CollectingReporter reporter;
-    const QString rebuilt =
+    const CardBytes rebuilt =
         rebuildCard(form, QDateTime(QDate(2021, 8, 31), QTime(12, 0)), reporter);
     QVERIFY(reporter.reports.isEmpty());
     QCOMPARE(load(rebuilt), form);

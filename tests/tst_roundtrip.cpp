@@ -125,7 +125,7 @@ private:
 };
 
 QString build(const CardForm& form, CollectingReporter& reporter) {
-    return rebuildCard(form, kNow, reporter);
+    return rebuildCard(form, kNow, reporter).text();
 }
 
 // The photos as the card writer carries them: padded, and none where nothing is left to pad.
@@ -269,7 +269,7 @@ void TestRoundTrip::foundCardsSettle_data() {
         const std::vector<ContactEntry> entries =
             scanCards(readCardFile(dir.filePath(file)), reporter);
         for (size_t i = 0; i < entries.size(); ++i)
-            QTest::addRow("%s %zu", qPrintable(file), i + 1) << entries[i].card;
+            QTest::addRow("%s %zu", qPrintable(file), i + 1) << entries[i].card.text();
     }
 }
 

@@ -1,9 +1,9 @@
 #include "cards/importer.h"
 #include "cards/save.h"
+#include "core/ansiencoding.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
 #include "support/savefailures.h"
-#include "vcard/ansiencoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,7 +94,8 @@ void TestSave::ansiKeepsEveryByteOfAnAnsiFile() {
     QCOMPARE(encodeAnsi(text), bytes);
 }
 
-// Exactly the cards whose save would write a "?" of its own count, in list order.
+// Exactly the cards whose save would write a "?" of its own count, in list order: characters
+// the code page lacks, and bytes of a UTF-8 card that are no UTF-8.
 void TestSave::ansiLossCountsContactsAndNamesTheFirst() {
     QByteArray everyByte;
     for (int b = 0; b < 256; ++b) {
@@ -103,8 +104,9 @@ void TestSave::ansiLossCountsContactsAndNamesTheFirst() {
     const QString everyAnsiCharacter = QStringDecoder("windows-1252").decode(everyByte);
     ContactList contacts;
     fill(contacts, {"A", "B", "C", "D", "E"},
-         {kCardA, everyAnsiCharacter, kCardB, QString(QChar(0xD800)) + "lone half of a pair",
-          QString::fromUtf8("N:Åsa;Ø")});
+         {kCardA, everyAnsiCharacter, kCardB, QString(), QString::fromUtf8("N:Åsa;Ø")});
+    contacts.setCard(3, CardBytes(QByteArray("N:\xC3 cut short"), CardEncoding::Utf8));
+    contacts.append({"F", CardBytes(everyByte, CardEncoding::Ansi)});
     const AnsiLoss loss = findAnsiLoss(contacts);
     QCOMPARE(loss.contacts, 2);
     QCOMPARE(loss.firstName, QString("C"));

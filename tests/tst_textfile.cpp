@@ -151,6 +151,17 @@ void TestTextFile::streamsAsReadTextFile_data() {
         << QByteArray::fromHex("fffe3dd800de61003dd8620000de");
 }
 
+// UTF-8 has no room for half a surrogate pair, which a UTF-16 file may hold.
+QString withLoneSurrogatesReplaced(QString text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 void TestTextFile::streamsAsReadTextFile() {
     QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
@@ -160,13 +171,10 @@ void TestTextFile::streamsAsReadTextFile() {
     for (const qint64 blockSize : {1, 2, 3, 5, 4096}) {
         TextFileReader reader(path, blockSize);
         QCOMPARE(reader.size(), bytes.size());
-        QString text;
-        for (TextFileReader::Read read;
-             (read = reader.readInto(text)) != TextFileReader::Read::End;) {
-            if (read == TextFileReader::Read::Restart)
-                text.clear();
+        QByteArray bytes;
+        while (reader.readInto(bytes) != TextFileReader::Read::End) {
         }
-        QCOMPARE(text, whole);
+        QCOMPARE(decodeText(bytes, reader.encoding()), withLoneSurrogatesReplaced(whole));
     }
 }
 

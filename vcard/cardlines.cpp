@@ -1,10 +1,10 @@
 #include "vcard/cardlines.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "core/utf8.h"
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -13,16 +13,8 @@ namespace pennacle {
 
 namespace {
 
-constexpr QChar kLf = u'\n';
-constexpr QChar kCr = u'\r';
-
-// Base64 data ends in "=" padding, which is never a soft line break.
-bool isBinaryValue(QStringView part, BinaryValueTest isBinary) {
-    return isBinary != nullptr && isBinary(part);
-}
-
-bool startsWithFoldBlank(QStringView line) {
-    return !line.isEmpty() && (line.front() == u' ' || line.front() == u'\t');
+bool startsWithFoldBlank(QByteArrayView line) {
+    return !line.isEmpty() && (line.front() == ' ' || line.front() == '\t');
 }
 
 // Tracks where a growing logical line has its property part's ":" without scanning any part of
@@ -30,17 +22,18 @@ bool startsWithFoldBlank(QStringView line) {
 // stands in (a quote that is never closed).
 class ColonTracker {
 public:
-    explicit ColonTracker(BinaryValueTest isBinary) : isBinary_(isBinary) {}
+    using PartTest = std::function<bool(QByteArrayView part)>;
+    explicit ColonTracker(PartTest marksQuotedPrintable)
+        : marksQuotedPrintable_(std::move(marksQuotedPrintable)) {}
 
-    qsizetype colonIn(const QString& text) {
+    qsizetype colonIn(const QByteArray& text) {
         if (outside_ < 0) {
             scan(text);
             const qsizetype colon = outside_ >= 0 ? outside_ : first_;
             if (colon != answered_) {
                 answered_ = colon;
-                const QStringView part = QStringView(text).left(colon);
                 quotedPrintable_ =
-                    colon >= 0 && isQuotedPrintable(part) && !isBinaryValue(part, isBinary_);
+                    colon >= 0 && marksQuotedPrintable_(QByteArrayView(text).first(colon));
             }
         }
         return outside_ >= 0 ? outside_ : first_;
@@ -50,13 +43,13 @@ public:
     void truncatedTo(qsizetype size) { scannedUpTo_ = std::min(scannedUpTo_, size); }
 
 private:
-    void scan(const QString& text) {
+    void scan(const QByteArray& text) {
         const qsizetype size = text.size();
         for (qsizetype i = scannedUpTo_; i < size; ++i) {
-            const QChar c = text[i];
-            if (c == u'"') {
+            const char c = text[i];
+            if (c == '"') {
                 quoted_ = !quoted_;
-            } else if (c == u':') {
+            } else if (c == ':') {
                 if (first_ < 0)
                     first_ = i;
                 if (!quoted_) {
@@ -69,7 +62,7 @@ private:
         scannedUpTo_ = size;
     }
 
-    BinaryValueTest isBinary_;
+    PartTest marksQuotedPrintable_;
     qsizetype outside_ = -1;
     qsizetype first_ = -1;
     qsizetype answered_ = -1;
@@ -79,32 +72,31 @@ private:
 };
 
 // A quoted-printable value ending in "=" (before its CR) goes on with the next line.
-bool endsInSoftBreak(const QString& text, ColonTracker& colon) {
+bool endsInSoftBreak(const QByteArray& text, ColonTracker& colon) {
     const qsizetype at = colon.colonIn(text);
     if (at < 0 || !colon.quotedPrintable())
         return false;
-    const QStringView body = withoutLineEnd(text);
-    return body.size() > at + 1 && body.back() == u'=';
+    const QByteArrayView body = withoutLineEnd(QByteArrayView(text));
+    return body.size() > at + 1 && body.back() == '=';
 }
 
-void chopLineEnd(QString& text) {
-    if (text.endsWith(kCr))
+void chopLineEnd(QByteArray& text) {
+    if (text.endsWith('\r'))
         text.chop(1);
 }
 
 // One logical line put together as the line structure asks: the original, general joining
 // that follows the growing text; the walker below takes it for the lines it cannot follow
 // by their physical lines alone. Returns the text and the end of its last physical line.
-std::pair<QString, qsizetype> joinLogicalLine(const QString& card, qsizetype start, bool dropBlank,
-                                              BinaryValueTest isBinary) {
+std::pair<QByteArray, qsizetype> joinLogicalLine(QByteArrayView card, qsizetype start,
+                                                 bool dropBlank, ColonTracker colon) {
     const qsizetype size = card.size();
     qsizetype end = physicalLineEnd(card, start);
-    QString text = card.mid(start, end - start);
-    ColonTracker colon(isBinary);
+    QByteArray text = card.sliced(start, end - start).toByteArray();
     while (end < size) {
         const qsizetype nextStart = end + 1;
         const qsizetype nextEnd = physicalLineEnd(card, nextStart);
-        const QStringView next = QStringView(card).mid(nextStart, nextEnd - nextStart);
+        const QByteArrayView next = card.sliced(nextStart, nextEnd - nextStart);
         if (endsInSoftBreak(text, colon)) {
             chopLineEnd(text);
             text.chop(1);  // the "=" of the soft break
@@ -113,7 +105,7 @@ std::pair<QString, qsizetype> joinLogicalLine(const QString& card, qsizetype sta
         } else if (startsWithFoldBlank(next)) {
             chopLineEnd(text);
             colon.truncatedTo(text.size());
-            text.append(dropBlank ? next.mid(1) : next);
+            text.append(dropBlank ? next.sliced(1) : next);
         } else {
             break;
         }
@@ -122,15 +114,32 @@ std::pair<QString, qsizetype> joinLogicalLine(const QString& card, qsizetype sta
     return {std::move(text), end};
 }
 
+// The key of a line, read as plainKeyOf describes, for either kind of text.
+template <class View>
+std::optional<View> plainKeyIn(View line) {
+    qsizetype keyStart = 0;  // after the last "." so far
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const auto c = line[i];
+        if (c == ';' || c == ':')
+            return trimBlanks(line.sliced(keyStart, i - keyStart));
+        if (c == '"')
+            return std::nullopt;
+        if (c == '.')
+            keyStart = i + 1;
+    }
+    return std::nullopt;
+}
+
 // The colon that ends the property part when the line itself settles it: the first colon
 // outside quotes; -1 when the line has none.
-qsizetype settledColonOf(QStringView line) {
+template <class View>
+qsizetype settledColonOf(View line) {
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (c == u'"') {
+        const auto c = line[i];
+        if (c == '"') {
             quoted = !quoted;
-        } else if (c == u':' && !quoted) {
+        } else if (c == ':' && !quoted) {
             return i;
         }
     }
@@ -139,32 +148,40 @@ qsizetype settledColonOf(QStringView line) {
 
 }  // namespace
 
-LineWalker::LineWalker(const QString& card, BinaryValueTest isBinary)
-    : card_(card),
+LineWalker::LineWalker(const CardBytes& card, BinaryValueTest isBinary)
+    : card_(card.bytes()),
+      encoding_(card.encoding()),
       isBinary_(isBinary),
-      dropBlank_(!card.isEmpty() && foldingDropsBlank(card)),
+      dropBlank_(!card.isEmpty() && foldingDropsBlank(card.bytes())),
       done_(card.isEmpty()) {}
+
+bool LineWalker::marksQuotedPrintable(QByteArrayView part) const {
+    // Only lines ending in "=" ask, and parameter names are ASCII: the part is read as it is.
+    const QString text = decoded(part);
+    return isQuotedPrintable(text) && !(isBinary_ != nullptr && isBinary_(text));
+}
 
 bool LineWalker::next() {
     if (done_)
         return false;
-    const QStringView card(card_);
     start_ = cursor_;
     // The line after a logical line was looked at already, to see that it does not go on.
-    firstEnd_ = start_ == peekedStart_ ? peekedEnd_ : physicalLineEnd(card, start_);
+    firstEnd_ = start_ == peekedStart_ ? peekedEnd_ : physicalLineEnd(card_, start_);
     joined_.clear();
     materialized_ = false;
+    decodedValid_ = false;
     quotedPrintable_.reset();
-    scanFirstLine(card.sliced(start_, firstEnd_ - start_));
-    qsizetype end = colon_ < 0 ? -1 : follow([](QStringView, bool) {});
+    scanFirstLine(card_.sliced(start_, firstEnd_ - start_));
+    qsizetype end = colon_ < 0 ? -1 : follow([](QByteArrayView, bool) {});
     if (end < 0) {
         // Where the property part ends may still change with the next lines, or the joined
         // text would end in what an earlier line brought: the general joining follows it.
-        std::tie(joined_, end) = joinLogicalLine(card_, start_, dropBlank_, isBinary_);
+        ColonTracker colon([this](QByteArrayView part) { return marksQuotedPrintable(part); });
+        std::tie(joined_, end) = joinLogicalLine(card_, start_, dropBlank_, std::move(colon));
         materialized_ = true;
     }
     end_ = end;
-    if (end >= card.size()) {
+    if (end >= card_.size()) {
         done_ = true;
     } else {
         cursor_ = end + 1;
@@ -172,7 +189,7 @@ bool LineWalker::next() {
     return true;
 }
 
-void LineWalker::scanFirstLine(QStringView line) {
+void LineWalker::scanFirstLine(QByteArrayView line) {
     // The key's end and the part's colon in one pass: most lines are never looked at again.
     colon_ = -1;
     keyStart_ = 0;
@@ -180,27 +197,34 @@ void LineWalker::scanFirstLine(QStringView line) {
     bool keyOpen = true;
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
+        const char c = line[i];
         if (keyOpen) {
-            if (c == u';' || c == u':') {
+            if (c == ';' || c == ':') {
                 keyEnd_ = i;
                 keyOpen = false;
-            } else if (c == u'"') {
+            } else if (c == '"') {
                 keyOpen = false;  // a quote before the key's end: no plain key
-            } else if (c == u'.') {
+            } else if (c == '.') {
                 keyStart_ = i + 1;
             }
         }
-        if (c == u'"') {
+        if (c == '"') {
             quoted = !quoted;
-        } else if (c == u':' && !quoted) {
+        } else if (c == ':' && !quoted) {
             colon_ = i;
             return;
         }
     }
 }
 
-std::optional<QStringView> LineWalker::plainKey() const {
+qsizetype LineWalker::decodedColon() const {
+    if (colon_ < 0 || encoding_ == CardEncoding::Ansi)
+        return colon_;  // one character for each byte
+    const auto* p = reinterpret_cast<const unsigned char*>(card_.data() + start_);
+    return asciiRunEnd(p, 0, colon_) == colon_ ? colon_ : -1;
+}
+
+std::optional<QByteArrayView> LineWalker::plainKey() const {
     if (keyEnd_ < 0)
         return std::nullopt;
     return trimBlanks(firstLine().sliced(keyStart_, keyEnd_ - keyStart_));
@@ -210,30 +234,27 @@ template <class OnPiece>
 qsizetype LineWalker::follow(OnPiece&& onPiece) {
     // The part is settled, so each next line continues this one by its first character (a
     // fold) or by the "=" that ends the line before it (a soft break).
-    const QStringView card(card_);
-    const qsizetype size = card.size();
+    const qsizetype size = card_.size();
     qsizetype end = firstEnd_;
-    QStringView last = card.sliced(start_, firstEnd_ - start_);
+    QByteArrayView last = card_.sliced(start_, firstEnd_ - start_);
     bool lastIsFirst = true;
     while (end < size) {
         const qsizetype nextStart = end + 1;
-        const qsizetype nextEnd = physicalLineEnd(card, nextStart);
-        const QStringView next = card.sliced(nextStart, nextEnd - nextStart);
-        const QStringView body = withoutLineEnd(last);
+        const qsizetype nextEnd = physicalLineEnd(card_, nextStart);
+        const QByteArrayView next = card_.sliced(nextStart, nextEnd - nextStart);
+        const QByteArrayView body = withoutLineEnd(last);
         bool soft =
-            !body.isEmpty() && body.back() == u'=' && (!lastIsFirst || body.size() > colon_ + 1);
+            !body.isEmpty() && body.back() == '=' && (!lastIsFirst || body.size() > colon_ + 1);
         if (soft) {
-            if (!quotedPrintable_) {
-                const QStringView part = card.sliced(start_, colon_);
-                quotedPrintable_ = isQuotedPrintable(part) && !isBinaryValue(part, isBinary_);
-            }
+            if (!quotedPrintable_)
+                quotedPrintable_ = marksQuotedPrintable(card_.sliced(start_, colon_));
             soft = *quotedPrintable_;
         }
-        QStringView piece;
+        QByteArrayView piece;
         if (soft) {
             piece = next;
         } else if (startsWithFoldBlank(next)) {
-            piece = dropBlank_ ? next.mid(1) : next;
+            piece = dropBlank_ ? next.sliced(1) : next;
         } else {
             peekedStart_ = nextStart;
             peekedEnd_ = nextEnd;
@@ -249,7 +270,7 @@ qsizetype LineWalker::follow(OnPiece&& onPiece) {
     return end;
 }
 
-QStringView LineWalker::text() {
+QByteArrayView LineWalker::text() {
     if (materialized_)
         return joined_;
     if (!isJoined())
@@ -257,8 +278,8 @@ QStringView LineWalker::text() {
     // The pieces again, as next() found them: each line loses its CR, and before a soft
     // break its "=" too.
     joined_.reserve(end_ - start_);
-    QStringView previous = firstLine();
-    follow([&](QStringView piece, bool softBreak) {
+    QByteArrayView previous = firstLine();
+    follow([&](QByteArrayView piece, bool softBreak) {
         previous = withoutLineEnd(previous);
         if (softBreak)
             previous.chop(1);
@@ -270,54 +291,55 @@ QStringView LineWalker::text() {
     return joined_;
 }
 
-QString LineWalker::takeText() {
+QByteArray LineWalker::takeText() {
     if (!materialized_ && !isJoined())
-        return firstLine().toString();
+        return firstLine().toByteArray();
     text();
     materialized_ = false;
     end_ = firstEnd_;  // taken: nothing is left to join
     return std::move(joined_);
 }
 
-std::vector<CardLine> splitLines(const QString& card, BinaryValueTest isBinary) {
+QStringView LineWalker::decodedText() {
+    if (!decodedValid_) {
+        // One buffer for all lines: most are decoded once and dropped.
+        decoded_.resize(0);
+        appendDecoded(decoded_, text(), encoding_);
+        decodedValid_ = true;
+    }
+    return decoded_;
+}
+
+std::vector<CardLine> splitLines(const CardBytes& card, BinaryValueTest isBinary) {
     std::vector<CardLine> lines;
     LineWalker walker(card, isBinary);
     while (walker.next())
-        lines.push_back({walker.takeText(), walker.offset()});
+        lines.push_back({walker.decodedText().toString(), walker.offset()});
     return lines;
 }
 
 std::optional<QStringView> plainKeyOf(QStringView line) {
-    qsizetype keyStart = 0;  // after the last "." so far
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        switch (line[i].unicode()) {
-            case u';':
-            case u':':
-                return trimBlanks(line.sliced(keyStart, i - keyStart));
-            case u'"':
-                return std::nullopt;
-            case u'.':
-                keyStart = i + 1;
-                break;
-            default:
-                break;
-        }
-    }
-    return std::nullopt;
+    return plainKeyIn(line);
 }
 
-bool foldingDropsBlank(const QString& card) {
+std::optional<QByteArrayView> plainKeyOf(QByteArrayView line) {
+    return plainKeyIn(line);
+}
+
+bool foldingDropsBlank(QByteArrayView card) {
     static constexpr QLatin1StringView kVersion("VERSION");
     const qsizetype size = card.size();
     for (qsizetype start = 0; start <= size;) {
         const qsizetype end = physicalLineEnd(card, start);
-        const QStringView line = QStringView(card).mid(start, end - start);
+        const QByteArrayView bytes = card.sliced(start, end - start);
         start = end + 1;
         // Most lines are told apart by their key alone.
-        if (const std::optional<QStringView> key = plainKeyOf(line);
+        if (const std::optional<QByteArrayView> key = plainKeyOf(bytes);
             key && !equalsIgnoringAsciiCase(*key, kVersion)) {
             continue;
         }
+        // What counts is ASCII: the line is read byte for character.
+        const QString line = QString::fromLatin1(bytes);
         if (isPropertyLine(line) && keyIs(propertyPartOf(line), kVersion)) {
             const QStringView value = trimBlanks(valueOf(line));
             // Only a CR inside the value costs a copy; the one that ends the line does not.
@@ -331,25 +353,11 @@ bool foldingDropsBlank(const QString& card) {
     return false;
 }
 
-qsizetype physicalLineEnd(QStringView text, qsizetype start) {
-    // Lines are short: a loop of its own costs less than a call into the library per line.
-    const auto* p = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype size = text.size();
-    qsizetype i = start;
-#if defined(__SSE2__)
-    const __m128i lf = _mm_set1_epi16(short(u'\n'));
-    for (; i + 8 <= size; i += 8) {
-        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(chars, lf));
-        if (mask != 0)
-            return i + __builtin_ctz(unsigned(mask)) / 2;
-    }
-#endif
-    for (; i < size; ++i) {
-        if (p[i] == u'\n')
-            return i;
-    }
-    return size;
+qsizetype physicalLineEnd(QByteArrayView text, qsizetype start) {
+    if (start >= text.size())
+        return text.size();
+    const void* lf = std::memchr(text.data() + start, '\n', size_t(text.size() - start));
+    return lf ? static_cast<const char*>(lf) - text.data() : text.size();
 }
 
 bool isFrameProperty(QStringView propertyPart) {
@@ -364,7 +372,15 @@ bool isPropertyLine(QStringView line) {
 
 bool isBlankLine(QStringView line) {
     for (const QChar c : line) {
-        if (c != kCr)
+        if (c != u'\r')
+            return false;
+    }
+    return true;
+}
+
+bool isBlankLine(QByteArrayView line) {
+    for (const char c : line) {
+        if (c != '\r')
             return false;
     }
     return true;
@@ -374,6 +390,11 @@ qsizetype propertyColonOf(QStringView line) {
     const qsizetype colon = settledColonOf(line);
     // An unclosed quote: the first colon after all.
     return colon >= 0 ? colon : line.indexOf(u':');
+}
+
+qsizetype propertyColonOf(QByteArrayView line) {
+    const qsizetype colon = settledColonOf(line);
+    return colon >= 0 ? colon : line.indexOf(':');
 }
 
 QStringView propertyPartOf(QStringView line) {
@@ -398,7 +419,11 @@ QStringView valueBeforeColon(QStringView value, bool escapes) {
 }
 
 QStringView withoutLineEnd(QStringView text) {
-    return text.endsWith(kCr) ? text.chopped(1) : text;
+    return text.endsWith(u'\r') ? text.chopped(1) : text;
+}
+
+QByteArrayView withoutLineEnd(QByteArrayView text) {
+    return text.endsWith('\r') ? text.chopped(1) : text;
 }
 
 QStringView withoutGroup(QStringView propertyPart) {
@@ -410,7 +435,7 @@ QStringView withoutGroup(QStringView propertyPart) {
 
 QString stripCR(QStringView text) {
     QString result = text.toString();
-    result.remove(kCr);
+    result.remove(u'\r');
     return result;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/cardbytes.h"
+
+#include <QByteArrayView>
 #include <QLatin1String>
 #include <QList>
 #include <QString>
@@ -15,10 +18,10 @@ namespace pennacle {
 inline constexpr QLatin1StringView kBeginCard("BEGIN:VCARD");
 inline constexpr QLatin1StringView kEndCard("END:VCARD");
 
-// One logical line of a card: soft line breaks and folded lines already joined.
+// One logical line of a card: soft line breaks and folded lines already joined, decoded.
 struct CardLine {
     QString text;          // keeps the CR (if any) that ended its last physical line
-    qsizetype offset = 0;  // where its first physical line starts in the card text
+    qsizetype offset = 0;  // where its first physical line starts in the card's bytes
 
     bool operator==(const CardLine&) const = default;
 };
@@ -28,36 +31,46 @@ struct CardLine {
 // is for the reader's caller to say; none when it is null.
 using BinaryValueTest = bool (*)(QStringView propertyPart);
 
-// Splits a card text into logical lines: at LF, then joins the soft line breaks of
-// quoted-printable values, then folded lines (the fold blank is dropped in 3.0/4.0 cards).
-std::vector<CardLine> splitLines(const QString& card, BinaryValueTest isBinary);
+// Splits a card into logical lines: at LF, then joins the soft line breaks of quoted-printable
+// values, then folded lines (the fold blank is dropped in 3.0/4.0 cards).
+std::vector<CardLine> splitLines(const CardBytes& card, BinaryValueTest isBinary);
 
-// Walks the logical lines of a card one by one, as splitLines cuts them. A line that runs
-// over several physical lines is put together only when its text is asked for, so that
-// passing a folded photo of hundreds of lines copies nothing.
+// Walks the logical lines of a card's bytes one by one, as splitLines cuts them. A line that
+// runs over several physical lines is put together only when its text is asked for, so that
+// passing a folded photo of hundreds of lines copies nothing; and a line is decoded only when
+// its decoded text is asked for. Lines are joined as bytes, so a fold that splits a character
+// of several bytes decodes whole.
 class LineWalker {
 public:
     // The card must outlive the walker.
-    LineWalker(const QString& card, BinaryValueTest isBinary);
+    LineWalker(const CardBytes& card, BinaryValueTest isBinary);
+    LineWalker(CardBytes&&, BinaryValueTest) = delete;
 
     // Moves to the next logical line; false when there is none left.
     bool next();
     // Where its first physical line starts in the card.
     qsizetype offset() const { return start_; }
     // Its first physical line, without the LF.
-    QStringView firstLine() const { return QStringView(card_).sliced(start_, firstEnd_ - start_); }
+    QByteArrayView firstLine() const { return card_.sliced(start_, firstEnd_ - start_); }
     // The ":" that ends its property part, as an index into firstLine(), when the first
     // physical line holds it outside quotes; -1 otherwise.
     qsizetype settledColon() const { return colon_; }
+    // settledColon() as an index into decodedText(); -1 when there is none, or when
+    // characters of several bytes stand before it.
+    qsizetype decodedColon() const;
     // What plainKeyOf(firstLine()) gives, found while the line was looked at first.
-    std::optional<QStringView> plainKey() const;
+    std::optional<QByteArrayView> plainKey() const;
     // Whether the card's folding drops the blank (see foldingDropsBlank).
     bool dropsBlank() const { return dropBlank_; }
     // Whether it runs over more than one physical line.
     bool isJoined() const { return end_ != firstEnd_; }
-    // Its text; valid until next() or takeText().
-    QStringView text();
-    QString takeText();
+    // Its bytes; valid until next() or takeText().
+    QByteArrayView text();
+    QByteArray takeText();
+    // Its text decoded in the card's encoding; valid until next().
+    QStringView decodedText();
+    // Bytes of the card (a piece of a line, say) decoded in its encoding.
+    QString decoded(QByteArrayView bytes) const { return decodeText(bytes, encoding_); }
 
 private:
     // Walks the continuation lines of the current line, when its first line settles its
@@ -65,9 +78,11 @@ private:
     // physical line, or -1 when the general joining must follow it.
     template <class OnPiece>
     qsizetype follow(OnPiece&& onPiece);
-    void scanFirstLine(QStringView line);
+    void scanFirstLine(QByteArrayView line);
+    bool marksQuotedPrintable(QByteArrayView part) const;
 
-    const QString& card_;
+    QByteArrayView card_;
+    CardEncoding encoding_;
     BinaryValueTest isBinary_;
     bool dropBlank_;
     bool done_;
@@ -81,27 +96,38 @@ private:
     qsizetype peekedStart_ = -1;  // a physical line seen ahead, and its end
     qsizetype peekedEnd_ = -1;
     std::optional<bool> quotedPrintable_;  // of its property part, once a line ends in "="
-    QString joined_;
+    QByteArray joined_;
     bool materialized_ = false;
+    QString decoded_;
+    bool decodedValid_ = false;
 };
 
 // Whether the card's first VERSION line says 3.0 or 4.0, whose folding drops the leading blank
 // and whose values escape with backslashes.
-bool foldingDropsBlank(const QString& card);
+bool foldingDropsBlank(QByteArrayView card);
 
 // End of the physical line starting at `start`: the index of its LF, or the text's size.
-qsizetype physicalLineEnd(QStringView text, qsizetype start);
+qsizetype physicalLineEnd(QByteArrayView text, qsizetype start);
 
 // The key of a property line read from its first physical line alone: the text before the
 // first ";" or ":", without a group prefix ("item1."), trimmed; keyIs(part, key) holds for
 // exactly this key. None when a quote comes first or the line holds neither sign.
 std::optional<QStringView> plainKeyOf(QStringView line);
+std::optional<QByteArrayView> plainKeyOf(QByteArrayView line);
 
 // Whether the text holds the character: for the short texts of one line, where a plain loop
 // costs less than a call into the library.
 inline bool holdsChar(QStringView text, char16_t c) {
     for (const QChar ch : text) {
         if (ch.unicode() == c)
+            return true;
+    }
+    return false;
+}
+
+inline bool holdsChar(QByteArrayView text, char c) {
+    for (const char ch : text) {
+        if (ch == c)
             return true;
     }
     return false;
@@ -115,10 +141,12 @@ bool isPropertyLine(QStringView line);
 
 // Whether the line is empty once its CR characters are removed.
 bool isBlankLine(QStringView line);
+bool isBlankLine(QByteArrayView line);
 
 // Where the property part ends: the line's first ":" outside double quotes (parameter values
 // such as GEO="geo:..." hold colons), or its first ":" when a quote is never closed; -1 for none.
 qsizetype propertyColonOf(QStringView line);
+qsizetype propertyColonOf(QByteArrayView line);
 
 // The text before the property part's ":" (the whole line when it has none).
 QStringView propertyPartOf(QStringView line);
@@ -132,6 +160,7 @@ QStringView valueBeforeColon(QStringView value, bool escapes);
 
 // The text without the one CR that ended its line, if it ends in one.
 QStringView withoutLineEnd(QStringView text);
+QByteArrayView withoutLineEnd(QByteArrayView text);
 
 // The property part without a group prefix ("item1." in "item1.EMAIL;TYPE=INTERNET").
 QStringView withoutGroup(QStringView propertyPart);
@@ -143,6 +172,15 @@ inline QStringView trimBlanks(QStringView text) {
     while (first < last && text[first] == u' ')
         ++first;
     while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.sliced(first, last - first);
+}
+inline QByteArrayView trimBlanks(QByteArrayView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == ' ')
+        ++first;
+    while (last > first && text[last - 1] == ' ')
         --last;
     return text.sliced(first, last - first);
 }
@@ -163,6 +201,18 @@ inline bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView name) {
         const char16_t lower = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
         const char n = name.data()[i];
         if (lower != char16_t(n >= 'A' && n <= 'Z' ? n + 32 : n))
+            return false;
+    }
+    return true;
+}
+
+inline bool equalsIgnoringAsciiCase(QByteArrayView text, QLatin1StringView name) {
+    if (text.size() != name.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char n = name.data()[i];
+        if ((c >= 'A' && c <= 'Z' ? c + 32 : c) != (n >= 'A' && n <= 'Z' ? n + 32 : n))
             return false;
     }
     return true;

@@ -1,6 +1,9 @@
 #include "vcard/photovalue.h"
 
+#include "core/utf8.h"
 #include "vcard/cardlines.h"
+
+#include <array>
 
 #include <algorithm>
 
@@ -22,15 +25,13 @@ QString photoLineHead(const QString& photoType) {
 namespace {
 
 // Base64 never holds blanks or line breaks; they come from folding the value over lines.
-QString withoutBlanksAndBreaks(QStringView text) {
-    QString data(text.size(), Qt::Uninitialized);
-    char16_t* const begin = reinterpret_cast<char16_t*>(data.data());
-    char16_t* out = begin;
-    const auto* in = reinterpret_cast<const char16_t*>(text.utf16());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = in[i];
+QByteArray withoutBlanksAndBreaks(QByteArrayView bytes) {
+    QByteArray data(bytes.size(), Qt::Uninitialized);
+    char* const begin = data.data();
+    char* out = begin;
+    for (const char c : bytes) {
         *out = c;
-        out += c != u' ' && c != u'\t' && c != u'\r' && c != u'\n';
+        out += c != ' ' && c != '\t' && c != '\r' && c != '\n';
     }
     data.truncate(out - begin);
     return data;
@@ -74,40 +75,41 @@ qsizetype photoBlockLength(const std::vector<PhotoEntry>& photos) {
 
 }  // namespace
 
-QString takePhotoData(const QString& card, qsizetype lineOffset) {
+QString takePhotoData(const CardBytes& card, qsizetype lineOffset) {
     // The line's property part ends at its first ":" outside quotes; a part folded over
     // lines ends at the first ":" after it.
-    const QStringView firstLine =
-        QStringView(card).mid(lineOffset, physicalLineEnd(card, lineOffset) - lineOffset);
+    const QByteArrayView bytes(card.bytes());
+    const QByteArrayView firstLine =
+        bytes.sliced(lineOffset, physicalLineEnd(bytes, lineOffset) - lineOffset);
     const qsizetype colonInLine = propertyColonOf(firstLine);
     const qsizetype colon =
-        colonInLine >= 0 ? lineOffset + colonInLine : card.indexOf(u':', lineOffset);
+        colonInLine >= 0 ? lineOffset + colonInLine : bytes.indexOf(':', lineOffset);
     if (colon < 0)
         return QString();
     const qsizetype valueStart = colon + 1;
-    const QStringView text(card);
 
     // Walk the value's lines: the data end at the first "=" (kept), but never run into
     // the next property or past the empty line that closes the value.
-    qsizetype end = card.size();
+    qsizetype end = bytes.size();
     qsizetype lineStart = valueStart;
     for (bool firstLine = true;; firstLine = false) {
-        const qsizetype lineEnd = physicalLineEnd(card, lineStart);
-        const QStringView line = text.mid(lineStart, lineEnd - lineStart);
-        if (!firstLine && (isBlankLine(line) || isPropertyLine(line))) {
+        const qsizetype lineEnd = physicalLineEnd(bytes, lineStart);
+        const QByteArrayView line = bytes.sliced(lineStart, lineEnd - lineStart);
+        if (!firstLine && (isBlankLine(line) || line.contains(':'))) {
             end = lineStart;
             break;
         }
-        const qsizetype equals = line.indexOf(u'=');
+        const qsizetype equals = line.indexOf('=');
         if (equals >= 0) {
             end = lineStart + equals + 1;
             break;
         }
-        if (lineEnd >= card.size())
+        if (lineEnd >= bytes.size())
             break;
         lineStart = lineEnd + 1;
     }
-    return withoutBlanksAndBreaks(text.mid(valueStart, end - valueStart));
+    return decodeText(withoutBlanksAndBreaks(bytes.sliced(valueStart, end - valueStart)),
+                      card.encoding());
 }
 
 QString paddedBase64(const QString& data) {
@@ -145,11 +147,55 @@ QString paddedBase64(const QString& data) {
     return padded;
 }
 
-QString GetImageFromList(const std::vector<PhotoEntry>& photos, Reporter& reporter) {
+namespace {
+
+// The lines of large photos as last written, each with the data and type it was written from.
+// Typing in a form rebuilds its card on every key: a photo of megabytes is encoded and folded
+// once, not per key. The form's rows share their data from one rebuild to the next, so a row
+// is known by its data's storage: no comparison of megabytes either.
+class KeptPhotoLines {
+public:
+    const QByteArray* find(const PhotoEntry& photo) const {
+        for (const Kept& kept : kept_) {
+            if (kept.data.isSharedWith(photo.PhotoData) && kept.type == photo.PhotoType)
+                return &kept.lines;
+        }
+        return nullptr;
+    }
+
+    void keep(const PhotoEntry& photo, const QByteArray& lines) {
+        if (photo.PhotoData.size() < kWorthKeeping)
+            return;
+        std::rotate(kept_.rbegin(), kept_.rbegin() + 1, kept_.rend());
+        kept_.front() = Kept{photo.PhotoData, photo.PhotoType, lines};
+    }
+
+private:
+    static constexpr qsizetype kWorthKeeping = qsizetype(1) << 16;
+    struct Kept {
+        QString data;
+        QString type;
+        QByteArray lines;
+    };
+    std::array<Kept, 4> kept_;
+};
+
+KeptPhotoLines& keptPhotoLines() {
+    thread_local KeptPhotoLines kept;
+    return kept;
+}
+
+}  // namespace
+
+void appendPhotoBlock(QByteArray& block, const std::vector<PhotoEntry>& photos,
+                      Reporter& reporter) {
     Guard g(reporter, procedureTag("modVCard", "GetImageFromList"));
-    QString block;
-    g(100, [&] { block.reserve(photoBlockLength(photos)); });
+    g(100, [&] { block.reserve(block.size() + photoBlockLength(photos)); });
     for (const PhotoEntry& photo : photos) {
+        if (const QByteArray* kept = keptPhotoLines().find(photo)) {
+            g(104, [&] { block.append(*kept); });
+            continue;
+        }
         const QString data = paddedBase64(photoLineData(photo.PhotoData));
         if (!g.test(102, [&] { return !data.isEmpty(); })) {
             continue;
@@ -159,21 +205,32 @@ QString GetImageFromList(const std::vector<PhotoEntry>& photos, Reporter& report
         // with colons (an address rather than Base64) keeps them all on the first line.
         const qsizetype first =
             std::min(std::max(firstLineDataLength(head), data.lastIndexOf(u':') + 1), data.size());
+        const qsizetype start = block.size();
+        int written = 0;  // of the two steps, to keep only whole lines
         g(104, [&] {
-            block.append(head);
-            block.append(QStringView(data).first(first));
-            block.append(u"\r\n");
+            appendUtf8(block, head);
+            appendUtf8(block, QStringView(data).first(first));
+            block.append("\r\n");
+            ++written;
         });
         g(106, [&] {
             for (qsizetype j = first; j < data.size(); j += kPhotoLineWidth) {
-                block.append(u"  ");
-                block.append(
-                    QStringView(data).sliced(j, std::min(kPhotoLineWidth, data.size() - j)));
-                block.append(u"\r\n");
+                block.append("  ");
+                appendUtf8(block,
+                           QStringView(data).sliced(j, std::min(kPhotoLineWidth, data.size() - j)));
+                block.append("\r\n");
             }
+            ++written;
         });
+        if (written == 2)
+            keptPhotoLines().keep(photo, block.sliced(start));
     }
-    return block;
+}
+
+QString GetImageFromList(const std::vector<PhotoEntry>& photos, Reporter& reporter) {
+    QByteArray block;
+    appendPhotoBlock(block, photos, reporter);
+    return QString::fromUtf8(block);
 }
 
 }  // namespace pennacle

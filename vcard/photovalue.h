@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/cardbytes.h"
 #include "core/guard.h"
 #include "vcard/photoentry.h"
 
@@ -13,7 +14,7 @@ namespace pennacle {
 // The Base64 data of the photo line starting at lineOffset in card: from after its property
 // part's ":" to the first "=" (included), at the latest up to the next empty line or property line,
 // with blanks and line breaks removed.
-QString takePhotoData(const QString& card, qsizetype lineOffset);
+QString takePhotoData(const CardBytes& card, qsizetype lineOffset);
 
 // The photo line head of every picture the user adds.
 inline constexpr QLatin1StringView kAddedPhotoType("PHOTO;JPEG;BASE64:");
@@ -38,5 +39,8 @@ QString photoLineHead(const QString& photoType);
 // with each CR or LF as a blank; data with colons keeps all of them on the first line.
 // Guarded ("in Pennacle2021/08/31.modVCard.GetImageFromList ").
 QString GetImageFromList(const std::vector<PhotoEntry>& photos, Reporter& reporter);
+// The same lines appended to a card in UTF-8. The lines of a large photo are kept for its next
+// rebuild while its row's data stay the same.
+void appendPhotoBlock(QByteArray& block, const std::vector<PhotoEntry>& photos, Reporter& reporter);
 
 }  // namespace pennacle

@@ -1,6 +1,6 @@
 #include "vcard/propertyline.h"
 
-#include "vcard/ansiencoding.h"
+#include "core/ansiencoding.h"
 #include "vcard/cardlines.h"
 #include "vcard/quotedprintable.h"
 
@@ -38,11 +38,14 @@ QString withBreaksAsBlanks(QString text) {
 
 }  // namespace
 
-CardSyntax::CardSyntax(const QString& card) : card_(card), escapes_(foldingDropsBlank(card)) {}
+CardSyntax::CardSyntax(const CardBytes& card)
+    : card_(card), escapes_(foldingDropsBlank(card.bytes())) {}
 
 bool CardSyntax::ansiReading() const {
+    // A UTF-8 card whose every character has an ANSI byte reads as one: a phone that names a
+    // character set beside its text may have had it read so on the way.
     if (!ansiReading_)
-        ansiReading_ = fitsAnsi(card_);
+        ansiReading_ = card_.encoding() == CardEncoding::Ansi || fitsAnsi(card_.text());
     return *ansiReading_;
 }
 

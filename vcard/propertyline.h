@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/cardbytes.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -13,16 +15,19 @@ namespace pennacle {
 // characters map back to the file's bytes.
 class CardSyntax {
 public:
-    explicit CardSyntax(const QString& card);
+    explicit CardSyntax(const CardBytes& card);
     // When the card's version is known already: `escapes` is foldingDropsBlank(card).
-    CardSyntax(const QString& card, bool escapes) : card_(card), escapes_(escapes) {}
+    CardSyntax(const CardBytes& card, bool escapes) : card_(card), escapes_(escapes) {}
+    // The card must outlive the syntax.
+    explicit CardSyntax(CardBytes&&) = delete;
+    CardSyntax(CardBytes&&, bool) = delete;
 
     bool escapes() const { return escapes_; }
     // Worked out once, when a line first asks.
     bool ansiReading() const;
 
 private:
-    const QString& card_;
+    const CardBytes& card_;
     bool escapes_;
     mutable std::optional<bool> ansiReading_;
 };

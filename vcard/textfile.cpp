@@ -39,7 +39,9 @@ QString readUtf8Text(QFile& file) {
     if (text.startsWith("\xEF\xBB\xBF")) {
         text = text.sliced(3);
     }
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    // Every byte counts: a sequence cut short by the end of the file shows as U+FFFD too.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                       QStringConverter::Flag::Stateless);
     return decoder.decode(text);
 }
 
@@ -91,30 +93,19 @@ QStringList readPieces(QFile& file, QStringDecoder decoder, qint64 skipBytes) {
     return pieces;
 }
 
-// Windows-1252 byte by byte: what its decoder makes of each byte alone, when it is a plain
-// single-byte set (it makes one character of every byte, the same in any company); none
-// otherwise, and the decoder is used.
-const std::array<char16_t, 256>* ansiTable() {
-    static const std::optional<std::array<char16_t, 256>> table =
-        []() -> std::optional<std::array<char16_t, 256>> {
-        std::array<char16_t, 256> characters{};
-        QByteArray all(256, Qt::Uninitialized);
-        for (int b = 0; b < 256; ++b) {
-            const char byte = static_cast<char>(b);
-            all[b] = byte;
-            QStringDecoder decoder = ansiDecoder();
-            const QString one = decoder.decode(QByteArrayView(&byte, 1));
-            if (one.size() != 1)
-                return std::nullopt;
-            characters[size_t(b)] = one[0].unicode();
-        }
-        QStringDecoder decoder = ansiDecoder();
-        const QString together = decoder.decode(all);
-        if (QStringView(together) != QStringView(characters.data(), qsizetype(characters.size())))
-            return std::nullopt;
-        return characters;
-    }();
-    return table ? &*table : nullptr;
+// UTF-8 has no room for half a surrogate pair: it becomes U+FFFD, as any other text that
+// cannot be read. A pair cut by a block's end is never looked at here (see readInto).
+void replaceLoneSurrogates(QString& text) {
+    QChar* p = text.data();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!p[i].isSurrogate())
+            continue;
+        if (p[i].isHighSurrogate() && i + 1 < n && p[i + 1].isLowSurrogate())
+            ++i;
+        else
+            p[i] = QChar::ReplacementCharacter;
+    }
 }
 
 }  // namespace
@@ -134,142 +125,82 @@ TextFileReader::TextFileReader(const QString& path, qint64 blockSize)
     // little-endian UTF-16, and only a leading FF FE is a mark rather than text.
     const qint64 n = head.size();
     qint64 skip = 0;
-    Mode mode = Mode::MaybeUtf8;
+    bool utf16 = false;
     if (n >= 4 && ((b[0] == 0xFF && b[1] == 0xFE && b[2] == 0 && b[3] == 0) ||
                    (b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF))) {
-        mode = Mode::Utf16;
+        utf16 = true;
         skip = b[0] == 0xFF ? 2 : 0;
     } else if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-        mode = Mode::Utf8;
+        encoding_ = CardEncoding::Utf8;
         skip = 3;
     } else if (n >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) {
-        mode = Mode::Utf16;
+        utf16 = true;
         skip = b[0] == 0xFF ? 2 : 0;
+    } else {
+        encoding_ = CardEncoding::Utf8;
+        check_.emplace();
+    }
+    if (utf16) {
+        encoding_ = CardEncoding::Utf8;
+        utf16_.emplace(QStringConverter::Utf16LE, QStringConverter::Flag::ConvertInitialBom);
     }
     if (!file_.seek(skip)) {
         throw Failure(file_.errorString());
     }
     position_ = skip;
-    start(mode);
 }
 
 TextFileReader::~TextFileReader() = default;
 
-void TextFileReader::start(Mode mode) {
-    mode_ = mode;
-    ansiTable_ = nullptr;
-    check_.reset();
-    switch (mode) {
-        case Mode::Utf8:
-            decoder_ =
-                QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-            break;
-        case Mode::MaybeUtf8:
-            // Valid UTF-8 decodes the same whether in one piece or in blocks.
-            decoder_ =
-                QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-            check_.emplace();
-            break;
-        case Mode::Utf16:
-            decoder_ = QStringDecoder(QStringConverter::Utf16LE,
-                                      QStringConverter::Flag::ConvertInitialBom);
-            break;
-        case Mode::Ansi:
-            decoder_ = ansiDecoder();
-            ansiTable_ = ansiTable();
-            break;
-    }
-}
-
-void TextFileReader::decodeInto(QString& text, QByteArrayView bytes) {
-    const qsizetype old = text.size();
-    if (ansiTable_) {
-        text.resize(old + bytes.size());
-        char16_t* out = reinterpret_cast<char16_t*>(text.data()) + old;
-        const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-        const qsizetype n = bytes.size();
-        qsizetype i = 0;
-        while (i < n) {
-            // Windows-1252 keeps ASCII as it is: such runs are widened, not looked up.
-            const qsizetype run = asciiRunEnd(in, i, n);
-            for (; i < run; ++i)
-                *out++ = in[i];
-            if (i < n)
-                *out++ = (*ansiTable_)[in[i++]];
-        }
-        return;
-    }
-    text.resize(old + decoder_.requiredSpace(bytes.size()));
-    const QChar* end = decoder_.appendToBuffer(text.data() + old, bytes);
-    text.truncate(end - text.constData());
-}
-
-// Where the decoder may stop within the bytes so that decoding the rest later gives what one
-// call over all of them would: after an ASCII byte for UTF-8 (the decoder's handling of a
-// malformed sequence depends on where its input ends), after a unit that is no high surrogate
-// for UTF-16, anywhere for ANSI. 0 when there is no such place.
-qsizetype TextFileReader::safeEnd(QByteArrayView bytes) const {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    qsizetype n = bytes.size();
-    switch (mode_) {
-        case Mode::Ansi:
-            return n;
-        case Mode::Utf16:
-            for (n -= n % 2; n > 0; n -= 2) {
-                if ((p[n - 1] & 0xFC) != 0xD8)
-                    return n;
+TextFileReader::Read TextFileReader::readInto(QByteArray& bytes) {
+    if (!utf16_) {
+        // Bytes as they stand: straight into the caller's buffer.
+        const qsizetype old = bytes.size();
+        bytes.resize(old + blockSize_);
+        const qint64 got = file_.read(bytes.data() + old, blockSize_);
+        bytes.truncate(old + std::max<qint64>(got, 0));
+        if (got < 0)
+            throw Failure(file_.errorString());
+        position_ += got;
+        if (check_) {
+            // A sequence cut short by the end of the file is no UTF-8, and plain ASCII is read
+            // as ANSI.
+            const bool still = got == 0 ? check_->atSequenceEnd() && check_->sawMultiByte()
+                                        : check_->feed(QByteArrayView(bytes).sliced(old));
+            if (!still) {
+                encoding_ = CardEncoding::Ansi;
+                check_.reset();
             }
-            return 0;
-        case Mode::Utf8:
-        case Mode::MaybeUtf8:
-            while (n > 0 && p[n - 1] >= 0x80)
-                --n;
-            return n;
+        }
+        return got == 0 ? Read::End : Read::Appended;
     }
-    return n;
-}
-
-TextFileReader::Read TextFileReader::readInto(QString& text) {
-    // The bytes kept from the last block stand at the front of the buffer.
     if (block_.size() < carry_ + blockSize_)
         block_.resize(carry_ + blockSize_);
     const qint64 got = file_.read(block_.data() + carry_, blockSize_);
-    if (got < 0) {
+    if (got < 0)
         throw Failure(file_.errorString());
-    }
-    if (got == 0) {
-        // A sequence cut short by the end of the file is no UTF-8; plain ASCII reads the same
-        // either way.
-        if (check_ && !check_->atSequenceEnd()) {
-            restartAsAnsi();
-            return Read::Restart;
-        }
-        if (carry_ == 0)
-            return Read::End;
-        decodeInto(text, QByteArrayView(block_.constData(), carry_));
-        carry_ = 0;
-        return Read::Appended;
-    }
+    if (got == 0 && carry_ == 0)
+        return Read::End;
     position_ += got;
-    if (check_ && !check_->feed(QByteArrayView(block_.constData() + carry_, got))) {
-        restartAsAnsi();
-        return Read::Restart;
-    }
     const qsizetype available = carry_ + got;
-    const qsizetype end = safeEnd(QByteArrayView(block_.constData(), available));
-    decodeInto(text, QByteArrayView(block_.constData(), end));
+    // A pair of surrogates cut by the block's end waits for its second half; at the file's
+    // end whatever is left is converted.
+    qsizetype end = available - available % 2;
+    if (got > 0) {
+        while (end > 0 && (static_cast<unsigned char>(block_[end - 1]) & 0xFC) == 0xD8)
+            end -= 2;
+    } else {
+        end = available;
+    }
+    text_.resize(0);
+    text_.resize(utf16_->requiredSpace(end));
+    const QChar* last = utf16_->appendToBuffer(text_.data(), QByteArrayView(block_).first(end));
+    text_.truncate(last - text_.constData());
+    replaceLoneSurrogates(text_);
+    appendUtf8(bytes, text_);
     carry_ = available - end;
     std::memmove(block_.data(), block_.constData() + end, size_t(carry_));
     return Read::Appended;
-}
-
-void TextFileReader::restartAsAnsi() {
-    if (!file_.seek(0)) {
-        throw Failure(file_.errorString());
-    }
-    position_ = 0;
-    carry_ = 0;
-    start(Mode::Ansi);
 }
 
 TextEncoding DetectTextEncoding(const QString& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/cardbytes.h"
 #include "core/utf8.h"
 
 #include <QByteArray>
@@ -8,7 +9,6 @@
 #include <QStringDecoder>
 #include <QStringList>
 
-#include <array>
 #include <optional>
 
 namespace pennacle {
@@ -22,13 +22,13 @@ TextEncoding DetectTextEncoding(const QString& path);
 // it is valid UTF-8 holding at least one non-ASCII sequence, otherwise as ANSI. Throws
 // Failure when unreadable.
 QStringList ReadTextFile(const QString& path);
-// Reads a file's text block by block, decoded exactly as ReadTextFile decodes the whole, so
-// that neither the file's bytes nor its whole text need to be held at once.
+// Reads a file block by block as the bytes an import holds: UTF-8 and ANSI bytes as they
+// stand (the mark left out), UTF-16 converted to UTF-8. Decoded in encoding(), the bytes give
+// the text that ReadTextFile gives.
 class TextFileReader {
 public:
     enum class Read {
-        Appended,  // the next block's text was appended
-        Restart,   // the file is not UTF-8 after all: drop all text so far, it comes again
+        Appended,  // the next block's bytes were appended
         End,       // nothing is left
     };
 
@@ -39,27 +39,24 @@ public:
     qint64 size() const { return size_; }
     // Bytes read so far.
     qint64 position() const { return position_; }
-    // Appends the next block's text to `text`. Throws Failure when reading fails.
-    Read readInto(QString& text);
+    // The encoding of all the bytes appended so far. A file without a mark counts as UTF-8 for
+    // as long as all of it so far is UTF-8, and turns ANSI for good at the first byte that
+    // UTF-8 cannot hold, or at its end when it held nothing but ASCII.
+    CardEncoding encoding() const { return encoding_; }
+    // Appends the next block's bytes. Throws Failure when reading fails.
+    Read readInto(QByteArray& bytes);
 
 private:
-    enum class Mode { Utf8, Utf16, Ansi, MaybeUtf8 };
-
-    void start(Mode mode);
-    void restartAsAnsi();
-    qsizetype safeEnd(QByteArrayView bytes) const;
-    void decodeInto(QString& text, QByteArrayView bytes);
-
     QFile file_;
     qint64 blockSize_;
     qint64 size_ = 0;
     qint64 position_ = 0;
-    Mode mode_ = Mode::Ansi;
-    QStringDecoder decoder_;
-    const std::array<char16_t, 256>* ansiTable_ = nullptr;
-    std::optional<Utf8Validator> check_;  // while the text may still be UTF-8
+    CardEncoding encoding_ = CardEncoding::Ansi;
+    std::optional<QStringDecoder> utf16_;  // a UTF-16 file's text on its way to UTF-8
+    std::optional<Utf8Validator> check_;   // while a file without a mark may still be UTF-8
     QByteArray block_;
-    qsizetype carry_ = 0;  // bytes at the front of block_ not decoded yet
+    QString text_;
+    qsizetype carry_ = 0;  // UTF-16 bytes at the front of block_ not converted yet
 };
 
 // The file's bytes as Windows-1252 text, or "empty file".

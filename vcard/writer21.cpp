@@ -1,19 +1,29 @@
 #include "vcard/writer21.h"
 
+#include "core/utf8.h"
 #include "vcard/cardlines.h"
 #include "vcard/textfile.h"
 
 namespace pennacle {
 
-void appendRevision(QString& card, QStringView date, QStringView time) {
-    card.append(u"REV:").append(date).append(u'T').append(time);
+void appendAscii(QByteArray& card, QLatin1StringView text) {
+    card.append(text.data(), text.size());
 }
 
-void appendPropertyHead(QString& card, QLatin1StringView name, QStringView parameters) {
-    card.append(name);
-    if (!parameters.isEmpty())
-        card.append(u';').append(parameters);
-    card.append(u':');
+void appendRevision(QByteArray& card, QStringView date, QStringView time) {
+    card.append("REV:");
+    appendUtf8(card, date);
+    card.append('T');
+    appendUtf8(card, time);
+}
+
+void appendPropertyHead(QByteArray& card, QLatin1StringView name, QStringView parameters) {
+    appendAscii(card, name);
+    if (!parameters.isEmpty()) {
+        card.append(';');
+        appendUtf8(card, parameters);
+    }
+    card.append(':');
 }
 
 // A one-line box never breaks the card's line: a CR or LF in it (one decoded from "=0D", say)

@@ -2,6 +2,8 @@
 
 #include "vcard/cardlines.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringView>
@@ -14,15 +16,20 @@ namespace pennacle {
 // their lines are spelled.
 
 inline constexpr QLatin1StringView kVersion21("VERSION:2.1");
-inline constexpr QStringView kLineEnd = u"\r\n";
+inline constexpr QByteArrayView kLineEnd = "\r\n";
 // The parameter that marks a note written by encodeNote.
 inline constexpr QStringView kNoteEncoding = u"QUOTED-PRINTABLE";
 
+// Cards are written as UTF-8.
+
+// Appends ASCII text: names and the frame.
+void appendAscii(QByteArray& card, QLatin1StringView text);
+
 // The revision stamp that ends every rebuilt card: REV with date and time as given.
-void appendRevision(QString& card, QStringView date, QStringView time);
+void appendRevision(QByteArray& card, QStringView date, QStringView time);
 
 // Starts a property line: its name, its parameters (each after a ";") and the ":".
-void appendPropertyHead(QString& card, QLatin1StringView name, QStringView parameters = {});
+void appendPropertyHead(QByteArray& card, QLatin1StringView name, QStringView parameters = {});
 
 // A one-line box never breaks the card's line: a CR or LF in it (one decoded from "=0D", say)
 // is written as a blank.

@@ -81,7 +81,7 @@ struct WindowFixture {
     }
     QString card(int row = -1) const {
         const pennacle::ContactList& c = form->contacts();
-        return c.at(row < 0 ? c.currentRow() : row).card;
+        return c.at(row < 0 ? c.currentRow() : row).card.text();
     }
     QStringList names() const {
         QStringList result;

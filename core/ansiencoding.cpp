@@ -1,69 +1,26 @@
-#include "vcard/ansiencoding.h"
+#include "core/ansiencoding.h"
+
+#include "core/utf8.h"
+
+#include <array>
 
 namespace pennacle {
 
 namespace {
 
+// What Windows-1252 makes of the bytes 0x80 to 0x9F; the unassigned ones stand for themselves.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
 // Byte of a character outside Latin-1 that Windows-1252 places in 0x80-0x9F, or 0.
 char windows1252Byte(char16_t c) {
-    switch (c) {
-        case 0x20AC:
-            return '\x80';
-        case 0x201A:
-            return '\x82';
-        case 0x0192:
-            return '\x83';
-        case 0x201E:
-            return '\x84';
-        case 0x2026:
-            return '\x85';
-        case 0x2020:
-            return '\x86';
-        case 0x2021:
-            return '\x87';
-        case 0x02C6:
-            return '\x88';
-        case 0x2030:
-            return '\x89';
-        case 0x0160:
-            return '\x8A';
-        case 0x2039:
-            return '\x8B';
-        case 0x0152:
-            return '\x8C';
-        case 0x017D:
-            return '\x8E';
-        case 0x2018:
-            return '\x91';
-        case 0x2019:
-            return '\x92';
-        case 0x201C:
-            return '\x93';
-        case 0x201D:
-            return '\x94';
-        case 0x2022:
-            return '\x95';
-        case 0x2013:
-            return '\x96';
-        case 0x2014:
-            return '\x97';
-        case 0x02DC:
-            return '\x98';
-        case 0x2122:
-            return '\x99';
-        case 0x0161:
-            return '\x9A';
-        case 0x203A:
-            return '\x9B';
-        case 0x0153:
-            return '\x9C';
-        case 0x017E:
-            return '\x9E';
-        case 0x0178:
-            return '\x9F';
-        default:
-            return 0;
+    for (size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == c && c > 0xFF)
+            return static_cast<char>(0x80 + i);
     }
+    return 0;
 }
 
 bool passesThrough(char16_t c) {
@@ -113,6 +70,31 @@ QByteArray encodeAnsi(QStringView text) {
     QByteArray out;
     appendAnsi(out, text);
     return out;
+}
+
+void appendDecodedAnsi(QString& out, QByteArrayView bytes) {
+    const qsizetype old = out.size();
+    out.resize(old + bytes.size());
+    char16_t* to = reinterpret_cast<char16_t*>(out.data()) + old;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        // ASCII runs are widened, not looked up.
+        const qsizetype run = asciiRunEnd(in, i, n);
+        for (; i < run; ++i)
+            *to++ = in[i];
+        if (i < n) {
+            const unsigned char b = in[i++];
+            *to++ = b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t(b);
+        }
+    }
+}
+
+QString decodeAnsi(QByteArrayView bytes) {
+    QString text;
+    appendDecodedAnsi(text, bytes);
+    return text;
 }
 
 }  // namespace pennacle

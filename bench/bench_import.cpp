@@ -45,7 +45,7 @@ void BM_ScanCardsWithNames(benchmark::State& state) {
     if (!haveCorpus(state, path)) {
         return;
     }
-    const QString text = pennacle::readCardFile(path);
+    const pennacle::CardBytes text = pennacle::readCardFile(path);
     CountingReporter reporter;
     size_t cards = 0;
     for (auto _ : state) {

@@ -5,9 +5,13 @@
 #include "vcard/cardlines.h"
 #include "vcard/textfile.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <QStringList>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <future>
+#include <thread>
 
 namespace pennacle {
 
@@ -40,31 +44,15 @@ bool isLetter(char c, char upper) {
 }
 
 // The next ":" at or after `from` (and before `to`) that stands between the letter `before`
-// and a V, in any case: where a marker has its colon. -1 when there is none.
+// and a V, in any case: where a marker has its colon. -1 when there is none. Colons are rare
+// (one a line, none in photo data): the library's search runs far ahead between them.
 qsizetype nextMarkerColon(const char* p, qsizetype from, qsizetype to, char before) {
-    qsizetype i = std::max<qsizetype>(from, 1);
-#if defined(__SSE2__)
-    // Sixteen bytes at a time, each compared with its neighbours.
-    const __m128i colon = _mm_set1_epi8(':');
-    const __m128i lowerBit = _mm_set1_epi8(0x20);
-    const __m128i letter = _mm_set1_epi8(char(before | 0x20));
-    const __m128i v = _mm_set1_epi8('v');
-    for (; i + 17 <= to; i += 16) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const int colons = _mm_movemask_epi8(_mm_cmpeq_epi8(here, colon));
-        if (colons == 0)
-            continue;
-        const __m128i previous = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
-        const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
-        const int mask = colons & _mm_movemask_epi8(_mm_and_si128(
-                                      _mm_cmpeq_epi8(_mm_or_si128(previous, lowerBit), letter),
-                                      _mm_cmpeq_epi8(_mm_or_si128(after, lowerBit), v)));
-        if (mask != 0)
-            return i + __builtin_ctz(unsigned(mask));
-    }
-#endif
-    for (; i + 1 < to; ++i) {
-        if (p[i] == ':' && isLetter(p[i - 1], before) && isLetter(p[i + 1], 'V'))
+    for (qsizetype i = std::max<qsizetype>(from, 1); i + 1 < to; ++i) {
+        const void* colon = std::memchr(p + i, ':', size_t(to - 1 - i));
+        if (!colon)
+            return -1;
+        i = static_cast<const char*>(colon) - p;
+        if (isLetter(p[i - 1], before) && isLetter(p[i + 1], 'V'))
             return i;
     }
     return -1;
@@ -93,12 +81,114 @@ bool holdsNonAscii(QByteArrayView bytes) {
     return asciiRunEnd(p, 0, bytes.size()) < bytes.size();
 }
 
+// Names the cards as they are cut, in batches: on helper threads while the file is read on,
+// or at once. Cards that hold nothing are left out. Reports reach the reporter from the calling
+// thread, in the order of the cards.
+class CardNamer {
+public:
+    CardNamer(Reporter& reporter, bool onHelpers)
+        : reporter_(reporter),
+          maxRunning_(onHelpers ? std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8)
+                                : 0) {}
+
+    void add(CardBytes card) {
+        batch_.push_back(std::move(card));
+        if (batch_.size() >= kBatchSize)
+            launch();
+    }
+
+    // The cards named so far, and those waiting, are in another encoding than thought: their
+    // names are read anew where they may differ.
+    void changeEncoding(CardEncoding encoding) {
+        waitFor(0);
+        for (ContactEntry& entry : entries_) {
+            entry.card = CardBytes(entry.card.bytes(), encoding);
+            if (holdsNonAscii(entry.card.bytes()))
+                entry.Text = GetName(entry.card, reporter_);
+        }
+        for (CardBytes& card : batch_)
+            card = CardBytes(card.bytes(), encoding);
+    }
+
+    std::vector<ContactEntry> finish() {
+        launch();
+        waitFor(0);
+        return std::move(entries_);
+    }
+
+private:
+    static constexpr size_t kBatchSize = 2048;
+
+    struct Named {
+        std::vector<ContactEntry> entries;
+        QStringList reports;
+    };
+
+    class ReportList : public Reporter {
+    public:
+        explicit ReportList(QStringList& reports) : reports_(reports) {}
+        void showReport(const QString& reportText) override { reports_.append(reportText); }
+
+    private:
+        QStringList& reports_;
+    };
+
+    static Named name(std::vector<CardBytes> cards) {
+        Named named;
+        ReportList reporter(named.reports);
+        named.entries.reserve(cards.size());
+        for (CardBytes& card : cards) {
+            QString text = GetName(card, reporter);
+            if (!text.isEmpty())
+                named.entries.push_back(ContactEntry{std::move(text), std::move(card)});
+        }
+        return named;
+    }
+
+    void launch() {
+        if (batch_.empty())
+            return;
+        std::vector<CardBytes> cards = std::exchange(batch_, {});
+        batch_.reserve(kBatchSize);
+        if (maxRunning_ == 0) {
+            take(name(std::move(cards)));
+            return;
+        }
+        waitFor(maxRunning_ - 1);
+        running_.push_back(std::async(std::launch::async, &CardNamer::name, std::move(cards)));
+    }
+
+    // Takes the oldest batches until no more than `running` are left running.
+    void waitFor(size_t running) {
+        while (running_.size() > running) {
+            take(running_.front().get());
+            running_.pop_front();
+        }
+    }
+
+    void take(Named named) {
+        for (const QString& report : named.reports)
+            reporter_.showReport(report);
+        if (entries_.empty()) {
+            entries_ = std::move(named.entries);
+            return;
+        }
+        entries_.insert(entries_.end(), std::make_move_iterator(named.entries.begin()),
+                        std::make_move_iterator(named.entries.end()));
+    }
+
+    Reporter& reporter_;
+    size_t maxRunning_;
+    std::vector<CardBytes> batch_;
+    std::deque<std::future<Named>> running_;
+    std::vector<ContactEntry> entries_;
+};
+
 // Cuts cards out of bytes that may arrive block by block: each "BEGIN:VCARD" up to the first
 // "END:VCARD" at or after it, markers in any case, the card's bytes exactly as they stand.
 class CardCutter {
 public:
-    CardCutter(Reporter& reporter, CardEncoding encoding)
-        : reporter_(reporter), encoding_(encoding) {}
+    CardCutter(CardNamer& namer, CardEncoding encoding) : namer_(namer), encoding_(encoding) {}
 
     // Cuts every card that is complete in the bytes. With `owned` they are the read buffer,
     // which a long card may take over; otherwise cards are copied out of it.
@@ -131,10 +221,7 @@ public:
                 searchFrom_ = cardEnd;
             }
             begin_ = -1;
-            CardBytes bytes(std::move(card), encoding_);
-            QString name = GetName(bytes, reporter_);
-            if (!name.isEmpty())
-                entries_.push_back(ContactEntry{std::move(name), std::move(bytes)});
+            namer_.add(CardBytes(std::move(card), encoding_));
             if (tell_ && ++sinceTold_ == tellEvery_) {
                 sinceTold_ = 0;
                 stopped_ = !tell_(searchFrom_);
@@ -148,26 +235,21 @@ public:
         tell_ = std::move(tell);
     }
     bool stopped() const { return stopped_; }
+    CardEncoding encoding() const { return encoding_; }
 
-    // The cards cut so far are in another encoding than thought (a file without a mark
-    // turned out not to be UTF-8), and so are the cards to come: their names are read anew.
-    void changeEncoding(CardEncoding encoding) {
-        if (encoding == encoding_)
-            return;
-        encoding_ = encoding;
-        for (ContactEntry& entry : entries_) {
-            entry.card = CardBytes(entry.card.bytes(), encoding);
-            if (holdsNonAscii(entry.card.bytes()))
-                entry.Text = GetName(entry.card, reporter_);
-        }
-    }
+    // The cards to come are in another encoding than thought (a file without a mark turned
+    // out not to be UTF-8).
+    void changeEncoding(CardEncoding encoding) { encoding_ = encoding; }
 
     // Drops the bytes before the open card, or before where the search goes on.
     void dropConsumed(QByteArray& text) {
         const qsizetype keep = begin_ >= 0 ? begin_ : std::min(searchFrom_, text.size());
         if (keep == 0)
             return;
-        text.remove(0, keep);
+        // Moved by hand: removing from the front would leave the buffer's room there, and the
+        // next block would take a new buffer of untouched pages.
+        std::memmove(text.data(), text.constData() + keep, size_t(text.size() - keep));
+        text.truncate(text.size() - keep);
         searchFrom_ = std::max<qsizetype>(searchFrom_ - keep, 0);
         if (begin_ >= 0) {
             begin_ -= keep;
@@ -175,16 +257,12 @@ public:
         }
     }
 
-    qsizetype cardsCut() const { return qsizetype(entries_.size()); }
-    std::vector<ContactEntry> take() { return std::move(entries_); }
-
     // Where the scan stands in the text (for progress).
     qsizetype position() const { return begin_ >= 0 ? begin_ : searchFrom_; }
 
 private:
-    Reporter& reporter_;
+    CardNamer& namer_;
     CardEncoding encoding_;
-    std::vector<ContactEntry> entries_;
     qsizetype begin_ = -1;      // start of the open card, -1 while none is open
     qsizetype searchFrom_ = 0;  // where the search for the next "BEGIN:VCARD" goes on
     qsizetype endFrom_ = 0;     // where the search for the open card's "END:VCARD" goes on
@@ -198,14 +276,15 @@ private:
 
 std::vector<ContactEntry> scanCards(const CardBytes& text, Reporter& reporter,
                                     const ScanProgress& progress) {
-    CardCutter cutter(reporter, text.encoding());
+    CardNamer namer(reporter, false);
+    CardCutter cutter(namer, text.encoding());
     if (progress) {
         cutter.tellEveryCards(kCardsPerProgressCall,
                               [&](qsizetype position) { return progress(position, text.size()); });
     }
     QByteArray shared = text.bytes();  // never changed: cards are copied out of it
     cutter.cut(shared, false);
-    return cutter.stopped() ? std::vector<ContactEntry>() : cutter.take();
+    return cutter.stopped() ? std::vector<ContactEntry>() : namer.finish();
 }
 
 CardBytes readCardFile(const QString& path) {
@@ -223,17 +302,24 @@ CardFileImport::CardFileImport(const QString& path, qint64 blockSize)
 CardFileImport::~CardFileImport() = default;
 
 std::vector<ContactEntry> CardFileImport::scan(Reporter& reporter, const ScanProgress& progress) {
-    CardCutter cutter(reporter, reader_->encoding());
+    CardNamer namer(reporter, true);
+    CardCutter cutter(namer, reader_->encoding());
     QByteArray text;
-    while (reader_->readInto(text) == TextFileReader::Read::Appended) {
+    const auto followEncoding = [&] {
+        if (reader_->encoding() == cutter.encoding())
+            return;
+        namer.changeEncoding(reader_->encoding());
         cutter.changeEncoding(reader_->encoding());
+    };
+    while (reader_->readInto(text) == TextFileReader::Read::Appended) {
+        followEncoding();
         cutter.cut(text, true);
         cutter.dropConsumed(text);
         if (progress && !progress(reader_->position(), reader_->size()))
             return {};
     }
-    cutter.changeEncoding(reader_->encoding());
-    return cutter.take();
+    followEncoding();
+    return namer.finish();
 }
 
 qsizetype importCardFile(const QString& path, ContactList& list, Reporter& reporter) {

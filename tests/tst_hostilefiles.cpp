@@ -39,6 +39,9 @@ constexpr qint64 kManyCards = 100'000;
 constexpr qint64 kBigFile = qint64(50) << 20;
 constexpr qint64 kManyCards = 1'000'000;
 #endif
+// Cards of short lines, where what each line costs adds up.
+constexpr qint64 kCharsetCard = kBigFile * 13 / 100;
+constexpr qint64 kShortLines = kBigFile * 9 / 250;
 constexpr qint64 kCardsLoaded = 1000;
 constexpr qint64 kMemoryAllowance = qint64(64) << 20;
 constexpr qint64 kMemoryPerFileByte = 8;
@@ -76,6 +79,23 @@ private:
     QFile file_;
     QByteArray buffer_;
 };
+
+// Lines that switch character sets, more of them than have their decoders kept: quoted-printable
+// in sets of one byte and of more, raw bytes in a file that is read as ANSI, and sets that no
+// decoder knows. The raw bytes are Shift_JIS, Big5, EUC-KR and KOI8-U text.
+constexpr char kCharsetLines[] =
+    "N;CHARSET=ISO-8859-2;ENCODING=QUOTED-PRINTABLE:=A3=F3d=BC;Pawe=B3\r\n"
+    "NOTE;CHARSET=KOI8-R;ENCODING=QUOTED-PRINTABLE:=E9=D7=C1=CE =CF=D7\r\n"
+    "N;CHARSET=Shift_JIS:\x8e\x52\x93\x63;\x91\xbe\x98\x59\r\n"
+    "NOTE;CHARSET=windows-1251;ENCODING=QUOTED-PRINTABLE:=CF=F0=E8=E2=E5=F2=0D=0A\r\n"
+    "ORG;CHARSET=Big5:\xa5\x78\xc6\x57\xa4\xbd\xa5\x71\r\n"
+    "N;CHARSET=KOI8-R;ENCODING=QUOTED-PRINTABLE:=E9=D7=C1=CE=CF=D7;=E9=D7=C1=CE\r\n"
+    "TITLE;CHARSET=EUC-KR:\xbb\xe7\xc0\xe5\r\n"
+    "NOTE;CHARSET=ISO-8859-7;ENCODING=QUOTED-PRINTABLE:=E1=E2=E3\r\n"
+    "N;CHARSET=x-no-such-set;ENCODING=QUOTED-PRINTABLE:=C3=A9\r\n"
+    "ADR;CHARSET=KOI8-U:;;\xd7\xd5\xcc\xc9\xc3\xd1\r\n"
+    "N;CHARSET=x-no-such-set:\xe9\r\n"
+    "NOTE;CHARSET=Shift_JIS;ENCODING=QUOTED-PRINTABLE:=93=FA\r\n";
 
 QByteArray utf16le(std::u16string_view text) {
     QByteArray bytes("\xFF\xFE");
@@ -201,6 +221,21 @@ void TestHostileFiles::importAndLoad_data() {
     QTest::newRow("BEGIN:VCARD repeated without END:VCARD") << MakeFile([](const QString& path) {
         FileMaker(path).fill("BEGIN:VCARD\r\n", 13 * kManyCards);
     }) << qint64(0) << false;
+    QTest::newRow("a card of 6.5 MB whose lines switch character sets")
+        << MakeFile([](const QString& path) {
+               const QByteArrayView lines(kCharsetLines);
+               FileMaker(path)
+                   .add("BEGIN:VCARD\r\nVERSION:2.1\r\n")
+                   .fill(lines, kCharsetCard / lines.size() * lines.size())
+                   .add("END:VCARD\r\n");
+           })
+        << qint64(1) << false;
+    QTest::newRow("9 MB of short lines and no name") << MakeFile([](const QString& path) {
+        FileMaker(path)
+            .add("BEGIN:VCARD\r\n")
+            .fill("X:1\r\n", 5 * kShortLines)
+            .add("END:VCARD\r\n");
+    }) << qint64(1) << false;
     QTest::newRow("a file that is a folder")
         << MakeFile([](const QString& path) { QVERIFY(QDir().mkdir(path)); }) << qint64(0) << true;
     QTest::newRow("a file without read permission") << MakeFile([](const QString& path) {
@@ -259,6 +294,10 @@ void TestHostileFiles::importAndLoad() {
               qint64(list.count()), growth / 1048576.0, double(growth) / size);
     }
 #ifndef PENNACLE_SANITIZED
+    // Naming a card by its other lines still holds each line as a string of its own; the
+    // rewrite of that fallback under way is to make this row pass, and then drop this mark.
+    QEXPECT_FAIL("9 MB of short lines and no name", "the name fallback copies every line",
+                 Continue);
     QVERIFY2(growth <= kMemoryPerFileByte * size + kMemoryAllowance,
              qPrintable(QStringLiteral("%1 MB").arg(growth >> 20)));
 #endif

@@ -204,6 +204,9 @@ void TestLoader::charsets_data() {
     QTest::newRow("unknown set, or bytes that are no text in it")
         << cardOf({"N;CHARSET=X-NONE:\u00e9", "ORG;CHARSET=SHIFT_JIS:\u0192"})
         << Texts{{0, QStringLiteral("\u00e9")}, {3, QStringLiteral("\u0192")}};
+    QTest::newRow("bytes that are no text spoil only their own line")
+        << cardOf({"ORG;CHARSET=SHIFT_JIS:\u0192", "N;CHARSET=Shift_JIS:" + asRead(sato)})
+        << Texts{{0, sato}, {3, QStringLiteral("\u0192")}};
 }
 
 void TestLoader::charsets() {

@@ -1,5 +1,6 @@
 #include "vcard/quotedprintable.h"
 
+#include <QStringDecoder>
 #include <QTest>
 
 using namespace pennacle;
@@ -10,6 +11,8 @@ private slots:
     void decode_data();
     void decode();
     void decodesLongValuesInFull();
+    void singleByteSetsDecodeAsEachByteAlone_data();
+    void singleByteSetsDecodeAsEachByteAlone();
 };
 
 void TestQuotedPrintable::decode_data() {
@@ -56,6 +59,8 @@ void TestQuotedPrintable::decode_data() {
     row("KOI8-R", "=C1=E9 =81", QStringLiteral("\u0430\u0418 \u2502"), "KOI8-R");
     row("ISO-8859-5, twice in a row", "=C1x=E9", QStringLiteral("\u0421x\u0449"), "iso-8859-5");
     row("windows-1251 by its short name", "=C1=E9", QStringLiteral("\u0411\u0439"), "CP1251");
+    // Decoders are kept from one value to the next: this one ends in the two-byte mode.
+    row("ISO-2022-JP, shifted at the end", "=30=21=1B=24=42", QStringLiteral("0!"), "ISO-2022-JP");
 }
 
 void TestQuotedPrintable::decode() {
@@ -63,6 +68,7 @@ void TestQuotedPrintable::decode() {
     QFETCH(QString, charset);
     QFETCH(QString, decoded);
     QCOMPARE(DecodeQuotedPrintable(value, charset), decoded);
+    QCOMPARE(DecodeQuotedPrintable(value, charset), decoded);  // by the decoder kept
 }
 
 void TestQuotedPrintable::decodesLongValuesInFull() {
@@ -71,6 +77,38 @@ void TestQuotedPrintable::decodesLongValuesInFull() {
         value += QStringLiteral("=C3=A9");
     }
     QCOMPARE(DecodeQuotedPrintable(value), QString(20000, QChar(0x00E9)));
+}
+
+// Their table is made in one decoder call over all bytes: it must hold what each byte gives
+// alone, a byte that forms no character dropped.
+void TestQuotedPrintable::singleByteSetsDecodeAsEachByteAlone_data() {
+    QTest::addColumn<QString>("charset");
+    QStringList names{"KOI8-R", "KOI8-U"};
+    for (int n = 1250; n <= 1258; ++n)
+        names << QStringLiteral("windows-%1").arg(n);
+    for (int n = 2; n <= 15; ++n) {
+        if (n != 12)  // never assigned
+            names << QStringLiteral("ISO-8859-%1").arg(n);
+    }
+    for (const QString& name : names)
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestQuotedPrintable::singleByteSetsDecodeAsEachByteAlone() {
+    QFETCH(QString, charset);
+    QStringDecoder decoder(charset.toLatin1().constData(), QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        QSKIP("a set that Qt does not know here");
+    QString value;
+    QString expected;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        const QString alone = decoder.decode(QByteArrayView(&byte, 1));
+        if (alone.size() == 1 && alone[0] != QChar::ReplacementCharacter)
+            expected += alone;
+        value += QStringLiteral("=%1").arg(b, 2, 16, QChar(u'0'));
+    }
+    QCOMPARE(DecodeQuotedPrintable(value, charset), expected);
 }
 
 QTEST_GUILESS_MAIN(TestQuotedPrintable)

@@ -2,9 +2,8 @@
 
 #include "core/ansiencoding.h"
 #include "vcard/cardlines.h"
+#include "vcard/charsets.h"
 #include "vcard/quotedprintable.h"
-
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -133,9 +132,10 @@ bool PropertyLine::needsDecoding(QStringView piece, Piece kind) const {
 }
 
 std::optional<QString> rereadInCharset(QStringView ansiText, const QString& charset) {
-    QStringDecoder decoder(charset.toLatin1().constData(), QStringConverter::Flag::Stateless);
-    if (!decoder.isValid())
+    NamedCharset& set = charsetNamed(charset);
+    if (!set.isKnown())
         return std::nullopt;
+    QStringDecoder& decoder = set.freshDecoder();
     QString text = decoder.decode(encodeAnsi(ansiText));
     if (decoder.hasError() || text.contains(QChar::ReplacementCharacter))
         return std::nullopt;

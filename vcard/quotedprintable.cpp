@@ -1,10 +1,9 @@
 #include "vcard/quotedprintable.h"
 
 #include "core/utf8.h"
+#include "vcard/charsets.h"
 
 #include <QByteArray>
-#include <QRegularExpression>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -110,32 +109,6 @@ private:
     char16_t* end_ = nullptr;
 };
 
-// Whether the name is one of the common character sets of one byte per character, whose
-// decoding can be looked up byte by byte.
-bool isSingleByteSet(const QString& name) {
-    static const QRegularExpression singleByte(
-        QStringLiteral("^(windows-?125[0-8]|cp-?125[0-8]|iso[-_]?8859-[0-9]+|koi8-[ru])$"),
-        QRegularExpression::CaseInsensitiveOption);
-    return singleByte.match(name).hasMatch();
-}
-
-// The character of every byte in a single-byte set, as its decoder gives it alone; the
-// replacement character for a byte that forms none. Made once per set and thread.
-const std::array<char16_t, 256>* singleByteTable(const QString& name, QStringDecoder& decoder) {
-    thread_local QString cachedName;
-    thread_local std::array<char16_t, 256> table{};
-    if (name.compare(cachedName, Qt::CaseInsensitive) != 0) {
-        for (int b = 0; b < 256; ++b) {
-            const char byte = static_cast<char>(b);
-            const QString decoded = decoder.decode(QByteArrayView(&byte, 1));
-            table[size_t(b)] =
-                decoded.size() == 1 ? decoded[0].unicode() : char16_t(QChar::ReplacementCharacter);
-        }
-        cachedName = name;
-    }
-    return &table;
-}
-
 // Reads the escaped bytes in the named character set; UTF-8 takes the strict path.
 class RunDecoder {
 public:
@@ -144,21 +117,20 @@ public:
         const bool utf8 = name.isEmpty() || name.compare(u"UTF-8", Qt::CaseInsensitive) == 0 ||
                           name.compare(u"UTF8", Qt::CaseInsensitive) == 0;
         if (!utf8) {
-            const QByteArray ascii = name.toLatin1();
-            decoder_ = QStringDecoder(ascii.constData(), QStringConverter::Flag::Stateless);
-            // Latin-1 makes one character of every byte, and the other single-byte sets are
-            // looked up: no decoder call per run.
-            latin1_ =
-                QStringConverter::encodingForName(ascii.constData()) == QStringConverter::Latin1;
-            if (decoder_.isValid() && !latin1_ && isSingleByteSet(name)) {
-                table_ = singleByteTable(name, decoder_);
+            NamedCharset& set = charsetNamed(name);
+            if (set.isKnown()) {
+                // Latin-1 makes one character of every byte, and the other single-byte sets
+                // are looked up: no decoder call per run.
+                latin1_ = set.isLatin1();
+                table_ = set.singleByteTable();
+                decoder_ = &set.freshDecoder();
             }
         }
     }
 
     void append(Output& out, const unsigned char* bytes, qsizetype n) {
         char16_t*& end = out.end();
-        if (!decoder_.isValid()) {
+        if (!decoder_) {
             end = decodeUtf8(bytes, n, end);
             return;
         }
@@ -174,11 +146,11 @@ public:
             }
         } else {
             const QByteArrayView run(reinterpret_cast<const char*>(bytes), n);
-            if (decoder_.requiredSpace(n) <= out.room()) {
+            if (decoder_->requiredSpace(n) <= out.room()) {
                 end = reinterpret_cast<char16_t*>(
-                    decoder_.appendToBuffer(reinterpret_cast<QChar*>(start), run));
+                    decoder_->appendToBuffer(reinterpret_cast<QChar*>(start), run));
             } else {
-                const QString decoded = decoder_.decode(run);
+                const QString decoded = decoder_->decode(run);
                 end = std::copy_n(reinterpret_cast<const char16_t*>(decoded.utf16()),
                                   std::min(decoded.size(), out.room()), start);
             }
@@ -187,7 +159,7 @@ public:
     }
 
 private:
-    QStringDecoder decoder_;
+    QStringDecoder* decoder_ = nullptr;  // the set's, kept per thread; none for UTF-8
     bool latin1_ = false;
     const std::array<char16_t, 256>* table_ = nullptr;
 };

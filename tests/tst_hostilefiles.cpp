@@ -294,10 +294,6 @@ void TestHostileFiles::importAndLoad() {
               qint64(list.count()), growth / 1048576.0, double(growth) / size);
     }
 #ifndef PENNACLE_SANITIZED
-    // Naming a card by its other lines still holds each line as a string of its own; the
-    // rewrite of that fallback under way is to make this row pass, and then drop this mark.
-    QEXPECT_FAIL("9 MB of short lines and no name", "the name fallback copies every line",
-                 Continue);
     QVERIFY2(growth <= kMemoryPerFileByte * size + kMemoryAllowance,
              qPrintable(QStringLiteral("%1 MB").arg(growth >> 20)));
 #endif

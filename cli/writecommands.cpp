@@ -132,6 +132,15 @@ int runSave(QStringList args) {
     }
     const SaveRequest request{hasOne ? SaveLayout::OneFile : SaveLayout::EachContact,
                               utf8 ? SaveEncoding::Utf8 : SaveEncoding::Ansi, target};
+    if (request.encoding == SaveEncoding::Ansi) {
+        // The window asks first; here the save goes on as asked, and says what it changed.
+        if (const AnsiLoss loss = findAnsiLoss(list); loss.contacts > 0) {
+            printError(QStringLiteral("pennacle-cli: %1 contact(s) hold characters that ANSI "
+                                      "cannot hold, written as \"?\" (the first: %2)\n")
+                           .arg(loss.contacts)
+                           .arg(loss.firstName));
+        }
+    }
     SaveContacts(list, request, reporter);
     printOut(QStringLiteral("Done.\n"));
     return reporter.exitStatus();

@@ -29,6 +29,8 @@ private slots:
     void scanCards();
     void importsEachEncoding_data();
     void importsEachEncoding();
+    void holdsTheBytesOfTheFile_data();
+    void holdsTheBytesOfTheFile();
     void appendsInOneBatch();
     void keepsTheCurrentRow();
     void joinsPiecesOfALongUtf16File();
@@ -139,6 +141,58 @@ void TestImporter::importsEachEncoding() {
     const QString text = list.at(0).card.text();
     QVERIFY(text.startsWith(QStringLiteral("BEGIN:VCARD\r\n")));
     QVERIFY(text.endsWith(QStringLiteral("\u20ac caf\u00e9\r\nEND:VCARD")));
+}
+
+using HeldCards = QList<std::tuple<QByteArray, int, QString>>;
+
+void TestImporter::holdsTheBytesOfTheFile_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<HeldCards>("cards");  // bytes, encoding, name
+    const int ansi = int(CardEncoding::Ansi);
+    const int utf8 = int(CardEncoding::Utf8);
+    const QByteArray card = "BEGIN:VCARD\r\nN:M\xC3\xBCller\r\nEND:VCARD";
+    const QString text = QString::fromUtf8(card);
+    QTest::newRow("Windows-1252") << QByteArray("BEGIN:VCARD\r\nN:M\xFCller;\x80\r\nEND:VCARD\r\n")
+                                  << HeldCards{{"BEGIN:VCARD\r\nN:M\xFCller;\x80\r\nEND:VCARD",
+                                                ansi, "M\u00fcller, \u20ac"}};
+    QTest::newRow("UTF-8 with its mark and bytes that are no UTF-8")
+        << QByteArray(
+               "\xEF\xBB\xBF"
+               "BEGIN:VCARD\r\nN:Bad\xFF\r\nNOTE:\xE2\x82\r\nEND:VCARD")
+        << HeldCards{
+               {"BEGIN:VCARD\r\nN:Bad\xFF\r\nNOTE:\xE2\x82\r\nEND:VCARD", utf8, "Bad\ufffd,"}};
+    QTest::newRow("UTF-16 becomes UTF-8")
+        << QByteArray("\xFF\xFE") +
+               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2)
+        << HeldCards{{card, utf8, "M\u00fcller,"}};
+    QTest::newRow("no mark, UTF-8") << card << HeldCards{{card, utf8, "M\u00fcller,"}};
+    QTest::newRow("no mark, plain ASCII") << QByteArray("BEGIN:VCARD\nN:A\nEND:VCARD")
+                                          << HeldCards{{"BEGIN:VCARD\nN:A\nEND:VCARD", ansi, "A,"}};
+    // Read block by block, the first card is cut and named while the file still looks like
+    // UTF-8; the byte E9 in the second makes all of it ANSI.
+    QTest::newRow("no mark, UTF-8 until a Windows-1252 byte")
+        << card + "\r\n" + QByteArray(200, ' ') + "\r\nBEGIN:VCARD\r\nN:Ren\xE9\r\nEND:VCARD"
+        << HeldCards{{card, ansi, "M\u00c3\u00bcller,"},
+                     {"BEGIN:VCARD\r\nN:Ren\xE9\r\nEND:VCARD", ansi, "Ren\u00e9,"}};
+}
+
+// Each card is held as the bytes of its file, UTF-16 as UTF-8, whatever the block size.
+void TestImporter::holdsTheBytesOfTheFile() {
+    QFETCH(QByteArray, file);
+    QFETCH(HeldCards, cards);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cards.vcf");
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+    CollectingReporter reporter;
+    for (const qint64 blockSize : {qint64(16), qint64(1) << 18}) {
+        HeldCards held;
+        for (const ContactEntry& entry : CardFileImport(path, blockSize).scan(reporter))
+            held.append({entry.card.bytes(), int(entry.card.encoding()), entry.Text});
+        QCOMPARE(held, cards);
+    }
+    QCOMPARE(reporter.reports, QStringList());
 }
 
 void TestImporter::appendsInOneBatch() {

@@ -52,6 +52,8 @@ private slots:
     void photoRows();
     void fixtureCardLoadsWithoutReports();
     void emptyCardGivesEmptyForm();
+    void heldBytes_data();
+    void heldBytes();
     void rebuiltCardLoadsIntoTheSameForm_data();
     void rebuiltCardLoadsIntoTheSameForm();
     void keyLookUpAgreesWithTheRows();
@@ -216,6 +218,35 @@ void TestLoader::charsets() {
     for (int i = 0; i < kFieldCount; ++i) {
         QCOMPARE(form.txtTextbox[i], texts.value(i));
     }
+}
+
+void TestLoader::heldBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<Texts>("texts");
+    const int ansi = int(CardEncoding::Ansi);
+    const int utf8 = int(CardEncoding::Utf8);
+    // Some exporters fold by bytes: the line is joined before it is decoded.
+    QTest::newRow("a fold inside a UTF-8 character")
+        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:M\xC3\r\n \xBCller;J\xC3\xB6rg\r\nEND:VCARD")
+        << utf8 << Texts{{0, "M\u00fcller"}, {1, "J\u00f6rg"}};
+    QTest::newRow("bytes that are no UTF-8 spoil only themselves")
+        << QByteArray("N:Bad\xFF;Ok\r\nORG:\xE2\x82") << utf8
+        << Texts{{0, "Bad\ufffd"}, {1, "Ok"}, {3, "\ufffd\ufffd"}};
+    QTest::newRow("Windows-1252") << QByteArray("N:M\xFCller;\x80\x81") << ansi
+                                  << Texts{{0, "M\u00fcller"}, {1, "\u20ac\u0081"}};
+    QTest::newRow("Shift_JIS bytes in an ANSI file")
+        << QByteArray("N;CHARSET=SHIFT_JIS:\x8D\xB2\x93\xA1;\x83\x5C;;;") << ansi
+        << Texts{{0, "\u4f50\u85e4"}, {1, "\u30bd"}};
+}
+
+void TestLoader::heldBytes() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, encoding);
+    QFETCH(Texts, texts);
+    const CardForm form = load(CardBytes(bytes, CardEncoding(encoding)));
+    for (int i = 0; i < kFieldCount; ++i)
+        QCOMPARE(form.txtTextbox[i], texts.value(i));
 }
 
 void TestLoader::telephones_data() {

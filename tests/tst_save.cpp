@@ -133,6 +133,22 @@ void TestSave::importedFileSavesItsBytes_data() {
         QTest::addRow("%s, UTF-8 with a mark, saved as UTF-8", name)
             << mark + card(name) << int(SaveEncoding::Utf8) << mark + card(name);
     }
+    QTest::newRow("bytes that are no UTF-8, saved as UTF-8")
+        << mark + "BEGIN:VCARD\r\nN:Bad\xFF\r\nNOTE:\xE2\x82\r\nEND:VCARD"
+        << int(SaveEncoding::Utf8)
+        << mark + "BEGIN:VCARD\r\nN:Bad\xFF\r\nNOTE:\xE2\x82\r\nEND:VCARD\r\n";
+    // A save in the other encoding converts.
+    QTest::newRow("ANSI saved as UTF-8")
+        << QByteArray("BEGIN:VCARD\nN:M\xFCller \x80\nEND:VCARD") << int(SaveEncoding::Utf8)
+        << mark + "BEGIN:VCARD\nN:M\xC3\xBCller \xE2\x82\xAC\nEND:VCARD\r\n";
+    QTest::newRow("UTF-8 saved as ANSI")
+        << mark + "BEGIN:VCARD\nN:M\xC3\xBCller \xE2\x82\xAC\nEND:VCARD" << int(SaveEncoding::Ansi)
+        << QByteArray("BEGIN:VCARD\nN:M\xFCller \x80\nEND:VCARD\r\n");
+    const QString utf16 = QStringLiteral("BEGIN:VCARD\r\nN:M\u00fcller\r\nEND:VCARD");
+    QTest::newRow("UTF-16 saved as UTF-8")
+        << QByteArray("\xFF\xFE") +
+               QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2)
+        << int(SaveEncoding::Utf8) << mark + utf16.toUtf8() + "\r\n";
     // Cards keep their own LF line ends; the file puts CR LF after each.
     const QByteArray lf = card("desktop-lf-30.vcf");
     QTest::newRow("LF card, UTF-8")

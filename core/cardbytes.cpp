@@ -1,6 +1,7 @@
 #include "core/cardbytes.h"
 
 #include "core/ansiencoding.h"
+#include "core/utf8.h"
 
 #include <QStringDecoder>
 
@@ -11,6 +12,12 @@ QString CardBytes::text() const {
 }
 
 void appendDecoded(QString& out, QByteArrayView bytes, CardEncoding encoding) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (asciiRunEnd(p, 0, bytes.size()) == bytes.size()) {
+        // Most lines: ASCII reads the same in both encodings, and is only widened.
+        out.append(QLatin1StringView(bytes.data(), bytes.size()));
+        return;
+    }
     if (encoding == CardEncoding::Ansi) {
         appendDecodedAnsi(out, bytes);
         return;

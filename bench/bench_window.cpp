@@ -96,6 +96,38 @@ BENCHMARK(BM_PickAndTypeWithLargePhoto)
     ->ArgNames({"type", "photo KB"})
     ->Unit(benchmark::kMicrosecond);
 
+// Picking and typing in a list as large as the corpus: a pick loads another contact spread over
+// the list, a keystroke rebuilds the current one, and both reach the list and its search texts.
+void BM_PickAndTypeInCorpus(benchmark::State& state) {
+    const QString path = corpusPath();
+    if (path.isEmpty()) {
+        state.SkipWithError("set PENNACLE_BENCH_CORPUS to a make-corpus file");
+        return;
+    }
+    Window window;
+    window.form.importFiles({path});
+    window.form.show();
+    auto* list = window.form.findChild<QTreeView*>("ListView1");
+    auto* box = window.form.findChild<QLineEdit*>("txtTextbox_2");
+    const int rows = int(window.form.contacts().count());
+    int round = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            list->setCurrentIndex(window.form.contacts().index(++round * 7919 % rows, 0));
+        } else {
+            box->setText(QString::number(++round));
+        }
+        QApplication::processEvents();
+    }
+    state.counters["cards"] = rows;
+}
+BENCHMARK(BM_PickAndTypeInCorpus)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgNames({"type"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 // A 12-megapixel photo of about 5 MB: smooth shades under fine grain, as a camera gives.
 QByteArray largeJpeg() {
     QImage image(4000, 3000, QImage::Format_RGB32);

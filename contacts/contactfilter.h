@@ -59,6 +59,9 @@ private:
     void contactsReset();
     void filterAll();
     void showMatches();
+    // The rows rowAt(0) ... rowAt(count - 1) (ascending) whose texts hold the query.
+    template <class RowAt>
+    std::vector<int> matchesAmong(size_t count, RowAt&& rowAt) const;
     void makeSearchTexts(size_t first, size_t last);
     bool matches(size_t contactRow) const;
     // Where the shown rows at or after a list row begin.

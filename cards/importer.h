@@ -29,8 +29,9 @@ CardBytes readCardFile(const QString& path);
 class TextFileReader;
 
 // The import of one VCF file, read block by block: cards are cut as soon as they are
-// complete, so the file is never held at once beside its cards. The cards and
-// their names are those that scanCards finds in readCardFile's text.
+// complete, so the file is never held at once beside its cards, and named on helper threads
+// while the reading goes on. The cards and their names are those that scanCards finds in
+// readCardFile's bytes.
 class CardFileImport {
 public:
     // Opens the file and reads its mark. Throws Failure when it cannot be read. The file is
@@ -40,7 +41,8 @@ public:
 
     // Reads the file and cuts its cards. `progress` hears after each block how many of the
     // file's bytes are read; returning false stops the import, which then returns no rows.
-    // Throws Failure when reading fails.
+    // Reports of naming reach `reporter` on the calling thread. Throws Failure when reading
+    // fails.
     std::vector<ContactEntry> scan(Reporter& reporter, const ScanProgress& progress = {});
 
 private:

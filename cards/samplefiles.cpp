@@ -1,6 +1,7 @@
 #include "cards/samplefiles.h"
 
 #include "cards/displayname.h"
+#include "core/ansiencoding.h"
 #include "core/folderfiles.h"
 #include "core/samplesfolder.h"
 #include "core/scramble.h"
@@ -69,10 +70,11 @@ void LoadSampleFiles(ContactList& contactList, const SampleLoadContext& context)
         for (const QString& path : paths) {
             if (!FileExists(path))
                 continue;
-            QString text = ReadWholeFile(path);
-            QString name = GetName(text, context.reporter);
+            // Held as the file's bytes: Windows-1252 reads every byte, and writes it back the same.
+            CardBytes card(encodeAnsi(ReadWholeFile(path)), CardEncoding::Ansi);
+            QString name = GetName(card, context.reporter);
             if (isNew(name))
-                rows.push_back({std::move(name), std::move(text)});
+                rows.push_back({std::move(name), std::move(card)});
         }
     } catch (...) {
         // What was read before the failure stays in the list.

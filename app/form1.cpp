@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -129,6 +130,7 @@ void Form1::connectHandlers() {
         {7, &Form1::PushButton7_Click},   {8, &Form1::PushButton8_Click},
         {9, &Form1::PushButton9_Click},   {10, &Form1::PushButton10_Click},
         {11, &Form1::PushButton11_Click}, {12, &Form1::PushButton12_Click},
+        {13, &Form1::PushButton13_Click},
     };
     for (const auto& [number, handler] : buttons)
         connect(PushButton[size_t(number)], &QPushButton::clicked, this, handler);
@@ -176,6 +178,7 @@ void Form1::Form_Load() {
         ListView2->setColumnHidden(PhotoList::DataColumn, true);
         ListView2->setColumnHidden(PhotoList::TypeColumn, true);
     });
+    g(124, [&] { ListView3->setModel(&otherLines_); });
 }
 
 void Form1::ApplySkin() {

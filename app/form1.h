@@ -2,6 +2,7 @@
 
 #include "app/findflow.h"
 #include "app/importflow.h"
+#include "app/otherlinelist.h"
 #include "app/photoflow.h"
 #include "app/sampleflow.h"
 #include "app/saveflow.h"
@@ -61,6 +62,8 @@ public:
     void PushButton10_Click();
     void PushButton11_Click();
     void PushButton12_Click();
+    // "Remove Selected Line" on the "More" page.
+    void PushButton13_Click();
 
     // Imports VCF files one after another, as "Add Contact(s) From 1 VCF File" imports one.
     void importFiles(const QStringList& paths);
@@ -125,6 +128,8 @@ private:
 
     ContactList contacts_;
     PhotoList photos_;
+    OtherLineList otherLines_;
+    OtherParts otherParts_;  // of the loaded card, written back with the boxes' text
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
     std::chrono::milliseconds progressDelay_{700};
     // Raised while the program itself empties or fills the form, so no card is rebuilt.

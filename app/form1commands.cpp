@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QShortcut>
@@ -117,6 +118,8 @@ CardForm Form1::readForm() const {
     form.photos = photos_.rows();
     const QModelIndex photo = ListView2->currentIndex();
     form.photoIndex = photo.isValid() ? photo.row() + 1 : 0;
+    form.otherLines = otherLines_.lines();
+    form.otherParts = otherParts_;
     return form;
 }
 
@@ -138,6 +141,8 @@ void Form1::showForm(const CardForm& form) {
     Combo2->setCurrentIndex(Combo1->currentIndex() < Combo2->count() ? Combo1->currentIndex() : -1);
     Combo1->lineEdit()->setCursorPosition(0);
     Combo2->lineEdit()->setCursorPosition(0);
+    otherLines_.setLines(form.otherLines);
+    otherParts_ = form.otherParts;
     photos_.setRows(form.photos);
     if (form.photoIndex > 0 && form.photoIndex <= photos_.count()) {
         ListView2->setCurrentIndex(photos_.index(form.photoIndex - 1, 0));
@@ -163,6 +168,10 @@ void Form1::ClearData() {
     });
     g(108, [&] { photos_.clear(); });
     g(110, [&] { Picture1->clear(); });
+    g(112, [&] {
+        otherLines_.clear();
+        otherParts_ = OtherParts();
+    });
 }
 
 void Form1::LoadVCFData(const CardBytes& card) {
@@ -259,6 +268,17 @@ void Form1::PushButton10_Click() {
 
 void Form1::PushButton11_Click() {
     photoFlow_.remove();
+}
+
+void Form1::PushButton13_Click() {
+    Guard g(reporter_, windowTag("PushButton13_Click"));
+    // Without a contact there is no card to remove a line from.
+    if (contacts_.isEmpty())
+        return;
+    bool removed = false;
+    g(100, [&] { removed = otherLines_.remove(ListView3->currentIndex().row()); });
+    if (removed)
+        g(102, [&] { rebuildNow(); });
 }
 
 void Form1::PushButton2_Click() {

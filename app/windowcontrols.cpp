@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -162,7 +163,7 @@ void WindowControls::createControls(QWidget* window) {
     TabControl1->setGeometry(fromTwips(8040, 60, 9960, 8180));
     TabControl1->tabBar()->setFont(buttonFont());
     const QStringList pageNames = {QStringLiteral("General"), QStringLiteral("Notes"),
-                                   QStringLiteral("Photos")};
+                                   QStringLiteral("Photos"), QStringLiteral("More")};
     for (const QString& name : pageNames) {
         auto* page = new QWidget;
         page->setObjectName(QStringLiteral("TabPage") + name);
@@ -175,6 +176,7 @@ void WindowControls::createControls(QWidget* window) {
     createGeneralPage(TabControl1->widget(0), pageOffsetY);
     createNotesPage(TabControl1->widget(1));
     createPhotosPage(TabControl1->widget(2), pageOffsetY);
+    createMorePage(TabControl1->widget(3), pageOffsetY);
 }
 
 void WindowControls::createLeftColumn(QWidget* window) {
@@ -333,6 +335,18 @@ void WindowControls::createPhotosPage(QWidget* page, int pageOffsetY) {
     Picture1->setFont(QFont(QStringLiteral("Tahoma"), 9));
     Picture1->setFrameShape(QFrame::StyledPanel);
     Picture1->setAlignment(Qt::AlignCenter);
+}
+
+// The card's lines that no box shows, read-only: a line can only be removed.
+void WindowControls::createMorePage(QWidget* page, int pageOffsetY) {
+    const TabPagePlace onPage{pageOffsetY};
+    ListView3 = new QListView(page);
+    ListView3->setObjectName(QStringLiteral("ListView3"));
+    ListView3->setGeometry(onPage(240, 540, 9495, 7035));
+    ListView3->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView3->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView3->setUniformItemSizes(true);
+    addPushButton(page, 13, QStringLiteral("Remove Selected Line"), onPage(240, 7680, 3855, 405));
 }
 
 QLineEdit* WindowControls::addTextbox(QWidget* parent, FormField field, const QRect& rect) {

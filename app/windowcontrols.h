@@ -13,6 +13,7 @@ class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -26,7 +27,7 @@ namespace pennacle {
 // twips. The window inherits them, so its handlers speak of `Combo1` as the design does.
 class WindowControls {
 public:
-    static constexpr int kPushButtonCount = 12;
+    static constexpr int kPushButtonCount = 13;
 
     // Creates every control on `window` and gives the window its size, font and colours.
     void setupUi(QWidget* window);
@@ -38,6 +39,7 @@ public:
     std::array<QCheckBox*, kPhoneKindCount> Check1{};
     QTreeView* ListView1 = nullptr;
     QTreeView* ListView2 = nullptr;
+    QListView* ListView3 = nullptr;  // the "More" page: lines no box shows
     QTabWidget* TabControl1 = nullptr;
     QComboBox* Combo1 = nullptr;
     QComboBox* Combo2 = nullptr;
@@ -54,6 +56,7 @@ private:
     void createGeneralPage(QWidget* page, int pageOffsetY);
     void createNotesPage(QWidget* page);
     void createPhotosPage(QWidget* page, int pageOffsetY);
+    void createMorePage(QWidget* page, int pageOffsetY);
     QLineEdit* addTextbox(QWidget* parent, FormField field, const QRect& twips);
     QPushButton* addPushButton(QWidget* parent, int number, const QString& caption,
                                const QRect& twips);

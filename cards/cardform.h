@@ -6,6 +6,7 @@
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <array>
 #include <vector>
@@ -121,6 +122,56 @@ constexpr const PhoneKindInfo& phoneKind(PhoneKind kind) {
 
 // What the window's form holds, as a value: the loader fills it from a card text and the
 // rebuild composes a card text from it. Indexes follow the window's control arrays.
+// Lines of a card kept as they stand, in order, held in one text (a card may have millions):
+// each line followed by CR LF. A line may hold line breaks of its own (its continuation lines).
+class OtherLines {
+public:
+    qsizetype count() const { return qsizetype(ends_.size()); }
+    bool isEmpty() const { return ends_.empty(); }
+    QStringView at(qsizetype i) const {
+        const qsizetype start = i == 0 ? 0 : ends_[size_t(i - 1)] + 2;
+        return QStringView(text_).sliced(start, ends_[size_t(i)] - start);
+    }
+    void append(QStringView line) {
+        text_.append(line);
+        ends_.push_back(text_.size());
+        text_.append(u"\r\n");
+    }
+    void remove(qsizetype i) {
+        const qsizetype start = i == 0 ? 0 : ends_[size_t(i - 1)] + 2;
+        const qsizetype removed = ends_[size_t(i)] + 2 - start;
+        text_.remove(start, removed);
+        ends_.erase(ends_.begin() + i);
+        for (size_t j = size_t(i); j < ends_.size(); ++j)
+            ends_[j] -= removed;
+    }
+    // Every line followed by CR LF.
+    const QString& text() const { return text_; }
+    QStringList toList() const {
+        QStringList lines;
+        lines.reserve(count());
+        for (qsizetype i = 0; i < count(); ++i)
+            lines.append(at(i).toString());
+        return lines;
+    }
+
+    bool operator==(const OtherLines&) const = default;
+
+private:
+    QString text_;
+    std::vector<qsizetype> ends_;  // where each line ends in text_, before its CR LF
+};
+
+// Components that no box shows, kept in their places inside the lines the form writes.
+struct OtherParts {
+    QString nameSuffix;           // N's fifth component
+    QString homePostOfficeBox;    // the home address's first component
+    QString workPostOfficeBox;    // the work address's first component
+    QString workExtendedAddress;  // the work address's second component
+
+    bool operator==(const OtherParts&) const = default;
+};
+
 struct CardForm {
     std::array<QString, kFieldCount> txtTextbox;  // Notes use CR LF line breaks
     std::array<bool, kPhoneKindCount> Check1{};   // preferred marks, indexed by PhoneKind
@@ -130,6 +181,11 @@ struct CardForm {
     QDate dtpBirthday = noBirthday();
     std::vector<PhotoEntry> photos;
     int photoIndex = 0;  // selected photo row, 1-based; 0 when none
+    // The card's lines that fill no box, or whose value a later line replaced: each the text of
+    // one property, its continuation lines included, without its final line end. The rebuild
+    // writes them back as they stand, before the form's own lines.
+    OtherLines otherLines;
+    OtherParts otherParts;
 
     QString& operator[](FormField field) { return txtTextbox[static_cast<size_t>(field)]; }
     const QString& operator[](FormField field) const {

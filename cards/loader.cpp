@@ -6,6 +6,7 @@
 #include "vcard/cardlines.h"
 #include "vcard/photovalue.h"
 #include "vcard/propertyline.h"
+#include "vcard/writer21.h"
 
 #include <QList>
 
@@ -18,6 +19,24 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// What a property line filled: one of the form's places, which a later line of the same kind
+// takes over; nothing (the line is kept as it stands); or all of it for good (the form writes
+// the line anew, or holds it as a photo row or an e-mail entry).
+enum Slot : int {
+    kTaken = -2,
+    kNothing = -1,
+    kCompanySlot = 0,
+    kTitleSlot,
+    kBirthdaySlot,
+    kHomeUrlSlot,
+    kWorkUrlSlot,
+    kNoteSlot,
+    kHomeAddressSlot,
+    kWorkAddressSlot,
+    kFirstPhoneSlot,
+    kSlotCount = kFirstPhoneSlot + kPhoneKindCount,
+};
+
 // What one load builds up beside the form.
 struct Loading {
     const CardBytes& card;
@@ -26,25 +45,32 @@ struct Loading {
     QString formattedName;     // of the first FN line
 };
 
-void applyFormattedName(Loading& loading, const PropertyLine& line) {
+int applyFormattedName(Loading& loading, const PropertyLine& line) {
     if (loading.formattedName.isEmpty())
         loading.formattedName = formattedNameOf(line);
+    return kTaken;
 }
 
-void applyName(Loading& loading, const PropertyLine& line) {
+int applyName(Loading& loading, const PropertyLine& line) {
     static constexpr FormField kFields[] = {LastName, FirstName, MiddleInitial, Title};
     const QList<QStringView> components = componentsOf(line);
     const qsizetype count = std::min<qsizetype>(components.size(), std::size(kFields));
     for (qsizetype i = 0; i < count; ++i)
         loading.form[kFields[i]] = shownComponent(line, components[i]);
+    loading.form.otherParts.nameSuffix =
+        components.size() > 4 ? QString(shownComponent(line, components[4])) : QString();
+    // The prefix takes the Title box, so a title line before it is kept.
+    return count == std::size(kFields) ? kTitleSlot : kNothing;
 }
 
-void applyCompany(Loading& loading, const PropertyLine& line) {
+int applyCompany(Loading& loading, const PropertyLine& line) {
     loading.form[Company] = shownValue(line);
+    return kCompanySlot;
 }
 
-void applyTitle(Loading& loading, const PropertyLine& line) {
+int applyTitle(Loading& loading, const PropertyLine& line) {
     loading.form[Title] = shownValue(line);
+    return kTitleSlot;
 }
 
 bool isDigits(QStringView text) {
@@ -73,13 +99,15 @@ QDate birthdayOf(QStringView text) {
     return QDate();
 }
 
-void applyBirthday(Loading& loading, const PropertyLine& line) {
+int applyBirthday(Loading& loading, const PropertyLine& line) {
     const QDate date = birthdayOf(shownValue(line));
-    if (date.isValid())
-        loading.form.dtpBirthday = date;
+    if (!date.isValid())
+        return kNothing;
+    loading.form.dtpBirthday = date;
+    return kBirthdaySlot;
 }
 
-void applyEmail(Loading& loading, const PropertyLine& line) {
+int applyEmail(Loading& loading, const PropertyLine& line) {
     CardForm& form = loading.form;
     const QString address = emailAddressOf(line);
     // An empty last line must not leave the rebuild without any address.
@@ -88,12 +116,14 @@ void applyEmail(Loading& loading, const PropertyLine& line) {
     form.Combo1.append(address);
     form.Combo2.append(emailTypeOf(line));
     form.Combo1Index = 0;
+    return kTaken;
 }
 
-void applyUrl(Loading& loading, const PropertyLine& line) {
+int applyUrl(Loading& loading, const PropertyLine& line) {
     CardForm& form = loading.form;
     const bool work = hasParameter(line.part(), QLatin1String("WORK"));
     form[work ? WebsiteWork : WebsiteHome] = shownValue(line);
+    return work ? kWorkUrlSlot : kHomeUrlSlot;
 }
 
 // A street part of a 2.1 card: "\n" and the quoted-printable breaks "=0D=0A" and "=0D" become
@@ -116,7 +146,7 @@ QString withBreaksAsSpaces(const QString& text) {
     return result;
 }
 
-void applyAddress(Loading& loading, const PropertyLine& line) {
+int applyAddress(Loading& loading, const PropertyLine& line) {
     CardForm& form = loading.form;
     const bool work = hasParameter(line.part(), QLatin1String("WORK"));
     const QList<QStringView> c = componentsOf(line);
@@ -149,9 +179,16 @@ void applyAddress(Loading& loading, const PropertyLine& line) {
     if (c.size() >= 7) {
         form[work ? WorkCountry : HomeCountry] = withBreaksAsSpaces(shownComponent(line, c[6]));
     }
+    // The parts that no box shows go back to their places with the boxes' text.
+    OtherParts& other = form.otherParts;
+    (work ? other.workPostOfficeBox : other.homePostOfficeBox) =
+        c.isEmpty() ? QString() : shown(c[0]);
+    if (work)
+        other.workExtendedAddress = c.size() >= 2 ? shown(c[1]) : QString();
+    return work ? kWorkAddressSlot : kHomeAddressSlot;
 }
 
-void applyTelephone(Loading& loading, const PropertyLine& line) {
+int applyTelephone(Loading& loading, const PropertyLine& line) {
     CardForm& form = loading.form;
     const PhoneKind kind = phoneKindOf(line.part());
     form[phoneKind(kind).field] = phoneNumberOf(line);
@@ -164,30 +201,47 @@ void applyTelephone(Loading& loading, const PropertyLine& line) {
                 form.preferred(info.kind) = true;
         }
     }
+    return kFirstPhoneSlot + int(kind);
 }
 
-void applyNote(Loading& loading, const PropertyLine& line) {
+int applyNote(Loading& loading, const PropertyLine& line) {
     loading.form[Notes] = noteOf(line);
+    return kNoteSlot;
 }
 
 void appendNoteLine(CardForm& form, QStringView line, bool escapes) {
     form[Notes].append(kCrLf).append(noteLineOf(line, escapes));
 }
 
-void applyPhoto(Loading& loading, const PropertyLine& line) {
-    addPhotoRow(loading.form.photos, loading.card, loading.lineOffset, line.part());
+// A photo line that gives no row with data is kept as it stands.
+int takePhoto(Loading& loading, QStringView part) {
+    const size_t rows = loading.form.photos.size();
+    addPhotoRow(loading.form.photos, loading.card, loading.lineOffset, part);
+    return loading.form.photos.size() > rows ? kTaken : kNothing;
 }
 
-void applyNothing(Loading&, const PropertyLine&) {}
+int applyPhoto(Loading& loading, const PropertyLine& line) {
+    return takePhoto(loading, line.part());
+}
 
-using Applier = void (*)(Loading&, const PropertyLine&);
+int applyNothing(Loading&, const PropertyLine&) {
+    return kNothing;
+}
+
+int applyRevision(Loading&, const PropertyLine&) {
+    return kTaken;
+}
+
+// Each returns the Slot the line filled.
+using Applier = int (*)(Loading&, const PropertyLine&);
 
 // Indexed by Rule.
 constexpr Applier kAppliers[] = {
-    applyNothing, applyFormattedName, applyName, applyCompany, applyBirthday,  applyTitle,
-    applyEmail,   applyUrl,           applyNote, applyAddress, applyTelephone, applyPhoto,
+    applyNothing,   applyFormattedName, applyName,     applyCompany, applyBirthday,
+    applyTitle,     applyEmail,         applyUrl,      applyNote,    applyAddress,
+    applyTelephone, applyPhoto,         applyRevision,
 };
-static_assert(std::size(kAppliers) == size_t(Rule::Photo) + 1);
+static_assert(std::size(kAppliers) == size_t(Rule::Revision) + 1);
 
 // A card without a name in N shows its FN as the first name, so that an edit writes the name
 // back into N and FN instead of erasing it. The signs at its ends that the rebuild writes as
@@ -201,6 +255,12 @@ void showFormattedName(CardForm& form, QStringView formattedName) {
     while (!formattedName.isEmpty() && edge(formattedName.back()))
         formattedName.chop(1);
     form[FirstName] = formattedName.toString();
+}
+
+// The lines that the rebuild always writes itself, or that become e-mail entries.
+bool isWrittenAnew(Rule rule) {
+    return rule == Rule::Name || rule == Rule::FormattedName || rule == Rule::Email ||
+           rule == Rule::Revision;
 }
 
 bool isPhotoRule(const PropertyRow* row) {
@@ -221,6 +281,108 @@ bool isPhotoType(QStringView photoType) {
 
 namespace {
 
+// The lines of a card that the form keeps as they stand: each one that fills nothing, and each
+// whose place a later line takes over. A 2.1 card's lines are kept as the card has them; a
+// 3.0 or 4.0 card's lines as their 2.1 form (see lineIn21).
+class KeptLines {
+public:
+    KeptLines(const CardBytes& card, bool version3) : card_(card), version3_(version3) {
+        filledBy_.fill(-1);
+    }
+
+    // A property line from `start` to `end` in the card (its decoded text `text`, joined) that
+    // filled `slot`.
+    void add(int slot, qsizetype start, qsizetype end, QStringView text) {
+        open_ = -1;
+        if (slot == kTaken)
+            return;
+        const qsizetype index = qsizetype(lines_.size());
+        qint32 converted = -1;
+        if (version3_) {
+            converted = qint32(converted_.size());
+            converted_.push_back(lineIn21(withoutLineEnd(text)));
+        }
+        lines_.push_back({start, end, converted, slot == kNothing});
+        if (slot >= 0) {
+            if (filledBy_[size_t(slot)] >= 0)
+                lines_[size_t(filledBy_[size_t(slot)])].kept = true;
+            filledBy_[size_t(slot)] = index;
+        }
+        open_ = index;
+        binary_ = isBinaryPart(propertyPartOf(text));
+    }
+
+    // A line without a property of its own (`text`, ending at `end`): the data of a Base64
+    // value up to the empty line that ends it (included), or the continuation of a note
+    // (`noteGoesOn`), goes with the line before; any other is dropped, and ends that line.
+    void extend(qsizetype end, QStringView text, bool blank, bool noteGoesOn) {
+        if (open_ < 0)
+            return;
+        if (!binary_ && !noteGoesOn) {
+            open_ = -1;
+            return;
+        }
+        Line& line = lines_[size_t(open_)];
+        line.end = end;
+        if (line.converted >= 0)
+            converted_[size_t(line.converted)].append(u"\r\n").append(withoutLineEnd(text));
+        if (blank)
+            open_ = -1;
+    }
+
+    // Ends the property before: a line of its own follows.
+    void close() { open_ = -1; }
+
+    // A place that a line which is never kept took over.
+    void taken(int slot) {
+        if (slot < 0)
+            return;
+        if (filledBy_[size_t(slot)] >= 0)
+            lines_[size_t(filledBy_[size_t(slot)])].kept = true;
+        filledBy_[size_t(slot)] = -1;
+    }
+
+    OtherLines texts() const {
+        OtherLines texts;
+        QString decoded;
+        for (const Line& line : lines_) {
+            if (!line.kept)
+                continue;
+            if (line.converted >= 0) {
+                texts.append(converted_[size_t(line.converted)]);
+                continue;
+            }
+            decoded.resize(0);
+            appendDecoded(decoded,
+                          QByteArrayView(card_.bytes()).sliced(line.start, line.end - line.start),
+                          card_.encoding());
+            texts.append(withoutLineEnd(QStringView(decoded)));
+        }
+        return texts;
+    }
+
+private:
+    struct Line {
+        qsizetype start;
+        qsizetype end;
+        qint32 converted;  // its 2.1 form in converted_, for a 3.0/4.0 card; -1 for 2.1
+        bool kept;
+    };
+
+    static bool isBinaryPart(QStringView part) {
+        return hasParameter(part, QLatin1String("BASE64")) ||
+               hasParameter(part, QLatin1String("ENCODING=B"));
+    }
+
+    const CardBytes& card_;
+    bool version3_;
+    std::vector<Line> lines_;
+    std::vector<QString> converted_;
+    std::array<qsizetype, kSlotCount> filledBy_;
+    qsizetype open_ = -1;  // the line that continuation lines go on with
+    bool binary_ = false;
+};
+
 // One load: walks the card's lines and applies the row of each, guarded step by step.
 class CardLoader {
 public:
@@ -232,6 +394,7 @@ public:
         g_(100, [&] {
             lines_.emplace(loading_.card);
             syntax_.emplace(loading_.card, lines_->dropsBlank());
+            kept_.emplace(loading_.card, lines_->dropsBlank());
         });
         while (lines_ && lines_->next()) {
             loading_.lineOffset = lines_->offset();
@@ -253,17 +416,22 @@ private:
         if (!isPhotoRule(row))
             return false;
         noteFlag_ = false;
-        g_(row->loaderStep,
-           [&] { addPhotoRow(loading_.form.photos, loading_.card, loading_.lineOffset, part); });
+        int slot = kNothing;
+        g_(row->loaderStep, [&] { slot = takePhoto(loading_, part); });
+        if (slot != kTaken)
+            kept_->add(slot, lines_->offset(), lines_->endOffset(), lines_->decodedText());
+        else
+            kept_->close();
         return true;
     }
 
     void takeLine(QStringView text) {
-        if (isBlankLine(text))
-            return;
-        if (!isPropertyLine(text)) {
+        const bool blank = isBlankLine(text);
+        if (blank || !isPropertyLine(text)) {
             g_(102, [&] {
-                if (noteFlag_)
+                const bool noteGoesOn = noteFlag_ && !blank;
+                kept_->extend(lines_->endOffset(), text, blank, noteGoesOn);
+                if (noteGoesOn)
                     appendNoteLine(loading_.form, text, syntax_->escapes());
             });
             return;
@@ -272,8 +440,15 @@ private:
         const PropertyRow* row = nullptr;
         g_(104, [&] { row = propertyRowOf(property.part()); });
         noteFlag_ = row && row->rule == Rule::Note;
+        int slot = kNothing;
         if (row && row->rule != Rule::None)
-            g_(row->loaderStep, [&] { kAppliers[size_t(row->rule)](loading_, property); });
+            g_(row->loaderStep, [&] { slot = kAppliers[size_t(row->rule)](loading_, property); });
+        if (isFrameProperty(property.part()) || (row && isWrittenAnew(row->rule))) {
+            kept_->taken(slot);
+            kept_->close();
+            return;
+        }
+        kept_->add(slot, lines_->offset(), lines_->endOffset(), text);
     }
 
     CardForm finish() {
@@ -281,6 +456,10 @@ private:
         g_(128, [&] { showFormattedName(form, loading_.formattedName); });
         g_(130, [&] { form.photoIndex = form.photos.empty() ? 0 : 1; });
         g_(132, [&] { form.Combo1Index = form.Combo1.isEmpty() ? -1 : 0; });
+        g_(134, [&] {
+            if (kept_)
+                form.otherLines = kept_->texts();
+        });
         return std::move(form);
     }
 
@@ -288,6 +467,7 @@ private:
     Loading loading_;
     std::optional<CardLineWalker> lines_;
     std::optional<CardSyntax> syntax_;
+    std::optional<KeptLines> kept_;
     bool noteFlag_ = false;  // continuation lines go on with the note before them
 };
 
@@ -295,6 +475,19 @@ private:
 
 CardForm loadCardForm(const CardBytes& card, Reporter& reporter) {
     return CardLoader(card, reporter).load();
+}
+
+bool isOtherLine(QStringView text) {
+    const CardBytes card(text);
+    CardLineWalker lines(card);
+    if (!lines.next() || !isPropertyLine(lines.decodedText()) ||
+        isFrameProperty(propertyPartOf(lines.decodedText())))
+        return false;
+    while (lines.next()) {
+        if (isPropertyLine(lines.decodedText()))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace pennacle

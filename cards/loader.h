@@ -19,4 +19,10 @@ CardForm loadCardForm(const CardBytes& card, Reporter& reporter);
 // ":". Rows from cards and new pictures always have one; a form from elsewhere may not.
 bool isPhotoType(QStringView photoType);
 
+// Whether a text is what loading keeps of a line the form has no box for: one property line
+// (not one of the card's frame), and after it at most lines without a property of their own
+// (folded lines, Base64 data, the empty line that ends it). Written back as it stands, such a
+// text can neither end the card nor add a property.
+bool isOtherLine(QStringView text);
+
 }  // namespace pennacle

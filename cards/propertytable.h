@@ -26,6 +26,7 @@ enum class Rule {
     Address,
     Telephone,
     Photo,
+    Revision,  // written anew by every rebuild
 };
 
 // How a row recognises a line by its property part (group dropped, any case): the part before
@@ -57,7 +58,7 @@ struct PropertyRow {
 
 // The properties that the program knows, in the order their tests are tried: the first row
 // whose test passes decides (any N before a photo, say).
-inline constexpr std::array<PropertyRow, 14> kProperties = {{
+inline constexpr std::array<PropertyRow, 15> kProperties = {{
     {QLatin1StringView("FN"), Test::Key, Rule::FormattedName, 106, Search::Text,
      NameFallback::FormattedName},
     {QLatin1StringView("N"), Test::Key, Rule::Name, 108, Search::Words, NameFallback::None},
@@ -76,6 +77,7 @@ inline constexpr std::array<PropertyRow, 14> kProperties = {{
      NameFallback::None},
     {QLatin1StringView("X-MS-CARDPICTURE"), Test::Contains, Rule::Photo, 126, Search::None,
      NameFallback::None},
+    {QLatin1StringView("REV"), Test::Key, Rule::Revision, 0, Search::None, NameFallback::None},
 }};
 
 // The first row whose test the property part passes; none for a property the program does

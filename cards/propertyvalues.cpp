@@ -101,4 +101,24 @@ QString noteLineOf(QStringView line, bool escapes) {
     return withCrLfBreaks(std::move(text));
 }
 
+QString shownOtherLine(QStringView line) {
+    static constexpr qsizetype kShownLength = 200;
+    const CardBytes card(line);
+    CardLineWalker lines(card);
+    if (!lines.next())
+        return QString();
+    const QStringView text = lines.decodedText();
+    if (!isPropertyLine(text))
+        return trimmedWithoutCR(text.first(std::min(text.size(), kShownLength)));
+    const CardSyntax syntax(card, false);
+    const PropertyLine property(text, syntax);
+    const QStringView part = withoutGroup(property.part());
+    const QStringView name = part.first(
+        std::max<qsizetype>(0, part.indexOf(u';') < 0 ? part.size() : part.indexOf(u';')));
+    const QString value = shownValue(property);
+    QString shown = trimBlanks(name).toString();
+    shown.append(u": ").append(QStringView(value).first(std::min(value.size(), kShownLength)));
+    return shown;
+}
+
 }  // namespace pennacle

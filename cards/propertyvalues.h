@@ -41,4 +41,8 @@ QString noteOf(const PropertyLine& line);
 // A continuation line of a note, as the note goes on with it.
 QString noteLineOf(QStringView line, bool escapes);
 
+// A kept line (see CardForm::otherLines) as a person reads it: its property name and its value
+// decoded as a one-line box shows it, cut short when long.
+QString shownOtherLine(QStringView line);
+
 }  // namespace pennacle

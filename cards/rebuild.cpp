@@ -62,24 +62,33 @@ public:
         card_.reserve(estimateCardLength(form_));
         line(102, [&] { appendAscii(card_, kBeginCard); });
         line(104, [&] { appendAscii(card_, kVersion21); });
+        // What the form has no box for goes first, so that the boxes' own lines come last and
+        // win when the card is read again.
+        if (!form_.otherLines.isEmpty())
+            line(106, [&] { appendUtf8(card_, QStringView(form_.otherLines.text()).chopped(2)); });
         // Only names and addresses, whose components ";" separates and whose names the name
         // reader cuts at a second ":", lose their separators. Telephones, the note, the company
         // and the web addresses are written as typed: the reader takes all after the first ":".
-        line(106, [&] {
+        line(108, [&] {
             head(Rule::Name);
-            put({separatedComponent(box(LastName)), u";", separatedComponent(box(FirstName)), u";",
-                 separatedComponent(box(MiddleInitial)), u";", separated(box(Title))});
+            const QString& suffix = form_.otherParts.nameSuffix;
+            put({escapedComponent(box(LastName), true), u";",
+                 escapedComponent(box(FirstName), true), u";",
+                 escapedComponent(box(MiddleInitial), true), u";",
+                 escapedComponent(box(Title), !suffix.isEmpty())});
+            if (!suffix.isEmpty())
+                put({u";", escapedComponent(suffix, false)});
         });
         // The same texts as in N, so that FN is blank exactly when N names nobody.
-        line(108, [&] {
+        line(110, [&] {
             head(Rule::FormattedName);
             put({separatedComponent(box(FirstName)), u" ", separatedComponent(box(MiddleInitial)),
                  u" ", separatedComponent(box(LastName))});
         });
         for (const PhoneKind kind : kPhoneOrder) {
             const QString& number = box(phoneKind(kind).field);
-            if (g_.test(110, [&] { return !number.isEmpty(); })) {
-                line(112, [&] {
+            if (g_.test(112, [&] { return !number.isEmpty(); })) {
+                line(114, [&] {
                     head(Rule::Telephone, PhoneTypeParams(int(kind)) + PrefParam(form_, int(kind)));
                     put({oneLine(number)});
                 });
@@ -87,49 +96,59 @@ public:
         }
         composeEmail();
         const QString& note = box(Notes);
-        if (g_.test(122, [&] { return !note.isEmpty(); })) {
-            line(124, [&] {
+        if (g_.test(124, [&] { return !note.isEmpty(); })) {
+            line(126, [&] {
                 head(Rule::Note, kNoteEncoding);
                 appendUtf8(card_, encodeNote(note));
             });
         }
-        if (g_.test(126, [&] { return !box(Company).isEmpty(); })) {
-            line(128, [&] {
+        if (g_.test(128, [&] { return !box(Company).isEmpty(); })) {
+            line(130, [&] {
                 head(Rule::Company);
                 put({oneLine(box(Company))});
             });
         }
-        if (g_.test(130, [&] { return !box(WebsiteHome).isEmpty(); })) {
-            line(132, [&] {
+        if (g_.test(132, [&] { return !box(WebsiteHome).isEmpty(); })) {
+            line(134, [&] {
                 head(Rule::Url, u"HOME");
                 put({oneLine(box(WebsiteHome))});
             });
         }
-        if (g_.test(134, [&] { return !box(WebsiteWork).isEmpty(); })) {
-            line(136, [&] {
+        if (g_.test(136, [&] { return !box(WebsiteWork).isEmpty(); })) {
+            line(138, [&] {
                 head(Rule::Url, u"WORK");
                 put({oneLine(box(WebsiteWork))});
             });
         }
-        if (g_.test(138, [&] { return anyFilled(form_, WorkAddress, kAddressFieldCount); })) {
-            line(140, [&] { appendAddress(u"WORK", WorkAddress); });
+        const OtherParts& other = form_.otherParts;
+        if (g_.test(140, [&] {
+                return anyFilled(form_, WorkAddress, kAddressFieldCount) ||
+                       !other.workPostOfficeBox.isEmpty() || !other.workExtendedAddress.isEmpty();
+            })) {
+            line(142, [&] {
+                appendAddress(u"WORK", WorkAddress, other.workPostOfficeBox,
+                              other.workExtendedAddress);
+            });
         }
-        if (g_.test(142, [&] { return anyFilled(form_, HomeAddress, kAddressFieldCount); })) {
-            line(144, [&] { appendAddress(u"HOME", HomeAddress); });
+        if (g_.test(144, [&] {
+                return anyFilled(form_, HomeAddress, kAddressFieldCount) ||
+                       !other.homePostOfficeBox.isEmpty();
+            })) {
+            line(146, [&] { appendAddress(u"HOME", HomeAddress, other.homePostOfficeBox, {}); });
         }
-        if (g_.test(146, [&] { return form_.dtpBirthday != noBirthday(); })) {
-            line(148, [&] {
+        if (g_.test(148, [&] { return form_.dtpBirthday != noBirthday(); })) {
+            line(150, [&] {
                 head(Rule::Birthday);
                 put({FormatVCardDate(form_.dtpBirthday)});
             });
         }
         // The block's lines end in CR LF themselves, so the break before REV leaves the one
         // empty line that ends a Base64 value.
-        line(150, [&] { appendPhotoBlock(card_, form_.photos, reporter); });
-        line(152, [&] {
+        line(152, [&] { appendPhotoBlock(card_, form_.photos, reporter); });
+        line(154, [&] {
             appendRevision(card_, FormatVCardDate(now.date()), FormatVCardTime(now.time()));
         });
-        line(154, [&] { appendAscii(card_, kEndCard); });
+        line(156, [&] { appendAscii(card_, kEndCard); });
     }
 
 private:
@@ -163,14 +182,14 @@ private:
     }
 
     void composeEmail() {
-        if (!g_.test(114, [&] { return !box(HiddenEmail).isEmpty(); })) {
+        if (!g_.test(116, [&] { return !box(HiddenEmail).isEmpty(); })) {
             return;
         }
         const QStringList& addresses = form_.Combo1;
-        if (g_.test(116, [&] { return addresses.size() > 1; })) {
+        if (g_.test(118, [&] { return addresses.size() > 1; })) {
             for (qsizetype i = 0; i < addresses.size(); ++i) {
                 // A missing type entry counts as empty, as the list control reads it.
-                line(118, [&] {
+                line(120, [&] {
                     // Judged on the whole part: read alone, a "." in the type would pass for
                     // the end of a group name.
                     const QString part =
@@ -180,19 +199,21 @@ private:
             }
             return;
         }
-        line(120, [&] {
+        line(122, [&] {
             head(Rule::Email, u"INTERNET;PREF");
             put({oneLine(box(HiddenEmail))});
         });
     }
 
-    void appendAddress(QStringView type, FormField first) {
+    // The post-office box and a work address's extended part have no box: they go back to
+    // their places as the card had them.
+    void appendAddress(QStringView type, FormField first, const QString& postOfficeBox,
+                       const QString& extended) {
         head(Rule::Address, type);
-        card_.append(";;");
+        put({escapedComponent(postOfficeBox, true), u";", escapedComponent(extended, true), u";"});
         const int last = first + kAddressFieldCount - 1;
         for (int i = first; i <= last; ++i) {
-            const QString& text = box(FormField(i));
-            appendUtf8(card_, i == last ? separated(text) : separatedComponent(text));
+            appendUtf8(card_, escapedComponent(box(FormField(i)), i != last));
             if (i != last) {
                 card_.append(';');
             }
@@ -254,7 +275,7 @@ void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDate
     }
     QByteArray card;
     CardComposer(g, form, card).compose(now, reporter);
-    g(156, [&] {
+    g(158, [&] {
         if (contacts.currentRow() < 0) {
             throw Failure(QStringLiteral("No contact is selected"));
         }

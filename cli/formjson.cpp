@@ -242,9 +242,34 @@ PhotoEntry photoFrom(const QJsonValue& value, qsizetype i) {
     return photo;
 }
 
+OtherParts otherPartsAt(const QJsonObject& object) {
+    const QJsonValue value = object.value(QStringLiteral("otherParts"));
+    OtherParts parts;
+    if (value.isUndefined())
+        return parts;
+    if (!value.isObject())
+        fail(QStringLiteral("\"otherParts\" must be an object"));
+    const QJsonObject members = value.toObject();
+    for (auto it = members.begin(); it != members.end(); ++it) {
+        const QString where = QStringLiteral("\"otherParts\".%1").arg(it.key());
+        if (it.key() == u"nameSuffix")
+            parts.nameSuffix = stringIn(it.value(), where);
+        else if (it.key() == u"homePostOfficeBox")
+            parts.homePostOfficeBox = stringIn(it.value(), where);
+        else if (it.key() == u"workPostOfficeBox")
+            parts.workPostOfficeBox = stringIn(it.value(), where);
+        else if (it.key() == u"workExtendedAddress")
+            parts.workExtendedAddress = stringIn(it.value(), where);
+        else
+            fail(QStringLiteral("unknown key %1").arg(where));
+    }
+    return parts;
+}
+
 void rejectUnknownKeys(const QJsonObject& object) {
     static const QSet<QString> known = {"txtTextbox",  "Check1",      "Combo1", "Combo2",
-                                        "Combo1Index", "dtpBirthday", "photos", "photoIndex"};
+                                        "Combo1Index", "dtpBirthday", "photos", "photoIndex",
+                                        "otherLines",  "otherParts"};
     for (const QString& key : object.keys()) {
         if (!known.contains(key)) {
             fail(QStringLiteral("unknown key \"%1\"").arg(key));
@@ -292,7 +317,18 @@ QByteArray formToJson(const CardForm& form) {
         out.append('}');
     });
     out.append(",\n  \"photoIndex\": ").append(QByteArray::number(form.photoIndex));
-    out.append("\n}\n");
+    out.append(",\n  \"otherLines\": ");
+    appendArray(out, form.otherLines.toList(), writeString);
+    const OtherParts& parts = form.otherParts;
+    out.append(",\n  \"otherParts\": {\"nameSuffix\": ");
+    writeString(parts.nameSuffix);
+    out.append(", \"homePostOfficeBox\": ");
+    writeString(parts.homePostOfficeBox);
+    out.append(", \"workPostOfficeBox\": ");
+    writeString(parts.workPostOfficeBox);
+    out.append(", \"workExtendedAddress\": ");
+    writeString(parts.workExtendedAddress);
+    out.append("}\n}\n");
     return out;
 }
 
@@ -344,6 +380,16 @@ CardForm formFromJson(const QByteArray& json) {
     const auto photoCount = int(form.photos.size());
     form.photoIndex =
         indexAt(object, QStringLiteral("photoIndex"), photoCount > 0 ? 1 : 0, 0, photoCount);
+    const QStringList others = stringsAt(object, QStringLiteral("otherLines"));
+    for (qsizetype i = 0; i < others.size(); ++i) {
+        // Written back as it stands, a line must not be able to end the card or start another.
+        if (!isOtherLine(others[i]))
+            fail(QStringLiteral("\"otherLines\"[%1] must be one property line, with only folded "
+                                "lines or Base64 data after it")
+                     .arg(i));
+        form.otherLines.append(others[i]);
+    }
+    form.otherParts = otherPartsAt(object);
     return form;
 }
 

@@ -56,9 +56,10 @@ void TestRebuild::composes_data() {
     QTest::newRow("title is the fourth name component")
         << withText({{LastName, "Doe"}, {FirstName, "John"}, {MiddleInitial, "Q"}, {Title, "Dr."}})
         << expectedCard({"N:Doe;John;Q;Dr.", "FN:John Q Doe"});
-    QTest::newRow("separators in names become blanks, others stay")
+    // A ";" is escaped inside its component; FN, which is not split, has it as a blank.
+    QTest::newRow("separators in names: \\; inside N, blanks in FN")
         << withText({{LastName, " a;b:c "}, {FirstName, "=20,é"}})
-        << expectedCard({"N: a b c ;=20,é;;", "FN:=20,é   a b c "});
+        << expectedCard({"N: a\\;b c ;=20,é;;", "FN:=20,é   a b c "});
     QTest::newRow("phone number, company and note written as typed")
         << withText({{HomeVoice, "tel:+1-555-0100;ext=102"},
                      {Company, "Acme;Sales: East"},
@@ -135,7 +136,7 @@ void TestRebuild::composes_data() {
                      {WorkRegion, "WR"},
                      {WorkZip, "WZ"},
                      {WorkCountry, "WK:"}})
-        << expectedCard({kEmptyName, kEmptyFullName, "ADR;WORK:;;Work St;WC;WR;WZ;WK ",
+        << expectedCard({kEmptyName, kEmptyFullName, "ADR;WORK:;;Work\\;St;WC;WR;WZ;WK ",
                          "ADR;HOME:;;1 Home St;;;;HC"});
 
     CardForm birthday;
@@ -212,7 +213,7 @@ void TestRebuild::composes() {
     QFETCH(CardForm, form);
     QFETCH(QString, expected);
     CollectingReporter reporter;
-    QCOMPARE(rebuildCard(form, kNow, reporter), expected);
+    QCOMPARE(rebuildCard(form, kNow, reporter).text(), expected);
     QVERIFY(reporter.reports.isEmpty());
 }
 

@@ -50,6 +50,8 @@ public:
     bool next();
     // Where its first physical line starts in the card.
     qsizetype offset() const { return start_; }
+    // Where its last physical line ends: the index of its LF, or the card's size.
+    qsizetype endOffset() const { return end_; }
     // Its first physical line, without the LF.
     QByteArrayView firstLine() const { return card_.sliced(start_, firstEnd_ - start_); }
     // The ":" that ends its property part, as an index into firstLine(), when the first

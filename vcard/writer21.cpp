@@ -2,6 +2,7 @@
 
 #include "core/utf8.h"
 #include "vcard/cardlines.h"
+#include "vcard/propertyline.h"
 #include "vcard/textfile.h"
 
 namespace pennacle {
@@ -54,6 +55,25 @@ QString separatedComponent(const QString& value) {
     return copy;
 }
 
+QString escapedComponent(const QString& value, bool separatorFollows) {
+    QString copy = oneLine(value);
+    if (separatorFollows) {
+        for (qsizetype i = copy.size() - 1; i >= 0 && (copy[i] == u' ' || copy[i] == u'\\'); --i)
+            copy[i] = u' ';
+    }
+    if (!holdsChar(copy, u';') && !holdsChar(copy, u':'))
+        return copy;
+    QString escaped;
+    escaped.reserve(copy.size() + 8);
+    for (const QChar c : copy) {
+        if (c == u';')
+            escaped.append(u"\\;");
+        else
+            escaped.append(c == u':' ? QChar(u' ') : c);
+    }
+    return escaped;
+}
+
 // The note under its QUOTED-PRINTABLE mark, as any reader of that mark decodes it: every kind
 // of line break becomes "=0D=0A", so a note can never break the card's lines, and every "=" is
 // "=3D", so that no "=" with two hex digits after it decodes to something else and a note
@@ -90,6 +110,76 @@ QString emailValue(const QString& address, QStringView propertyPart) {
     }
     QString encoded = address;
     return encoded.replace(u'=', QLatin1String("=3D"));
+}
+
+namespace {
+
+// A parameter in its 2.1 spelling: TYPE=a,b as the words a;b.
+void appendParameter21(QString& out, QStringView parameter) {
+    const QStringView trimmed = trimBlanks(parameter);
+    static constexpr QLatin1StringView kType("TYPE=");
+    static constexpr QLatin1StringView kEncoding("ENCODING=");
+    if (trimmed.size() > kType.size() &&
+        equalsIgnoringAsciiCase(trimmed.first(kType.size()), kType)) {
+        QStringView types = trimmed.sliced(kType.size());
+        if (types.size() >= 2 && types.front() == u'"' && types.back() == u'"')
+            types = types.sliced(1, types.size() - 2);
+        for (const QStringView type : types.split(u',', Qt::SkipEmptyParts))
+            out.append(u';').append(trimBlanks(type));
+        return;
+    }
+    out.append(u';');
+    if (equalsIgnoringAsciiCase(trimmed, QLatin1StringView("ENCODING=b")))
+        out.append(kEncoding).append(u"BASE64");
+    else
+        out.append(parameter);
+}
+
+// The value with its 3.0 escapes decoded but "\;"; escaped line breaks as CR LF.
+QString valueIn21(QStringView value) {
+    QString text;
+    text.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c != u'\\' || i + 1 >= value.size()) {
+            text.append(c);
+            continue;
+        }
+        const QChar next = value[++i];
+        if (next == u'n' || next == u'N')
+            text.append(u"\r\n");
+        else if (next == u';')
+            text.append(u"\\;");
+        else if (next == u',' || next == u':' || next == u'\\')
+            text.append(next);
+        else
+            text.append(c).append(next);
+    }
+    return text;
+}
+
+}  // namespace
+
+QString lineIn21(QStringView line) {
+    const QStringView part = propertyPartOf(line);
+    const QStringView value = valueOf(line);
+    const QList<QStringView> pieces = splitPropertyPart(part);
+    QString out;
+    out.reserve(line.size() + 32);
+    out.append(pieces.constFirst());
+    for (qsizetype i = 1; i < pieces.size(); ++i)
+        appendParameter21(out, pieces[i]);
+    if (isQuotedPrintable(part)) {
+        out.append(u':').append(value);
+        return out;
+    }
+    const QString text = valueIn21(value);
+    if (text.contains(u'\r') || text.contains(u'\n')) {
+        out.append(u';').append(kNoteEncoding).append(u':').append(encodeNote(text));
+        return out;
+    }
+    out.append(u':').append(text);
+    return out;
 }
 
 }  // namespace pennacle

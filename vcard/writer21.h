@@ -44,6 +44,12 @@ QString separated(const QString& value);
 // ("\;"), so it becomes a blank like the separators.
 QString separatedComponent(const QString& value);
 
+// A name or address component as it stands between the separators of its line: its ";" as
+// "\;", which every reader takes for a ";" inside the component, its ":" as a blank (the name
+// reader cuts its value at a second ":"), and when a separator follows, a backslash at its end
+// (also before blanks that the reader trims) as a blank, so that it escapes nothing.
+QString escapedComponent(const QString& value, bool separatorFollows);
+
 // The note under its QUOTED-PRINTABLE mark, as any reader of that mark decodes it: every kind
 // of line break becomes "=0D=0A", so a note can never break the card's lines, and every "=" is
 // "=3D", so that no "=" with two hex digits after it decodes to something else and a note
@@ -53,5 +59,12 @@ QString encodeNote(const QString& note);
 // An address on a line whose property part marks it ENCODING=QUOTED-PRINTABLE (the type can)
 // is read back decoded: its "=" signs are written as "=3D" so that it reads back as typed.
 QString emailValue(const QString& address, QStringView propertyPart);
+
+// A property line of a 3.0 or 4.0 card (its folds joined) as a 2.1 line that means the same:
+// each TYPE=a,b parameter as the type words ;a;b, ENCODING=b as ENCODING=BASE64, and the value's
+// backslash escapes decoded but for "\;", which 2.1 reads as ";" inside a component. A value
+// holding escaped line breaks is written under the note's QUOTED-PRINTABLE mark, as encodeNote
+// writes it, so that it stays one line. A value marked QUOTED-PRINTABLE stays as it is.
+QString lineIn21(QStringView line);
 
 }  // namespace pennacle

@@ -10,12 +10,15 @@
 #include "cli/formjson.cpp"
 
 #include "cards/displayname.h"
+#include "cards/importer.h"
 #include "cards/loader.h"
+#include "cards/propertytable.h"
 #include "cards/rebuild.h"
 #include "support/clirun.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
 #include "vcard/textfile.h"
+#include "vcard/writer21.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -99,6 +102,42 @@ private slots:
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QByteArray());
         compareWithStored(run.out, formFile(card, contact));
+    }
+
+    void editKeepsOtherLines_data() { loadsIntoItsForm_data(); }
+
+    // An edit of the note keeps every line that no box shows, as the card has it (a 3.0/4.0
+    // line in its 2.1 form), and the edited card settles at its second rebuild.
+    void editKeepsOtherLines() {
+        QFETCH(QString, card);
+        QFETCH(int, contact);
+        CollectingReporter reporter;
+        const std::vector<ContactEntry> entries = scanCards(readCardFile(card), reporter);
+        const CardBytes& bytes = entries.at(size_t(contact - 1)).card;
+        CardForm form = loadCardForm(bytes, reporter);
+        form[Notes] = QStringLiteral("edited");
+        const QDateTime now(QDate(2021, 8, 31), QTime(12, 0, 1));
+        const CardBytes edited = rebuildCard(form, now, reporter);
+        const QString text = edited.text();
+        CardLineWalker lines(bytes);
+        while (lines.next()) {
+            const QString line = lines.decodedText().toString();
+            if (!isPropertyLine(line))
+                continue;
+            const PropertyRow* row = propertyRowOf(propertyPartOf(line));
+            if (isFrameProperty(propertyPartOf(line)) || (row && row->rule != Rule::None))
+                continue;
+            const QString raw =
+                decodeText(QByteArrayView(bytes.bytes())
+                               .sliced(lines.offset(), lines.endOffset() - lines.offset()),
+                           bytes.encoding());
+            const QString kept = lines.dropsBlank() ? lineIn21(withoutLineEnd(QStringView(line)))
+                                                    : withoutLineEnd(QStringView(raw)).toString();
+            QVERIFY2(text.contains(kept + QStringLiteral("\r\n")), qPrintable(kept));
+        }
+        const CardBytes again = rebuildCard(loadCardForm(edited, reporter), now, reporter);
+        QCOMPARE(rebuildCard(loadCardForm(again, reporter), now, reporter).text(), again.text());
+        QCOMPARE(reporter.reports, QStringList());
     }
 
     void sampleLoadsAndSettles_data() {

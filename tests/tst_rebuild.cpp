@@ -1,3 +1,4 @@
+#include "cards/loader.h"
 #include "cards/rebuild.h"
 #include "support/collectingreporter.h"
 
@@ -38,6 +39,8 @@ class TestRebuild : public QObject {
 private slots:
     void composes_data();
     void composes();
+    void editKeepsTheRest_data();
+    void editKeepsTheRest();
     void longValuesAreWrittenInFull();
     void storesIntoCurrentContactOnly();
     void emptyListIsNoFailure();
@@ -207,6 +210,67 @@ void TestRebuild::composes_data() {
                          "URL;HOME:h.example", "ADR;WORK:;;;City;;;", "ADR;HOME:;;;Town;;;",
                          "BDAY:19701231"},
                         "PHOTO;JPEG;BASE64:QUJD\r\n");
+}
+
+void TestRebuild::editKeepsTheRest_data() {
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<QStringList>("kept");  // lines of the card rebuilt after a note's edit
+    const auto card = [](const QStringList& lines, const char* version = "2.1") {
+        return "BEGIN:VCARD\r\nVERSION:" + QString::fromLatin1(version) + "\r\n" +
+               lines.join("\r\n") + "\r\nEND:VCARD";
+    };
+    QTest::newRow("name suffix, post-office box, work extended part")
+        << card({"N:Smith;John;Q;Dr.;Jr.",
+                 "ADR;WORK:PO Box 4410;Suite 300;1200 Meridian Avenue;Springfield;IL;62701;USA"})
+        << QStringList{"N:Smith;John;Q;Dr.;Jr.",
+                       "ADR;WORK:PO Box 4410;Suite 300;1200 Meridian Avenue;Springfield;IL;62701;"
+                       "USA"};
+    QTest::newRow("a title line takes the prefix")
+        << card({"N:Smith;John;Q;Dr.;Jr.", "TITLE:Manager"})
+        << QStringList{"N:Smith;John;Q;Manager;Jr."};
+    QTest::newRow("a title line before the name is kept")
+        << card({"TITLE:Manager", "N:Smith;John;Q;Dr."})
+        << QStringList{"VERSION:2.1\r\nTITLE:Manager", "N:Smith;John;Q;Dr."};
+    QTest::newRow("replaced: a second number, address and web address of a kind")
+        << card({"TEL;CELL:1", "ADR;HOME:;;A;;;;", "URL;HOME:a", "TEL;CELL:2", "ADR;HOME:;;B;;;;",
+                 "URL;HOME:b", "ORG:X", "ORG:Y"})
+        << QStringList{"TEL;CELL:1",      "ADR;HOME:;;A;;;;", "URL;HOME:a",       "ORG:X",
+                       "TEL;CELL;PREF:2", "URL;HOME:b",       "ADR;HOME:;;B;;;;", "ORG:Y"};
+    QTest::newRow("lines no box shows, as they stand")
+        << card({"X-A;ENCODING=QUOTED-PRINTABLE:a=", "b", "NICKNAME:Jo", "UID:123", "X-F:long",
+                 " folded", "item1.X-ABLabel:Office", "BDAY:--0203",
+                 "PHOTO;VALUE=URL:http://example.org/a.jpg"})
+        << QStringList{"X-A;ENCODING=QUOTED-PRINTABLE:a=\r\nb",
+                       "NICKNAME:Jo",
+                       "UID:123",
+                       "X-F:long\r\n folded",
+                       "item1.X-ABLabel:Office",
+                       "BDAY:--0203",
+                       "PHOTO;VALUE=URL:http://example.org/a.jpg"};
+    QTest::newRow("Base64 data up to its empty line")
+        << card({"KEY;ENCODING=BASE64:", "QUJD", "REVG", "", "X-B:1"})
+        << QStringList{"KEY;ENCODING=BASE64:\r\nQUJD\r\nREVG\r\n\r\nX-B:1"};
+    QTest::newRow("3.0 lines in their 2.1 form")
+        << card({"N:A;B;;;", "TEL;TYPE=CELL,VOICE:1", "TEL;TYPE=cell:2", "X-B:a\\,b\\nc\\;d",
+                 "X-C:long", " folded"},
+                "3.0")
+        << QStringList{"TEL;CELL;VOICE:1", "X-B;QUOTED-PRINTABLE:a,b=0D=0Ac\\;d", "X-C:longfolded",
+                       "N:A;B;;"};
+}
+
+// Every line that the edit does not touch is still there, and the card settles.
+void TestRebuild::editKeepsTheRest() {
+    QFETCH(QString, card);
+    QFETCH(QStringList, kept);
+    CollectingReporter reporter;
+    CardForm form = loadCardForm(card, reporter);
+    form[Notes] = QStringLiteral("edited");
+    const CardBytes edited = rebuildCard(form, kNow, reporter);
+    for (const QString& line : kept)
+        QVERIFY2(edited.text().contains(line + "\r\n"), qPrintable(line + "\n" + edited.text()));
+    const CardBytes again = rebuildCard(loadCardForm(edited, reporter), kNow, reporter);
+    QCOMPARE(rebuildCard(loadCardForm(again, reporter), kNow, reporter).text(), again.text());
+    QCOMPARE(reporter.reports, QStringList());
 }
 
 void TestRebuild::composes() {

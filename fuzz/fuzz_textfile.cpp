@@ -31,7 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A byte gives at most one character on every path.
     FUZZ_CHECK(total <= static_cast<qsizetype>(size));
     const pennacle::CardBytes held = pennacle::readCardFile(file.fileName());
-    FUZZ_CHECK(held.text() == pieces.join(QString()));
+    // UTF-8 has no room for half a surrogate pair, which a UTF-16 file may hold: U+FFFD.
+    QString text = pieces.join(QString());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    FUZZ_CHECK(held.text() == text);
     const QString wholeFile = pennacle::ReadWholeFile(file.fileName());
     FUZZ_CHECK(size == 0 ? wholeFile == u"empty file"
                          : wholeFile.size() == static_cast<qsizetype>(size));

@@ -348,9 +348,11 @@ void TestLoader::notes_data() {
     QTest::addColumn<QString>("card");
     QTest::addColumn<QString>("notes");
 
-    QTest::newRow("CR LF continuation lines, no trailing break")
+    QTest::newRow("CR LF continuation lines, no trailing break, the blank before a CR kept")
         << "BEGIN:VCARD\r\nNOTE:l1\r\nl2\r\n\r\nl3 \r\nEND:VCARD"
-        << "l1\r\nl2\r\nl3";
+        << "l1\r\nl2\r\nl3 ";
+    QTest::newRow("blanks before LF go") << "NOTE: l1 \nl2 \nEND:VCARD"
+                                         << "l1\r\nl2";
     QTest::newRow("LF card lines still separated") << "NOTE:l1\nl2\nEND:VCARD"
                                                    << "l1\r\nl2";
     QTest::newRow("a colon ends the note") << "NOTE:a\r\nb: c\r\nd\r\n"
@@ -372,6 +374,9 @@ void TestLoader::notes_data() {
     QTest::newRow("blanks go from the ends, not around breaks")
         << "NOTE;ENCODING=QUOTED-PRINTABLE:=20=20a=0A=20=20\r\n"
         << "a\r\n";
+    QTest::newRow("nothing but blanks, decoded or before the CR")
+        << "NOTE;ENCODING=QUOTED-PRINTABLE:=20 \r\n"
+        << "";
 }
 
 void TestLoader::notes() {

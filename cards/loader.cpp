@@ -73,9 +73,11 @@ QDate birthdayOf(QStringView text) {
     return QDate();
 }
 
+// Only a date that the picker can hold fills it; any other birthday, one without a year
+// among them, leaves the form without one.
 void applyBirthday(Loading& loading, const PropertyLine& line) {
     const QDate date = birthdayOf(shownValue(line));
-    if (date.isValid())
+    if (date.isValid() && date >= firstBirthday())
         loading.form.dtpBirthday = date;
 }
 

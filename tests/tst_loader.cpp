@@ -335,7 +335,13 @@ void TestLoader::birthday_data() {
     QTest::newRow("no such day") << "BDAY:19990229" << noBirthday();
     QTest::newRow("month 13") << "BDAY:1980-13-01" << noBirthday();
     QTest::newRow("no year") << "BDAY:--0517" << noBirthday();
+    QTest::newRow("no year, ISO") << "BDAY:--05-17" << noBirthday();
     QTest::newRow("letters") << "BDAY:1980O517" << noBirthday();
+    QTest::newRow("a text value") << "BDAY;VALUE=text:circa 1850" << noBirthday();
+    QTest::newRow("before 1900") << "BDAY:1885-03-04" << QDate(1885, 3, 4);
+    QTest::newRow("the first day the picker takes") << "BDAY:16010101" << QDate(1601, 1, 1);
+    QTest::newRow("the day before it") << "BDAY:1600-12-31" << noBirthday();
+    QTest::newRow("the last day of 1900") << "BDAY:19001231" << QDate(1900, 12, 31);
 }
 
 void TestLoader::birthday() {

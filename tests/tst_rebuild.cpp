@@ -262,7 +262,7 @@ void TestRebuild::dateAndTime_data() {
                              << "210507";
     QTest::newRow("midnight") << QDateTime(QDate(2000, 12, 31), QTime(0, 0, 0)) << "20001231"
                               << "000000";
-    QTest::newRow("three-digit year") << QDateTime(QDate(800, 1, 2), QTime(9, 59, 59)) << "8000102"
+    QTest::newRow("three-digit year") << QDateTime(QDate(800, 1, 2), QTime(9, 59, 59)) << "08000102"
                                       << "095959";
 }
 

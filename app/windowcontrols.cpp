@@ -6,6 +6,7 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -17,6 +18,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace pennacle {
 
@@ -236,13 +238,9 @@ void WindowControls::createGeneralPage(QWidget* page, int pageOffsetY) {
     }
     addLabel(frame1, labelIndex++, QStringLiteral("Birthday:"),
              fromTwips(6765, 840, 960, kFieldHeight));
-    dtpBirthday = new QDateEdit(frame1);
+    dtpBirthday = new BirthdayEdit(frame1);
     dtpBirthday->setObjectName(QStringLiteral("dtpBirthday"));
     dtpBirthday->setGeometry(fromTwips(7740, 840, 1635, kFieldHeight));
-    dtpBirthday->setDisplayFormat(QStringLiteral("M/d/yyyy"));
-    dtpBirthday->setCalendarPopup(true);
-    dtpBirthday->setMinimumDate(QDate(1900, 1, 1));
-    dtpBirthday->setDate(QDate(1900, 1, 1));
 
     addLabel(frame1, labelIndex++, QStringLiteral("Email:"),
              fromTwips(120, 1320, 1095, kFieldHeight));
@@ -347,6 +345,104 @@ void WindowControls::createMorePage(QWidget* page, int pageOffsetY) {
     ListView3->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView3->setUniformItemSizes(true);
     addPushButton(page, 13, QStringLiteral("Remove Selected Line"), onPage(240, 7680, 3855, 405));
+}
+
+BirthdayEdit::BirthdayEdit(QWidget* parent) : QDateEdit(parent) {
+    setDisplayFormat(QStringLiteral("M/d/yyyy"));
+    setCalendarPopup(true);
+    setMinimumDate(firstBirthday());
+    setDate(noBirthday());
+}
+
+QString BirthdayEdit::textFromDateTime(const QDateTime& dateTime) const {
+    if (dateTime.date() == noBirthday() && !typing_)
+        return QString();
+    return QDateEdit::textFromDateTime(dateTime);
+}
+
+QDateTime BirthdayEdit::dateTimeFromText(const QString& text) const {
+    if (text.isEmpty())
+        return QDateTime(noBirthday(), time());
+    return QDateEdit::dateTimeFromText(text);
+}
+
+QValidator::State BirthdayEdit::validate(QString& text, int& pos) const {
+    if (text.isEmpty())
+        return QValidator::Acceptable;
+    return QDateEdit::validate(text, pos);
+}
+
+bool BirthdayEdit::isBlank() const {
+    return lineEdit()->text().isEmpty();
+}
+
+void BirthdayEdit::keyPressEvent(QKeyEvent* event) {
+    const bool movedOn = std::exchange(movedOn_, false);
+    if (event->key() == Qt::Key_Delete && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        clearBirthday();
+        return;
+    }
+    const QString text = event->text();
+    const bool digit = text.size() == 1 && text[0].isDigit();
+    if (isBlank()) {
+        if (event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return) {
+            // Nothing to take: the date edit would look for a section in the empty text.
+            event->ignore();
+            emit editingFinished();
+            return;
+        }
+        if (digit)
+            startTyping();
+    }
+    if (movedOn && text == u"/")
+        return;
+    const Section before = currentSection();
+    QDateEdit::keyPressEvent(event);
+    movedOn_ = digit && currentSection() != before;
+}
+
+void BirthdayEdit::startTyping() {
+    typing_ = true;
+    lineEdit()->setText(textFromDateTime(dateTime()));
+    setSelectedSection(sectionAt(0));
+}
+
+void BirthdayEdit::clearBirthday() {
+    typing_ = false;
+    setDate(noBirthday());
+    // Already "no birthday" while it was being typed over: only the text goes.
+    lineEdit()->clear();
+}
+
+void BirthdayEdit::focusInEvent(QFocusEvent* event) {
+    // The date edit selects a section of its text, and the empty box has none.
+    if (isBlank()) {
+        QAbstractSpinBox::focusInEvent(event);
+        return;
+    }
+    QDateEdit::focusInEvent(event);
+}
+
+void BirthdayEdit::focusOutEvent(QFocusEvent* event) {
+    QDateEdit::focusOutEvent(event);
+    typing_ = false;
+    movedOn_ = false;
+    if (date() == noBirthday())
+        lineEdit()->clear();
+}
+
+bool BirthdayEdit::focusNextPrevChild(bool next) {
+    // Tab walks the sections of a date; the empty box has none to walk.
+    if (isBlank())
+        return QWidget::focusNextPrevChild(next);
+    return QDateEdit::focusNextPrevChild(next);
+}
+
+void BirthdayEdit::stepBy(int steps) {
+    // From the empty box the arrow keys and the wheel start at the first section, as typing does.
+    if (isBlank())
+        startTyping();
+    QDateEdit::stepBy(steps);
 }
 
 QLineEdit* WindowControls::addTextbox(QWidget* parent, FormField field, const QRect& rect) {

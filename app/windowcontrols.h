@@ -2,6 +2,7 @@
 
 #include "cards/cardform.h"
 
+#include <QDateEdit>
 #include <QRect>
 #include <QSize>
 
@@ -9,7 +10,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -60,6 +60,35 @@ private:
     QLineEdit* addTextbox(QWidget* parent, FormField field, const QRect& twips);
     QPushButton* addPushButton(QWidget* parent, int number, const QString& caption,
                                const QRect& twips);
+};
+
+// The birthday picker: any date from firstBirthday() on. The date that means "no birthday"
+// shows as an empty box, which takes typed digits as a new date; Delete empties it again.
+class BirthdayEdit : public QDateEdit {
+    Q_OBJECT
+public:
+    explicit BirthdayEdit(QWidget* parent);
+
+protected:
+    QString textFromDateTime(const QDateTime& dateTime) const override;
+    QDateTime dateTimeFromText(const QString& text) const override;
+    QValidator::State validate(QString& text, int& pos) const override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    void stepBy(int steps) override;
+
+private:
+    bool isBlank() const;
+    void startTyping();
+    void clearBirthday();
+
+    // While keys come in, "no birthday" shows as the date it stands for, to be typed over.
+    bool typing_ = false;
+    // A digit has just filled its section and moved on to the next: the separator that the
+    // user types after it must not move on once more.
+    bool movedOn_ = false;
 };
 
 // The window's client size in pixels (18120 x 8355 twips).

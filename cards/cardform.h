@@ -18,6 +18,11 @@ inline QDate noBirthday() {
     return QDate(1900, 1, 1);
 }
 
+// The earliest birthday the picker takes; a card's earlier birthday is not shown.
+inline QDate firstBirthday() {
+    return QDate(1601, 1, 1);
+}
+
 // The boxes of the form, numbered as the window's `txtTextbox` array.
 enum FormField : int {
     LastName = 0,

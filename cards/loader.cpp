@@ -99,9 +99,11 @@ QDate birthdayOf(QStringView text) {
     return QDate();
 }
 
+// Only a date that the picker can hold fills it; any other birthday, one without a year
+// among them, leaves the form without one (and its line is kept).
 int applyBirthday(Loading& loading, const PropertyLine& line) {
     const QDate date = birthdayOf(shownValue(line));
-    if (!date.isValid())
+    if (!date.isValid() || date < firstBirthday() || date == noBirthday())
         return kNothing;
     loading.form.dtpBirthday = date;
     return kBirthdaySlot;

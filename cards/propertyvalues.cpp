@@ -31,6 +31,14 @@ ShownText shownPiece(const PropertyLine& line, ShownText piece, Piece kind) {
     return line.shown(piece.view(), kind);
 }
 
+// The blanks that end the text.
+QStringView trailingBlanks(QStringView text) {
+    qsizetype start = text.size();
+    while (start > 0 && text[start - 1] == u' ')
+        --start;
+    return text.sliced(start);
+}
+
 // The text without blanks at its ends, trimmed in place.
 QString trimmedBlanks(QString text) {
     const QStringView trimmed = trimBlanks(text);
@@ -80,8 +88,13 @@ QString formattedNameOf(const PropertyLine& line) {
 }
 
 QString noteOf(const PropertyLine& line) {
-    // The line end is left out so that saving and reloading never grows the note.
-    QString note = withoutLineEnd(line.value()).toString();
+    // Trimmed before the line end goes, so that blanks before the line's closing CR stay, as in
+    // the one-line boxes; they are kept apart from the decoded text, whose own blanks at its
+    // ends go. The line end is left out so that saving and reloading never grows the note.
+    const QStringView value = trimBlanks(line.value());
+    const QStringView body = withoutLineEnd(value);
+    const QStringView kept = body.size() < value.size() ? trailingBlanks(body) : QStringView();
+    QString note = body.chopped(kept.size()).toString();
     if (line.quotedPrintable()) {
         note = DecodeQuotedPrintable(note, line.charset());
     } else if (line.bareQuotedPrintable()) {
@@ -91,11 +104,12 @@ QString noteOf(const PropertyLine& line) {
     }
     if (line.escapes())
         note = unescaped(note, true, kCrLf);
-    return trimmedBlanks(withCrLfBreaks(std::move(note)));
+    note = trimmedBlanks(withCrLfBreaks(std::move(note)));
+    return note.isEmpty() ? note : note.append(kept);
 }
 
 QString noteLineOf(QStringView line, bool escapes) {
-    QString text = trimBlanks(withoutLineEnd(line)).toString();
+    QString text = withoutLineEnd(trimBlanks(line)).toString();
     if (escapes)
         text = unescaped(text, true, kCrLf);
     return withCrLfBreaks(std::move(text));

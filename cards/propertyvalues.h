@@ -35,10 +35,12 @@ ShownText phoneNumberOf(const PropertyLine& line);
 // The text of an FN line as a name: decoded like the N components, trimmed.
 QString formattedNameOf(const PropertyLine& line);
 
-// A note, with CR LF line breaks and without blanks at its ends.
+// A note, with CR LF line breaks and without blanks at its ends but for those that stand
+// before the line's closing CR.
 QString noteOf(const PropertyLine& line);
 
-// A continuation line of a note, as the note goes on with it.
+// A continuation line of a note, as the note goes on with it: trimmed, but a blank before the
+// closing CR stays.
 QString noteLineOf(QStringView line, bool escapes);
 
 // A kept line (see CardForm::otherLines) as a person reads it: its property name and its value

@@ -248,9 +248,10 @@ QString PrefParam(const CardForm& form, int kind) {
 }
 
 QString FormatVCardDate(const QDate& date) {
-    return QString::number(date.year()) + QStringLiteral("%1%2")
-                                              .arg(date.month(), 2, 10, QLatin1Char('0'))
-                                              .arg(date.day(), 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1%2%3")
+        .arg(date.year(), 4, 10, QLatin1Char('0'))
+        .arg(date.month(), 2, 10, QLatin1Char('0'))
+        .arg(date.day(), 2, 10, QLatin1Char('0'));
 }
 
 QString FormatVCardTime(const QTime& time) {

@@ -16,7 +16,8 @@ namespace pennacle {
 QString PhoneTypeParams(int kind);
 // ";PREF" when the preferred box of that phone kind is ticked, otherwise the empty text.
 QString PrefParam(const CardForm& form, int kind);
-// Year with as many digits as it has, then two-digit month and day: "19800305".
+// Year in four digits, since readers take the first four as the year ("0985"), then two-digit
+// month and day: "19800305".
 QString FormatVCardDate(const QDate& date);
 // Two-digit hour (0-23), minute and second: "210507".
 QString FormatVCardTime(const QTime& time);

@@ -188,6 +188,12 @@ CARDS = {
         "ADR;WORK:;;1 Work Rd;Worktown;WR;11111;Workland\n"
         "ADR;HOME:;;2 Home St;Hometown;HR;22222;Homeland\nBDAY:19800517\n"
         "PHOTO;JPEG;BASE64:" + folded(JPEG, 46) + "\n\nREV:20240203T210507\nEND:VCARD"),
+    # Birthdays the picker holds and ones it cannot, and notes with blanks before their CRs.
+    "birthdays-and-note-blanks.vcf": crlf(
+        "BEGIN:VCARD\nVERSION:2.1\nN:Early;Ada\nBDAY:1604-02-03\n"
+        "NOTE;QUOTED-PRINTABLE:keep  =0D=0Alast blank \nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:2.1\nN:Yearless;Yul\nBDAY:--0203\nNOTE:l1 \nl2 \nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nN:Old;Oda\nBDAY:0985-09-21\nNOTE:a \\n b \nEND:VCARD\n"),
     # Faults once found: CR decoded into a one-line box, a photo folded onto an empty line.
     "found-decoded-cr.vcf": "BEGIN:VCARD\nN;ENCODING=QUOTED-PRINTABLE:a =0D\n"
                             "ORG;ENCODING=QUOTED-PRINTABLE:=0D o\nEND:VCARD",

@@ -207,6 +207,54 @@ private slots:
         QVERIFY(w.card().contains("BDAY:19800305\r\n"));
     }
 
+    // The birthday box under keys: "no birthday" is an empty box that takes typed digits,
+    // Delete empties it, and an early birthday outlives a keystroke elsewhere.
+    void birthdayBoxUnderKeys_data() {
+        QTest::addColumn<QString>("bday");     // the card's BDAY line, if any
+        QTest::addColumn<QString>("keys");     // typed into the box; "~" stands for Delete
+        QTest::addColumn<QString>("shown");    // once the focus has left the box
+        QTest::addColumn<QString>("written");  // the card's BDAY line then, if any
+        const QString none;
+        QTest::newRow("no birthday: an empty box") << none << none << none << none;
+        QTest::newRow("an early birthday kept") << "BDAY:1885-03-04" << none << "3/4/1885"
+                                                << "BDAY:18850304";
+        QTest::newRow("digits into the empty box") << none << "03041885"
+                                                   << "3/4/1885"
+                                                   << "BDAY:18850304";
+        QTest::newRow("a separator after a full section") << none << "3/4/1604"
+                                                          << "3/4/1604"
+                                                          << "BDAY:16040304";
+        QTest::newRow("Delete empties the box") << "BDAY:1604-02-03"
+                                                << "~" << none << none;
+        QTest::newRow("Delete while typing") << none << "3~" << none << none;
+        QTest::newRow("a lone digit leaves no birthday") << none << "1" << none << none;
+    }
+    void birthdayBoxUnderKeys() {
+        QFETCH(QString, bday);
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        QFETCH(QString, written);
+        Window w;
+        w.form->show();
+        w.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        w.import("BEGIN:VCARD\r\nN:Roe;Jane\r\n" + bday + "\r\nEND:VCARD");
+        auto* box = w.form->findChild<QDateEdit*>("dtpBirthday");
+        QCOMPARE(box->minimumDate(), QDate(1601, 1, 1));
+        box->setFocus();
+        for (const QChar key : keys) {
+            if (key == u'~')
+                QTest::keyClick(box, Qt::Key_Delete);
+            else
+                QTest::keyClick(box, key.toLatin1());
+        }
+        // Typing elsewhere takes the focus away and rebuilds the card once more.
+        w.typeInto(w.box(Title), "x");
+        QCOMPARE(box->findChild<QLineEdit*>()->text(), shown);
+        const QString bdayLine = w.card().section("\r\n", -4, -4);
+        QCOMPARE(bdayLine.startsWith("BDAY:") ? bdayLine : QString(), written);
+    }
+
     void notesKeepTheirLines() {
         Window w;
         w.import(kDoe);

@@ -335,7 +335,13 @@ void TestLoader::birthday_data() {
     QTest::newRow("no such day") << "BDAY:19990229" << noBirthday();
     QTest::newRow("month 13") << "BDAY:1980-13-01" << noBirthday();
     QTest::newRow("no year") << "BDAY:--0517" << noBirthday();
+    QTest::newRow("no year, ISO") << "BDAY:--05-17" << noBirthday();
     QTest::newRow("letters") << "BDAY:1980O517" << noBirthday();
+    QTest::newRow("a text value") << "BDAY;VALUE=text:circa 1850" << noBirthday();
+    QTest::newRow("before 1900") << "BDAY:1885-03-04" << QDate(1885, 3, 4);
+    QTest::newRow("the first day the picker takes") << "BDAY:16010101" << QDate(1601, 1, 1);
+    QTest::newRow("the day before it") << "BDAY:1600-12-31" << noBirthday();
+    QTest::newRow("the last day of 1900") << "BDAY:19001231" << QDate(1900, 12, 31);
 }
 
 void TestLoader::birthday() {
@@ -348,9 +354,11 @@ void TestLoader::notes_data() {
     QTest::addColumn<QString>("card");
     QTest::addColumn<QString>("notes");
 
-    QTest::newRow("CR LF continuation lines, no trailing break")
+    QTest::newRow("CR LF continuation lines, no trailing break, the blank before a CR kept")
         << "BEGIN:VCARD\r\nNOTE:l1\r\nl2\r\n\r\nl3 \r\nEND:VCARD"
-        << "l1\r\nl2\r\nl3";
+        << "l1\r\nl2\r\nl3 ";
+    QTest::newRow("blanks before LF go") << "NOTE: l1 \nl2 \nEND:VCARD"
+                                         << "l1\r\nl2";
     QTest::newRow("LF card lines still separated") << "NOTE:l1\nl2\nEND:VCARD"
                                                    << "l1\r\nl2";
     QTest::newRow("a colon ends the note") << "NOTE:a\r\nb: c\r\nd\r\n"
@@ -372,6 +380,9 @@ void TestLoader::notes_data() {
     QTest::newRow("blanks go from the ends, not around breaks")
         << "NOTE;ENCODING=QUOTED-PRINTABLE:=20=20a=0A=20=20\r\n"
         << "a\r\n";
+    QTest::newRow("nothing but blanks, decoded or before the CR")
+        << "NOTE;ENCODING=QUOTED-PRINTABLE:=20 \r\n"
+        << "";
 }
 
 void TestLoader::notes() {

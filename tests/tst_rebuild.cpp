@@ -247,6 +247,12 @@ void TestRebuild::editKeepsTheRest_data() {
                        "item1.X-ABLabel:Office",
                        "BDAY:--0203",
                        "PHOTO;VALUE=URL:http://example.org/a.jpg"};
+    for (const auto& [birthday, written] :
+         {std::pair{"1885-03-04", "18850304"}, std::pair{"1604-02-03", "16040203"},
+          std::pair{"1900-01-02", "19000102"}, std::pair{"--0203", "--0203"}}) {
+        QTest::addRow("birthday %s", birthday) << card({QStringLiteral("BDAY:") + birthday})
+                                               << QStringList{QStringLiteral("BDAY:") + written};
+    }
     QTest::newRow("Base64 data up to its empty line")
         << card({"KEY;ENCODING=BASE64:", "QUJD", "REVG", "", "X-B:1"})
         << QStringList{"KEY;ENCODING=BASE64:\r\nQUJD\r\nREVG\r\n\r\nX-B:1"};
@@ -327,7 +333,7 @@ void TestRebuild::dateAndTime_data() {
                              << "210507";
     QTest::newRow("midnight") << QDateTime(QDate(2000, 12, 31), QTime(0, 0, 0)) << "20001231"
                               << "000000";
-    QTest::newRow("three-digit year") << QDateTime(QDate(800, 1, 2), QTime(9, 59, 59)) << "8000102"
+    QTest::newRow("three-digit year") << QDateTime(QDate(800, 1, 2), QTime(9, 59, 59)) << "08000102"
                                       << "095959";
 }
 

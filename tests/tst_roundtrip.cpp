@@ -206,9 +206,13 @@ void TestRoundTrip::notesComeBackWhole_data() {
     QTest::newRow("separators") << "Call at 10:30; bring docs\r\n:;" << QString();
     QTest::newRow("the rebuild's own escapes typed")
         << "=0D=0A =3D =3D3D\r\nends in =" << QString();
+    QTest::newRow("blanks before a break and at the end") << "keep  \r\nlast blank " << QString();
+    QTest::newRow("a line of blanks last") << "a\r\n  " << QString();
+    QTest::newRow("blanks at the start go") << "  a \r\nb "
+                                            << "a \r\nb ";
 }
 
-// A note without blanks at its ends loads back as it was.
+// A note without blanks at its start loads back as it was.
 void TestRoundTrip::notesComeBackWhole() {
     QFETCH(QString, note);
     QFETCH(QString, expected);

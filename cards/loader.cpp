@@ -3,6 +3,7 @@
 #include "cards/photolines.h"
 #include "cards/propertytable.h"
 #include "cards/propertyvalues.h"
+#include "cards/rebuild.h"
 #include "vcard/cardlines.h"
 #include "vcard/photovalue.h"
 #include "vcard/propertyline.h"
@@ -259,6 +260,30 @@ void showFormattedName(CardForm& form, QStringView formattedName) {
     form[FirstName] = formattedName.toString();
 }
 
+// Whether the rebuild writes a line for the place, as rebuildCard decides.
+bool writesBack(const CardForm& form, int slot) {
+    switch (slot) {
+        case kCompanySlot:
+            return !form[Company].isEmpty();
+        case kTitleSlot:
+            return true;  // the name line's prefix
+        case kBirthdaySlot:
+            return form.dtpBirthday != noBirthday();
+        case kHomeUrlSlot:
+            return !form[WebsiteHome].isEmpty();
+        case kWorkUrlSlot:
+            return !form[WebsiteWork].isEmpty();
+        case kNoteSlot:
+            return !form[Notes].isEmpty();
+        case kHomeAddressSlot:
+            return writesAddress(form, false);
+        case kWorkAddressSlot:
+            return writesAddress(form, true);
+        default:
+            return !form[kPhoneKinds[size_t(slot - kFirstPhoneSlot)].field].isEmpty();
+    }
+}
+
 // The lines that the rebuild always writes itself, or that become e-mail entries.
 bool isWrittenAnew(Rule rule) {
     return rule == Rule::Name || rule == Rule::FormattedName || rule == Rule::Email ||
@@ -342,6 +367,17 @@ public:
         if (filledBy_[size_t(slot)] >= 0)
             lines_[size_t(filledBy_[size_t(slot)])].kept = true;
         filledBy_[size_t(slot)] = -1;
+    }
+
+    // The lines that filled a place last but are not written back, because the place ends up
+    // empty: they stay too, so that every line of a kind is kept and the card settles.
+    template <class Written>
+    void keepUnwritten(Written&& written) {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            const qsizetype last = filledBy_[size_t(slot)];
+            if (last >= 0 && !written(slot))
+                lines_[size_t(last)].kept = true;
+        }
     }
 
     OtherLines texts() const {
@@ -459,8 +495,10 @@ private:
         g_(130, [&] { form.photoIndex = form.photos.empty() ? 0 : 1; });
         g_(132, [&] { form.Combo1Index = form.Combo1.isEmpty() ? -1 : 0; });
         g_(134, [&] {
-            if (kept_)
-                form.otherLines = kept_->texts();
+            if (!kept_)
+                return;
+            kept_->keepUnwritten([&](int slot) { return writesBack(form, slot); });
+            form.otherLines = kept_->texts();
         });
         return std::move(form);
     }

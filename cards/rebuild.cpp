@@ -121,19 +121,13 @@ public:
             });
         }
         const OtherParts& other = form_.otherParts;
-        if (g_.test(140, [&] {
-                return anyFilled(form_, WorkAddress, kAddressFieldCount) ||
-                       !other.workPostOfficeBox.isEmpty() || !other.workExtendedAddress.isEmpty();
-            })) {
+        if (g_.test(140, [&] { return writesAddress(form_, true); })) {
             line(142, [&] {
                 appendAddress(u"WORK", WorkAddress, other.workPostOfficeBox,
                               other.workExtendedAddress);
             });
         }
-        if (g_.test(144, [&] {
-                return anyFilled(form_, HomeAddress, kAddressFieldCount) ||
-                       !other.homePostOfficeBox.isEmpty();
-            })) {
+        if (g_.test(144, [&] { return writesAddress(form_, false); })) {
             line(146, [&] { appendAddress(u"HOME", HomeAddress, other.homePostOfficeBox, {}); });
         }
         if (g_.test(148, [&] { return form_.dtpBirthday != noBirthday(); })) {
@@ -226,6 +220,15 @@ private:
 };
 
 }  // namespace
+
+bool writesAddress(const CardForm& form, bool work) {
+    const OtherParts& other = form.otherParts;
+    if (work) {
+        return anyFilled(form, WorkAddress, kAddressFieldCount) ||
+               !other.workPostOfficeBox.isEmpty() || !other.workExtendedAddress.isEmpty();
+    }
+    return anyFilled(form, HomeAddress, kAddressFieldCount) || !other.homePostOfficeBox.isEmpty();
+}
 
 QString PhoneTypeParams(int kind) {
     if (kind >= 0 && kind < kPhoneKindCount)

@@ -22,6 +22,10 @@ QString FormatVCardDate(const QDate& date);
 // Two-digit hour (0-23), minute and second: "210507".
 QString FormatVCardTime(const QTime& time);
 
+// Whether the card composed from the form has a home or work address line: any of its boxes
+// filled, or a part of it that no box shows.
+bool writesAddress(const CardForm& form, bool work);
+
 // The card composed from the form in the fixed vCard 2.1 layout, REV taken from `now`, in
 // UTF-8. Lines are joined by CR LF and nothing follows "END:VCARD". Guarded
 // ("in Pennacle2021/08/31.Form1.txtTextbox_Change "): a failing line is reported and left out.

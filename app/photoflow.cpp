@@ -1,5 +1,6 @@
 #include "app/photoflow.h"
 
+#include "cards/photolines.h"
 #include "photos/picturefile.h"
 #include "vcard/base64.h"
 
@@ -16,13 +17,14 @@ void PhotoFlow::chooseAndAdd() {
 
 void PhotoFlow::addFile(const QString& path) {
     Guard g(window_.context.reporter, windowTag("PushButton12_Click"));
-    QString data;
-    g(102, [&] { data = pictureFileData(path); });
+    ChosenPicture picture;
+    g(102, [&] { picture = pictureFileData(path); });
     // Nothing read or converted (reported above): no row is added.
-    if (data.isEmpty())
+    if (picture.data.isEmpty())
         return;
     const int row = static_cast<int>(window_.photos.count());
-    g(104, [&] { window_.photos.append(addedPhotoRow(row, std::move(data))); });
+    g(104,
+      [&] { window_.photos.append(addedPhotoRow(row, std::move(picture.data), picture.format)); });
     g(106, [&] { window_.rebuild(); });
     // The new row becomes the selected one, so the preview, Replace and Delete agree on it.
     g(108, [&] {
@@ -41,13 +43,18 @@ void PhotoFlow::replace() {
     g(102, [&] { path = choosePicture(); });
     if (path.isEmpty())
         return;
-    QString data;
-    g(104, [&] { data = pictureFileData(path); });
+    ChosenPicture picture;
+    g(104, [&] { picture = pictureFileData(path); });
     // The row keeps its own picture when the chosen one could not be read or converted.
-    if (data.isEmpty())
+    if (picture.data.isEmpty())
         return;
-    // Label and property part stay: a row read from a card is written back under its own.
-    g(106, [&] { window_.photos.setPhotoData(row, std::move(data)); });
+    // A row read from a card is written back under its own property part, which names the new
+    // picture's format where it named one.
+    g(106, [&] {
+        const PhotoEntry& before = window_.photos.rows()[static_cast<size_t>(row)];
+        window_.photos.setRow(row,
+                              replacedPhotoRow(before, std::move(picture.data), picture.format));
+    });
     g(108, [&] { window_.rebuild(); });
     g(110, [&] { preview(row); });
 }
@@ -89,7 +96,9 @@ void PhotoFlow::preview(int row) {
 QString PhotoFlow::choosePicture() {
     return window_.context.dialogs.ShowOpen(
         QStringLiteral("Select A Picture"),
-        QStringLiteral("JPEG files(*.jpg)|*.jpg|Bitmap files(.BMP)|*.BMP"));
+        QStringLiteral(
+            "Picture files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|JPEG files(*.jpg)|*.jpg;*.jpeg|"
+            "PNG files(*.png)|*.png|GIF files(*.gif)|*.gif|Bitmap files(.BMP)|*.BMP"));
 }
 
 }  // namespace pennacle

@@ -34,4 +34,17 @@ void addPhotoRow(std::vector<PhotoEntry>& rows, const CardBytes& card, qsizetype
     rows.push_back(PhotoEntry{photoLabel(head, number), std::move(data), head + QLatin1Char(':')});
 }
 
+PhotoEntry replacedPhotoRow(const PhotoEntry& row, QString data, PictureFormat format) {
+    PhotoEntry replaced{row.PhotoLabel, std::move(data), withPictureFormat(row.PhotoType, format)};
+    const auto part = [](const QString& type) { return QStringView(type).chopped(1); };
+    const QStringView label(row.PhotoLabel);
+    bool numbered = false;
+    const int number = label.sliced(label.lastIndexOf(u' ') + 1).toInt(&numbered);
+    if (numbered && replaced.PhotoType != row.PhotoType && row.PhotoType.endsWith(u':') &&
+        row.PhotoLabel == photoLabel(part(row.PhotoType), number)) {
+        replaced.PhotoLabel = photoLabel(part(replaced.PhotoType), number);
+    }
+    return replaced;
+}
+
 }  // namespace pennacle

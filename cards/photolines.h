@@ -2,6 +2,7 @@
 
 #include "vcard/cardlines.h"
 #include "vcard/photoentry.h"
+#include "vcard/photovalue.h"
 
 #include <QString>
 #include <QStringView>
@@ -19,5 +20,10 @@ void addPhotoRow(std::vector<PhotoEntry>& rows, const CardBytes& card, const Car
 // The same for the line starting at lineOffset whose property part is `part`.
 void addPhotoRow(std::vector<PhotoEntry>& rows, const CardBytes& card, qsizetype lineOffset,
                  QStringView part);
+
+// A row whose picture "Replace Picture" changes to `data` of `format`: its property part stays,
+// naming the new format where it named one (withPictureFormat), and a caption that was made from
+// the part follows it.
+PhotoEntry replacedPhotoRow(const PhotoEntry& row, QString data, PictureFormat format);
 
 }  // namespace pennacle

@@ -1,5 +1,6 @@
 #include "cards/rebuild.h"
 
+#include "cards/displayname.h"
 #include "cards/propertytable.h"
 #include "core/utf8.h"
 #include "vcard/cardlines.h"
@@ -8,6 +9,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <utility>
 
 namespace pennacle {
 
@@ -138,11 +140,23 @@ public:
         }
         // The block's lines end in CR LF themselves, so the break before REV leaves the one
         // empty line that ends a Base64 value.
-        line(152, [&] { appendPhotoBlock(card_, form_.photos, reporter); });
+        line(152, [&] {
+            const qsizetype start = card_.size();
+            appendPhotoBlock(card_, form_.photos, reporter);
+            photoLines_ = {start, card_.size()};
+        });
         line(154, [&] {
             appendRevision(card_, FormatVCardDate(now.date()), FormatVCardTime(now.time()));
         });
         line(156, [&] { appendAscii(card_, kEndCard); });
+    }
+
+    // The card as composed without its photos: photo lines never name a card, and a photo of
+    // megabytes is best not walked on every key to find a name that stands above it.
+    CardBytes withoutPhotoLines() const {
+        const auto [start, end] = photoLines_;
+        return CardBytes(start == end ? card_ : card_.first(start) + card_.sliced(end),
+                         CardEncoding::Utf8);
     }
 
 private:
@@ -217,6 +231,7 @@ private:
     Guard& g_;
     const CardForm& form_;
     QByteArray& card_;
+    std::pair<qsizetype, qsizetype> photoLines_{0, 0};  // where they start and end in the card
 };
 
 }  // namespace
@@ -278,12 +293,15 @@ void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDate
         return;
     }
     QByteArray card;
-    CardComposer(g, form, card).compose(now, reporter);
+    CardComposer composer(g, form, card);
+    composer.compose(now, reporter);
     g(158, [&] {
         if (contacts.currentRow() < 0) {
             throw Failure(QStringLiteral("No contact is selected"));
         }
-        contacts.setCard(contacts.currentRow(), CardBytes(std::move(card), CardEncoding::Utf8));
+        QString name = GetName(composer.withoutPhotoLines(), reporter);
+        contacts.setCard(contacts.currentRow(), CardBytes(std::move(card), CardEncoding::Utf8),
+                         std::move(name));
     });
 }
 

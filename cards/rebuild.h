@@ -32,8 +32,8 @@ bool writesAddress(const CardForm& form, bool work);
 CardBytes rebuildCard(const CardForm& form, const QDateTime& now, Reporter& reporter);
 
 // The whole edit-time rebuild: composes the card from the form and stores it as the current
-// contact's card text (its shown name stays). Does nothing for an empty list. The caller
-// skips it while it fills or clears the form itself.
+// contact's card text, shown by the name that import gives the new card. Does nothing for an
+// empty list. The caller skips it while it fills or clears the form itself.
 void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDateTime& now,
                         Reporter& reporter);
 

@@ -225,7 +225,7 @@ PhotoEntry photoFrom(const QJsonValue& value, qsizetype i) {
         fail(where + QStringLiteral(" must be an object"));
     }
     const QJsonObject object = value.toObject();
-    // A row without a PhotoType is taken as a new picture is.
+    // A row without a PhotoType gets the head of a new JPEG picture.
     PhotoEntry photo{QString(), QString(), QString(kAddedPhotoType)};
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString field = where + QStringLiteral(".") + it.key();

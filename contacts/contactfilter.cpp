@@ -31,8 +31,10 @@ void ContactFilter::setQuery(QStringView query) {
     QByteArray folded = foldForSearch(query);
     if (folded == query_)
         return;
-    // A query that holds the last one can only narrow its matches.
-    const bool narrower = !query_.isEmpty() && folded.contains(query_);
+    // A query that holds the last one can only narrow its matches, unless a contact it did not
+    // match has been edited since.
+    const bool narrower = !query_.isEmpty() && folded.contains(query_) && !hiddenRowsChanged_;
+    hiddenRowsChanged_ = false;
     beginResetModel();
     query_ = std::move(folded);
     if (query_.isEmpty()) {
@@ -151,6 +153,7 @@ void ContactFilter::contactsChanged(const QModelIndex& topLeft, const QModelInde
     makeSearchTexts(size_t(top), size_t(bottom));
     const auto begin = firstShownFrom(top);
     const auto end = firstShownFrom(bottom + 1);
+    hiddenRowsChanged_ |= end - begin < bottom - top + 1;
     if (begin != end) {
         emit dataChanged(index(int(begin - shown_.cbegin()), topLeft.column()),
                          index(int(end - shown_.cbegin()) - 1, bottomRight.column()));

@@ -12,9 +12,10 @@ namespace pennacle {
 
 // The contacts whose search text holds a query, in list order: the rows the contact list shows
 // while the find bar is open. Each contact's folded search text is made once, when its row is
-// added, and made again when its card changes, so a keystroke only scans those short texts and
-// never the cards. Every change of the list reaches the shown rows at once; a contact whose
-// card changes stays shown until the query changes, so the row being edited does not vanish.
+// added, and made again when its row changes (its card, and the name it is shown by), so a
+// keystroke only scans those short texts and never the cards. Every change of the list reaches
+// the shown rows at once; a contact whose row changes stays shown until the query changes, so
+// the row being edited does not vanish.
 class ContactFilter : public QAbstractProxyModel {
     Q_OBJECT
 public:
@@ -73,6 +74,7 @@ private:
     std::vector<int> shown_;         // list rows of the shown contacts, ascending
     QByteArray query_;               // folded
     bool removingShown_ = false;
+    bool hiddenRowsChanged_ = false;  // texts of rows the query hides changed since it was set
 };
 
 }  // namespace pennacle

@@ -36,6 +36,17 @@ void ContactList::setCard(qsizetype row, CardBytes card) {
     emit dataChanged(cell, cell);
 }
 
+void ContactList::setCard(qsizetype row, CardBytes card, QString name) {
+    ContactEntry& entry = rows_.at(static_cast<size_t>(row));
+    entry.card = std::move(card);
+    // One signal for the row either way: the find bar remakes its search text once.
+    const bool renamed = entry.Text != name;
+    if (renamed)
+        entry.Text = std::move(name);
+    emit dataChanged(index(static_cast<int>(row), renamed ? NameColumn : CardColumn),
+                     index(static_cast<int>(row), CardColumn));
+}
+
 void ContactList::remove(qsizetype row) {
     if (row < 0 || row >= count())
         return;

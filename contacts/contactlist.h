@@ -11,7 +11,7 @@ namespace pennacle {
 
 // One contact: the name shown in the list and its complete card.
 struct ContactEntry {
-    QString Text;    // display name, fixed when the row is created
+    QString Text;    // display name, made again whenever an edit replaces the card
     CardBytes card;  // the card ("VCF Data"), as the bytes of its file
 };
 
@@ -34,8 +34,10 @@ public:
     void append(std::vector<ContactEntry> entries);
     void append(ContactEntry entry);
 
-    // Replaces a row's card; the shown name never changes.
+    // Replaces a row's card; the shown name stays.
     void setCard(qsizetype row, CardBytes card);
+    // Replaces a row's card and the name it is shown by (the name of the new card).
+    void setCard(qsizetype row, CardBytes card, QString name);
 
     // Removes one row. When it was current, the row that takes its place (or the new last
     // row) becomes current.

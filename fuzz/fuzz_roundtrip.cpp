@@ -1,5 +1,5 @@
 // Any text as a VCF file's content, every card in it loaded and rebuilt: the second rebuild
-// equals the first, and the first keeps every picture byte for byte.
+// equals the first, the first keeps every picture byte for byte and is named as import names it.
 #include "cards/importer.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
@@ -40,6 +40,11 @@ void checkSettles(const pennacle::CardBytes& card) {
     FUZZ_CHECK(reporter.count == 0);
     FUZZ_CHECK(c2 == c3);
     FUZZ_CHECK(pennacle::loadCardForm(c2, reporter).otherParts == reloaded.otherParts);
+    // The list names an edited card as import would.
+    pennacle::ContactList list;
+    list.append(pennacle::ContactEntry{});
+    pennacle::rebuildCurrentCard(list, loaded, now, reporter);
+    FUZZ_CHECK(list.at(0).card == c1 && list.at(0).Text == pennacle::GetName(c1, reporter));
 }
 
 }  // namespace

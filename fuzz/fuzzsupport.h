@@ -3,6 +3,7 @@
 // What the fuzz targets share: text from the input bytes, a reporter that counts, a fixed clock,
 // a check that keeps the input when a property fails, and the settling of a rebuilt card.
 
+#include "cards/displayname.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
 #include "core/cardbytes.h"
@@ -76,7 +77,8 @@ inline QDateTime fixedNow() {
     return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
 }
 
-// The card rebuilt from `form` settles by the second rebuild, and nothing is reported.
+// The card rebuilt from `form` settles by the second rebuild, nothing is reported, and the
+// list names it as import would.
 inline void checkRebuildSettles(const pennacle::CardForm& form) {
     CountingReporter reporter;
     const QDateTime now = fixedNow();
@@ -87,6 +89,11 @@ inline void checkRebuildSettles(const pennacle::CardForm& form) {
         pennacle::rebuildCard(pennacle::loadCardForm(c2, reporter), now, reporter);
     FUZZ_CHECK(reporter.count == 0);
     FUZZ_CHECK(c2 == c3);
+    // An edit shows the name that import gives its new card.
+    pennacle::ContactList list;
+    list.append(pennacle::ContactEntry{});
+    pennacle::rebuildCurrentCard(list, form, now, reporter);
+    FUZZ_CHECK(list.at(0).card == c1 && list.at(0).Text == pennacle::GetName(c1, reporter));
 }
 
 }  // namespace fuzz

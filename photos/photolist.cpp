@@ -21,12 +21,12 @@ void PhotoList::append(PhotoEntry row) {
     endInsertRows();
 }
 
-bool PhotoList::setPhotoData(qsizetype row, QString data) {
+bool PhotoList::setRow(qsizetype row, PhotoEntry entry) {
     if (row < 0 || row >= count())
         return false;
-    rows_[static_cast<size_t>(row)].PhotoData = std::move(data);
-    const QModelIndex changed = index(static_cast<int>(row), DataColumn);
-    emit dataChanged(changed, changed);
+    rows_[static_cast<size_t>(row)] = std::move(entry);
+    emit dataChanged(index(static_cast<int>(row), 0),
+                     index(static_cast<int>(row), ColumnCount - 1));
     return true;
 }
 

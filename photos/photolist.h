@@ -22,7 +22,7 @@ public:
     void clear();
     // The photo commands' row changes; a row outside the list changes nothing.
     void append(PhotoEntry row);
-    bool setPhotoData(qsizetype row, QString data);
+    bool setRow(qsizetype row, PhotoEntry entry);
     bool remove(qsizetype row);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

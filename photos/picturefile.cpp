@@ -44,19 +44,24 @@ QImage readPicture(const QByteArray& bytes, bool fullSize) {
 
 }  // namespace
 
-bool isBitmapFileName(const QString& path) {
-    const QStringView extension = QStringView(path).sliced(path.lastIndexOf(u'.') + 1);
-    return extension.compare(QLatin1StringView("bmp"), Qt::CaseInsensitive) == 0;
+std::optional<PictureFormat> pictureFormatOf(QByteArrayView bytes) {
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        return PictureFormat::Jpeg;
+    if (bytes.startsWith("\x89PNG\r\n\x1A\n"))
+        return PictureFormat::Png;
+    if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a"))
+        return PictureFormat::Gif;
+    return std::nullopt;
 }
 
-QByteArray storedPictureBytes(const QByteArray& fileBytes, bool bitmap) {
+QByteArray storedPictureBytes(const QByteArray& fileBytes) {
     if (fileBytes.isEmpty())
         throw Failure(QStringLiteral("Subscript out of range"));
-    if (!bitmap) {
+    if (pictureFormatOf(fileBytes)) {
         readPicture(fileBytes, false);
         return fileBytes;
     }
-    // The bitmap keeps its own size; only its encoding changes.
+    // The picture keeps its own size; only its encoding changes.
     return jpegBytes(readPicture(fileBytes, true), kPictureJpegQuality);
 }
 
@@ -69,14 +74,15 @@ QImage previewPicture(const QByteArray& bytes, const QSize& room) {
     });
 }
 
-QString pictureFileData(const QString& path) {
-    const QByteArray stored = storedPictureBytes(loadFileBytes(path), isBitmapFileName(path));
-    return QString::fromLatin1(encodeBase64(stored));
+ChosenPicture pictureFileData(const QString& path) {
+    const QByteArray stored = storedPictureBytes(loadFileBytes(path));
+    return {QString::fromLatin1(encodeBase64(stored)),
+            pictureFormatOf(stored).value_or(PictureFormat::Jpeg)};
 }
 
-PhotoEntry addedPhotoRow(qsizetype rowsBefore, QString data) {
+PhotoEntry addedPhotoRow(qsizetype rowsBefore, QString data, PictureFormat format) {
     return PhotoEntry{QStringLiteral("Photo") + QString::number(rowsBefore + 1), std::move(data),
-                      QString(kAddedPhotoType)};
+                      QString(addedPhotoType(format))};
 }
 
 }  // namespace pennacle

@@ -156,6 +156,26 @@ private slots:
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
     }
 
+    // A key typed in a box renames the edited row at once. The row stays picked, and shown while
+    // the query stays, and the form is not loaded again: the cursor and the focus stay.
+    void typingRenamesTheEditedRow() {
+        FindWindow w;
+        w.openBar();
+        w.type("mu");
+        QTest::keyClick(w.text(), Qt::Key_Down);
+        QLineEdit* last = w.box(LastName);
+        last->setFocus();
+        QTest::keyClick(last, Qt::Key_Home);
+        QTest::keyClick(last, Qt::Key_Delete);
+        QTest::keyClicks(last, "Z");
+        QCOMPARE(last->text(), QString("Züller"));
+        QCOMPARE(last->cursorPosition(), 1);
+        QVERIFY(last->hasFocus());
+        QCOMPARE(w.selectedName(), QString("Züller, Jürgen"));
+        QCOMPARE(w.shown(), QStringList({"Züller, Jürgen", "Mullins, Anna", "Ash, Felix"}));
+        QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+    }
+
     void deleteWhileFiltered() {
         FindWindow w;
         w.openBar();

@@ -1,5 +1,6 @@
 // "Add Picture", "Replace Picture", "Delete Picture" and pictures dropped on "Photos".
 #include "cards/loader.h"
+#include "cards/rebuild.h"
 #include "support/cardphotos.h"
 #include "support/collectingreporter.h"
 #include "support/windowfixture.h"
@@ -85,28 +86,38 @@ private slots:
                  QStringList());
     }
 
-    void addStoresJpegBytes_data() {
+    void addStoresThePicture_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("converted");
-        QTest::newRow("JPEG byte for byte") << "new.jpg" << pictureBytes("jpeg", Qt::red) << false;
-        QTest::newRow("bitmap as JPEG") << "x.BMP" << pictureBytes("bmp", Qt::red) << true;
+        QTest::addColumn<QString>("type");
+        const QString jpeg = "PHOTO;JPEG;BASE64:";
+        QTest::newRow("JPEG byte for byte")
+            << "new.jpg" << pictureBytes("jpeg", Qt::red) << false << jpeg;
+        QTest::newRow("bitmap as JPEG") << "x.BMP" << pictureBytes("bmp", Qt::red) << true << jpeg;
+        QTest::newRow("PNG as PNG")
+            << "new.png" << pictureBytes("png", Qt::red) << false << "PHOTO;PNG;BASE64:";
+        QTest::newRow("GIF named .jpg as GIF")
+            << "gif.jpg" << yellowGif() << false << "PHOTO;GIF;BASE64:";
     }
-    void addStoresJpegBytes() {
+    void addStoresThePicture() {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(bool, converted);
+        QFETCH(QString, type);
         Window w;
         w.import(cardWithPhotos({"PHOTO;JPEG;BASE64:", kCardPicture}));
         w.dialogs.fileAnswers.enqueue(w.writeFile(name, bytes));
         w.form->PushButton12_Click();
 
         QCOMPARE(w.dialogs.callsOf("open").last(),
-                 QString("Select A Picture|JPEG files(*.jpg)|*.jpg|Bitmap files(.BMP)|*.BMP"));
+                 QString("Select A Picture|Picture files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|"
+                         "JPEG files(*.jpg)|*.jpg;*.jpeg|PNG files(*.png)|*.png|"
+                         "GIF files(*.gif)|*.gif|Bitmap files(.BMP)|*.BMP"));
         QCOMPARE(w.rowLabels(), QStringList({"JPEG 1", "TYPE=JPEG 2", "Photo3"}));
         const std::vector<PhotoEntry> photos = w.photos();
         QCOMPARE(photos.size(), size_t(3));
-        QCOMPARE(photos[2].PhotoType, QString("PHOTO;JPEG;BASE64:"));
+        QCOMPARE(photos[2].PhotoType, type);
         const QByteArray stored = DecodeBase64(photos[2].PhotoData);
         if (converted) {
             QVERIFY(stored.startsWith("\xFF\xD8"));
@@ -114,6 +125,10 @@ private slots:
         } else {
             QCOMPARE(stored, bytes);
         }
+        // Read back and written again, the card stays as it is.
+        CollectingReporter reporter;
+        const QDateTime rev(QDate(2026, 12, 7), QTime(9, 30, 0));
+        QCOMPARE(rebuildCard(loadCardForm(w.card(), reporter), rev, reporter).text(), w.card());
         // The new row is the selected one and is shown.
         QCOMPARE(w.photoList()->currentIndex().row(), 2);
         QVERIFY(w.previewShown());
@@ -123,20 +138,37 @@ private slots:
         }
     }
 
-    void replaceKeepsThePropertyPart() {
+    void replaceNamesThePicturesFormat_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("newType");
+        const QByteArray png = pictureBytes("png", Qt::yellow);
+        QTest::newRow("JPEG, part kept")
+            << kCardPicture << pictureBytes("jpeg", Qt::yellow) << "TYPE=JPEG 1" << kCardPicture;
+        QTest::newRow("GIF") << "PHOTO;JPEG;BASE64:" << yellowGif() << "GIF 1"
+                             << "PHOTO;GIF;BASE64:";
+        QTest::newRow("lower-case TYPE value") << "PHOTO;TYPE=jpeg;B:" << png << "TYPE=png 1"
+                                               << "PHOTO;TYPE=png;B:";
+        QTest::newRow("quoted media type") << "PHOTO;B;TYPE=\"image/jpeg\":" << png << "B 1"
+                                           << "PHOTO;B;TYPE=\"image/png\":";
+    }
+    void replaceNamesThePicturesFormat() {
+        QFETCH(QString, type);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, label);
+        QFETCH(QString, newType);
         Window w;
-        w.import(cardWithPhotos({kCardPicture}));
-        const QByteArray bytes = pictureBytes("jpeg", Qt::yellow);
-        w.dialogs.fileAnswers.enqueue(w.writeFile("other.jpg", bytes));
+        w.import(cardWithPhotos({type}));
+        w.dialogs.fileAnswers.enqueue(w.writeFile("other", bytes));
         w.form->PushButton10_Click();
 
-        QCOMPARE(w.rowLabels(), QStringList({"TYPE=JPEG 1"}));
+        QCOMPARE(w.rowLabels(), QStringList({label}));
         const std::vector<PhotoEntry> photos = w.photos();
         QCOMPARE(photos.size(), size_t(1));
-        QCOMPARE(photos[0].PhotoType, kCardPicture);
+        QCOMPARE(photos[0].PhotoType, newType);
         QCOMPARE(DecodeBase64(photos[0].PhotoData), bytes);
-        QVERIFY(
-            near(w.find<QLabel>("Picture1")->pixmap().toImage().pixelColor(10, 10), Qt::yellow));
+        QVERIFY(near(w.find<QLabel>("Picture1")->pixmap().toImage().pixelColor(0, 0), Qt::yellow));
         QVERIFY(w.reports().isEmpty());
     }
 

@@ -1,3 +1,5 @@
+#include "cards/searchtext.h"
+#include "contacts/contactfilter.h"
 #include "contacts/contactlist.h"
 
 #include <QSignalSpy>
@@ -52,6 +54,24 @@ private slots:
         QCOMPARE(changed.count(), 1);
         QCOMPARE(list.at(0).Text, QString("Doe, John"));
         QVERIFY(list.at(0).card.bytes().contains("Smith"));
+    }
+
+    // An edit's new name reaches the list and the find bar, whose next query finds the contact
+    // by it even when it narrows a query that hid the contact.
+    void settingACardAndItsName() {
+        ContactList list;
+        list.append(entries({"Doe, John", "Other"}));
+        ContactFilter filter(list, contactSearchText);
+        filter.setQuery(u"smith");
+        QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+        list.setCard(0, QStringLiteral("BEGIN:VCARD\r\nN:x\r\nEND:VCARD"), "Smith, Ann");
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed[0][0].toModelIndex().column(), int(ContactList::NameColumn));
+        QCOMPARE(list.data(list.index(0, 0)).toString(), QString("Smith, Ann"));
+        QVERIFY(filter.searchTextOf(0).startsWith("smith, ann\n"));
+        QCOMPARE(filter.shownCount(), 0);  // while the query stays
+        filter.setQuery(u"smith, a");
+        QCOMPARE(filter.shownRow(0), 0);
     }
 
     void removalRules_data() {

@@ -1,5 +1,7 @@
+#include "cards/loader.h"
 #include "photos/jpegexport.h"
 #include "photos/picturefile.h"
+#include "support/cardphotos.h"
 #include "support/files.h"
 #include "vcard/base64.h"
 
@@ -53,29 +55,40 @@ void TestPictureFile::storedData_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("converted");
+    QTest::addColumn<QString>("head");  // of the row "Add Picture" makes
     const QByteArray jpeg = encoded(gradient(40, 30), "jpeg");
     const QByteArray bmp = encoded(gradient(40, 30), "bmp");
     const QByteArray png = encoded(gradient(40, 30), "png");
-    QTest::newRow("JPEG byte for byte") << "a.jpg" << jpeg << false;
-    QTest::newRow("x.BMP converted") << "x.BMP" << bmp << true;
-    QTest::newRow("y.bmp converted") << "y.bmp" << bmp << true;
-    QTest::newRow("bitmap content by any name is kept") << "b.jpg" << bmp << false;
-    QTest::newRow("typed name, other format, kept") << "c.png" << png << false;
-    QTest::newRow("no extension") << "bmp.d/picture" << jpeg << false;
-    QTest::newRow("JPEG named .bmp converted again") << "z.Bmp" << jpeg << true;
+    const QString asJpeg = "PHOTO;JPEG;BASE64:";
+    const QString asPng = "PHOTO;PNG;BASE64:";
+    QTest::newRow("JPEG byte for byte") << "a.jpg" << jpeg << false << asJpeg;
+    QTest::newRow("x.BMP converted") << "x.BMP" << bmp << true << asJpeg;
+    QTest::newRow("y.bmp converted") << "y.bmp" << bmp << true << asJpeg;
+    QTest::newRow("bitmap content by any name converted") << "b.jpg" << bmp << true << asJpeg;
+    QTest::newRow("PNG kept as PNG") << "c.png" << png << false << asPng;
+    QTest::newRow("PNG named .jpg kept as PNG") << "p.jpg" << png << false << asPng;
+    QTest::newRow("GIF kept as GIF") << "g.gif" << yellowGif() << false << "PHOTO;GIF;BASE64:";
+    QTest::newRow("other format converted")
+        << "i.ppm" << encoded(gradient(40, 30), "ppm") << true << asJpeg;
+    QTest::newRow("no extension") << "bmp.d/picture" << jpeg << false << asJpeg;
+    QTest::newRow("JPEG named .bmp kept") << "z.Bmp" << jpeg << false << asJpeg;
 }
 
 void TestPictureFile::storedData() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(bool, converted);
+    QFETCH(QString, head);
     QDir(dir_.path()).mkpath(QFileInfo(dir_.filePath(name)).path());
     writeBytes(dir_.filePath(name), bytes);
-    QCOMPARE(isBitmapFileName(dir_.filePath(name)), converted);
 
-    const QString data = pictureFileData(dir_.filePath(name));
-    QCOMPARE(data.size() % 4, 0);
-    const QByteArray stored = DecodeBase64(data);
+    const ChosenPicture picture = pictureFileData(dir_.filePath(name));
+    QCOMPARE(picture.data.size() % 4, 0);
+    const PhotoEntry row = addedPhotoRow(2, picture.data, picture.format);
+    QCOMPARE(row.PhotoType, head);
+    QCOMPARE(row.PhotoLabel, QString("Photo3"));
+    QVERIFY(isPhotoType(row.PhotoType));
+    const QByteArray stored = DecodeBase64(picture.data);
     if (!converted) {
         QCOMPARE(stored, bytes);
         return;
@@ -84,7 +97,7 @@ void TestPictureFile::storedData() {
     QImage image;
     QVERIFY(image.loadFromData(stored, "JPEG"));
     QCOMPARE(image.size(), QSize(40, 30));
-    // Quality 75: the same bytes a quality-75 save of the decoded bitmap gives.
+    // Quality 75: the same bytes a quality-75 save of the decoded picture gives.
     QCOMPARE(stored, jpegBytes(QImage::fromData(bytes), 75));
 }
 

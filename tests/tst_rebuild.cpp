@@ -1,3 +1,4 @@
+#include "cards/displayname.h"
 #include "cards/loader.h"
 #include "cards/rebuild.h"
 #include "support/collectingreporter.h"
@@ -43,6 +44,8 @@ private slots:
     void editKeepsTheRest();
     void longValuesAreWrittenInFull();
     void storesIntoCurrentContactOnly();
+    void shownNameIsTheNewCards_data();
+    void shownNameIsTheNewCards();
     void emptyListIsNoFailure();
     void dateAndTime_data();
     void dateAndTime();
@@ -313,8 +316,37 @@ void TestRebuild::storesIntoCurrentContactOnly() {
     rebuildCurrentCard(contacts, form, kNow, reporter);
     QVERIFY(reporter.reports.isEmpty());
     QCOMPARE(contacts.at(0).card, rebuildCard(form, kNow, reporter));
-    QCOMPARE(contacts.at(0).Text, QStringLiteral("Old Name"));
+    QCOMPARE(contacts.at(0).Text, QStringLiteral("New,"));
     QCOMPARE(contacts.at(1).card.text(), QStringLiteral("other card"));
+}
+
+void TestRebuild::shownNameIsTheNewCards_data() {
+    QTest::addColumn<CardForm>("form");
+    QTest::addColumn<QString>("name");
+    CardForm photo = withText({{LastName, "Poe"}});
+    photo.photos = {{"Photo1", QString(100000, u'A'), "PHOTO;JPEG;BASE64:"}};
+    CardForm namelessPhoto = withText({{Company, "Acme;Sales"}});
+    namelessPhoto.photos = photo.photos;
+    // A ";" stays in its component, a ":" and a closing backslash become blanks.
+    QTest::newRow("separators and accents")
+        << withText({{LastName, " M\u00fcller;b "}, {FirstName, "J:\\"}})
+        << QString::fromUtf8("M\u00fcller;b, J");
+    QTest::newRow("beside a photo") << photo << "Poe,";
+    QTest::newRow("company beside a photo") << namelessPhoto << "Acme";
+    QTest::newRow("nothing") << CardForm{} << "(no name)";
+}
+
+void TestRebuild::shownNameIsTheNewCards() {
+    QFETCH(CardForm, form);
+    QFETCH(QString, name);
+    ContactList contacts;
+    contacts.append({"Old Name", QString("BEGIN:VCARD\r\nN:Old;Name\r\nEND:VCARD")});
+    CollectingReporter reporter;
+    rebuildCurrentCard(contacts, form, kNow, reporter);
+    QCOMPARE(contacts.at(0).Text, name);
+    // As import names the card.
+    QCOMPARE(GetName(contacts.at(0).card, reporter), name);
+    QVERIFY(reporter.reports.isEmpty());
 }
 
 void TestRebuild::emptyListIsNoFailure() {

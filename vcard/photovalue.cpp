@@ -2,10 +2,12 @@
 
 #include "core/utf8.h"
 #include "vcard/cardlines.h"
+#include "vcard/propertyline.h"
 
 #include <array>
 
 #include <algorithm>
+#include <optional>
 
 namespace pennacle {
 
@@ -110,6 +112,94 @@ QString takePhotoData(const CardBytes& card, qsizetype lineOffset) {
     }
     return decodeText(withoutBlanksAndBreaks(bytes.sliced(valueStart, end - valueStart)),
                       card.encoding());
+}
+
+namespace {
+
+struct FormatWord {
+    QLatin1StringView word;
+    std::optional<PictureFormat> format;  // none for a format never stored
+};
+
+constexpr FormatWord kFormatWords[] = {
+    {QLatin1StringView("JPEG"), PictureFormat::Jpeg},
+    {QLatin1StringView("JPG"), PictureFormat::Jpeg},
+    {QLatin1StringView("PNG"), PictureFormat::Png},
+    {QLatin1StringView("GIF"), PictureFormat::Gif},
+    {QLatin1StringView("BMP"), std::nullopt},
+};
+
+QLatin1StringView formatWord(PictureFormat format) {
+    switch (format) {
+        case PictureFormat::Png:
+            return QLatin1StringView("PNG");
+        case PictureFormat::Gif:
+            return QLatin1StringView("GIF");
+        case PictureFormat::Jpeg:
+            break;
+    }
+    return QLatin1StringView("JPEG");
+}
+
+const FormatWord* knownFormatWord(QStringView word) {
+    for (const FormatWord& known : kFormatWords) {
+        if (word.compare(known.word, Qt::CaseInsensitive) == 0)
+            return &known;
+    }
+    return nullptr;
+}
+
+// The word of a parameter that names a picture format: the parameter itself, or the value of
+// TYPE or MEDIATYPE; without quotes around it and without an "image/" before it.
+QStringView formatWordIn(QStringView parameter) {
+    QStringView value = trimBlanks(parameter);
+    const qsizetype equals = value.indexOf(u'=');
+    if (equals >= 0) {
+        const QStringView name = trimBlanks(value.first(equals));
+        if (name.compare(QLatin1StringView("TYPE"), Qt::CaseInsensitive) != 0 &&
+            name.compare(QLatin1StringView("MEDIATYPE"), Qt::CaseInsensitive) != 0) {
+            return {};
+        }
+        value = trimBlanks(value.sliced(equals + 1));
+    }
+    if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
+        value = value.sliced(1, value.size() - 2);
+    if (value.startsWith(QLatin1StringView("image/"), Qt::CaseInsensitive))
+        value = value.sliced(6);
+    return knownFormatWord(value) ? value : QStringView();
+}
+
+}  // namespace
+
+QLatin1StringView addedPhotoType(PictureFormat format) {
+    switch (format) {
+        case PictureFormat::Png:
+            return QLatin1StringView("PHOTO;PNG;BASE64:");
+        case PictureFormat::Gif:
+            return QLatin1StringView("PHOTO;GIF;BASE64:");
+        case PictureFormat::Jpeg:
+            break;
+    }
+    return kAddedPhotoType;
+}
+
+QString withPictureFormat(const QString& photoType, PictureFormat format) {
+    const QStringView head(photoType);
+    const QList<QStringView> pieces =
+        splitPropertyPart(head.endsWith(u':') ? head.chopped(1) : head);
+    QString named = photoType;
+    // From the back, so that the places of the words before stay where they were.
+    for (qsizetype i = pieces.size() - 1; i >= 1; --i) {
+        const QStringView word = formatWordIn(pieces[i]);
+        if (word.isEmpty() || knownFormatWord(word)->format == format)
+            continue;
+        const bool lower =
+            std::none_of(word.begin(), word.end(), [](QChar c) { return c.isUpper(); });
+        const QLatin1StringView replacement = formatWord(format);
+        named.replace(word.data() - head.data(), word.size(),
+                      lower ? QString(replacement).toLower() : QString(replacement));
+    }
+    return named;
 }
 
 QString paddedBase64(const QString& data) {

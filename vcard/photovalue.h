@@ -16,8 +16,20 @@ namespace pennacle {
 // with blanks and line breaks removed.
 QString takePhotoData(const CardBytes& card, qsizetype lineOffset);
 
-// The photo line head of every picture the user adds.
+// The photo line head of a picture added without a known format (a form row without a type).
 inline constexpr QLatin1StringView kAddedPhotoType("PHOTO;JPEG;BASE64:");
+
+// The formats a picture is stored in: a chosen file of another format is made a JPEG.
+enum class PictureFormat { Jpeg, Png, Gif };
+
+// The photo line head of a picture the user adds, naming its format: "PHOTO;PNG;BASE64:".
+QLatin1StringView addedPhotoType(PictureFormat format);
+
+// A photo line head that names `format` wherever it named a picture format: a bare parameter
+// ("JPEG"), the value of TYPE or MEDIATYPE, or the subtype of an "image/" value, each outside
+// or inside quotes, in any letter case. A word that names the format already (a "JPG" for a
+// JPEG) stays, as does a head that names no format; a new word keeps the old one's lower case.
+QString withPictureFormat(const QString& photoType, PictureFormat format);
 
 // Width of a photo line: the first line holds the PhotoType and as much data as fits in it,
 // every further line two blanks and this many characters of data.

@@ -1,7 +1,9 @@
 #pragma once
 
-// The photo blocks of a written card, for checks on what the rebuild wrote.
+// The photo blocks of a written card, for checks on what the rebuild wrote, and a picture Qt
+// reads but cannot write.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -21,4 +23,9 @@ inline QStringList writtenPhotoData(const QString& card) {
         data << joined;
     }
     return data;
+}
+
+// A GIF of one yellow pixel.
+inline QByteArray yellowGif() {
+    return QByteArray::fromBase64("R0lGODlhAQABAIAAAP//AAAAACwAAAAAAQABAAACAkQBADs=");
 }

@@ -113,6 +113,11 @@ void FindFlow::close() {
         list_.setFocus(Qt::OtherFocusReason);
 }
 
+qsizetype FindFlow::selectedContactRow() const {
+    const QModelIndexList selected = list_.selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : contactRowOf(selected.first());
+}
+
 bool FindFlow::isOpen() const {
     return list_.model() == &filter_;
 }

@@ -30,6 +30,9 @@ public:
     void open();
     void close();
 
+    // The contact whose row the user sees selected in the list; -1 when no row is selected.
+    qsizetype selectedContactRow() const;
+
 private:
     void createBar(QWidget& window);
     void followContacts();

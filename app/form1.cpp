@@ -72,7 +72,12 @@ ImportFlow::Window Form1::importWindow() {
             .startProgress = progressStarter(),
             .enableForm = [this] { TabControl1->setEnabled(true); },
             .showContact = [this](const CardBytes& card) { LoadVCFData(card); },
-            .addPicture = [this](const QString& path) { addPictureFile(path); }};
+            .addPicture = [this](const QString& path) { addPictureFile(path); },
+            .fileAdded =
+                [this](const QString& path, bool intoEmptyList) {
+                    changes_.noteFileAdded(path, intoEmptyList);
+                    showChanges();
+                }};
 }
 
 SaveFlow::Window Form1::saveWindow() {
@@ -238,10 +243,41 @@ void Form1::PushButton8_Click() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
     event->accept();
-    // Ends the program at once: nothing is asked and nothing is saved.
     if (isWindow() && qApp)
         QApplication::quit();
+}
+
+bool Form1::mayClose() {
+    if (!changes_.unsaved())
+        return true;
+    Guard g(reporter_, windowTag("Form_QueryUnload"));
+    // Should asking fail, the window stays: nothing is lost.
+    Dialogs::SaveChoice choice = Dialogs::SaveChoice::Cancel;
+    g(100, [&] {
+        choice = dialogs_.askSaveDiscardCancel(
+            appTitle_, QStringLiteral("Save changes to the contact list before closing?"));
+    });
+    if (choice == Dialogs::SaveChoice::Save)
+        g(102, [&] { PushButton1_Click(); });
+    // A save that was cancelled or had failures leaves the changes unsaved.
+    return choice == Dialogs::SaveChoice::Discard ||
+           (choice == Dialogs::SaveChoice::Save && !changes_.unsaved());
+}
+
+void Form1::noteChange() {
+    if (changes_.unsaved())
+        return;
+    changes_.noteChange();
+    showChanges();
+}
+
+void Form1::showChanges() {
+    setWindowTitle(changes_.windowTitle(QLatin1String(kProductName)));
 }
 
 }  // namespace pennacle

@@ -2,6 +2,7 @@
 
 #include "app/findflow.h"
 #include "app/importflow.h"
+#include "app/listchanges.h"
 #include "app/otherlinelist.h"
 #include "app/photoflow.h"
 #include "app/sampleflow.h"
@@ -119,6 +120,13 @@ private:
     void Combo1_Change();
     void Combo2_Change();
     void setHolder(const QString& address);
+    // The list's unsaved changes, shown in the title.
+    void noteChange();
+    void showChanges();
+    // Asks about unsaved changes before the window closes; true when it may close.
+    bool mayClose();
+    // With no contact current the form is disabled, so nothing typed in it is silently lost.
+    void enableFormForContact();
 
     Dialogs& dialogs_;
     SettingsStore& settings_;
@@ -130,6 +138,7 @@ private:
     PhotoList photos_;
     OtherLineList otherLines_;
     OtherParts otherParts_;  // of the loaded card, written back with the boxes' text
+    ListChanges changes_;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
     std::chrono::milliseconds progressDelay_{700};
     // Raised while the program itself empties or fills the form, so no card is rebuilt.

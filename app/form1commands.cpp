@@ -89,6 +89,15 @@ void Form1::connectFormHandlers() {
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
     setAcceptDrops(true);
+    connect(&contacts_, &ContactList::currentRowChanged, this, &Form1::enableFormForContact);
+    enableFormForContact();
+}
+
+void Form1::enableFormForContact() {
+    // The pages, not the tab control: the tabs stay free to look at.
+    const bool contact = contacts_.current() != nullptr;
+    for (int page = 0; page < TabControl1->count(); ++page)
+        TabControl1->widget(page)->setEnabled(contact);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
@@ -199,6 +208,8 @@ void Form1::rebuildNow() {
     if (FillingForm)
         return;
     rebuildCurrentCard(contacts_, readForm(), clock_(), reporter_);
+    if (!contacts_.isEmpty())
+        noteChange();
 }
 
 void Form1::Combo1_Click(int index) {
@@ -290,34 +301,40 @@ void Form1::importFiles(const QStringList& paths) {
 }
 
 void Form1::PushButton1_Click() {
-    saves_.save();
+    if (const std::optional<QString> target = saves_.save()) {
+        changes_.noteSaved(*target);
+        showChanges();
+    }
 }
 
 void Form1::PushButton3_Click() {
     Guard g(reporter_, windowTag("PushButton3_Click"));
     if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
         return;
-    QString address;
+    std::optional<QString> address;
     g(102, [&] { address = dialogs_.InputBox(appTitle_, QStringLiteral("Enter new email: ")); });
-    if (address.isEmpty())
+    if (!address || address->isEmpty())
         return;
+    // Both answers come before anything is added, so Cancel at either adds nothing.
+    std::optional<QString> type;
     g(104, [&] {
-        const FillingScope filling(*this);
-        Combo1->addItem(address);
-    });
-    QString type;
-    g(106, [&] {
         type = dialogs_.InputBox(appTitle_,
                                  QStringLiteral("Enter email type (Internet, Work, Home, etc): "));
     });
-    if (type.isEmpty())
+    if (!type)
+        return;
+    if (type->isEmpty())
         type = QStringLiteral("INTERNET");
+    g(106, [&] {
+        const FillingScope filling(*this);
+        Combo1->addItem(*address);
+    });
     g(108, [&] {
         const FillingScope filling(*this);
-        Combo2->addItem(type);
+        Combo2->addItem(*type);
     });
     // The holder follows the lists, so a new address reaches the card at once.
-    g(110, [&] { setHolder(address); });
+    g(110, [&] { setHolder(*address); });
 }
 
 void Form1::PushButton9_Click() {
@@ -352,12 +369,17 @@ void Form1::PushButton5_Click() {
     Guard g(reporter_, windowTag("PushButton5_Click"));
     if (!g.test(100, [&] { return !contacts_.isEmpty(); }))
         return;
-    g(102, [&] {
-        if (contacts_.currentRow() < 0)
-            throw Failure(QStringLiteral("Object variable not set"));
-        contacts_.remove(contacts_.currentRow());
-    });
+    // Only a contact that the user sees selected: while the find bar filters, the current
+    // contact may be one the list does not show.
+    qsizetype row = -1;
+    g(102, [&] { row = finder_->selectedContactRow(); });
+    if (row < 0)
+        return;
     g(104, [&] {
+        contacts_.remove(row);
+        noteChange();
+    });
+    g(106, [&] {
         if (contacts_.isEmpty()) {
             // Nothing is left to show: the form must not keep the removed contact.
             ClearData();
@@ -374,7 +396,12 @@ void Form1::PushButton6_Click() {
 }
 
 void Form1::PushButton7_Click() {
+    const qsizetype before = contacts_.count();
     samples_.load();
+    if (contacts_.count() > before) {
+        changes_.noteFilesAdded(before == 0);
+        showChanges();
+    }
 }
 
 void Form1::openFindBar() {
@@ -396,8 +423,9 @@ void Form1::dropEvent(QDropEvent* event) {
 }
 
 bool Form1::isOnPhotosPage(const QPointF& position) const {
+    // Without a contact the page takes no picture: it would have no card to go to.
     const QWidget* page = TabControl1->widget(2);
-    return TabControl1->currentWidget() == page &&
+    return TabControl1->currentWidget() == page && page->isEnabled() &&
            page->rect().contains(page->mapFrom(this, position.toPoint()));
 }
 

@@ -49,6 +49,7 @@ void ImportFlow::importFile(const QString& path) {
     ScannedFile scanned = scanFile(path, g);
     const bool found = !scanned.rows.empty();
     ContactList& contacts = window_.contacts;
+    const bool intoEmptyList = contacts.isEmpty();
     g(106, [&] { contacts.append(std::move(scanned.rows)); });
     g(108, [&] { window_.enableForm(); });
     g(110, [&] {
@@ -62,6 +63,10 @@ void ImportFlow::importFile(const QString& path) {
                                     QStringLiteral("No contacts were found in \"%1\".")
                                         .arg(QFileInfo(path).fileName()));
         }
+    });
+    g(114, [&] {
+        if (found)
+            window_.fileAdded(path, intoEmptyList);
     });
 }
 

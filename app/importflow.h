@@ -23,6 +23,8 @@ public:
         std::function<void()> enableForm;
         std::function<void(const CardBytes& card)> showContact;
         std::function<void(const QString& path)> addPicture;
+        // Contacts of the file at `path` were added, to a list that was empty or not.
+        std::function<void(const QString& path, bool intoEmptyList)> fileAdded;
     };
 
     explicit ImportFlow(Window window) : window_(std::move(window)) {}

@@ -32,9 +32,8 @@ QString QtDialogs::ShowOpen(const QString& title, const QString& filter) {
 }
 
 QString QtDialogs::ShowSave(const QString& title, const QString& filter) {
-    // The chosen name is used as given, and an existing file is replaced without a question.
-    return QFileDialog::getSaveFileName(owner(), title, QString(), qtFilterFromPipeFilter(filter),
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
+    // The chosen name is used as given; the dialog asks before it names an existing file.
+    return QFileDialog::getSaveFileName(owner(), title, QString(), qtFilterFromPipeFilter(filter));
 }
 
 QString QtDialogs::BrowseForFolder(const QString& prompt, const QString& startFolder) {
@@ -72,11 +71,28 @@ Dialogs::Answer QtDialogs::askYesNoCancel(const QString& caption, const QString&
     }
 }
 
-QString QtDialogs::InputBox(const QString& caption, const QString& prompt) {
+Dialogs::SaveChoice QtDialogs::askSaveDiscardCancel(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, withLfBreaks(text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner());
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
+std::optional<QString> QtDialogs::InputBox(const QString& caption, const QString& prompt) {
     bool ok = false;
     const QString answer =
         QInputDialog::getText(owner(), caption, prompt, QLineEdit::Normal, QString(), &ok);
-    return ok ? answer : QString();
+    if (!ok)
+        return std::nullopt;
+    return answer;
 }
 
 void QtDialogs::openFolder(const QString& path) {

@@ -20,7 +20,8 @@ public:
     void warning(const QString& caption, const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
     Answer askYesNoCancel(const QString& caption, const QString& text) override;
-    QString InputBox(const QString& caption, const QString& prompt) override;
+    SaveChoice askSaveDiscardCancel(const QString& caption, const QString& text) override;
+    std::optional<QString> InputBox(const QString& caption, const QString& prompt) override;
     void openFolder(const QString& path) override;
 
 private:

@@ -6,6 +6,7 @@
 #include "core/settingsstore.h"
 
 #include <functional>
+#include <optional>
 
 namespace pennacle {
 
@@ -31,18 +32,27 @@ public:
 
     explicit SaveFlow(Window window) : window_(std::move(window)) {}
 
-    void save();
+    // The file or folder saved to when every contact was saved; nothing when the save was
+    // not made, stopped, or had failures.
+    std::optional<QString> save();
 
 private:
+    class FailureReports;
+
     QString chooseTarget(SaveLayout layout);
     // No when nothing would be lost, so the ANSI save goes ahead.
     Dialogs::Answer askAboutAnsiLoss();
-    SaveOutcome write(const SaveRequest& request);
+    SaveOutcome write(const SaveRequest& request, FailureReports& failures);
+    QString closingMessage(const SaveRequest& request, const SaveOutcome& outcome) const;
 
     Window window_;
 };
 
 // The question before an ANSI save that would write characters as "?".
 QString ansiLossQuestion(qsizetype contacts, const QString& firstName);
+
+// The end of a save that had failures: how many of the contacts were saved, then the names of
+// the first that failed, if any are given.
+QString savedOfMessage(qsizetype saved, qsizetype total, const QStringList& firstFailed);
 
 }  // namespace pennacle

@@ -425,6 +425,8 @@ SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request
     g(116, [&] { names = contactFileNames(contacts); });
     const qsizetype total = contacts.count();
     ContactFileBatch batch(request.target, total);
+    std::vector<qsizetype> pendingRows;  // the contact of each file the batch holds
+    pendingRows.reserve(size_t(total));
     for (qsizetype row = 0; row < total; ++row) {
         bool written = false;
         g(118, [&] {
@@ -434,10 +436,15 @@ SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request
             const bool deferred = batch.write(
                 names.at(row), encodeSavedFile(contacts.at(row).card, request.encoding));
             written = true;
-            outcome.filesWritten += deferred ? 0 : 1;
+            if (deferred) {
+                pendingRows.push_back(row);
+            } else {
+                ++outcome.filesWritten;
+            }
         });
         if (!written) {
             ++outcome.filesFailed;
+            outcome.failedRows.push_back(row);
         }
         if (progress && !progress(row + 1, total)) {
             outcome.stopped = row + 1 < total;
@@ -457,18 +464,20 @@ SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request
     });
     if (!durable) {
         outcome.filesFailed += written;
+        outcome.failedRows.insert(outcome.failedRows.end(), pendingRows.begin(), pendingRows.end());
         return outcome;
     }
-    for (bool more = true; more;) {
+    for (size_t next = 0; next < pendingRows.size(); ++next) {
         bool renamed = false;
         g(122, [&] {
-            more = batch.renameNext();
-            renamed = more;
+            batch.renameNext();
+            renamed = true;
         });
         if (renamed) {
             ++outcome.filesWritten;
-        } else if (more) {
+        } else {
             ++outcome.filesFailed;
+            outcome.failedRows.push_back(pendingRows[next]);
         }
     }
     g(124, [&] { batch.syncRenames(); });

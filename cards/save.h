@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace pennacle {
 
@@ -38,6 +39,8 @@ struct SaveOutcome {
     qsizetype filesWritten = 0;
     qsizetype filesFailed = 0;
     bool stopped = false;  // the progress callback asked to stop
+    // The per-contact layout's contacts whose files failed, in the order of their reports.
+    std::vector<qsizetype> failedRows;
 };
 
 // The display name without the eight characters that file names cannot hold:

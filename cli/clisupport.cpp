@@ -108,7 +108,12 @@ QStringList operands(const QStringList& args) {
 bool importFiles(const QStringList& files, ContactList& list, Reporter& reporter) {
     for (const QString& file : files) {
         try {
+            const qsizetype before = list.count();
             importCardFile(file, list, reporter);
+            // As the window says it: a script would otherwise go on with nothing, unaware.
+            if (list.count() == before) {
+                printError(QStringLiteral("No contacts were found in \"%1\".\n").arg(file));
+            }
         } catch (const Failure& failure) {
             printError(QStringLiteral("pennacle-cli: cannot read ") + file + QStringLiteral(": ") +
                        failure.description() + u'\n');

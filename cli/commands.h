@@ -13,7 +13,7 @@ namespace pennacle::cli {
 // Exit statuses of every command.
 enum ExitStatus : int {
     kDone = 0,        // no failure report
-    kReported = 1,    // done, but at least one failure report went to stderr
+    kReported = 1,    // done, but a failure report or characters ANSI lost went to stderr
     kUsageError = 2,  // bad arguments, or an argument file that cannot be read
 };
 
@@ -48,8 +48,9 @@ bool takeFlag(QStringList& args, QLatin1StringView name);
 // The operands left in `args` ("--" dropped); throws Failure on any unknown "--option".
 QStringList operands(const QStringList& args);
 
-// Imports FILE... in order into one list, each as the import command imports one file.
-// Prints the reason and returns false when a file cannot be read.
+// Imports FILE... in order into one list, each as the import command imports one file, and
+// says on stderr of each file that holds no contact. Prints the reason and returns false when
+// a file cannot be read.
 bool importFiles(const QStringList& files, ContactList& list, Reporter& reporter);
 
 // The commands; `args` are the arguments after the command name. Each returns its exit status.

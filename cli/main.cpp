@@ -33,7 +33,8 @@ QString helpText() {
         "  --version                     show the version\n"
         "\n"
         "Exit status: 0 done; 1 done, but failure reports were printed to stderr\n"
-        "(separated by a line \"----\"); 2 usage error or a file that cannot be read.\n");
+        "(separated by a line \"----\"), or an ANSI save wrote characters as \"?\";\n"
+        "2 usage error or a file that cannot be read.\n");
 }
 
 }  // namespace

@@ -132,18 +132,22 @@ int runSave(QStringList args) {
     }
     const SaveRequest request{hasOne ? SaveLayout::OneFile : SaveLayout::EachContact,
                               utf8 ? SaveEncoding::Utf8 : SaveEncoding::Ansi, target};
+    bool lossy = false;
     if (request.encoding == SaveEncoding::Ansi) {
-        // The window asks first; here the save goes on as asked, and says what it changed.
+        // The window asks first; here the save goes on as asked, says what it changed, and
+        // ends as after a failure, so that a script notices.
         if (const AnsiLoss loss = findAnsiLoss(list); loss.contacts > 0) {
             printError(QStringLiteral("pennacle-cli: %1 contact(s) hold characters that ANSI "
-                                      "cannot hold, written as \"?\" (the first: %2)\n")
+                                      "cannot hold, written as \"?\" (the first: %2); --utf8 "
+                                      "keeps them\n")
                            .arg(loss.contacts)
                            .arg(loss.firstName));
+            lossy = true;
         }
     }
     SaveContacts(list, request, reporter);
     printOut(QStringLiteral("Done.\n"));
-    return reporter.exitStatus();
+    return lossy ? kReported : reporter.exitStatus();
 }
 
 }  // namespace pennacle::cli

@@ -4,18 +4,22 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace pennacle {
 
 // Every modal interaction of the window goes through here, so tests can script it.
 class Dialogs {
 public:
     enum class Answer { Yes, No, Cancel };
+    enum class SaveChoice { Save, Discard, Cancel };
 
     virtual ~Dialogs() = default;
 
     // File dialogs take the title and a filter in "Description|pattern|Description|pattern"
     // form, start with an empty file name, and return the chosen full path exactly as the
-    // user gave it (no extension added), or the empty text on cancel.
+    // user gave it (no extension added), or the empty text on cancel. The save dialog asks
+    // before it names a file that exists.
     virtual QString ShowOpen(const QString& title, const QString& filter) = 0;
     virtual QString ShowSave(const QString& title, const QString& filter) = 0;
 
@@ -30,8 +34,11 @@ public:
     virtual bool askYesNo(const QString& caption, const QString& text) = 0;
     // Yes/No/Cancel, Yes the default; closing the box or Escape answers Cancel.
     virtual Answer askYesNoCancel(const QString& caption, const QString& text) = 0;
-    // OK/Cancel with one text field; Cancel gives the empty text.
-    virtual QString InputBox(const QString& caption, const QString& prompt) = 0;
+    // Save/Discard/Cancel, question icon, Save the default; closing the box or Escape answers
+    // Cancel.
+    virtual SaveChoice askSaveDiscardCancel(const QString& caption, const QString& text) = 0;
+    // OK/Cancel with one text field; nothing on Cancel, so that it differs from an empty OK.
+    virtual std::optional<QString> InputBox(const QString& caption, const QString& prompt) = 0;
 
     // Shows the folder in the platform's file browser.
     virtual void openFolder(const QString& path) = 0;

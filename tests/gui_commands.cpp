@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -158,6 +159,7 @@ private slots:
         QCOMPARE(w.box(LastName)->text(), QString("Doe"));
         QCOMPARE(w.card(0), kDoe);  // loading never changes the card
         QCOMPARE(w.list()->currentIndex().row(), 0);
+        QCOMPARE(w.form->windowTitle(), QString("Pennacle Suite — cards.vcf"));
 
         w.list()->setCurrentIndex(w.form->contacts().index(1, 0));  // the user picks Roe
         QCOMPARE(w.box(LastName)->text(), QString("Roe"));
@@ -168,6 +170,7 @@ private slots:
         w.import(kPoe, "more.vcf");
         QCOMPARE(w.names(), QStringList({"Doe, John", "Changed, Jane", "Poe, Ed A"}));
         QCOMPARE(w.form->contacts().currentRow(), 1);
+        QCOMPARE(w.form->windowTitle(), QString("Pennacle Suite — more.vcf *"));
         QCOMPARE(w.box(FirstName)->text(), QString("Jane"));
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
     }
@@ -295,6 +298,10 @@ private slots:
         w.form->PushButton3_Click();  // cancelled at the first prompt
         QCOMPARE(w.dialogs.callsOf("input"), QStringList({"Pennacle|Enter new email: "}));
         QCOMPARE(w.combo("Combo1")->count(), 0);
+        w.dialogs.inputAnswers << "jane@roe.example" << std::nullopt;  // cancelled at the type
+        w.form->PushButton3_Click();
+        QCOMPARE(w.combo("Combo1")->count(), 0);
+        QCOMPARE(w.card(), kRoe);
 
         w.dialogs.inputAnswers << "jane@roe.example"
                                << "";  // no type given
@@ -415,8 +422,8 @@ private slots:
         QCOMPARE(emailLinesOf(w.card()), emailLines);
     }
 
-    // A report raised during a save stands over the progress and is answered with Enter;
-    // the progress never opens over it.
+    // The first failure of a save is reported on top, before any progress opens; then the user
+    // is asked once whether to stop (Enter: Yes), and the end says what was saved.
     void saveFailuresAreReportedOnTop() {
         WindowFixture f;
         RealBoxes boxes(f.dialogs);
@@ -429,16 +436,14 @@ private slots:
         f.dialogs.fileAnswers.enqueue(f.dir.filePath("no such folder"));
         BoxReader user;  // reads the first report longer than the progress waits
         f.form->PushButton1_Click();
-        QCOMPARE(user.seen.size(), 4);
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY2(user.seen[i].text.startsWith("Cannot write"), qPrintable(user.seen[i].text));
-            QVERIFY2(user.seen[i].onTop, qPrintable(QString::number(i)));
-        }
-        // The progress opened after the first report, never during it.
+        QCOMPARE(user.seen.size(), 3);
+        QVERIFY2(user.seen[0].text.startsWith("Cannot write"), qPrintable(user.seen[0].text));
         QVERIFY(!user.seen[0].overProgress);
-        QVERIFY(user.seen[1].overProgress && user.seen[2].overProgress);
-        QCOMPARE(user.seen[3].text, QString("Done."));
-        QVERIFY(user.seen[3].onTop);
+        QCOMPARE(user.seen[1].text, QString("Stop the save?"));
+        QCOMPARE(user.seen[2].text, QString("Saved 0 of 3 contacts; 3 could not be saved.\n\n"
+                                            "The first that failed:\nDoe, John"));
+        for (const BoxReader::Seen& seen : user.seen)
+            QVERIFY2(seen.onTop, qPrintable(seen.text));
     }
 
     // Escape or Cancel in the progress stops the work; a stopped save does not say "Done.".
@@ -594,7 +599,10 @@ private slots:
 
     void deleteAndClear() {
         Window w;
+        QPushButton* addPicture = w.find<QPushButton>("PushButton12");
+        QVERIFY(!w.box(LastName)->isEnabled() && !addPicture->isEnabled());  // nothing to edit
         w.import(kDoe + kRoe + kPoe);
+        QVERIFY(w.box(LastName)->isEnabled() && addPicture->isEnabled());
         w.list()->setCurrentIndex(w.form->contacts().index(1, 0));
         QTest::keyClick(w.list(), Qt::Key_Delete);
         QCOMPARE(w.names(), QStringList({"Doe, John", "Poe, Ed A"}));
@@ -611,12 +619,16 @@ private slots:
         QCOMPARE(w.combo("Combo1")->count(), 0);
         w.form->PushButton5_Click();
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+        QCOMPARE(w.form->windowTitle(), QString("Pennacle Suite — cards.vcf *"));
 
-        w.import(kDoe);
+        w.import(kDoe);  // into the empty list: nothing unsaved
+        QCOMPARE(w.form->windowTitle(), QString("Pennacle Suite — cards.vcf"));
         w.form->PushButton6_Click();
         QCOMPARE(w.form->contacts().count(), 0);
         QCOMPARE(w.notes()->toPlainText(), QString());
         w.typeInto(w.box(LastName), "x");  // typing afterwards changes nothing and reports nothing
+        QCOMPARE(w.box(LastName)->text(), QString());
+        QVERIFY(!addPicture->isEnabled());
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
     }
 
@@ -637,6 +649,7 @@ private slots:
         QCOMPARE(w.dialogs.callsOf("message"), QStringList({"Pennacle|Done."}));
         QCOMPARE(readBytes(ansiPath), QByteArray("BEGIN:VCARD\r\nN:Zo\xeb;A/B: C?\r\nEND:VCARD\r\n"
                                                  "BEGIN:VCARD\r\nN:Poe;Ed;A\r\nEND:VCARD\r\n"));
+        QCOMPARE(w.form->windowTitle(), QString("Pennacle Suite — all-ansi.vcf"));
 
         QTest::mouseClick(w.form->findChild<QRadioButton*>("Option6"), Qt::LeftButton);
         const QString utf8Path = w.dir.filePath("all-utf8");  // no extension is added
@@ -665,26 +678,28 @@ private slots:
                             "BEGIN:VCARD\r\nN:Poe;Ed;A\r\nEND:VCARD\r\n"));
         QCOMPARE(w.dialogs.callsOf("message"), QStringList({"Pennacle|Done."}));
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+        QCOMPARE(w.form->windowTitle(), QString("Pennacle Suite — each"));
     }
 
     void saveFailuresAreReportedAndTheLoopGoesOn_data() {
         QTest::addColumn<SaveFailure>("failure");
         QTest::addColumn<QString>("firstCard");
-        QTest::addColumn<QStringList>("failing");  // the files the warnings name, in order
+        QTest::addColumn<QStringList>("failing");  // the contacts whose files fail, in order
         QTest::addColumn<bool>("smallWritten");
         QTest::newRow("full disk")
             << SaveFailure::FullDisk
             << "BEGIN:VCARD\r\nN:;Big\r\nNOTE:" + QString(200000, u'b') + "\r\nEND:VCARD"
-            << QStringList{"Big.vcf"} << true;
+            << QStringList{"Big"} << true;
         QTest::newRow("folder without write permission")
             << SaveFailure::ReadOnlyFolder << "BEGIN:VCARD\r\nN:;Big\r\nEND:VCARD"
-            << QStringList{"Big.vcf", "Small.vcf"} << false;
+            << QStringList{"Big", "Small"} << false;
         QTest::newRow("a name the file system rejects")
             << SaveFailure::NameTooLong << "BEGIN:VCARD\r\nN:;" + kRejectedName + "\r\nEND:VCARD"
-            << QStringList{kRejectedName + ".vcf"} << true;
+            << QStringList{kRejectedName} << true;
     }
 
-    // Each failing file is reported, the others are written, and a file that was there stays.
+    // The first failing file is reported and the user asked once whether to stop; going on, the
+    // others are written, a file that was there stays, and the end says what was not saved.
     void saveFailuresAreReportedAndTheLoopGoesOn() {
         QFETCH(SaveFailure, failure);
         QFETCH(QString, firstCard);
@@ -707,17 +722,111 @@ private slots:
             w.form->PushButton1_Click();
         }
         const QStringList warnings = w.dialogs.callsOf("warning");
-        QCOMPARE(warnings.size(), failing.size());
-        for (qsizetype i = 0; i < failing.size(); ++i) {
-            QVERIFY(warnings[i].startsWith("Application Error|"));
-            QVERIFY(warnings[i].contains(failingSaveStep(failure)));
-            QVERIFY(warnings[i].contains(failing[i]));
-        }
-        QCOMPARE(w.dialogs.calls.last(), QString("message|Pennacle|Done."));
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY(warnings[0].startsWith("Application Error|"));
+        QVERIFY(warnings[0].contains(failingSaveStep(failure)));
+        QVERIFY(warnings[0].contains(failing[0] + ".vcf"));
+        QCOMPARE(w.dialogs.callsOf("yesno"), QStringList{"Pennacle|Stop the save?"});
+        QCOMPARE(w.dialogs.calls.last(),
+                 QString("message|Pennacle|Saved %1 of 2 contacts; %2 could not be saved.\r\r"
+                         "The first that failed:\r")
+                         .arg(2 - failing.size())
+                         .arg(failing.size()) +
+                     failing.join("\r"));
         QMap<QString, QByteArray> expected{{"Big.vcf", "earlier"}};
         if (smallWritten)
             expected["Small.vcf"] = small.toLatin1() + "\r\n";
         QCOMPARE(filesIn(folder), expected);
+    }
+
+    // A folder that takes no file fails every contact: one report, one question, and the save
+    // ends at once either way; a failed one-file save says so too.
+    void saveIntoAFolderThatTakesNoFile_data() {
+        QTest::addColumn<bool>("oneFile");
+        QTest::addColumn<bool>("stop");  // the answer to "Stop the save?"
+        QTest::addColumn<QString>("message");
+        const QString none = "Saved 0 of 2000 contacts; 2000 could not be saved.";
+        const QString each = none + "\r\rThe first that failed:\rC0000";
+        QTest::newRow("one file") << true << false << none;
+        QTest::newRow("each contact, stopped") << false << true << each;
+        QTest::newRow("each contact, going on")
+            << false << false << each + "\rC0001\rC0002\rC0003\rC0004";
+    }
+    void saveIntoAFolderThatTakesNoFile() {
+        QFETCH(bool, oneFile);
+        QFETCH(bool, stop);
+        QFETCH(QString, message);
+        Window w;
+        QString cards;
+        for (int i = 0; i < 2000; ++i)
+            cards += QString("BEGIN:VCARD\r\nN:;C%1\r\nEND:VCARD\r\n").arg(i, 4, 10, QChar('0'));
+        w.import(cards);
+        QTest::mouseClick(w.find<QRadioButton>(oneFile ? "Option1" : "Option2"), Qt::LeftButton);
+        const QString folder = w.dir.filePath("out");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(openToOthers(w.dir.path()));
+        w.dialogs.calls.clear();
+        w.dialogs.fileAnswers.enqueue(oneFile ? folder + "/all.vcf" : folder);
+        w.dialogs.yesNoAnswers.enqueue(stop);
+        QElapsedTimer clock;
+        {
+            const SaveFailureScope scope(SaveFailure::ReadOnlyFolder, folder);
+            if (!scope.ok())
+                QSKIP("an ordinary user is needed for this and cannot be switched to");
+            clock.start();
+            w.form->PushButton1_Click();
+        }
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(w.dialogs.callsOf("warning").size(), 1);
+        QCOMPARE(w.dialogs.callsOf("yesno").size(), oneFile ? 0 : 1);
+        QCOMPARE(w.dialogs.callsOf("message"), QStringList{"Pennacle|" + message});
+        QVERIFY(filesIn(folder).isEmpty());
+    }
+
+    // The one-file save's dialog asks before it names a file that exists.
+    void saveDialogAsksBeforeReplacing() {
+        QtDialogs dialogs;
+        bool asks = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            dialog->reject();
+        });
+        QCOMPARE(dialogs.ShowSave("Select As ANSI", "vCard file(*.vcf)|*.vcf"), QString());
+        QVERIFY(asks);
+    }
+
+    // Closing asks only about unsaved changes, and Save closes only once everything is saved.
+    void closingAsksAboutUnsavedChanges_data() {
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<Dialogs::SaveChoice>("choice");
+        QTest::addColumn<QString>("saveTo");  // the save dialog's answer after Save
+        QTest::addColumn<bool>("closed");
+        using Choice = Dialogs::SaveChoice;
+        QTest::newRow("nothing changed") << false << Choice::Cancel << "" << true;
+        QTest::newRow("Discard") << true << Choice::Discard << "" << true;
+        QTest::newRow("Cancel") << true << Choice::Cancel << "" << false;
+        QTest::newRow("Save") << true << Choice::Save << "saved.vcf" << true;
+        QTest::newRow("Save fails") << true << Choice::Save << "missing/saved.vcf" << false;
+    }
+    void closingAsksAboutUnsavedChanges() {
+        QFETCH(bool, edited);
+        QFETCH(Dialogs::SaveChoice, choice);
+        QFETCH(QString, saveTo);
+        QFETCH(bool, closed);
+        Window w;
+        w.import(kPoe);
+        if (edited)
+            w.typeInto(w.box(Company), "x");
+        w.dialogs.saveChoices.enqueue(choice);
+        if (!saveTo.isEmpty())
+            w.dialogs.fileAnswers.enqueue(w.dir.filePath(saveTo));
+        QCOMPARE(w.form->close(), closed);
+        QCOMPARE(w.dialogs.callsOf("savechanges"),
+                 edited ? QStringList{"Pennacle|Save changes to the contact list before closing?"}
+                        : QStringList{});
+        QCOMPARE(readBytes(w.dir.filePath("saved.vcf")).contains("ORG:x"), saveTo == "saved.vcf");
     }
 
     void filesFromCommandLineOrDrop() {

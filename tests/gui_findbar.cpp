@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeView>
 
@@ -197,6 +198,18 @@ private slots:
         QCOMPARE(w.currentName(), QString("Mullins, Anna"));
         QCOMPARE(w.counts(), QString("1 of 3"));
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+    }
+
+    // While the find bar filters, Delete removes nothing that the user does not see selected.
+    void deleteNeedsASelectedRow() {
+        FindWindow w;
+        w.list()->setCurrentIndex(w.form->contacts().index(2, 0));  // Poe, not a match
+        w.openBar();
+        w.type("muller");
+        QTest::keyClick(w.list(), Qt::Key_Delete);
+        QTest::mouseClick(w.find<QPushButton>("PushButton5"), Qt::LeftButton);
+        QCOMPARE(w.names(), kAll);
+        QCOMPARE(w.currentName(), QString("Poe, Ed"));
     }
 
     void saveClearAndImportWorkOnTheWholeList() {

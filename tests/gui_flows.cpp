@@ -69,10 +69,10 @@ struct FakeWindow {
             [this](const QString&) { return std::make_unique<ScriptedProgress>(progressAllowed); };
     }
     ImportFlow importFlow() {
-        return ImportFlow(
-            {context(), contacts, startProgress(), [] {},
-             [this](const pennacle::CardBytes& card) { shown << card.text(); },
-             [this](const QString& path) { pictures << QFileInfo(path).fileName(); }});
+        return ImportFlow({context(), contacts, startProgress(), [] {},
+                           [this](const pennacle::CardBytes& card) { shown << card.text(); },
+                           [this](const QString& path) { pictures << QFileInfo(path).fileName(); },
+                           [](const QString&, bool) {}});
     }
     SaveFlow saveFlow() {
         return SaveFlow(

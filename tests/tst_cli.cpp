@@ -172,6 +172,10 @@ void TestCli::usage() {
         QVERIFY(!run.err.isEmpty());
         QCOMPARE(run.out, QByteArray());
     }
+    // A file without contacts is named, whatever the command and its status.
+    QCOMPARE(
+        run.err.contains("No contacts were found in \"" + dataFile("empty.vcf").toUtf8() + "\"."),
+        args.contains(dataFile("empty.vcf")));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -128,32 +128,44 @@ void TestCliWrite::formThenBuildSettles() {
 }
 
 void TestCliWrite::saveOneFile_data() {
+    QTest::addColumn<QByteArray>("cards");  // the file saved; empty: three.vcf
     QTest::addColumn<QStringList>("encoding");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<int>("status");
     const QByteArray loss =
         "pennacle-cli: 1 contact(s) hold characters that ANSI cannot hold, "
-        "written as \"?\" (the first: Doe, John)\n";
+        "written as \"?\" (the first: Doe, John); --utf8 keeps them\n";
     const QByteArray ansi =
         "BEGIN:VCARD\nN:Doe;John\nNOTE:\x80?\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nN:Zo\xEB;A\r\nEND:VCARD\r\n" +
         kDoe2 + "\r\n";
-    QTest::newRow("default ANSI") << QStringList{} << ansi << loss;
-    QTest::newRow("--ansi") << QStringList{"--ansi"} << ansi << loss;
-    QTest::newRow("--utf8") << QStringList{"--utf8"}
+    QTest::newRow("default ANSI") << QByteArray() << QStringList{} << ansi << loss << 1;
+    QTest::newRow("--ansi") << QByteArray() << QStringList{"--ansi"} << ansi << loss << 1;
+    QTest::newRow("--utf8") << QByteArray() << QStringList{"--utf8"}
                             << "\xEF\xBB\xBF" + kLf + "\r\n" + kZoe + "\r\n" + kDoe2 + "\r\n"
-                            << QByteArray();
+                            << QByteArray() << 0;
+    QTest::newRow("ANSI, nothing lost")
+        << kZoe << QStringList{} << QByteArray("BEGIN:VCARD\r\nN:Zo\xEB;A\r\nEND:VCARD\r\n")
+        << QByteArray() << 0;
 }
 
 void TestCliWrite::saveOneFile() {
     QFETCH(QStringList, encoding);
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, err);
+    QFETCH(int, status);
     QString tag = QString::fromLatin1(QTest::currentDataTag());
     const QString target = dir_.filePath("one" + tag.remove(QRegularExpression("\\W")));
-    const CliRun run = runCli(QStringList{"save", three_, "--one", target} + encoding);
+    QFETCH(QByteArray, cards);
+    QString source = three_;
+    if (!cards.isEmpty()) {
+        source = dir_.filePath("cards.vcf");
+        writeBytes(source, cards);
+    }
+    const CliRun run = runCli(QStringList{"save", source, "--one", target} + encoding);
     QCOMPARE(run.err, err);
-    QCOMPARE(run.status, 0);
+    QCOMPARE(run.status, status);
     QCOMPARE(run.out, QByteArray("Done.\n"));
     QCOMPARE(readBytes(target), bytes);
 }
@@ -192,7 +204,8 @@ void TestCliWrite::saveEmptyList() {
     const CliRun run = runCli({"save", dataFile("empty.vcf"), "--one", out.filePath("x.vcf")});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QByteArray());
-    QCOMPARE(run.err, QByteArray("No contacts to save.\n"));
+    QCOMPARE(run.err, "No contacts were found in \"" + dataFile("empty.vcf").toUtf8() +
+                          "\".\nNo contacts to save.\n");
     QCOMPARE(QDir(out.path()).count(), 2u);
 }
 

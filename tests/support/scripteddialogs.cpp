@@ -50,9 +50,15 @@ ScriptedDialogs::Answer ScriptedDialogs::askYesNoCancel(const QString& caption,
     return yesNoCancelAnswers.isEmpty() ? Answer::Cancel : yesNoCancelAnswers.dequeue();
 }
 
-QString ScriptedDialogs::InputBox(const QString& caption, const QString& prompt) {
+ScriptedDialogs::SaveChoice ScriptedDialogs::askSaveDiscardCancel(const QString& caption,
+                                                                  const QString& text) {
+    calls << record(QStringLiteral("savechanges"), caption, text);
+    return saveChoices.isEmpty() ? SaveChoice::Cancel : saveChoices.dequeue();
+}
+
+std::optional<QString> ScriptedDialogs::InputBox(const QString& caption, const QString& prompt) {
     calls << record(QStringLiteral("input"), caption, prompt);
-    return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
+    return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
 }
 
 void ScriptedDialogs::openFolder(const QString& path) {

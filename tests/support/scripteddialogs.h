@@ -5,14 +5,18 @@
 #include <QQueue>
 #include <QStringList>
 
-// A Dialogs double: answers come from queues (empty text / No / Cancel when a queue is empty),
-// and every call is recorded as "kind|caption or title|text or filter".
+#include <optional>
+
+// A Dialogs double: answers come from queues (empty text / No / Cancel when a queue is empty;
+// std::nullopt in inputAnswers is Cancel), and every call is recorded as
+// "kind|caption or title|text or filter".
 class ScriptedDialogs : public pennacle::Dialogs {
 public:
-    QQueue<QString> fileAnswers;        // ShowOpen, ShowSave and BrowseForFolder
-    QQueue<QString> inputAnswers;       // InputBox
-    QQueue<bool> yesNoAnswers;          // askYesNo
-    QQueue<Answer> yesNoCancelAnswers;  // askYesNoCancel
+    QQueue<QString> fileAnswers;                  // ShowOpen, ShowSave and BrowseForFolder
+    QQueue<std::optional<QString>> inputAnswers;  // InputBox
+    QQueue<bool> yesNoAnswers;                    // askYesNo
+    QQueue<Answer> yesNoCancelAnswers;            // askYesNoCancel
+    QQueue<SaveChoice> saveChoices;               // askSaveDiscardCancel
     QStringList calls;
 
     QStringList callsOf(const QString& kind) const;
@@ -24,6 +28,7 @@ public:
     void warning(const QString& caption, const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
     Answer askYesNoCancel(const QString& caption, const QString& text) override;
-    QString InputBox(const QString& caption, const QString& prompt) override;
+    SaveChoice askSaveDiscardCancel(const QString& caption, const QString& text) override;
+    std::optional<QString> InputBox(const QString& caption, const QString& prompt) override;
     void openFolder(const QString& path) override;
 };

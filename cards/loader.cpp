@@ -321,7 +321,7 @@ public:
     // filled `slot`.
     void add(int slot, qsizetype start, qsizetype end, QStringView text) {
         open_ = -1;
-        if (slot == kTaken)
+        if (slot == kTaken || !startsProperty(start))
             return;
         const qsizetype index = qsizetype(lines_.size());
         qint32 converted = -1;
@@ -406,6 +406,17 @@ private:
         qint32 converted;  // its 2.1 form in converted_, for a 3.0/4.0 card; -1 for 2.1
         bool kept;
     };
+
+    // Whether the line starts its property where it stands: one that starts empty or with a
+    // blank is a property only by the line before it, and written elsewhere it would join
+    // another. Such a line is dropped, as an empty line is.
+    bool startsProperty(qsizetype start) const {
+        const QByteArray& bytes = card_.bytes();
+        if (start >= bytes.size())
+            return false;
+        const char c = bytes[start];
+        return c != ' ' && c != '\t' && c != '\r' && c != '\n';
+    }
 
     static bool isBinaryPart(QStringView part) {
         return hasParameter(part, QLatin1String("BASE64")) ||
@@ -518,6 +529,9 @@ CardForm loadCardForm(const CardBytes& card, Reporter& reporter) {
 }
 
 bool isOtherLine(QStringView text) {
+    if (text.isEmpty() || text.front() == u' ' || text.front() == u'\t' || text.front() == u'\r' ||
+        text.front() == u'\n')
+        return false;
     const CardBytes card(text);
     CardLineWalker lines(card);
     if (!lines.next() || !isPropertyLine(lines.decodedText()) ||

@@ -87,7 +87,7 @@ std::optional<QString> SaveFlow::save() {
     if (encoding) {
         request.encoding = *encoding;
         g(108, [&] {
-            outcome = write(request, failures);
+            outcome = writeContacts(request, failures);
             withoutFailures = failures.count() == 0 && outcome.filesFailed == 0;
         });
     }
@@ -125,7 +125,7 @@ Dialogs::Answer SaveFlow::askAboutAnsiLoss() {
                                           ansiLossQuestion(loss.contacts, loss.firstName));
 }
 
-SaveOutcome SaveFlow::write(const SaveRequest& request, FailureReports& failures) {
+SaveOutcome SaveFlow::writeContacts(const SaveRequest& request, FailureReports& failures) {
     const FlowContext& context = window_.context;
     const auto progress = window_.startProgress(QStringLiteral("Saving contacts..."));
     bool asked = false;

@@ -42,7 +42,7 @@ private:
     QString chooseTarget(SaveLayout layout);
     // No when nothing would be lost, so the ANSI save goes ahead.
     Dialogs::Answer askAboutAnsiLoss();
-    SaveOutcome write(const SaveRequest& request, FailureReports& failures);
+    SaveOutcome writeContacts(const SaveRequest& request, FailureReports& failures);
     QString closingMessage(const SaveRequest& request, const SaveOutcome& outcome) const;
 
     Window window_;

@@ -318,8 +318,9 @@ public:
     }
 
     // A property line from `start` to `end` in the card (its decoded text `text`, joined) that
-    // filled `slot`.
-    void add(int slot, qsizetype start, qsizetype end, QStringView text) {
+    // filled `slot`. The lines after a photo line without a row were no data of it, as the
+    // photo reader saw them: they do not go with it.
+    void add(int slot, qsizetype start, qsizetype end, QStringView text, bool photo = false) {
         open_ = -1;
         if (slot == kTaken || !startsProperty(start))
             return;
@@ -329,14 +330,14 @@ public:
             converted = qint32(converted_.size());
             converted_.push_back(lineIn21(withoutLineEnd(text)));
         }
-        lines_.push_back({start, end, converted, slot == kNothing});
+        lines_.push_back({start, end, converted, slot == kNothing, photo});
         if (slot >= 0) {
             if (filledBy_[size_t(slot)] >= 0)
                 lines_[size_t(filledBy_[size_t(slot)])].kept = true;
             filledBy_[size_t(slot)] = index;
         }
         open_ = index;
-        binary_ = isBinaryPart(propertyPartOf(text));
+        binary_ = !photo && isBinaryPart(propertyPartOf(text));
     }
 
     // A line without a property of its own (`text`, ending at `end`): the data of a Base64
@@ -386,15 +387,19 @@ public:
         for (const Line& line : lines_) {
             if (!line.kept)
                 continue;
-            if (line.converted >= 0) {
-                texts.append(converted_[size_t(line.converted)]);
-                continue;
-            }
             decoded.resize(0);
-            appendDecoded(decoded,
-                          QByteArrayView(card_.bytes()).sliced(line.start, line.end - line.start),
-                          card_.encoding());
-            texts.append(withoutLineEnd(QStringView(decoded)));
+            if (line.converted >= 0) {
+                decoded.append(converted_[size_t(line.converted)]);
+            } else {
+                appendDecoded(
+                    decoded,
+                    QByteArrayView(card_.bytes()).sliced(line.start, line.end - line.start),
+                    card_.encoding());
+                decoded.truncate(withoutLineEnd(QStringView(decoded)).size());
+            }
+            if (line.photo)
+                decoded.append(u"\r\n");
+            texts.append(decoded);
         }
         return texts;
     }
@@ -405,6 +410,9 @@ private:
         qsizetype end;
         qint32 converted;  // its 2.1 form in converted_, for a 3.0/4.0 card; -1 for 2.1
         bool kept;
+        // A photo line without data ends with the empty line that ends a Base64 value, so that
+        // the line written after it is never taken for its data.
+        bool photo;
     };
 
     // Whether the line starts its property where it stands: one that starts empty or with a
@@ -468,7 +476,7 @@ private:
         int slot = kNothing;
         g_(row->loaderStep, [&] { slot = takePhoto(loading_, part); });
         if (slot != kTaken)
-            kept_->add(slot, lines_->offset(), lines_->endOffset(), lines_->decodedText());
+            kept_->add(slot, lines_->offset(), lines_->endOffset(), lines_->decodedText(), true);
         else
             kept_->close();
         return true;
@@ -497,7 +505,7 @@ private:
             kept_->close();
             return;
         }
-        kept_->add(slot, lines_->offset(), lines_->endOffset(), text);
+        kept_->add(slot, lines_->offset(), lines_->endOffset(), text, isPhotoRule(row));
     }
 
     CardForm finish() {

@@ -28,8 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             (row && row->rule != pennacle::Rule::None))
             continue;
         // A line of one of the form's own properties, or continuation lines that a note or
-        // Base64 data took, may read differently on their own: only whole lines are checked.
-        if (lines.isJoined() || line.contains(u'\r'))
+        // Base64 data took, may read differently on their own: only whole lines are checked,
+        // and a line that starts with a blank is a property only by the line before it.
+        if (lines.isJoined() || line.contains(u'\r') || line.startsWith(u' ') ||
+            line.startsWith(u'\t'))
             continue;
         const QString kept = lines.dropsBlank() ? pennacle::lineIn21(line) : line;
         FUZZ_CHECK(edited.contains(kept));

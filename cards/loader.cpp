@@ -12,6 +12,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <deque>
 #include <optional>
 
 namespace pennacle {
@@ -433,7 +434,7 @@ private:
 
     const CardBytes& card_;
     bool version3_;
-    std::vector<Line> lines_;
+    std::deque<Line> lines_;  // in pieces: a card of millions of lines never copies them
     std::vector<QString> converted_;
     std::array<qsizetype, kSlotCount> filledBy_;
     qsizetype open_ = -1;  // the line that continuation lines go on with

@@ -56,12 +56,18 @@ bool QtDialogs::askYesNo(const QString& caption, const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
-Dialogs::Answer QtDialogs::askYesNoCancel(const QString& caption, const QString& text) {
+// A question with a first, a second and a Cancel button; Escape cancels. Returns the button.
+int QtDialogs::askThree(const QString& caption, const QString& text,
+                        QMessageBox::StandardButton first, QMessageBox::StandardButton second) {
     QMessageBox box(QMessageBox::Question, caption, withLfBreaks(text),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, owner());
-    box.setDefaultButton(QMessageBox::Yes);
+                    first | second | QMessageBox::Cancel, owner());
+    box.setDefaultButton(first);
     box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
+    return box.exec();
+}
+
+Dialogs::Answer QtDialogs::askYesNoCancel(const QString& caption, const QString& text) {
+    switch (askThree(caption, text, QMessageBox::Yes, QMessageBox::No)) {
         case QMessageBox::Yes:
             return Answer::Yes;
         case QMessageBox::No:
@@ -72,11 +78,7 @@ Dialogs::Answer QtDialogs::askYesNoCancel(const QString& caption, const QString&
 }
 
 Dialogs::SaveChoice QtDialogs::askSaveDiscardCancel(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Question, caption, withLfBreaks(text),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner());
-    box.setDefaultButton(QMessageBox::Save);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
+    switch (askThree(caption, text, QMessageBox::Save, QMessageBox::Discard)) {
         case QMessageBox::Save:
             return SaveChoice::Save;
         case QMessageBox::Discard:

@@ -2,6 +2,7 @@
 
 #include "core/dialogs.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -26,6 +27,8 @@ public:
 
 private:
     QWidget* owner() const;
+    int askThree(const QString& caption, const QString& text, QMessageBox::StandardButton first,
+                 QMessageBox::StandardButton second);
 
     QPointer<QWidget> parent_;
 };

@@ -74,13 +74,6 @@ qsizetype findMarker(QByteArrayView text, qsizetype from, QLatin1StringView mark
     return -1;
 }
 
-// Whether the bytes hold anything but ASCII: only such a card reads differently in another
-// encoding.
-bool holdsNonAscii(QByteArrayView bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    return asciiRunEnd(p, 0, bytes.size()) < bytes.size();
-}
-
 // Names the cards as they are cut, in batches: on helper threads while the file is read on,
 // or at once. Cards that hold nothing are left out. Reports reach the reporter from the calling
 // thread, in the order of the cards.
@@ -103,7 +96,7 @@ public:
         waitFor(0);
         for (ContactEntry& entry : entries_) {
             entry.card = CardBytes(entry.card.bytes(), encoding);
-            if (holdsNonAscii(entry.card.bytes()))
+            if (!isAscii(entry.card.bytes()))
                 entry.Text = GetName(entry.card, reporter_);
         }
         for (CardBytes& card : batch_)

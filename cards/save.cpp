@@ -33,11 +33,6 @@ constexpr QByteArrayView kLineEnd = "\r\n";
 // The one-file layout is streamed through a buffer of about this size.
 constexpr qsizetype kFlushSize = qsizetype(1) << 20;
 
-bool isAscii(QByteArrayView bytes) {
-    return asciiRunEnd(reinterpret_cast<const unsigned char*>(bytes.data()), 0, bytes.size()) ==
-           bytes.size();
-}
-
 // A card's bytes as they stand when the save keeps its encoding (and for ASCII, which reads
 // the same in both); otherwise converted.
 void appendEncoded(QByteArray& out, const CardBytes& card, SaveEncoding encoding) {

@@ -12,8 +12,7 @@ QString CardBytes::text() const {
 }
 
 void appendDecoded(QString& out, QByteArrayView bytes, CardEncoding encoding) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    if (asciiRunEnd(p, 0, bytes.size()) == bytes.size()) {
+    if (isAscii(bytes)) {
         // Most lines: ASCII reads the same in both encodings, and is only widened.
         out.append(QLatin1StringView(bytes.data(), bytes.size()));
         return;

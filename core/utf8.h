@@ -35,6 +35,12 @@ constexpr bool isUtf8Continuation(unsigned char b) {
 // The end of the run of ASCII bytes that starts at `from`.
 qsizetype asciiRunEnd(const unsigned char* p, qsizetype from, qsizetype n);
 
+// Whether the bytes are ASCII only, which read the same in UTF-8 and in Windows-1252.
+inline bool isAscii(QByteArrayView bytes) {
+    return asciiRunEnd(reinterpret_cast<const unsigned char*>(bytes.data()), 0, bytes.size()) ==
+           bytes.size();
+}
+
 // Appends the UTF-8 bytes of the text.
 void appendUtf8(QByteArray& out, QStringView text);
 

@@ -220,8 +220,7 @@ void LineWalker::scanFirstLine(QByteArrayView line) {
 qsizetype LineWalker::decodedColon() const {
     if (colon_ < 0 || encoding_ == CardEncoding::Ansi)
         return colon_;  // one character for each byte
-    const auto* p = reinterpret_cast<const unsigned char*>(card_.data() + start_);
-    return asciiRunEnd(p, 0, colon_) == colon_ ? colon_ : -1;
+    return isAscii(card_.sliced(start_, colon_)) ? colon_ : -1;
 }
 
 std::optional<QByteArrayView> LineWalker::plainKey() const {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace pennacle {
 
@@ -129,16 +130,15 @@ constexpr FormatWord kFormatWords[] = {
     {QLatin1StringView("BMP"), std::nullopt},
 };
 
+// Each format's word and the head of a new picture of it, indexed by PictureFormat.
+constexpr std::array<std::pair<QLatin1StringView, QLatin1StringView>, 3> kFormatNames = {{
+    {QLatin1StringView("JPEG"), kAddedPhotoType},
+    {QLatin1StringView("PNG"), QLatin1StringView("PHOTO;PNG;BASE64:")},
+    {QLatin1StringView("GIF"), QLatin1StringView("PHOTO;GIF;BASE64:")},
+}};
+
 QLatin1StringView formatWord(PictureFormat format) {
-    switch (format) {
-        case PictureFormat::Png:
-            return QLatin1StringView("PNG");
-        case PictureFormat::Gif:
-            return QLatin1StringView("GIF");
-        case PictureFormat::Jpeg:
-            break;
-    }
-    return QLatin1StringView("JPEG");
+    return kFormatNames[size_t(format)].first;
 }
 
 const FormatWord* knownFormatWord(QStringView word) {
@@ -172,15 +172,7 @@ QStringView formatWordIn(QStringView parameter) {
 }  // namespace
 
 QLatin1StringView addedPhotoType(PictureFormat format) {
-    switch (format) {
-        case PictureFormat::Png:
-            return QLatin1StringView("PHOTO;PNG;BASE64:");
-        case PictureFormat::Gif:
-            return QLatin1StringView("PHOTO;GIF;BASE64:");
-        case PictureFormat::Jpeg:
-            break;
-    }
-    return kAddedPhotoType;
+    return kFormatNames[size_t(format)].second;
 }
 
 QString withPictureFormat(const QString& photoType, PictureFormat format) {

@@ -118,6 +118,11 @@ qsizetype FindFlow::selectedContactRow() const {
     return selected.isEmpty() ? -1 : contactRowOf(selected.first());
 }
 
+void FindFlow::reveal(qsizetype row) {
+    if (isOpen() && row >= 0 && !listIndexOf(row).isValid())
+        bar_->textBox()->clear();
+}
+
 bool FindFlow::isOpen() const {
     return list_.model() == &filter_;
 }

@@ -32,6 +32,8 @@ public:
 
     // The contact whose row the user sees selected in the list; -1 when no row is selected.
     qsizetype selectedContactRow() const;
+    // Clears the find bar's text when it hides the contact of `row`, so the list shows it.
+    void reveal(qsizetype row);
 
 private:
     void createBar(QWidget& window);

@@ -62,6 +62,8 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
     // colour is for the designed controls only.
     finder_ = std::make_unique<FindFlow>(*this, *ListView1, contacts_,
                                          [this](int row) { ListView1_ItemClick(row); });
+    undo_ = std::make_unique<UndoFlow>(undoWindow());
+    connectUndo();
 }
 
 Form1::~Form1() = default;
@@ -76,6 +78,7 @@ ImportFlow::Window Form1::importWindow() {
             .fileAdded =
                 [this](const QString& path, bool intoEmptyList) {
                     changes_.noteFileAdded(path, intoEmptyList);
+                    addedMatchesFile_ = intoEmptyList;
                     showChanges();
                 }};
 }
@@ -135,7 +138,7 @@ void Form1::connectHandlers() {
         {7, &Form1::PushButton7_Click},   {8, &Form1::PushButton8_Click},
         {9, &Form1::PushButton9_Click},   {10, &Form1::PushButton10_Click},
         {11, &Form1::PushButton11_Click}, {12, &Form1::PushButton12_Click},
-        {13, &Form1::PushButton13_Click},
+        {13, &Form1::PushButton13_Click}, {14, &Form1::PushButton14_Click},
     };
     for (const auto& [number, handler] : buttons)
         connect(PushButton[size_t(number)], &QPushButton::clicked, this, handler);
@@ -253,7 +256,8 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::mayClose() {
-    if (!changes_.unsaved())
+    // An empty list cannot be saved: asking to save it would only keep the window open.
+    if (!changes_.unsaved() || contacts_.isEmpty())
         return true;
     Guard g(reporter_, windowTag("Form_QueryUnload"));
     // Should asking fail, the window stays: nothing is lost.
@@ -267,13 +271,6 @@ bool Form1::mayClose() {
     // A save that was cancelled or had failures leaves the changes unsaved.
     return choice == Dialogs::SaveChoice::Discard ||
            (choice == Dialogs::SaveChoice::Save && !changes_.unsaved());
-}
-
-void Form1::noteChange() {
-    if (changes_.unsaved())
-        return;
-    changes_.noteChange();
-    showChanges();
 }
 
 void Form1::showChanges() {

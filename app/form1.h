@@ -7,6 +7,7 @@
 #include "app/photoflow.h"
 #include "app/sampleflow.h"
 #include "app/saveflow.h"
+#include "app/undoflow.h"
 #include "app/windowcontrols.h"
 #include "cards/cardform.h"
 #include "contacts/contactlist.h"
@@ -65,6 +66,12 @@ public:
     void PushButton12_Click();
     // "Remove Selected Line" on the "More" page.
     void PushButton13_Click();
+    // "New Contact" (Ctrl+N).
+    void PushButton14_Click();
+
+    // The list's last step taken back, and taken again (Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y).
+    void undo();
+    void redo();
 
     // Imports VCF files one after another, as "Add Contact(s) From 1 VCF File" imports one.
     void importFiles(const QStringList& paths);
@@ -81,6 +88,9 @@ public:
     // Regenerates the current contact's card from the form, unless the program itself is
     // filling the form.
     void rebuildNow();
+    // The same for text typed in a box (a number of `FormField` or a `TypedBox`): typing in one
+    // box is one step to undo.
+    void rebuildTyped(int box);
 
     // The find bar below the contact list (Ctrl+F); while it is open the list shows only the
     // contacts that hold its text.
@@ -120,8 +130,18 @@ private:
     void Combo1_Change();
     void Combo2_Change();
     void setHolder(const QString& address);
+    // Boxes that are typed in besides the form's text boxes, numbered after them.
+    enum TypedBox { Combo1Typing = Notes + 1, Combo2Typing, BirthdayTyping };
+    void connectUndo();
+    UndoFlow::Window undoWindow();
+    // Selects and shows the contact of `row` (or the current one, when `row` is none), revealing
+    // it when the find bar hides it; with no contact left, empties the form.
+    void showContactRow(qsizetype row);
+    // Runs `add`, which adds contacts to the list, and records them as one step to undo. Flows
+    // that add a whole file into an empty list mark the list as the file's.
+    void recordAdded(const QString& text, const std::function<void()>& add);
+    void listMenu();
     // The list's unsaved changes, shown in the title.
-    void noteChange();
     void showChanges();
     // Asks about unsaved changes before the window closes; true when it may close.
     bool mayClose();
@@ -139,6 +159,8 @@ private:
     OtherLineList otherLines_;
     OtherParts otherParts_;  // of the loaded card, written back with the boxes' text
     ListChanges changes_;
+    // Raised by a flow that added a file's contacts to an empty list.
+    bool addedMatchesFile_ = false;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
     std::chrono::milliseconds progressDelay_{700};
     // Raised while the program itself empties or fills the form, so no card is rebuilt.
@@ -162,6 +184,7 @@ private:
     PhotoFlow photoFlow_;
     SampleFlow samples_;
     std::unique_ptr<FindFlow> finder_;
+    std::unique_ptr<UndoFlow> undo_;
 };
 
 // The "?" note on text-file encodings.

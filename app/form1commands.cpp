@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QShortcut>
@@ -58,13 +59,13 @@ void Form1::connectFormHandlers() {
         connect(txtTextbox[size_t(i)], &QLineEdit::textChanged, this,
                 [this, i] { txtTextbox_Change(i); });
     }
-    connect(txtNotes, &QPlainTextEdit::textChanged, this, [this] { txtTextbox_Change(Notes); });
+    connect(txtNotes, &QPlainTextEdit::textChanged, this, [this] { rebuildTyped(Notes); });
     // Ticking a preferred box or changing the birthday reaches the card at once, so a save
     // right after it keeps it.
     for (QCheckBox* check : Check1) {
-        connect(check, &QCheckBox::toggled, this, &Form1::rebuildNow);
+        connect(check, &QCheckBox::toggled, this, [this] { rebuildNow(); });
     }
-    connect(dtpBirthday, &QDateEdit::dateChanged, this, &Form1::rebuildNow);
+    connect(dtpBirthday, &QDateEdit::dateChanged, this, [this] { rebuildTyped(BirthdayTyping); });
     // Picking an address only moves the type list along; only text that the user types in
     // either edit area changes the card. No completion: what is typed is what is kept.
     connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
@@ -86,6 +87,8 @@ void Form1::connectFormHandlers() {
     connect(save, &QShortcut::activated, this, &Form1::PushButton1_Click);
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &Form1::PushButton4_Click);
+    auto* newContact = new QShortcut(QKeySequence::New, this);
+    connect(newContact, &QShortcut::activated, this, &Form1::PushButton14_Click);
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
     setAcceptDrops(true);
@@ -200,16 +203,18 @@ void Form1::LoadVCFData(const CardBytes& card) {
     TabControl1->setEnabled(true);
 }
 
-void Form1::txtTextbox_Change(int /*index*/) {
-    rebuildNow();
+void Form1::txtTextbox_Change(int index) {
+    rebuildTyped(index);
 }
 
 void Form1::rebuildNow() {
+    rebuildTyped(UndoFlow::kNotTyping);
+}
+
+void Form1::rebuildTyped(int box) {
     if (FillingForm)
         return;
-    rebuildCurrentCard(contacts_, readForm(), clock_(), reporter_);
-    if (!contacts_.isEmpty())
-        noteChange();
+    undo_->edit(box, [&] { rebuildCurrentCard(contacts_, readForm(), clock_(), reporter_); });
 }
 
 void Form1::Combo1_Click(int index) {
@@ -228,7 +233,7 @@ void Form1::Combo1_Change() {
         if (before && txtTextbox[HiddenEmail]->text() == *before)
             txtTextbox[HiddenEmail]->setText(Combo1->itemText(Combo1->currentIndex()));
     }
-    rebuildNow();
+    rebuildTyped(Combo1Typing);
 }
 
 void Form1::Combo2_Change() {
@@ -238,7 +243,7 @@ void Form1::Combo2_Change() {
         const FillingScope filling(*this);
         takeTypedEntry(Combo2);
     }
-    rebuildNow();
+    rebuildTyped(Combo2Typing);
 }
 
 void Form1::ListView1_ItemClick(int row) {
@@ -293,16 +298,17 @@ void Form1::PushButton13_Click() {
 }
 
 void Form1::PushButton2_Click() {
-    imports_.chooseFile();
+    recordAdded(QStringLiteral("Import"), [&] { imports_.chooseFile(); });
 }
 
 void Form1::importFiles(const QStringList& paths) {
-    imports_.importFiles(paths);
+    recordAdded(QStringLiteral("Import"), [&] { imports_.importFiles(paths); });
 }
 
 void Form1::PushButton1_Click() {
     if (const std::optional<QString> target = saves_.save()) {
         changes_.noteSaved(*target);
+        undo_->setClean();
         showChanges();
     }
 }
@@ -375,33 +381,110 @@ void Form1::PushButton5_Click() {
     g(102, [&] { row = finder_->selectedContactRow(); });
     if (row < 0)
         return;
-    g(104, [&] {
-        contacts_.remove(row);
-        noteChange();
-    });
-    g(106, [&] {
-        if (contacts_.isEmpty()) {
-            // Nothing is left to show: the form must not keep the removed contact.
-            ClearData();
-        } else {
-            LoadVCFData(contacts_.current()->card);
-        }
-    });
+    // Asks nothing: undo brings the contact back. The step shows the row that takes its place,
+    // or an empty form when none is left.
+    g(104, [&] { undo_->remove(QStringLiteral("Delete Contact"), row, 1, row); });
 }
 
 void Form1::PushButton6_Click() {
     Guard g(reporter_, windowTag("PushButton6_Click"));
     g(100, [&] { ClearData(); });
-    g(102, [&] { contacts_.clear(); });
+    g(102, [&] {
+        undo_->remove(QStringLiteral("Clear List"), 0, contacts_.count(), contacts_.currentRow());
+    });
 }
 
 void Form1::PushButton7_Click() {
-    const qsizetype before = contacts_.count();
-    samples_.load();
-    if (contacts_.count() > before) {
-        changes_.noteFilesAdded(before == 0);
+    recordAdded(QStringLiteral("Load Samples"), [&] {
+        const qsizetype before = contacts_.count();
+        samples_.load();
+        if (contacts_.count() > before) {
+            changes_.noteFilesAdded(before == 0);
+            addedMatchesFile_ = before == 0;
+        }
+    });
+}
+
+void Form1::PushButton14_Click() {
+    Guard g(reporter_, windowTag("PushButton14_Click"));
+    recordAdded(QStringLiteral("New Contact"), [&] {
+        g(100, [&] { contacts_.append(newContact(clock_(), reporter_)); });
+    });
+    g(102, [&] {
+        showContactRow(contacts_.count() - 1);
+        TabControl1->setCurrentIndex(0);
+        txtTextbox[LastName]->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void Form1::undo() {
+    undo_->undoAction()->trigger();
+}
+
+void Form1::redo() {
+    undo_->redoAction()->trigger();
+}
+
+UndoFlow::Window Form1::undoWindow() {
+    return {.window = *this,
+            .contacts = contacts_,
+            .show = [this](qsizetype row) { showContactRow(row); }};
+}
+
+void Form1::connectUndo() {
+    connect(undo_.get(), &UndoFlow::cleanChanged, this, [this](bool clean) {
+        changes_.setUnsaved(!clean);
         showChanges();
+    });
+    connect(&contacts_, &ContactList::currentRowChanged, undo_.get(), &UndoFlow::endTyping);
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        undo_->watchBox(box);
+    for (QWidget* box : std::initializer_list<QWidget*>{txtNotes, Combo1, Combo2, dtpBirthday})
+        undo_->watchBox(box);
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this, &Form1::listMenu);
+}
+
+void Form1::listMenu() {
+    QMenu menu(this);
+    QAction* add = menu.addAction(QStringLiteral("New Contact"), this, &Form1::PushButton14_Click);
+    add->setShortcut(QKeySequence::New);
+    QAction* remove = menu.addAction(QStringLiteral("Delete Selected Contact"), this,
+                                     &Form1::PushButton5_Click);
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setEnabled(finder_->selectedContactRow() >= 0);
+    menu.addSeparator();
+    menu.addAction(undo_->undoAction());
+    menu.addAction(undo_->redoAction());
+    // The menu's own keys work only while it is open; the window has its own for them.
+    for (QAction* action : {add, remove})
+        action->setShortcutContext(Qt::WidgetShortcut);
+    menu.exec(QCursor::pos());
+}
+
+void Form1::showContactRow(qsizetype row) {
+    if (contacts_.isEmpty()) {
+        // Nothing is left to show: the form must not keep a removed contact.
+        ClearData();
+        return;
     }
+    if (row < 0 || row >= contacts_.count())
+        row = std::max<qsizetype>(contacts_.currentRow(), 0);
+    contacts_.setCurrentRow(row);
+    finder_->reveal(row);
+    LoadVCFData(contacts_.at(row).card);
+}
+
+void Form1::recordAdded(const QString& text, const std::function<void()>& add) {
+    const qsizetype before = contacts_.count();
+    const qsizetype current = contacts_.currentRow();
+    addedMatchesFile_ = false;
+    add();
+    if (contacts_.count() <= before)
+        return;
+    undo_->added(text, before, contacts_.count() - before, current);
+    if (addedMatchesFile_)
+        undo_->setClean();
 }
 
 void Form1::openFindBar() {
@@ -419,7 +502,9 @@ void Form1::dragEnterEvent(QDragEnterEvent* event) {
 
 void Form1::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
-    imports_.dropFiles(localFilePaths(*event->mimeData()), isOnPhotosPage(event->position()));
+    recordAdded(QStringLiteral("Import"), [&] {
+        imports_.dropFiles(localFilePaths(*event->mimeData()), isOnPhotosPage(event->position()));
+    });
 }
 
 bool Form1::isOnPhotosPage(const QPointF& position) const {

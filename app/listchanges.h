@@ -11,8 +11,8 @@ class ListChanges {
 public:
     bool unsaved() const { return unsaved_; }
 
-    // An edit or a removed contact: the list now differs from its file.
-    void noteChange() { unsaved_ = true; }
+    // Whether the list differs from its file: edits, and undo walking back to it.
+    void setUnsaved(bool unsaved) { unsaved_ = unsaved; }
     // The contacts of the file at `path` were added. Into an empty list the list holds what the
     // file holds; into one that held contacts it is a change. The file names the list.
     void noteFileAdded(const QString& path, bool intoEmptyList);

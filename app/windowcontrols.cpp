@@ -186,7 +186,8 @@ void WindowControls::createLeftColumn(QWidget* window) {
 
     ListView1 = new QTreeView(window);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setGeometry(fromTwips(120, 630, 7800, 4455));
+    // The list gave its foot to a row of buttons; its top row stays where it was designed.
+    ListView1->setGeometry(fromTwips(120, 630, 7800, 3945));
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);  // keeps 100,000 rows cheap to lay out
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -195,6 +196,7 @@ void WindowControls::createLeftColumn(QWidget* window) {
     ListView1->setAllColumnsShowFocus(true);
     ListView1->header()->setStretchLastSection(false);
 
+    addPushButton(window, 14, QStringLiteral("New Contact"), fromTwips(120, 4650, 3840, 405));
     addPushButton(window, 2, QStringLiteral("Add Contact(s) From 1 VCF File"),
                   fromTwips(120, 5160, 3840, 405));
     addPushButton(window, 5, QStringLiteral("Delete Selected Contact"),

@@ -180,6 +180,11 @@ QString nameFromNameLines(const CardBytes& card) {
 
 }  // namespace
 
+QString listedName(const CardBytes& card, Reporter& reporter) {
+    QString name = GetName(card, reporter);
+    return name.isEmpty() ? kNoName : name;
+}
+
 QString GetName(const CardBytes& card, Reporter& reporter) {
     // Most cards are named by their N lines; any failure there is left to the full reading,
     // which reports it.

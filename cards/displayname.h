@@ -14,5 +14,8 @@ namespace pennacle {
 // N and FN lines and END: the importer leaves such a card out.
 // A guarded procedure: failures are reported through `reporter`.
 QString GetName(const CardBytes& card, Reporter& reporter);
+// The name the list shows for a card that the user made or edited: its GetName, or "(no name)"
+// when the card holds nothing to name it by, so that its row can still be seen and picked.
+QString listedName(const CardBytes& card, Reporter& reporter);
 
 }  // namespace pennacle

@@ -299,10 +299,16 @@ void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDate
         if (contacts.currentRow() < 0) {
             throw Failure(QStringLiteral("No contact is selected"));
         }
-        QString name = GetName(composer.withoutPhotoLines(), reporter);
+        QString name = listedName(composer.withoutPhotoLines(), reporter);
         contacts.setCard(contacts.currentRow(), CardBytes(std::move(card), CardEncoding::Utf8),
                          std::move(name));
     });
+}
+
+ContactEntry newContact(const QDateTime& now, Reporter& reporter) {
+    CardBytes card = rebuildCard(CardForm(), now, reporter);
+    QString name = listedName(card, reporter);
+    return {std::move(name), std::move(card)};
 }
 
 }  // namespace pennacle

@@ -37,4 +37,8 @@ CardBytes rebuildCard(const CardForm& form, const QDateTime& now, Reporter& repo
 void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDateTime& now,
                         Reporter& reporter);
 
+// The contact that "New Contact" adds: the card of an empty form, listed as "(no name)" until a
+// name is typed.
+ContactEntry newContact(const QDateTime& now, Reporter& reporter);
+
 }  // namespace pennacle

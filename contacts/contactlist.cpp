@@ -8,20 +8,53 @@ namespace pennacle {
 ContactList::ContactList(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ContactList::append(std::vector<ContactEntry> entries) {
-    if (entries.empty())
+    insert(count(), std::move(entries));
+}
+
+void ContactList::insert(qsizetype first, std::vector<ContactEntry> entries) {
+    if (entries.empty() || first < 0 || first > count())
         return;
+    const auto n = static_cast<qsizetype>(entries.size());
     const bool wasEmpty = rows_.empty();
-    const int first = static_cast<int>(rows_.size());
-    beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
+    beginInsertRows(QModelIndex(), static_cast<int>(first), static_cast<int>(first + n) - 1);
     if (wasEmpty) {
         rows_ = std::move(entries);
     } else {
-        rows_.reserve(rows_.size() + entries.size());
-        std::move(entries.begin(), entries.end(), std::back_inserter(rows_));
+        rows_.insert(rows_.begin() + first, std::make_move_iterator(entries.begin()),
+                     std::make_move_iterator(entries.end()));
     }
     endInsertRows();
     if (wasEmpty)
         changeCurrent(0);
+    else if (first <= current_)
+        changeCurrent(current_ + n);
+}
+
+std::vector<ContactEntry> ContactList::take(qsizetype first, qsizetype n) {
+    if (first < 0 || n <= 0 || first + n > count())
+        return {};
+    std::vector<ContactEntry> taken;
+    if (n == count()) {
+        beginResetModel();
+        taken = std::move(rows_);
+        rows_ = {};
+        endResetModel();
+        changeCurrent(-1);
+        return taken;
+    }
+    beginRemoveRows(QModelIndex(), static_cast<int>(first), static_cast<int>(first + n) - 1);
+    const auto from = rows_.begin() + first;
+    taken.assign(std::make_move_iterator(from), std::make_move_iterator(from + n));
+    rows_.erase(from, from + n);
+    endRemoveRows();
+    if (current_ >= first + n) {
+        changeCurrent(current_ - n);
+    } else if (current_ >= first) {
+        // The row that moved into the removed place, or the new last row.
+        current_ = -1;
+        changeCurrent(std::min(first, count() - 1));
+    }
+    return taken;
 }
 
 void ContactList::append(ContactEntry entry) {
@@ -48,20 +81,7 @@ void ContactList::setCard(qsizetype row, CardBytes card, QString name) {
 }
 
 void ContactList::remove(qsizetype row) {
-    if (row < 0 || row >= count())
-        return;
-    beginRemoveRows(QModelIndex(), static_cast<int>(row), static_cast<int>(row));
-    rows_.erase(rows_.begin() + row);
-    endRemoveRows();
-    if (rows_.empty()) {
-        changeCurrent(-1);
-    } else if (row < current_) {
-        changeCurrent(current_ - 1);
-    } else if (row == current_) {
-        // The row that moved into the removed place, or the new last row.
-        current_ = -1;
-        changeCurrent(std::min(row, count() - 1));
-    }
+    take(row, 1);
 }
 
 void ContactList::clear() {

@@ -33,6 +33,11 @@ public:
     // otherwise the current row stays.
     void append(std::vector<ContactEntry> entries);
     void append(ContactEntry entry);
+    // Puts rows back at `first` (0 to count()), as undo does. The current contact stays
+    // current; into an empty list the first row put back becomes current.
+    void insert(qsizetype first, std::vector<ContactEntry> entries);
+    // Takes `n` rows from `first` out of the list, as remove() takes one, and hands them over.
+    std::vector<ContactEntry> take(qsizetype first, qsizetype n);
 
     // Replaces a row's card; the shown name stays.
     void setCard(qsizetype row, CardBytes card);

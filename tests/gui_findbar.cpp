@@ -73,7 +73,7 @@ private slots:
 
     void opensBelowTheListAndClosesKeepingTheCurrentContact() {
         FindWindow w;
-        const QRect place = fromTwips(120, 630, 7800, 4455);
+        const QRect place = fromTwips(120, 630, 7800, 3945);
         QCOMPARE(w.list()->geometry(), place);
         QVERIFY(w.bar()->isHidden());
         w.list()->setCurrentIndex(w.form->contacts().index(2, 0));

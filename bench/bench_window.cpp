@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
 #include <QImageWriter>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -257,6 +258,45 @@ void BM_FindKeystrokeInWindow(benchmark::State& state) {
     state.counters["shown"] = double(list->model()->rowCount());
 }
 BENCHMARK(BM_FindKeystrokeInWindow)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Clear List and its undo over 100,000 contacts in the shown window, painted; argument 0 times
+// Clear List, 1 its undo.
+void BM_ClearListAndUndo(benchmark::State& state) {
+    Window window;
+    const QString path = window.dir.filePath("100k.vcf");
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        for (int i = 0; i < 100000; ++i) {
+            file.write(
+                QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Name%1;Given\r\n"
+                               "TEL;CELL:+49 170 %1\r\nEMAIL:n%1@example.org\r\nEND:VCARD\r\n")
+                    .arg(i)
+                    .toUtf8());
+        }
+    }
+    window.form.importFiles({path});
+    window.form.show();
+    QApplication::processEvents();
+    const bool timeUndo = state.range(0) == 1;
+    for (auto _ : state) {
+        if (timeUndo)
+            state.PauseTiming();
+        window.form.PushButton6_Click();
+        QApplication::processEvents();
+        if (timeUndo)
+            state.ResumeTiming();
+        else
+            state.PauseTiming();
+        window.form.undo();
+        QApplication::processEvents();
+        if (!timeUndo)
+            state.ResumeTiming();
+    }
+    state.SetLabel(timeUndo ? "undo" : "clear");
+    state.counters["contacts"] = double(window.form.contacts().count());
+}
+BENCHMARK(BM_ClearListAndUndo)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

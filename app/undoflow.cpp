@@ -13,8 +13,10 @@ namespace pennacle {
 
 namespace {
 
-// Steps of a long session each hold a card or two; a few hundred cover any afternoon's work.
-constexpr int kUndoLimit = 500;
+// Each step holds one card of its own (the one before the edit), or the contacts it removed.
+// Typing in a box is one step, so a hundred steps reach far back, and a card with a photo of
+// megabytes cannot make the history hold more than a hundred copies of it.
+constexpr int kUndoLimit = 100;
 
 // Made when asked: standard keys come from the platform, known only once the program runs.
 QList<QKeySequence> undoKeys() {

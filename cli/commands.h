@@ -60,5 +60,6 @@ int runForm(QStringList args);
 int runFind(QStringList args);
 int runBuild(QStringList args);
 int runSave(QStringList args);
+int runDuplicates(QStringList args);
 
 }  // namespace pennacle::cli

@@ -27,6 +27,12 @@ QString helpText() {
         "  build FORM.json [--now ...]   the card text that a form (JSON) builds\n"
         "  save FILE... (--one PATH | --each DIR) [--ansi|--utf8]\n"
         "                                save the contacts into one file or one per contact\n"
+        "  duplicates FILE... [--region CC]\n"
+        "                                print each group of probable duplicates: its\n"
+        "                                positions (1-based), a tab, and why (\"same card\",\n"
+        "                                \"same e-mail\", \"same phone\", \"same name\");\n"
+        "                                national numbers are of country CC (default: the\n"
+        "                                system's)\n"
         "\n"
         "Options:\n"
         "  --help                        show this text\n"
@@ -63,9 +69,13 @@ int main(int argc, char** argv) {
     }
 
     const std::map<QString, std::function<int(QStringList)>> commands = {
-        {QStringLiteral("names"), runNames}, {QStringLiteral("card"), runCard},
-        {QStringLiteral("form"), runForm},   {QStringLiteral("build"), runBuild},
-        {QStringLiteral("save"), runSave},   {QStringLiteral("find"), runFind},
+        {QStringLiteral("names"), runNames},
+        {QStringLiteral("card"), runCard},
+        {QStringLiteral("form"), runForm},
+        {QStringLiteral("build"), runBuild},
+        {QStringLiteral("save"), runSave},
+        {QStringLiteral("find"), runFind},
+        {QStringLiteral("duplicates"), runDuplicates},
     };
     const QString command = args.takeFirst();
     const auto found = commands.find(command);

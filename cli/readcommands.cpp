@@ -1,5 +1,6 @@
-// The commands that only read: names, card, form and find.
+// The commands that only read: names, card, form, find and duplicates.
 
+#include "cards/duplicates.h"
 #include "cards/loader.h"
 #include "cards/searchtext.h"
 #include "cli/commands.h"
@@ -160,6 +161,32 @@ int runFind(QStringList args) {
     auto* const filter = new ContactFilter(imported.list, contactSearchText, &imported.list);
     filter->setQuery(text);
     printOut(shownPositions(*filter));
+    return imported.reporter.exitStatus();
+}
+
+int runDuplicates(QStringList args) {
+    ImportedFiles& imported = keptUntilExit();
+    QString region = systemPhoneRegion();
+    try {
+        static const QRegularExpression twoLetters(QStringLiteral("^[A-Za-z]{2}$"));
+        if (takeOption(args, QLatin1StringView("region"), region) &&
+            !twoLetters.match(region).hasMatch()) {
+            return usageError(QStringLiteral("--region needs a two-letter country code, not ") +
+                              region);
+        }
+    } catch (const Failure& failure) {
+        return usageError(failure.description());
+    }
+    if (const int status = importArguments(std::move(args), false, imported); status != kDone) {
+        return status;
+    }
+    QByteArray out;
+    for (const DuplicateGroup& group : findDuplicates(imported.list, region)) {
+        for (size_t i = 0; i < group.rows.size(); ++i)
+            out.append(i ? " " : "").append(QByteArray::number(group.rows[i] + 1));
+        out.append('\t').append(duplicateReasonsText(group.reasons).toUtf8()).append('\n');
+    }
+    printOut(out);
     return imported.reporter.exitStatus();
 }
 

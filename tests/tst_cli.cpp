@@ -76,6 +76,9 @@ void TestCli::printsExactly_data() {
     QTest::newRow("find empty text") << QStringList{"find", "", twoCards_} << QByteArray("1\n2\n");
     QTest::newRow("find text after --")
         << QStringList{"find", "--", "--x", twoCards_} << QByteArray();
+    QTest::newRow("duplicates across files")
+        << QStringList{"duplicates", twoCards_, "--region", "us", twoCards_}
+        << QByteArray("1 3\tsame card, same e-mail, same name\n2 4\tsame card, same name\n");
 }
 
 void TestCli::printsExactly() {
@@ -132,6 +135,8 @@ void TestCli::usage_data() {
                                   << QByteArray();
     QTest::newRow("unknown option") << QStringList{"names", "TWO", "--fast"} << 2 << QByteArray();
     QTest::newRow("index zero") << QStringList{"card", "TWO", "--index", "0"} << 2 << QByteArray();
+    QTest::newRow("region not a country code")
+        << QStringList{"duplicates", "TWO", "--region", "DEU"} << 2 << QByteArray();
     QTest::newRow("index past the list")
         << QStringList{"form", "TWO", "--index", "3"} << 2 << QByteArray();
     QTest::newRow("index lowest integer")

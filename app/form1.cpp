@@ -139,6 +139,7 @@ void Form1::connectHandlers() {
         {9, &Form1::PushButton9_Click},   {10, &Form1::PushButton10_Click},
         {11, &Form1::PushButton11_Click}, {12, &Form1::PushButton12_Click},
         {13, &Form1::PushButton13_Click}, {14, &Form1::PushButton14_Click},
+        {15, &Form1::PushButton15_Click},
     };
     for (const auto& [number, handler] : buttons)
         connect(PushButton[size_t(number)], &QPushButton::clicked, this, handler);

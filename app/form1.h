@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/duplicatesflow.h"
 #include "app/findflow.h"
 #include "app/importflow.h"
 #include "app/listchanges.h"
@@ -68,6 +69,9 @@ public:
     void PushButton13_Click();
     // "New Contact" (Ctrl+N).
     void PushButton14_Click();
+    // "Find Duplicates" (Ctrl+D): opens the window of probable duplicates.
+    void PushButton15_Click();
+    DuplicatesWindow* duplicatesWindow() const { return duplicates_; }
 
     // The list's last step taken back, and taken again (Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y).
     void undo();
@@ -185,6 +189,7 @@ private:
     SampleFlow samples_;
     std::unique_ptr<FindFlow> finder_;
     std::unique_ptr<UndoFlow> undo_;
+    DuplicatesWindow* duplicates_ = nullptr;  // made when first asked for
 };
 
 // The "?" note on text-file encodings.

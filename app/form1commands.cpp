@@ -87,6 +87,8 @@ void Form1::connectFormHandlers() {
     connect(save, &QShortcut::activated, this, &Form1::PushButton1_Click);
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &Form1::PushButton4_Click);
+    auto* duplicates = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    connect(duplicates, &QShortcut::activated, this, &Form1::PushButton15_Click);
     auto* newContact = new QShortcut(QKeySequence::New, this);
     connect(newContact, &QShortcut::activated, this, &Form1::PushButton14_Click);
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
@@ -407,14 +409,28 @@ void Form1::PushButton7_Click() {
 
 void Form1::PushButton14_Click() {
     Guard g(reporter_, windowTag("PushButton14_Click"));
-    recordAdded(QStringLiteral("New Contact"), [&] {
-        g(100, [&] { contacts_.append(newContact(clock_(), reporter_)); });
-    });
+    recordAdded(QStringLiteral("New Contact"),
+                [&] { g(100, [&] { contacts_.append(newContact(clock_(), reporter_)); }); });
     g(102, [&] {
         showContactRow(contacts_.count() - 1);
         TabControl1->setCurrentIndex(0);
         txtTextbox[LastName]->setFocus(Qt::OtherFocusReason);
     });
+}
+
+void Form1::PushButton15_Click() {
+    if (!duplicates_) {
+        duplicates_ = new DuplicatesWindow({.context = flowContext(),
+                                            .contacts = contacts_,
+                                            .undo = *undo_,
+                                            .settings = settings_,
+                                            .clock = [this] { return clock_(); }},
+                                           this);
+        duplicates_->setWindowModality(Qt::WindowModal);
+    }
+    duplicates_->refresh();
+    duplicates_->show();
+    duplicates_->raise();
 }
 
 void Form1::undo() {
@@ -426,9 +442,9 @@ void Form1::redo() {
 }
 
 UndoFlow::Window Form1::undoWindow() {
-    return {.window = *this,
-            .contacts = contacts_,
-            .show = [this](qsizetype row) { showContactRow(row); }};
+    return {.window = *this, .contacts = contacts_, .show = [this](qsizetype row) {
+                showContactRow(row);
+            }};
 }
 
 void Form1::connectUndo() {
@@ -449,15 +465,18 @@ void Form1::listMenu() {
     QMenu menu(this);
     QAction* add = menu.addAction(QStringLiteral("New Contact"), this, &Form1::PushButton14_Click);
     add->setShortcut(QKeySequence::New);
-    QAction* remove = menu.addAction(QStringLiteral("Delete Selected Contact"), this,
-                                     &Form1::PushButton5_Click);
+    QAction* remove =
+        menu.addAction(QStringLiteral("Delete Selected Contact"), this, &Form1::PushButton5_Click);
     remove->setShortcut(QKeySequence::Delete);
     remove->setEnabled(finder_->selectedContactRow() >= 0);
+    QAction* duplicates =
+        menu.addAction(QStringLiteral("Find Duplicates"), this, &Form1::PushButton15_Click);
+    duplicates->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     menu.addSeparator();
     menu.addAction(undo_->undoAction());
     menu.addAction(undo_->redoAction());
     // The menu's own keys work only while it is open; the window has its own for them.
-    for (QAction* action : {add, remove})
+    for (QAction* action : {add, remove, duplicates})
         action->setShortcutContext(Qt::WidgetShortcut);
     menu.exec(QCursor::pos());
 }

@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
+#include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace pennacle {
@@ -28,8 +30,9 @@ QList<QKeySequence> redoKeys() {
 
 bool matchesAny(const QKeyEvent& key, const QList<QKeySequence>& keys) {
     const QKeySequence pressed(key.keyCombination());
-    return std::any_of(keys.begin(), keys.end(),
-                       [&](const QKeySequence& k) { return k.matches(pressed) == QKeySequence::ExactMatch; });
+    return std::any_of(keys.begin(), keys.end(), [&](const QKeySequence& k) {
+        return k.matches(pressed) == QKeySequence::ExactMatch;
+    });
 }
 
 // What the box itself could still undo or redo of what was typed in it.
@@ -48,8 +51,10 @@ std::pair<bool, bool> ownHistory(QObject* box) {
 
 UndoFlow::UndoFlow(Window window) : window_(std::move(window)) {
     stack_.setUndoLimit(kUndoLimit);
-    undo_ = makeAction(stack_.createUndoAction(&window_.window, QStringLiteral("Undo")), undoKeys());
-    redo_ = makeAction(stack_.createRedoAction(&window_.window, QStringLiteral("Redo")), redoKeys());
+    undo_ =
+        makeAction(stack_.createUndoAction(&window_.window, QStringLiteral("Undo")), undoKeys());
+    redo_ =
+        makeAction(stack_.createRedoAction(&window_.window, QStringLiteral("Redo")), redoKeys());
     connect(&stack_, &QUndoStack::cleanChanged, this, &UndoFlow::cleanChanged);
     // Any step taken or walked ends a typing run, and so does choosing another box.
     connect(&stack_, &QUndoStack::indexChanged, this, [this] { endTyping(); });
@@ -65,14 +70,42 @@ QAction* UndoFlow::makeAction(QAction* action, const QList<QKeySequence>& keys) 
 
 void UndoFlow::added(const QString& text, qsizetype first, qsizetype n, qsizetype currentBefore) {
     if (n > 0)
-        stack_.push(new ContactsAdded(text, window_.contacts, window_.show, first, n, currentBefore));
+        stack_.push(
+            new ContactsAdded(text, window_.contacts, window_.show, first, n, currentBefore));
 }
 
-void UndoFlow::remove(const QString& text, qsizetype first, qsizetype n,
-                      qsizetype shownAfterUndo) {
+void UndoFlow::remove(const QString& text, qsizetype first, qsizetype n, qsizetype shownAfterUndo) {
     if (n > 0)
-        stack_.push(new ContactsRemoved(text, window_.contacts, window_.show, first, n,
-                                        shownAfterUndo));
+        stack_.push(
+            new ContactsRemoved(text, window_.contacts, window_.show, first, n, shownAfterUndo));
+}
+
+void UndoFlow::removeRows(const QString& text, std::vector<qsizetype> rows) {
+    if (rows.empty())
+        return;
+    // From the last row up: each removal leaves the rows before it where they are.
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    stack_.beginMacro(text);
+    for (const qsizetype row : rows)
+        stack_.push(new ContactsRemoved(text, window_.contacts, window_.show, row, 1, rows.back()));
+    stack_.endMacro();
+}
+
+void UndoFlow::merge(qsizetype kept, ContactEntry merged, std::vector<qsizetype> others) {
+    const QString text = QStringLiteral("Merge Contacts");
+    std::sort(others.begin(), others.end(), std::greater<>());
+    stack_.beginMacro(text);
+    for (const qsizetype row : others)
+        stack_.push(new ContactsRemoved(text, window_.contacts, window_.show, row, 1, kept));
+    // Rows after the kept one went; the kept one is where it was when it stood first.
+    const qsizetype at = kept - std::count_if(others.begin(), others.end(),
+                                              [kept](qsizetype row) { return row < kept; });
+    ContactEntry before = window_.contacts.at(at);
+    window_.contacts.setCard(at, merged.card, merged.Text);
+    stack_.push(new CardEdited(window_.contacts, window_.show, at, std::move(before),
+                               std::move(merged), kNotTyping));
+    stack_.endMacro();
+    window_.show(at);
 }
 
 void UndoFlow::edit(int typingBox, const std::function<void()>& edit) {

@@ -38,6 +38,10 @@ public:
     void added(const QString& text, qsizetype first, qsizetype n, qsizetype currentBefore);
     // Removes rows [first, first + n) as one step; undo shows `shownAfterUndo`.
     void remove(const QString& text, qsizetype first, qsizetype n, qsizetype shownAfterUndo);
+    // Removes the rows (any order) as one step; undo shows the first of them.
+    void removeRows(const QString& text, std::vector<qsizetype> rows);
+    // Replaces the contact of `kept` by `merged` and removes the others, as one step.
+    void merge(qsizetype kept, ContactEntry merged, std::vector<qsizetype> others);
     // Runs `edit` on the current contact's card and records what it changed. `typingBox`, a
     // box's number, merges the steps of typing in that box.
     void edit(int typingBox, const std::function<void()>& edit);

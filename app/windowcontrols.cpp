@@ -197,6 +197,7 @@ void WindowControls::createLeftColumn(QWidget* window) {
     ListView1->header()->setStretchLastSection(false);
 
     addPushButton(window, 14, QStringLiteral("New Contact"), fromTwips(120, 4650, 3840, 405));
+    addPushButton(window, 15, QStringLiteral("Find Duplicates"), fromTwips(4080, 4650, 3840, 405));
     addPushButton(window, 2, QStringLiteral("Add Contact(s) From 1 VCF File"),
                   fromTwips(120, 5160, 3840, 405));
     addPushButton(window, 5, QStringLiteral("Delete Selected Contact"),

@@ -27,7 +27,7 @@ namespace pennacle {
 // twips. The window inherits them, so its handlers speak of `Combo1` as the design does.
 class WindowControls {
 public:
-    static constexpr int kPushButtonCount = 14;
+    static constexpr int kPushButtonCount = 15;
 
     // Creates every control on `window` and gives the window its size, font and colours.
     void setupUi(QWidget* window);

@@ -4,6 +4,9 @@
 
 #include <phonenumbers/phonenumberutil.h>
 
+#include <set>
+#include <string>
+
 namespace pennacle {
 
 namespace {
@@ -73,6 +76,16 @@ QByteArray PhoneKeys::throughLibrary(const QByteArray& dialled) {
     std::string international;
     util.Format(parsed, PhoneNumberUtil::E164, &international);
     return QByteArray::fromStdString(international);
+}
+
+QStringList phoneRegions() {
+    std::set<std::string> regions;
+    PhoneNumberUtil::GetInstance()->GetSupportedRegions(&regions);
+    QStringList out;
+    out.reserve(qsizetype(regions.size()));
+    for (const std::string& region : regions)
+        out << QString::fromStdString(region);
+    return out;
 }
 
 QString systemPhoneRegion() {

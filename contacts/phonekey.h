@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace pennacle {
@@ -28,6 +29,9 @@ private:
     std::string regionCode_;
     QHash<QByteArray, QByteArray> national_;
 };
+
+// Every two-letter region the phone-number library knows, sorted.
+QStringList phoneRegions();
 
 // The region of the system's locale ("de_DE" gives "DE"), or "US" when it names none.
 QString systemPhoneRegion();

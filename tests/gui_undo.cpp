@@ -3,6 +3,7 @@
 // state after it again.
 
 #include "cards/loader.h"
+#include "cards/merge.h"
 #include "support/cardphotos.h"
 #include "support/collectingreporter.h"
 #include "support/windowfixture.h"
@@ -28,12 +29,12 @@ const QByteArray kCards =
     "BEGIN:VCARD\r\nN:Poe;Ed\r\nEND:VCARD\r\n";
 
 struct Window : WindowFixture {
-    Window() {
+    explicit Window(const QByteArray& more = {}) {
         QDir().mkpath(appFolder() + "/Samples");
         writeBytes(appFolder() + "/Samples/sample.vcf",
                    "BEGIN:VCARD\r\nN:Sample;Sam\r\nEND:VCARD\r\n");
         open();
-        dialogs.fileAnswers.enqueue(writeFile("cards.vcf", kCards));
+        dialogs.fileAnswers.enqueue(writeFile("cards.vcf", kCards + more));
         form->PushButton2_Click();
     }
     // Keys reach the window's shortcuts only in a shown, active window.
@@ -81,8 +82,10 @@ private slots:
         QTest::addColumn<int>("selected");  // the contact selected before the command
         QTest::addColumn<Command>("command");
         QTest::addColumn<int>("shownAfterRedo");
-        const auto row = [](const char* name, int selected, Command command, int shown) {
-            QTest::newRow(name) << selected << command << shown;
+        QTest::addColumn<QByteArray>("more");  // cards imported after the usual three
+        const auto row = [](const char* name, int selected, Command command, int shown,
+                            const QByteArray& more = {}) {
+            QTest::newRow(name) << selected << command << shown << more;
         };
         row(
             "import", 1, [](Window& w) { w.form->importFiles({w.writeFile("b.vcf", kCards)}); }, 3);
@@ -138,12 +141,35 @@ private slots:
                 w.form->PushButton13_Click();
             },
             0);
+        // Doe again, by his address, with a line of his own; and Poe twice over.
+        const QByteArray doeAgain =
+            "BEGIN:VCARD\r\nN:Doe;John;F.\r\nEMAIL:J@DOE.example\r\nTEL;CELL:0170\r\n"
+            "UID:second\r\nX-ALSO:two\r\nEND:VCARD\r\n";
+        const QByteArray poe = "BEGIN:VCARD\r\nN:Poe;Ed\r\nEND:VCARD\r\n";
+        row(
+            "merge a group", 0,
+            [](Window& w) {
+                w.form->PushButton15_Click();
+                DuplicatesWindow* window = w.form->duplicatesWindow();
+                window->setAskMerge([](const std::vector<CardForm>& forms, const QStringList&,
+                                       QWidget*) { return defaultMergeChoices(forms); });
+                window->mergeGroup(0);
+            },
+            0, doeAgain + poe);
+        row(
+            "remove exact copies", 3,
+            [](Window& w) {
+                w.form->PushButton15_Click();
+                w.form->duplicatesWindow()->removeExactCopies();
+            },
+            2, poe + poe);
     }
     void undoAndRedoEachCommand() {
         QFETCH(int, selected);
         QFETCH(Command, command);
         QFETCH(int, shownAfterRedo);
-        Window w;
+        QFETCH(QByteArray, more);
+        Window w(more);
         w.select(selected);
         const ListState before = stateOf(w);
         command(w);

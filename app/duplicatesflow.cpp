@@ -57,8 +57,9 @@ void DuplicatesWindow::createControls() {
     list_->setHeaderLabels({QStringLiteral("Contacts"), QStringLiteral("Why")});
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
-    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     list_->header()->setStretchLastSection(false);
+    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     connect(list_, &QTreeWidget::itemSelectionChanged, this, &DuplicatesWindow::enableButtons);
     connect(list_, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { mergeGroup(list_->indexOfTopLevelItem(item)); });

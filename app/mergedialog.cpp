@@ -70,6 +70,7 @@ MergeDialog::MergeDialog(const std::vector<CardForm>& forms, const QStringList& 
             addChoice(*grid, row++, field, QLatin1String(caption));
     }
     addBirthdayChoice(*grid, row);
+    grid->setRowStretch(row + 1, 1);  // the rows stay together at the top
     auto* table = new QWidget;
     table->setLayout(grid);
     auto* scroll = new QScrollArea;

@@ -69,7 +69,41 @@ ShownText emailAddressOf(const PropertyLine& line) {
     return shownPiece(line, withoutCR(line.rawValue()), Piece::Whole);
 }
 
+namespace {
+
+// The type words of a 3.0 or 4.0 property part, as a person reads them: the words of every
+// TYPE parameter (TYPE=a,b and TYPE="a,b" alike) and every bare word, upper-cased, without
+// PREF (the first place in the list says that), joined by ",": written back as shown, the
+// words stay one type that a 2.1 reading gives back whole.
+QString typeWordsOf(const PropertyLine& line) {
+    static constexpr QLatin1StringView kType("TYPE");
+    QStringList words;
+    for (const QStringView parameter : line.parameters()) {
+        QStringView value = trimBlanks(parameter);
+        const qsizetype equals = value.indexOf(u'=');
+        if (equals >= 0) {
+            if (!equalsIgnoringAsciiCase(trimBlanks(value.first(equals)), kType))
+                continue;
+            value = trimBlanks(value.sliced(equals + 1));
+        }
+        if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
+            value = value.sliced(1, value.size() - 2);
+        for (const QStringView word : value.split(u',', Qt::SkipEmptyParts)) {
+            const QString upper = trimBlanks(word).toString().toUpper();
+            if (!upper.isEmpty() && upper != u"PREF" && !words.contains(upper))
+                words.append(upper);
+        }
+    }
+    return words.join(u',');
+}
+
+}  // namespace
+
 QString emailTypeOf(const PropertyLine& line) {
+    if (line.escapes()) {
+        const QString words = typeWordsOf(line);
+        return words.isEmpty() ? QString(propertyName(Rule::Email)) : words;
+    }
     const QList<QStringView> parameters = line.parameters();
     if (!parameters.isEmpty()) {
         QString type = trimBlanks(parameters.front()).toString().toUpper();
@@ -80,7 +114,13 @@ QString emailTypeOf(const PropertyLine& line) {
 }
 
 ShownText phoneNumberOf(const PropertyLine& line) {
-    return shownPiece(line, withoutCR(line.value()), Piece::Whole);
+    // A 3.0 or 4.0 number given as a "tel:" address shows as the number it names.
+    static constexpr QLatin1StringView kTelScheme("tel:");
+    const QStringView value = line.value();
+    const bool telUri = line.escapes() && value.size() > kTelScheme.size() &&
+                        equalsIgnoringAsciiCase(value.first(kTelScheme.size()), kTelScheme);
+    return shownPiece(line, withoutCR(telUri ? value.sliced(kTelScheme.size()) : value),
+                      Piece::Whole);
 }
 
 QString formattedNameOf(const PropertyLine& line) {

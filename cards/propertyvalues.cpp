@@ -1,6 +1,7 @@
 #include "cards/propertyvalues.h"
 
 #include "cards/propertytable.h"
+#include "core/ansiencoding.h"
 #include "core/linebreaks.h"
 #include "vcard/cardlines.h"
 #include "vcard/quotedprintable.h"
@@ -157,7 +158,10 @@ QString noteLineOf(QStringView line, bool escapes) {
 
 QString shownOtherLine(QStringView line) {
     static constexpr qsizetype kShownLength = 200;
-    const CardBytes card(line);
+    // A kept line holds the ANSI reading of its card when it came from an ANSI file, where a
+    // set that it names (Shift_JIS) applies: read so whenever it can be.
+    const CardBytes card =
+        fitsAnsi(line) ? CardBytes(encodeAnsi(line), CardEncoding::Ansi) : CardBytes(line);
     CardLineWalker lines(card);
     if (!lines.next())
         return QString();

@@ -413,3 +413,13 @@ write("odd-lines-21.vcf", [
          "Mobile: only for urgent matters",
          "TEL;CELL:+46 70 555 01 11"),
 ], "ascii")
+
+# A 2.1 card in a UTF-8 file whose lines name other character sets: the bytes are UTF-8 text
+# all the same (as other readers take them), never read again as if the file were ANSI.
+write("charset-label-utf8-21.vcf", [
+    card("VERSION:2.1",
+         "N;CHARSET=ISO-8859-15:Fournier;Céline;;;",
+         "ADR;HOME;CHARSET=ISO-8859-1:;;Große Straße 1;Köln;;50667;Deutschland",
+         "NOTE;CHARSET=ISO-8859-15:Café € 5 am Bahnhof",
+         "TEL;CELL:+49 555 0112"),
+], "utf-8")

@@ -338,9 +338,8 @@ void CardFileImport::reportInvalidUtf8(Reporter& reporter) const {
         return;
     ReportApplicationError(
         reporter, procedureTag("Form1", "PushButton2_Click"), 104,
-        QStringLiteral("Line %1 of \"%2\" holds bytes that are no UTF-8 text; they are shown, "
-                       "and saved when the card changes or the save changes its encoding, "
-                       "as \"\uFFFD\".")
+        QStringLiteral("Line %1 of \"%2\" holds bytes that are no UTF-8 text: they show as "
+                       "\"\uFFFD\", and an edit of its card or an ANSI save does not keep them.")
             .arg(line)
             .arg(QFileInfo(path_).fileName()));
 }

@@ -6,6 +6,8 @@
 #include "vcard/cardlines.h"
 #include "vcard/quotedprintable.h"
 
+#include <algorithm>
+
 namespace pennacle {
 
 namespace {
@@ -72,6 +74,15 @@ ShownText emailAddressOf(const PropertyLine& line) {
 
 namespace {
 
+// A word a type may be: letters, digits and "-". Anything else (a quoted ":", say) would change
+// the line it is written into.
+bool isTypeWord(QStringView word) {
+    return !word.isEmpty() && std::all_of(word.begin(), word.end(), [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+               c == u'-';
+    });
+}
+
 // The type words of a 3.0 or 4.0 property part, as a person reads them: the words of every
 // TYPE parameter (TYPE=a,b and TYPE="a,b" alike) and every bare word, upper-cased, without
 // PREF (the first place in the list says that), joined by ",": written back as shown, the
@@ -91,7 +102,7 @@ QString typeWordsOf(const PropertyLine& line) {
             value = value.sliced(1, value.size() - 2);
         for (const QStringView word : value.split(u',', Qt::SkipEmptyParts)) {
             const QString upper = trimBlanks(word).toString().toUpper();
-            if (!upper.isEmpty() && upper != u"PREF" && !words.contains(upper))
+            if (isTypeWord(upper) && upper != u"PREF" && !words.contains(upper))
                 words.append(upper);
         }
     }

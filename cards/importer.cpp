@@ -5,6 +5,7 @@
 #include "vcard/cardlines.h"
 #include "vcard/textfile.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -58,16 +59,29 @@ qsizetype nextMarkerColon(const char* p, qsizetype from, qsizetype to, char befo
     return -1;
 }
 
+// Whether the marker at `start` begins a line: the text's start or a line break (CR or LF)
+// before it, blanks between allowed. A note that mentions "END:VCARD", or a 3.0 AGENT value
+// whose inline card follows an escaped "\n", ends nothing.
+bool startsLine(const char* p, qsizetype start) {
+    while (start > 0 && (p[start - 1] == ' ' || p[start - 1] == '\t'))
+        --start;
+    return start == 0 || p[start - 1] == '\n' || p[start - 1] == '\r';
+}
+
+// Which markers count: any, or only one that begins a line.
+enum class Where { Anywhere, LineStart };
+
 // The first marker at or after `from` that lies wholly within the bytes; -1 when there is none.
 qsizetype findMarker(QByteArrayView text, qsizetype from, QLatin1StringView marker,
-                     qsizetype colonAt) {
+                     qsizetype colonAt, Where where = Where::Anywhere) {
     const char* p = text.data();
     const qsizetype size = text.size();
     qsizetype colon = from + colonAt;
     const char before = marker[colonAt - 1].toLatin1();
     while ((colon = nextMarkerColon(p, colon, size, before)) >= 0) {
         const qsizetype start = colon - colonAt;
-        if (start >= from && start + marker.size() <= size && matchesAt(p + start, marker))
+        if (start >= from && start + marker.size() <= size && matchesAt(p + start, marker) &&
+            (where == Where::Anywhere || startsLine(p, start)))
             return start;
         ++colon;
     }
@@ -196,7 +210,8 @@ public:
                 }
                 endFrom_ = begin_;
             }
-            const qsizetype end = findMarker(text, endFrom_, kEndMarker, kEndColon);
+            const qsizetype end =
+                findMarker(text, endFrom_, kEndMarker, kEndColon, Where::LineStart);
             if (end < 0) {
                 endFrom_ = std::max(begin_, text.size() - kEndMarker.size() + 1);
                 return;
@@ -290,7 +305,7 @@ CardBytes readCardFile(const QString& path) {
 }
 
 CardFileImport::CardFileImport(const QString& path, qint64 blockSize)
-    : reader_(std::make_unique<TextFileReader>(path, blockSize)) {}
+    : reader_(std::make_unique<TextFileReader>(path, blockSize)), path_(path) {}
 
 CardFileImport::~CardFileImport() = default;
 
@@ -312,7 +327,21 @@ std::vector<ContactEntry> CardFileImport::scan(Reporter& reporter, const ScanPro
             return {};
     }
     followEncoding();
-    return namer.finish();
+    std::vector<ContactEntry> entries = namer.finish();
+    reportInvalidUtf8(reporter);
+    return entries;
+}
+
+void CardFileImport::reportInvalidUtf8(Reporter& reporter) const {
+    const qint64 line = reader_->invalidLine();
+    if (line == 0)
+        return;
+    ReportApplicationError(
+        reporter, procedureTag("Form1", "PushButton2_Click"), 104,
+        QStringLiteral("Line %1 of \"%2\" holds bytes that are no UTF-8 text: they show as "
+                       "\"\uFFFD\", and an edit of its card or an ANSI save does not keep them.")
+            .arg(line)
+            .arg(QFileInfo(path_).fileName()));
 }
 
 qsizetype importCardFile(const QString& path, ContactList& list, Reporter& reporter) {

@@ -46,7 +46,12 @@ public:
     std::vector<ContactEntry> scan(Reporter& reporter, const ScanProgress& progress = {});
 
 private:
+    // A file with the UTF-8 mark that holds bytes no UTF-8 text can: where, so that the
+    // U+FFFD they become never goes unsaid.
+    void reportInvalidUtf8(Reporter& reporter) const;
+
     std::unique_ptr<TextFileReader> reader_;
+    QString path_;
 };
 
 // Appends the cards of one VCF file to the list in one batch and returns how many rows were

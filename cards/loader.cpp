@@ -314,7 +314,8 @@ namespace {
 // 3.0 or 4.0 card's lines as their 2.1 form (see lineIn21).
 class KeptLines {
 public:
-    KeptLines(const CardBytes& card, bool version3) : card_(card), version3_(version3) {
+    KeptLines(const CardBytes& card, bool version3, char lineBreak)
+        : card_(card), version3_(version3), crLines_(lineBreak == '\r') {
         filledBy_.fill(-1);
     }
 
@@ -397,6 +398,9 @@ public:
                     QByteArrayView(card_.bytes()).sliced(line.start, line.end - line.start),
                     card_.encoding());
                 decoded.truncate(withoutLineEnd(QStringView(decoded)).size());
+                // Written into a card of CR LF lines, a lone CR would end no line there.
+                if (crLines_)
+                    decoded.replace(u'\r', QLatin1StringView("\r\n"));
             }
             if (line.photo)
                 decoded.append(u"\r\n");
@@ -434,6 +438,7 @@ private:
 
     const CardBytes& card_;
     bool version3_;
+    bool crLines_;            // the card's lines end in CR alone
     std::deque<Line> lines_;  // in pieces: a card of millions of lines never copies them
     std::vector<QString> converted_;
     std::array<qsizetype, kSlotCount> filledBy_;
@@ -452,7 +457,7 @@ public:
         g_(100, [&] {
             lines_.emplace(loading_.card);
             syntax_.emplace(loading_.card, lines_->dropsBlank());
-            kept_.emplace(loading_.card, lines_->dropsBlank());
+            kept_.emplace(loading_.card, lines_->dropsBlank(), lines_->lineBreak());
         });
         while (lines_ && lines_->next()) {
             loading_.lineOffset = lines_->offset();

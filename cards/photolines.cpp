@@ -2,18 +2,58 @@
 
 #include "cards/propertytable.h"
 #include "vcard/photovalue.h"
+#include "vcard/propertyline.h"
 
 namespace pennacle {
 
-QString photoLabel(QStringView propertyPart, int number) {
-    const qsizetype first = propertyPart.indexOf(u';');
-    QStringView piece;
-    if (first >= 0) {
-        const qsizetype second = propertyPart.indexOf(u';', first + 1);
-        piece = second < 0 ? propertyPart.mid(first + 1)
-                           : propertyPart.mid(first + 1, second - first - 1);
+namespace {
+
+// The caption a parameter of a 3.0 or 4.0 photo gives: a bare word, or the value of TYPE or
+// MEDIATYPE without quotes and without "image/"; none for any other parameter (ENCODING=b).
+QStringView typeWordOf(QStringView parameter) {
+    QStringView value = trimBlanks(parameter);
+    const qsizetype equals = value.indexOf(u'=');
+    if (equals >= 0) {
+        const QStringView name = trimBlanks(value.first(equals));
+        if (!equalsIgnoringAsciiCase(name, QLatin1StringView("TYPE")) &&
+            !equalsIgnoringAsciiCase(name, QLatin1StringView("MEDIATYPE")))
+            return {};
+        value = trimBlanks(value.sliced(equals + 1));
     }
-    const QString caption = piece.isEmpty() ? QStringLiteral("Photo") : piece.toString();
+    if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
+        value = value.sliced(1, value.size() - 2);
+    if (value.startsWith(QLatin1StringView("image/"), Qt::CaseInsensitive))
+        value = value.sliced(6);
+    return value;
+}
+
+QStringView typeWordsCaption(QStringView propertyPart) {
+    const QList<QStringView> pieces = splitPropertyPart(propertyPart);
+    for (qsizetype i = 1; i < pieces.size(); ++i) {
+        if (const QStringView word = typeWordOf(pieces[i]); !word.isEmpty())
+            return word;
+    }
+    return {};
+}
+
+// The 2.1 caption: the property part's second ";" piece.
+QStringView secondPiece(QStringView propertyPart) {
+    const qsizetype first = propertyPart.indexOf(u';');
+    if (first < 0)
+        return {};
+    const qsizetype second = propertyPart.indexOf(u';', first + 1);
+    return second < 0 ? propertyPart.mid(first + 1)
+                      : propertyPart.mid(first + 1, second - first - 1);
+}
+
+}  // namespace
+
+QString photoLabel(QStringView propertyPart, int number, bool typeWords) {
+    const QStringView piece =
+        typeWords ? typeWordsCaption(propertyPart) : secondPiece(propertyPart);
+    const QString caption = piece.isEmpty() ? QStringLiteral("Photo")
+                            : typeWords     ? piece.toString().toUpper()
+                                            : piece.toString();
     return caption + QLatin1Char(' ') + QString::number(number);
 }
 
@@ -31,7 +71,9 @@ void addPhotoRow(std::vector<PhotoEntry>& rows, const CardBytes& card, qsizetype
     // So the form shows the type that the rebuild writes and that reads back the same.
     const QString head = photoLineHead(part.toString());
     const int number = static_cast<int>(rows.size()) + 1;
-    rows.push_back(PhotoEntry{photoLabel(head, number), std::move(data), head + QLatin1Char(':')});
+    const bool typeWords = foldingDropsBlank(card.bytes());
+    rows.push_back(
+        PhotoEntry{photoLabel(head, number, typeWords), std::move(data), head + QLatin1Char(':')});
 }
 
 PhotoEntry replacedPhotoRow(const PhotoEntry& row, QString data, PictureFormat format) {
@@ -40,9 +82,14 @@ PhotoEntry replacedPhotoRow(const PhotoEntry& row, QString data, PictureFormat f
     const QStringView label(row.PhotoLabel);
     bool numbered = false;
     const int number = label.sliced(label.lastIndexOf(u' ') + 1).toInt(&numbered);
-    if (numbered && replaced.PhotoType != row.PhotoType && row.PhotoType.endsWith(u':') &&
-        row.PhotoLabel == photoLabel(part(row.PhotoType), number)) {
-        replaced.PhotoLabel = photoLabel(part(replaced.PhotoType), number);
+    if (!numbered || replaced.PhotoType == row.PhotoType || !row.PhotoType.endsWith(u':'))
+        return replaced;
+    // A caption made from the part, in either version's way, follows it.
+    for (const bool typeWords : {false, true}) {
+        if (row.PhotoLabel == photoLabel(part(row.PhotoType), number, typeWords)) {
+            replaced.PhotoLabel = photoLabel(part(replaced.PhotoType), number, typeWords);
+            break;
+        }
     }
     return replaced;
 }

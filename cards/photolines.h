@@ -12,7 +12,9 @@
 namespace pennacle {
 
 // The list caption of photo number `number`: the property part's second ";" piece, or "Photo".
-QString photoLabel(QStringView propertyPart, int number);
+// With `typeWords` (a 3.0 or 4.0 card) the first type word of its parameters instead: a bare
+// word or the value of TYPE or MEDIATYPE, upper-cased ("JPEG" of TYPE=jpeg), or "Photo".
+QString photoLabel(QStringView propertyPart, int number, bool typeWords = false);
 
 // The photo step of card loading: appends the row of one photo line, numbered after the rows
 // already there; a line without any data gets no row.

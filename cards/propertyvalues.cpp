@@ -1,9 +1,12 @@
 #include "cards/propertyvalues.h"
 
 #include "cards/propertytable.h"
+#include "core/ansiencoding.h"
 #include "core/linebreaks.h"
 #include "vcard/cardlines.h"
 #include "vcard/quotedprintable.h"
+
+#include <algorithm>
 
 namespace pennacle {
 
@@ -69,7 +72,50 @@ ShownText emailAddressOf(const PropertyLine& line) {
     return shownPiece(line, withoutCR(line.rawValue()), Piece::Whole);
 }
 
+namespace {
+
+// A word a type may be: letters, digits and "-". Anything else (a quoted ":", say) would change
+// the line it is written into.
+bool isTypeWord(QStringView word) {
+    return !word.isEmpty() && std::all_of(word.begin(), word.end(), [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+               c == u'-';
+    });
+}
+
+// The type words of a 3.0 or 4.0 property part, as a person reads them: the words of every
+// TYPE parameter (TYPE=a,b and TYPE="a,b" alike) and every bare word, upper-cased, without
+// PREF (the first place in the list says that), joined by ",": written back as shown, the
+// words stay one type that a 2.1 reading gives back whole.
+QString typeWordsOf(const PropertyLine& line) {
+    static constexpr QLatin1StringView kType("TYPE");
+    QStringList words;
+    for (const QStringView parameter : line.parameters()) {
+        QStringView value = trimBlanks(parameter);
+        const qsizetype equals = value.indexOf(u'=');
+        if (equals >= 0) {
+            if (!equalsIgnoringAsciiCase(trimBlanks(value.first(equals)), kType))
+                continue;
+            value = trimBlanks(value.sliced(equals + 1));
+        }
+        if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
+            value = value.sliced(1, value.size() - 2);
+        for (const QStringView word : value.split(u',', Qt::SkipEmptyParts)) {
+            const QString upper = trimBlanks(word).toString().toUpper();
+            if (isTypeWord(upper) && upper != u"PREF" && !words.contains(upper))
+                words.append(upper);
+        }
+    }
+    return words.join(u',');
+}
+
+}  // namespace
+
 QString emailTypeOf(const PropertyLine& line) {
+    if (line.escapes()) {
+        const QString words = typeWordsOf(line);
+        return words.isEmpty() ? QString(propertyName(Rule::Email)) : words;
+    }
     const QList<QStringView> parameters = line.parameters();
     if (!parameters.isEmpty()) {
         QString type = trimBlanks(parameters.front()).toString().toUpper();
@@ -80,7 +126,13 @@ QString emailTypeOf(const PropertyLine& line) {
 }
 
 ShownText phoneNumberOf(const PropertyLine& line) {
-    return shownPiece(line, withoutCR(line.value()), Piece::Whole);
+    // A 3.0 or 4.0 number given as a "tel:" address shows as the number it names.
+    static constexpr QLatin1StringView kTelScheme("tel:");
+    const QStringView value = line.value();
+    const bool telUri = line.escapes() && value.size() > kTelScheme.size() &&
+                        equalsIgnoringAsciiCase(value.first(kTelScheme.size()), kTelScheme);
+    return shownPiece(line, withoutCR(telUri ? value.sliced(kTelScheme.size()) : value),
+                      Piece::Whole);
 }
 
 QString formattedNameOf(const PropertyLine& line) {
@@ -117,7 +169,10 @@ QString noteLineOf(QStringView line, bool escapes) {
 
 QString shownOtherLine(QStringView line) {
     static constexpr qsizetype kShownLength = 200;
-    const CardBytes card(line);
+    // A kept line holds the ANSI reading of its card when it came from an ANSI file, where a
+    // set that it names (Shift_JIS) applies: read so whenever it can be.
+    const CardBytes card =
+        fitsAnsi(line) ? CardBytes(encodeAnsi(line), CardEncoding::Ansi) : CardBytes(line);
     CardLineWalker lines(card);
     if (!lines.next())
         return QString();

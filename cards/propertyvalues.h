@@ -26,10 +26,11 @@ ShownText shownComponent(const PropertyLine& line, QStringView component);
 ShownText emailAddressOf(const PropertyLine& line);
 
 // The type of an e-mail address: the property part's first parameter, upper-cased, or "EMAIL"
-// when it has none.
+// when it has none. In a 3.0 or 4.0 card its type words instead, without "TYPE=" and PREF,
+// joined by "," ("INTERNET,HOME"), or "EMAIL" when it has none.
 QString emailTypeOf(const PropertyLine& line);
 
-// A telephone number, untrimmed.
+// A telephone number, untrimmed; a 3.0 or 4.0 "tel:" address without its scheme.
 ShownText phoneNumberOf(const PropertyLine& line);
 
 // The text of an FN line as a name: decoded like the N components, trimmed.

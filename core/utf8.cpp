@@ -31,6 +31,22 @@ qsizetype asciiRunEnd(const unsigned char* p, qsizetype from, qsizetype n) {
     return i;
 }
 
+bool Utf8Validator::passFold(unsigned char b) {
+    const bool blank = b == ' ' || b == '\t';
+    switch (fold_) {
+        case Fold::None:
+            fold_ = b == '\r' ? Fold::AfterCr : Fold::AfterLf;
+            return true;
+        case Fold::AfterCr:
+            fold_ = b == '\n' ? Fold::AfterLf : Fold::None;
+            return b == '\n' || blank;
+        case Fold::AfterLf:
+            fold_ = Fold::None;
+            return blank;
+    }
+    return false;
+}
+
 bool Utf8Validator::feed(QByteArrayView bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
@@ -49,6 +65,11 @@ bool Utf8Validator::feed(QByteArrayView bytes) {
             continue;
         }
         const unsigned char b = p[i++];
+        if (fold_ != Fold::None || b == '\r' || b == '\n') {
+            if (!passFold(b))
+                return false;
+            continue;
+        }
         if (b < low_ || b > high_)
             return false;
         low_ = 0x80;

@@ -44,7 +44,9 @@ inline bool isAscii(QByteArrayView bytes) {
 // Appends the UTF-8 bytes of the text.
 void appendUtf8(QByteArray& out, QStringView text);
 
-// Strict UTF-8 checked piece by piece; a sequence may run on into the next piece.
+// Strict UTF-8 checked piece by piece; a sequence may run on into the next piece. A fold (a
+// line break, then one blank or tab) inside a sequence does not break it: exporters that fold
+// by bytes cut characters so, and the card's reader joins them again.
 class Utf8Validator {
 public:
     // False from the first byte that no UTF-8 text can hold.
@@ -55,7 +57,12 @@ public:
     bool sawMultiByte() const { return multiByte_; }
 
 private:
+    enum class Fold : quint8 { None, AfterCr, AfterLf };
+    // One byte of a fold inside a sequence; false when the bytes are no fold.
+    bool passFold(unsigned char b);
+
     int need_ = 0;  // continuation bytes still to come
+    Fold fold_ = Fold::None;
     unsigned char low_ = 0x80;
     unsigned char high_ = 0xBF;
     bool multiByte_ = false;

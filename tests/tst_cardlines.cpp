@@ -82,6 +82,13 @@ void TestCardLines::splitCardLines_data() {
         << QStringLiteral("VERSION:3.0\r\nN;ENCODING=QUOTED-PRINTABLE\r\n :A=\r\nB")
         << QStringList{"VERSION:3.0\r", "N;ENCODING=QUOTED-PRINTABLE:AB"}
         << QList<qsizetype>{0, 13};
+    QTest::newRow("CR alone ends lines in a card without LF")
+        << QStringLiteral("A:1\rB:2\r C") << QStringList{"A:1", "B:2 C"} << QList<qsizetype>{0, 4};
+    QTest::newRow("a lone CR in a card with LF stays in its line")
+        << QStringLiteral("A:1\rB\nC:2") << QStringList{"A:1\rB", "C:2"} << QList<qsizetype>{0, 6};
+    QTest::newRow("an indented END:VCARD is no fold")
+        << QStringLiteral("TEL:1\r\n \tend:vcard") << QStringList{"TEL:1\r", " \tend:vcard"}
+        << QList<qsizetype>{0, 7};
     QTest::newRow("2.1 photo block")
         << QStringLiteral("PHOTO;JPEG;BASE64:\r\n  QUJD\r\n  REVG\r\n\r\nEND:VCARD")
         << QStringList{"PHOTO;JPEG;BASE64:  QUJD  REVG\r", "\r", "END:VCARD"}

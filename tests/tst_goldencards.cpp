@@ -14,6 +14,7 @@
 #include "cards/loader.h"
 #include "cards/propertytable.h"
 #include "cards/rebuild.h"
+#include "cards/save.h"
 #include "support/clirun.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
@@ -22,6 +23,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace pennacle;
@@ -137,6 +139,29 @@ private slots:
         }
         const CardBytes again = rebuildCard(loadCardForm(edited, reporter), now, reporter);
         QCOMPARE(rebuildCard(loadCardForm(again, reporter), now, reporter).text(), again.text());
+        QCOMPARE(reporter.reports, QStringList());
+    }
+
+    void savedInItsOwnEncodingKeepsEveryCard_data() { namesAsStored_data(); }
+
+    // A card nobody edited keeps its bytes when the file is saved in the encoding its cards
+    // are held in (a UTF-16 file's cards are UTF-8): saved and imported again, each card is
+    // the same bytes in the same encoding.
+    void savedInItsOwnEncodingKeepsEveryCard() {
+        QFETCH(QString, card);
+        CollectingReporter reporter;
+        ContactList contacts;
+        QVERIFY(importCardFile(card, contacts, reporter) > 0);
+        const bool ansi = contacts.at(0).card.encoding() == CardEncoding::Ansi;
+        QTemporaryDir dir;
+        const QString saved = dir.filePath(QStringLiteral("saved.vcf"));
+        SaveContacts(contacts,
+                     {SaveLayout::OneFile, ansi ? SaveEncoding::Ansi : SaveEncoding::Utf8, saved},
+                     reporter);
+        ContactList again;
+        QCOMPARE(importCardFile(saved, again, reporter), contacts.count());
+        for (qsizetype i = 0; i < contacts.count(); ++i)
+            QCOMPARE(again.at(i).card, contacts.at(i).card);
         QCOMPARE(reporter.reports, QStringList());
     }
 

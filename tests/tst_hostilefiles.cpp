@@ -273,7 +273,11 @@ void TestHostileFiles::importAndLoad() {
         loadCardForm(readCardFile(path), reporter);  // the loader sees the whole text, too
     const qint64 growth = peak.growth();
 
-    QCOMPARE(reporter.reports, QStringList());
+    // Bytes that are no UTF-8 in a file with the UTF-8 mark are reported, once.
+    if (QByteArrayView(QTest::currentDataTag()) == "invalid UTF-8")
+        QCOMPARE(reporter.reports.size(), 1);
+    else
+        QCOMPARE(reporter.reports, QStringList());
     QCOMPARE(!failure.isEmpty(), unreadable);
     if (cards >= 0)
         QCOMPARE(list.count(), cards);

@@ -77,6 +77,24 @@ void TestImporter::scanCards_data() {
     const QString lfOnly = card(QStringLiteral("Doe;John"), QStringLiteral("\n"));
     QTest::newRow("LF line ends kept")
         << lfOnly + QStringLiteral("\n") << QStringList{"Doe, John"} << QStringList{lfOnly};
+    // A marker inside a line ends nothing: a note that says "send:vCard", a 3.0 AGENT whose
+    // inline card follows an escaped line break. Blanks may stand before a marker that ends
+    // the card, and text after it.
+    const QString mention = QStringLiteral(
+        "BEGIN:VCARD\r\nN:Doe;John\r\nNOTE:Please send:vCard updates\r\nTEL:1\r\nEND:VCARD");
+    const QString agent = QStringLiteral(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roe;Jane\r\nAGENT:BEGIN:VCARD\\nFN:Joe\\nEND:VCARD\\n\r\n"
+        "EMAIL:j@example.com\r\n \t END:VCARD");
+    const QString textAfter = QStringLiteral("BEGIN:VCARD\r\nN:Max\r\nEND:VCARD");
+    QTest::newRow("END:VCARD only where a line starts")
+        << mention + QStringLiteral("\r\n") + agent + QStringLiteral("\r\n") + textAfter +
+               QStringLiteral("X;END:VCARD\r\n")
+        << QStringList{"Doe, John", "Roe, Jane", "Max,"} << QStringList{mention, agent, textAfter};
+    // Old Mac exports end lines in CR alone.
+    const QString crOnly = QStringLiteral("BEGIN:VCARD\rVERSION:2.1\rN:Doe;John\rTEL:1\rEND:VCARD");
+    QTest::newRow("CR line ends") << crOnly + QStringLiteral("\r") + crOnly
+                                  << QStringList{"Doe, John", "Doe, John"}
+                                  << QStringList{crOnly, crOnly};
     QTest::newRow("markers need no line start")
         << QStringLiteral("x") + a + QStringLiteral("y") + b
         << QStringList{"Doe, John", "Roe, Jane"} << QStringList{a, b};
@@ -148,38 +166,57 @@ using HeldCards = QList<std::tuple<QByteArray, int, QString>>;
 void TestImporter::holdsTheBytesOfTheFile_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<HeldCards>("cards");  // bytes, encoding, name
+    QTest::addColumn<int>("badLine");      // of a marked UTF-8 file's first bad byte, or 0
     const int ansi = int(CardEncoding::Ansi);
     const int utf8 = int(CardEncoding::Utf8);
     const QByteArray card = "BEGIN:VCARD\r\nN:M\xC3\xBCller\r\nEND:VCARD";
     const QString text = QString::fromUtf8(card);
     QTest::newRow("Windows-1252") << QByteArray("BEGIN:VCARD\r\nN:M\xFCller;\x80\r\nEND:VCARD\r\n")
                                   << HeldCards{{"BEGIN:VCARD\r\nN:M\xFCller;\x80\r\nEND:VCARD",
-                                                ansi, "M\u00fcller, \u20ac"}};
+                                                ansi, "M\u00fcller, \u20ac"}}
+                                  << 0;
     QTest::newRow("UTF-8 with its mark and bytes that are no UTF-8")
         << QByteArray(
                "\xEF\xBB\xBF"
                "BEGIN:VCARD\r\nN:Bad\xFF\r\nNOTE:\xE2\x82\r\nEND:VCARD")
-        << HeldCards{
-               {"BEGIN:VCARD\r\nN:Bad\xFF\r\nNOTE:\xE2\x82\r\nEND:VCARD", utf8, "Bad\ufffd,"}};
+        << HeldCards{{"BEGIN:VCARD\r\nN:Bad\xFF\r\nNOTE:\xE2\x82\r\nEND:VCARD", utf8, "Bad\ufffd,"}}
+        << 2;
     QTest::newRow("UTF-16 becomes UTF-8")
         << QByteArray("\xFF\xFE") +
                QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2)
-        << HeldCards{{card, utf8, "M\u00fcller,"}};
-    QTest::newRow("no mark, UTF-8") << card << HeldCards{{card, utf8, "M\u00fcller,"}};
-    QTest::newRow("no mark, plain ASCII") << QByteArray("BEGIN:VCARD\nN:A\nEND:VCARD")
-                                          << HeldCards{{"BEGIN:VCARD\nN:A\nEND:VCARD", ansi, "A,"}};
+        << HeldCards{{card, utf8, "M\u00fcller,"}} << 0;
+    QTest::newRow("no mark, UTF-8") << card << HeldCards{{card, utf8, "M\u00fcller,"}} << 0;
+    const QByteArray little(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    QByteArray bigEndian;
+    for (qsizetype i = 0; i < little.size(); i += 2)
+        bigEndian.append(little[i + 1]).append(little[i]);
+    QTest::newRow("UTF-16 big-endian with its mark")
+        << QByteArray("\xFE\xFF") + bigEndian << HeldCards{{card, utf8, "M\u00fcller,"}} << 0;
+    QTest::newRow("UTF-16 little-endian without a mark")
+        << little << HeldCards{{card, utf8, "M\u00fcller,"}} << 0;
+    QTest::newRow("UTF-16 big-endian without a mark")
+        << bigEndian << HeldCards{{card, utf8, "M\u00fcller,"}} << 0;
+    // A fold cuts a character; read block by block, the cut lies across blocks too.
+    const QByteArray folded = "BEGIN:VCARD\r\nN:M\xC3\r\n \xBCller\r\nEND:VCARD";
+    QTest::newRow("no mark, UTF-8 folded inside a character")
+        << QByteArray(14, ' ') + folded << HeldCards{{folded, utf8, "M\u00fcller,"}} << 0;
+    QTest::newRow("no mark, plain ASCII")
+        << QByteArray("BEGIN:VCARD\nN:A\nEND:VCARD")
+        << HeldCards{{"BEGIN:VCARD\nN:A\nEND:VCARD", ansi, "A,"}} << 0;
     // Read block by block, the first card is cut and named while the file still looks like
     // UTF-8; the byte E9 in the second makes all of it ANSI.
     QTest::newRow("no mark, UTF-8 until a Windows-1252 byte")
         << card + "\r\n" + QByteArray(200, ' ') + "\r\nBEGIN:VCARD\r\nN:Ren\xE9\r\nEND:VCARD"
         << HeldCards{{card, ansi, "M\u00c3\u00bcller,"},
-                     {"BEGIN:VCARD\r\nN:Ren\xE9\r\nEND:VCARD", ansi, "Ren\u00e9,"}};
+                     {"BEGIN:VCARD\r\nN:Ren\xE9\r\nEND:VCARD", ansi, "Ren\u00e9,"}}
+        << 0;
 }
 
 // Each card is held as the bytes of its file, UTF-16 as UTF-8, whatever the block size.
 void TestImporter::holdsTheBytesOfTheFile() {
     QFETCH(QByteArray, file);
     QFETCH(HeldCards, cards);
+    QFETCH(int, badLine);
     QTemporaryDir dir;
     const QString path = dir.filePath("cards.vcf");
     QFile out(path);
@@ -191,8 +228,12 @@ void TestImporter::holdsTheBytesOfTheFile() {
         for (const ContactEntry& entry : CardFileImport(path, blockSize).scan(reporter))
             held.append({entry.card.bytes(), int(entry.card.encoding()), entry.Text});
         QCOMPARE(held, cards);
+        // The U+FFFD of a bad byte is reported with its line, once a file.
+        QCOMPARE(reporter.reports.size(), badLine > 0 ? 1 : 0);
+        if (badLine > 0)
+            QVERIFY(reporter.reports.takeFirst().startsWith(
+                QStringLiteral("Line %1 of \"cards.vcf\"").arg(badLine)));
     }
-    QCOMPARE(reporter.reports, QStringList());
 }
 
 void TestImporter::appendsInOneBatch() {

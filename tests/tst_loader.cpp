@@ -1,6 +1,7 @@
 #include "cards/loader.h"
 #include "cards/propertytable.h"
 #include "cards/rebuild.h"
+#include "core/ansiencoding.h"
 #include "support/collectingreporter.h"
 
 #include <QFile>
@@ -161,7 +162,7 @@ void TestLoader::escapesAndVersions_data() {
         << "4.0"
         << QStringList{"TEL;TYPE=\"work,voice\";X-LABEL=\"Desk: 2\":tel:+1-555;ext=2",
                        "ADR;GEO=\"geo:1,2\";TYPE=work:;;S;C", "EMAIL;X=\"a:b:x@y"}
-        << Texts{{5, "b:x@y"}, {13, "S"}, {14, "C"}, {20, "tel:+1-555;ext=2"}};
+        << Texts{{5, "b:x@y"}, {13, "S"}, {14, "C"}, {20, "+1-555;ext=2"}};
     QTest::newRow("quoted-printable e-mail decoded")
         << "2.1" << QStringList{"EMAIL;ENCODING=QUOTED-PRINTABLE:r=C3=A9n=C3=A9e@x.example"}
         << Texts{{5, QStringLiteral("r\u00e9n\u00e9e@x.example")}};
@@ -214,7 +215,9 @@ void TestLoader::charsets_data() {
 void TestLoader::charsets() {
     QFETCH(QString, card);
     QFETCH(Texts, texts);
-    const CardForm form = load(card);
+    // Held as a file read as ANSI holds it, when it can be.
+    const CardForm form =
+        load(fitsAnsi(card) ? CardBytes(encodeAnsi(card), CardEncoding::Ansi) : CardBytes(card));
     for (int i = 0; i < kFieldCount; ++i) {
         QCOMPARE(form.txtTextbox[i], texts.value(i));
     }
@@ -238,6 +241,20 @@ void TestLoader::heldBytes_data() {
     QTest::newRow("Shift_JIS bytes in an ANSI file")
         << QByteArray("N;CHARSET=SHIFT_JIS:\x8D\xB2\x93\xA1;\x83\x5C;;;") << ansi
         << Texts{{0, "\u4f50\u85e4"}, {1, "\u30bd"}};
+    // A 2.1 fold keeps its blank, but not inside a character it cuts.
+    QTest::newRow("a 2.1 fold inside a UTF-8 character")
+        << QByteArray("VERSION:2.1\r\nN:M\xC3\r\n \xBCller;J\xC3\xB6\r\n rg") << utf8
+        << Texts{{0, "M\u00fcller"}, {1, "J\u00f6 rg"}};
+    QTest::newRow("a set named in a UTF-8 card is not applied")
+        << QByteArray("NOTE;CHARSET=ISO-8859-15:Caf\xC3\xA9 \xE2\x82\xAC") << utf8
+        << Texts{{24, "Caf\u00e9 \u20ac"}};
+    QTest::newRow("a 4.0 tel: address shows its number; 2.1 keeps all")
+        << QByteArray("VERSION:4.0\nTEL;VALUE=uri;TYPE=cell:tel:+234-1\nTEL;WORK:TEL:9") << utf8
+        << Texts{{22, "+234-1"}, {20, "9"}};
+    QTest::newRow("2.1 keeps tel:") << QByteArray("TEL;WORK:tel:9") << ansi << Texts{{20, "tel:9"}};
+    QTest::newRow("CR alone ends lines in a card without LF")
+        << QByteArray("BEGIN:VCARD\rN:Doe;Jo\rNOTE:a\rb\rTEL:1\r  END:VCARD") << ansi
+        << Texts{{0, "Doe"}, {1, "Jo"}, {18, "1"}, {24, "a\r\nb"}};
 }
 
 void TestLoader::heldBytes() {

@@ -42,6 +42,14 @@ void TestPhotoLines::takePhotoData_data() {
     QTest::newRow("the line's own value, not an earlier one")
         << "PHOTO:QUFB=\r\nPHOTO:QkJC=" << qsizetype(13) << "QkJC=";
     QTest::newRow("empty value") << "PHOTO:\r\nX:1" << qsizetype(0) << "";
+    // An address keeps its "=" and runs to the end of its line, folded lines included.
+    QTest::newRow("an address with =")
+        << "PHOTO;VALUE=URL:https://x.example/a.jpg?size=2&v=\r\n 3\r\nX:1" << qsizetype(0)
+        << "https://x.example/a.jpg?size=2&v=3";
+    QTest::newRow("an address by its scheme")
+        << "PHOTO:data:image/png;base64,QQ==\nX:1" << qsizetype(0) << "data:image/png;base64,QQ==";
+    QTest::newRow("CR alone ends lines")
+        << "PHOTO;BASE64:\r QUJD\r RA==\r\rX:1" << qsizetype(0) << "QUJDRA=";
 }
 
 void TestPhotoLines::takePhotoData() {
@@ -55,19 +63,32 @@ void TestPhotoLines::photoLabel_data() {
     QTest::addColumn<QString>("part");
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("typeWordsLabel");  // of a 3.0 or 4.0 card
 
-    QTest::newRow("second piece") << "PHOTO;JPEG;BASE64" << 1 << "JPEG 1";
+    QTest::newRow("second piece") << "PHOTO;JPEG;BASE64" << 1 << "JPEG 1"
+                                  << "JPEG 1";
     QTest::newRow("card picture") << "X-MS-CARDPICTURE;TYPE=JPEG;ENCODING=BASE64" << 1
-                                  << "TYPE=JPEG 1";
-    QTest::newRow("empty second piece") << "PHOTO;;JPEG" << 2 << "Photo 2";
-    QTest::newRow("no parameters") << "PHOTO" << 3 << "Photo 3";
+                                  << "TYPE=JPEG 1"
+                                  << "JPEG 1";
+    QTest::newRow("empty second piece") << "PHOTO;;JPEG" << 2 << "Photo 2"
+                                        << "JPEG 2";
+    QTest::newRow("no parameters") << "PHOTO" << 3 << "Photo 3"
+                                   << "Photo 3";
+    QTest::newRow("encoding first") << "PHOTO;ENCODING=b;TYPE=\"jpeg\"" << 1 << "ENCODING=b 1"
+                                    << "JPEG 1";
+    QTest::newRow("no type") << "PHOTO;ENCODING=b" << 4 << "ENCODING=b 4"
+                             << "Photo 4";
+    QTest::newRow("media type") << "PHOTO;VALUE=uri;MEDIATYPE=image/png" << 1 << "VALUE=uri 1"
+                                << "PNG 1";
 }
 
 void TestPhotoLines::photoLabel() {
     QFETCH(QString, part);
     QFETCH(int, number);
     QFETCH(QString, label);
+    QFETCH(QString, typeWordsLabel);
     QCOMPARE(pennacle::photoLabel(part, number), label);
+    QCOMPARE(pennacle::photoLabel(part, number, true), typeWordsLabel);
 }
 
 void TestPhotoLines::imageDecoderReplacesTheFile() {

@@ -17,6 +17,21 @@ bool startsWithFoldBlank(QByteArrayView line) {
     return !line.isEmpty() && (line.front() == ' ' || line.front() == '\t');
 }
 
+// Whether a line that starts with a blank goes on with the line before it: all but the card's
+// closing "END:VCARD", which may stand indented.
+bool continuesLine(QByteArrayView next, bool last) {
+    if (!startsWithFoldBlank(next))
+        return false;
+    if (!last)
+        return true;
+    qsizetype blanks = 0;
+    while (blanks < next.size() && (next[blanks] == ' ' || next[blanks] == '\t'))
+        ++blanks;
+    const QByteArrayView rest = next.sliced(blanks);
+    return rest.size() < kEndCard.size() ||
+           !equalsIgnoringAsciiCase(rest.first(kEndCard.size()), kEndCard);
+}
+
 // Tracks where a growing logical line has its property part's ":" without scanning any part of
 // it twice: the first colon outside quotes settles it; until then the first colon of all
 // stands in (a quote that is never closed).
@@ -80,6 +95,28 @@ bool endsInSoftBreak(const QByteArray& text, ColonTracker& colon) {
     return body.size() > at + 1 && body.back() == '=';
 }
 
+// Whether UTF-8 bytes end in a character cut short: a lead byte with fewer continuation bytes
+// after it than it asks for.
+bool endsInsideSequence(QByteArrayView bytes) {
+    const qsizetype size = bytes.size();
+    for (qsizetype back = 1; back <= std::min<qsizetype>(3, size); ++back) {
+        const auto b = static_cast<unsigned char>(bytes[size - back]);
+        if (!isUtf8Continuation(b))
+            return utf8Lead(b).length > back;
+    }
+    return false;
+}
+
+// What a folded line adds to the line before it: without its blank where the card's folding
+// drops it, and also where the fold cuts a UTF-8 character (an exporter that folds by bytes),
+// whose bytes the blank would keep apart.
+QByteArrayView foldedPiece(QByteArrayView before, QByteArrayView next, bool dropBlank, bool utf8) {
+    const bool cutsCharacter = utf8 && next.size() > 1 &&
+                               isUtf8Continuation(static_cast<unsigned char>(next[1])) &&
+                               endsInsideSequence(before);
+    return dropBlank || cutsCharacter ? next.sliced(1) : next;
+}
+
 void chopLineEnd(QByteArray& text) {
     if (text.endsWith('\r'))
         text.chop(1);
@@ -89,23 +126,24 @@ void chopLineEnd(QByteArray& text) {
 // that follows the growing text; the walker below takes it for the lines it cannot follow
 // by their physical lines alone. Returns the text and the end of its last physical line.
 std::pair<QByteArray, qsizetype> joinLogicalLine(QByteArrayView card, qsizetype start,
-                                                 bool dropBlank, ColonTracker colon) {
+                                                 bool dropBlank, bool utf8, char lineBreak,
+                                                 ColonTracker colon) {
     const qsizetype size = card.size();
-    qsizetype end = physicalLineEnd(card, start);
+    qsizetype end = physicalLineEnd(card, start, lineBreak);
     QByteArray text = card.sliced(start, end - start).toByteArray();
     while (end < size) {
         const qsizetype nextStart = end + 1;
-        const qsizetype nextEnd = physicalLineEnd(card, nextStart);
+        const qsizetype nextEnd = physicalLineEnd(card, nextStart, lineBreak);
         const QByteArrayView next = card.sliced(nextStart, nextEnd - nextStart);
         if (endsInSoftBreak(text, colon)) {
             chopLineEnd(text);
             text.chop(1);  // the "=" of the soft break
             colon.truncatedTo(text.size());
             text.append(next);
-        } else if (startsWithFoldBlank(next)) {
+        } else if (continuesLine(next, nextEnd >= size)) {
             chopLineEnd(text);
             colon.truncatedTo(text.size());
-            text.append(dropBlank ? next.sliced(1) : next);
+            text.append(foldedPiece(text, next, dropBlank, utf8));
         } else {
             break;
         }
@@ -153,7 +191,8 @@ LineWalker::LineWalker(const CardBytes& card, BinaryValueTest isBinary)
       encoding_(card.encoding()),
       isBinary_(isBinary),
       dropBlank_(!card.isEmpty() && foldingDropsBlank(card.bytes())),
-      done_(card.isEmpty()) {}
+      done_(card.isEmpty()),
+      lineBreak_(lineBreakOf(card.bytes())) {}
 
 bool LineWalker::marksQuotedPrintable(QByteArrayView part) const {
     // Only lines ending in "=" ask, and parameter names are ASCII: the part is read as it is.
@@ -166,7 +205,7 @@ bool LineWalker::next() {
         return false;
     start_ = cursor_;
     // The line after a logical line was looked at already, to see that it does not go on.
-    firstEnd_ = start_ == peekedStart_ ? peekedEnd_ : physicalLineEnd(card_, start_);
+    firstEnd_ = start_ == peekedStart_ ? peekedEnd_ : physicalLineEnd(card_, start_, lineBreak_);
     joined_.clear();
     materialized_ = false;
     decodedValid_ = false;
@@ -177,7 +216,9 @@ bool LineWalker::next() {
         // Where the property part ends may still change with the next lines, or the joined
         // text would end in what an earlier line brought: the general joining follows it.
         ColonTracker colon([this](QByteArrayView part) { return marksQuotedPrintable(part); });
-        std::tie(joined_, end) = joinLogicalLine(card_, start_, dropBlank_, std::move(colon));
+        std::tie(joined_, end) =
+            joinLogicalLine(card_, start_, dropBlank_, encoding_ == CardEncoding::Utf8, lineBreak_,
+                            std::move(colon));
         materialized_ = true;
     }
     end_ = end;
@@ -239,7 +280,7 @@ qsizetype LineWalker::follow(OnPiece&& onPiece) {
     bool lastIsFirst = true;
     while (end < size) {
         const qsizetype nextStart = end + 1;
-        const qsizetype nextEnd = physicalLineEnd(card_, nextStart);
+        const qsizetype nextEnd = physicalLineEnd(card_, nextStart, lineBreak_);
         const QByteArrayView next = card_.sliced(nextStart, nextEnd - nextStart);
         const QByteArrayView body = withoutLineEnd(last);
         bool soft =
@@ -252,8 +293,8 @@ qsizetype LineWalker::follow(OnPiece&& onPiece) {
         QByteArrayView piece;
         if (soft) {
             piece = next;
-        } else if (startsWithFoldBlank(next)) {
-            piece = dropBlank_ ? next.sliced(1) : next;
+        } else if (continuesLine(next, nextEnd >= size)) {
+            piece = foldedPiece(body, next, dropBlank_, encoding_ == CardEncoding::Utf8);
         } else {
             peekedStart_ = nextStart;
             peekedEnd_ = nextEnd;
@@ -328,8 +369,9 @@ std::optional<QByteArrayView> plainKeyOf(QByteArrayView line) {
 bool foldingDropsBlank(QByteArrayView card) {
     static constexpr QLatin1StringView kVersion("VERSION");
     const qsizetype size = card.size();
+    const char lineBreak = lineBreakOf(card);
     for (qsizetype start = 0; start <= size;) {
-        const qsizetype end = physicalLineEnd(card, start);
+        const qsizetype end = physicalLineEnd(card, start, lineBreak);
         const QByteArrayView bytes = card.sliced(start, end - start);
         start = end + 1;
         // Most lines are told apart by their key alone.
@@ -352,10 +394,16 @@ bool foldingDropsBlank(QByteArrayView card) {
     return false;
 }
 
-qsizetype physicalLineEnd(QByteArrayView text, qsizetype start) {
+char lineBreakOf(QByteArrayView card) {
+    if (card.isEmpty() || std::memchr(card.data(), '\n', size_t(card.size())))
+        return '\n';
+    return std::memchr(card.data(), '\r', size_t(card.size())) ? '\r' : '\n';
+}
+
+qsizetype physicalLineEnd(QByteArrayView text, qsizetype start, char lineBreak) {
     if (start >= text.size())
         return text.size();
-    const void* lf = std::memchr(text.data() + start, '\n', size_t(text.size() - start));
+    const void* lf = std::memchr(text.data() + start, lineBreak, size_t(text.size() - start));
     return lf ? static_cast<const char*>(lf) - text.data() : text.size();
 }
 

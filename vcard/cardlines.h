@@ -50,7 +50,7 @@ public:
     bool next();
     // Where its first physical line starts in the card.
     qsizetype offset() const { return start_; }
-    // Where its last physical line ends: the index of its LF, or the card's size.
+    // Where its last physical line ends: the index of its line break, or the card's size.
     qsizetype endOffset() const { return end_; }
     // Its first physical line, without the LF.
     QByteArrayView firstLine() const { return card_.sliced(start_, firstEnd_ - start_); }
@@ -64,6 +64,8 @@ public:
     std::optional<QByteArrayView> plainKey() const;
     // Whether the card's folding drops the blank (see foldingDropsBlank).
     bool dropsBlank() const { return dropBlank_; }
+    // What ends its physical lines (see lineBreakOf).
+    char lineBreak() const { return lineBreak_; }
     // Whether it runs over more than one physical line.
     bool isJoined() const { return end_ != firstEnd_; }
     // Its bytes; valid until next() or takeText().
@@ -88,6 +90,7 @@ private:
     BinaryValueTest isBinary_;
     bool dropBlank_;
     bool done_;
+    char lineBreak_;  // see lineBreakOf
     qsizetype cursor_ = 0;
     qsizetype start_ = 0;
     qsizetype firstEnd_ = 0;
@@ -108,8 +111,12 @@ private:
 // and whose values escape with backslashes.
 bool foldingDropsBlank(QByteArrayView card);
 
-// End of the physical line starting at `start`: the index of its LF, or the text's size.
-qsizetype physicalLineEnd(QByteArrayView text, qsizetype start);
+// What ends a physical line of the card: LF, or CR in a card without any LF (old Mac exports).
+char lineBreakOf(QByteArrayView card);
+
+// End of the physical line starting at `start`: the index of its line break (LF unless said
+// otherwise), or the text's size.
+qsizetype physicalLineEnd(QByteArrayView text, qsizetype start, char lineBreak = '\n');
 
 // The key of a property line read from its first physical line alone: the text before the
 // first ";" or ":", without a group prefix ("item1."), trimmed; keyIs(part, key) holds for

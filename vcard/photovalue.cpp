@@ -78,39 +78,67 @@ qsizetype photoBlockLength(const std::vector<PhotoEntry>& photos) {
 
 }  // namespace
 
+namespace {
+
+// Whether a photo value is an address rather than Base64 data: the part says VALUE=URI or
+// VALUE=URL, or the value opens with a scheme (Base64 has no ":").
+bool isUriValue(QByteArrayView part, QByteArrayView value) {
+    const QString head = QString::fromLatin1(part);
+    if (indexOfIgnoringAsciiCase(head, QLatin1StringView("VALUE=UR")) >= 0)
+        return true;
+    const QByteArrayView trimmed = trimBlanks(value);
+    const qsizetype colon = trimmed.indexOf(':');
+    return colon > 0 && std::all_of(trimmed.begin(), trimmed.begin() + colon, [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+           });
+}
+
+// Where an address ends: with its logical line, folded lines included.
+qsizetype uriValueEnd(QByteArrayView bytes, qsizetype lineStart, char lineBreak) {
+    qsizetype lineEnd = physicalLineEnd(bytes, lineStart, lineBreak);
+    while (lineEnd + 1 < bytes.size() && (bytes[lineEnd + 1] == ' ' || bytes[lineEnd + 1] == '\t'))
+        lineEnd = physicalLineEnd(bytes, lineEnd + 1, lineBreak);
+    return lineEnd;
+}
+
+// Where Base64 data end: at the first "=" (kept), but never in the next property or past the
+// empty line that closes the value.
+qsizetype base64ValueEnd(QByteArrayView bytes, qsizetype lineStart, char lineBreak) {
+    for (bool firstLine = true;; firstLine = false) {
+        const qsizetype lineEnd = physicalLineEnd(bytes, lineStart, lineBreak);
+        const QByteArrayView line = bytes.sliced(lineStart, lineEnd - lineStart);
+        if (!firstLine && (isBlankLine(line) || line.contains(':')))
+            return lineStart;
+        const qsizetype equals = line.indexOf('=');
+        if (equals >= 0)
+            return lineStart + equals + 1;
+        if (lineEnd >= bytes.size())
+            return bytes.size();
+        lineStart = lineEnd + 1;
+    }
+}
+
+}  // namespace
+
 QString takePhotoData(const CardBytes& card, qsizetype lineOffset) {
     // The line's property part ends at its first ":" outside quotes; a part folded over
     // lines ends at the first ":" after it.
     const QByteArrayView bytes(card.bytes());
-    const QByteArrayView firstLine =
-        bytes.sliced(lineOffset, physicalLineEnd(bytes, lineOffset) - lineOffset);
+    const char lineBreak = lineBreakOf(bytes);
+    const qsizetype firstEnd = physicalLineEnd(bytes, lineOffset, lineBreak);
+    const QByteArrayView firstLine = bytes.sliced(lineOffset, firstEnd - lineOffset);
     const qsizetype colonInLine = propertyColonOf(firstLine);
     const qsizetype colon =
         colonInLine >= 0 ? lineOffset + colonInLine : bytes.indexOf(':', lineOffset);
     if (colon < 0)
         return QString();
     const qsizetype valueStart = colon + 1;
-
-    // Walk the value's lines: the data end at the first "=" (kept), but never run into
-    // the next property or past the empty line that closes the value.
-    qsizetype end = bytes.size();
-    qsizetype lineStart = valueStart;
-    for (bool firstLine = true;; firstLine = false) {
-        const qsizetype lineEnd = physicalLineEnd(bytes, lineStart);
-        const QByteArrayView line = bytes.sliced(lineStart, lineEnd - lineStart);
-        if (!firstLine && (isBlankLine(line) || line.contains(':'))) {
-            end = lineStart;
-            break;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (equals >= 0) {
-            end = lineStart + equals + 1;
-            break;
-        }
-        if (lineEnd >= bytes.size())
-            break;
-        lineStart = lineEnd + 1;
-    }
+    const bool uri =
+        colonInLine >= 0 &&
+        isUriValue(firstLine.first(colonInLine),
+                   bytes.sliced(valueStart, std::max(firstEnd, valueStart) - valueStart));
+    const qsizetype end = uri ? uriValueEnd(bytes, valueStart, lineBreak)
+                              : base64ValueEnd(bytes, valueStart, lineBreak);
     return decodeText(withoutBlanksAndBreaks(bytes.sliced(valueStart, end - valueStart)),
                       card.encoding());
 }

@@ -41,11 +41,9 @@ CardSyntax::CardSyntax(const CardBytes& card)
     : card_(card), escapes_(foldingDropsBlank(card.bytes())) {}
 
 bool CardSyntax::ansiReading() const {
-    // A UTF-8 card whose every character has an ANSI byte reads as one: a phone that names a
-    // character set beside its text may have had it read so on the way.
-    if (!ansiReading_)
-        ansiReading_ = card_.encoding() == CardEncoding::Ansi || fitsAnsi(card_.text());
-    return *ansiReading_;
+    // Only a card of a file read as ANSI: the bytes of a UTF-8 file are its text, whatever set
+    // a line names.
+    return card_.encoding() == CardEncoding::Ansi;
 }
 
 PropertyLine::PropertyLine(QStringView line, const CardSyntax& syntax)

@@ -23,13 +23,11 @@ public:
     CardSyntax(CardBytes&&, bool) = delete;
 
     bool escapes() const { return escapes_; }
-    // Worked out once, when a line first asks.
     bool ansiReading() const;
 
 private:
     const CardBytes& card_;
     bool escapes_;
-    mutable std::optional<bool> ansiReading_;
 };
 
 // Whether a piece of a value is a component of a compound value (N, ADR, ORG), where 2.1's

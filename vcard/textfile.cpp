@@ -108,7 +108,53 @@ void replaceLoneSurrogates(QString& text) {
     }
 }
 
+// How many bytes of a file's head tell UTF-16 by its zero bytes.
+constexpr qint64 kSampleSize = 4096;
+
+// The byte order that the zero bytes of UTF-16 text show: a vCard is mostly ASCII, whose
+// characters have their zero in the high byte. None unless every zero of the sample stands
+// on one side and at least a quarter of its characters have one (text that is no UTF-16 holds
+// hardly any zero bytes).
+std::optional<QStringConverter::Encoding> utf16OrderOf(QByteArrayView sample) {
+    qsizetype even = 0;
+    qsizetype odd = 0;
+    const qsizetype pairs = sample.size() / 2;
+    for (qsizetype i = 0; i < pairs * 2; i += 2) {
+        even += sample[i] == 0;
+        odd += sample[i + 1] == 0;
+    }
+    if (pairs == 0 || (even > 0) == (odd > 0) || 4 * (even + odd) < pairs)
+        return std::nullopt;
+    return odd > 0 ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+}
+
 }  // namespace
+
+FileMark fileMarkOf(QByteArrayView head) {
+    const auto b = [&](qsizetype i) {
+        return i < head.size() ? static_cast<unsigned char>(head[i]) : 0;
+    };
+    const qsizetype n = head.size();
+    // Every UTF-32 mark and FF FE read as little-endian UTF-16 (only a leading FF FE is a mark
+    // rather than text); FE FF is the big-endian mark, unless the text after it shows by its
+    // zero bytes that it is little-endian after all.
+    if (n >= 4 && b(0) == 0xFF && b(1) == 0xFE && b(2) == 0 && b(3) == 0)
+        return {FileMark::Utf16, QStringConverter::Utf16LE, 2};
+    if (n >= 4 && b(0) == 0 && b(1) == 0 && b(2) == 0xFE && b(3) == 0xFF)
+        return {FileMark::Utf16, QStringConverter::Utf16LE, 0};
+    if (n >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF)
+        return {FileMark::Utf8, QStringConverter::Utf8, 3};
+    if (n >= 2 && b(0) == 0xFF && b(1) == 0xFE)
+        return {FileMark::Utf16, QStringConverter::Utf16LE, 2};
+    if (n >= 2 && b(0) == 0xFE && b(1) == 0xFF) {
+        if (utf16OrderOf(head.sliced(2)) == QStringConverter::Utf16LE)
+            return {FileMark::Utf16, QStringConverter::Utf16LE, 0};
+        return {FileMark::Utf16, QStringConverter::Utf16BE, 2};
+    }
+    if (const auto order = utf16OrderOf(head))
+        return {FileMark::Utf16, *order, 0};
+    return {FileMark::None, QStringConverter::Utf8, 0};
+}
 
 TextFileReader::TextFileReader(const QString& path, qint64 blockSize)
     : file_(path), blockSize_(std::max<qint64>(blockSize, 4)) {
@@ -116,33 +162,16 @@ TextFileReader::TextFileReader(const QString& path, qint64 blockSize)
         throw Failure(file_.errorString());
     }
     size_ = file_.size();
-    unsigned char b[4] = {0, 0, 0, 0};
-    const QByteArray head = file_.read(4);
-    for (qsizetype i = 0; i < head.size(); ++i) {
-        b[i] = static_cast<unsigned char>(head[i]);
-    }
-    // The marks as DetectTextEncoding tests them; every UTF-16 or UTF-32 mark is read as
-    // little-endian UTF-16, and only a leading FF FE is a mark rather than text.
-    const qint64 n = head.size();
-    qint64 skip = 0;
-    bool utf16 = false;
-    if (n >= 4 && ((b[0] == 0xFF && b[1] == 0xFE && b[2] == 0 && b[3] == 0) ||
-                   (b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF))) {
-        utf16 = true;
-        skip = b[0] == 0xFF ? 2 : 0;
-    } else if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-        encoding_ = CardEncoding::Utf8;
-        skip = 3;
-    } else if (n >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) {
-        utf16 = true;
-        skip = b[0] == 0xFF ? 2 : 0;
-    } else {
-        encoding_ = CardEncoding::Utf8;
+    const FileMark mark = fileMarkOf(file_.read(kSampleSize));
+    const qint64 skip = mark.skip;
+    encoding_ = CardEncoding::Utf8;
+    if (mark.kind == FileMark::None)
         check_.emplace();
-    }
-    if (utf16) {
-        encoding_ = CardEncoding::Utf8;
-        utf16_.emplace(QStringConverter::Utf16LE, QStringConverter::Flag::ConvertInitialBom);
+    if (mark.kind == FileMark::Utf8)
+        markedCheck_.emplace();
+    if (mark.kind == FileMark::Utf16) {
+        utf16_.emplace(mark.order, QStringConverter::Flag::ConvertInitialBom);
+        bigEndian_ = mark.order == QStringConverter::Utf16BE;
     }
     if (!file_.seek(skip)) {
         throw Failure(file_.errorString());
@@ -151,6 +180,43 @@ TextFileReader::TextFileReader(const QString& path, qint64 blockSize)
 }
 
 TextFileReader::~TextFileReader() = default;
+
+void TextFileReader::checkMarkedText(QByteArrayView block, bool atEnd) {
+    if (atEnd) {
+        if (!markedCheck_->atSequenceEnd())
+            invalidAt_ = position_;
+        markedCheck_.reset();
+        return;
+    }
+    const Utf8Validator before = *markedCheck_;
+    if (markedCheck_->feed(block))
+        return;
+    // Found again byte by byte, once: where in the block the first bad byte stands.
+    Utf8Validator again = before;
+    qsizetype at = 0;
+    while (at < block.size() && again.feed(block.sliced(at, 1)))
+        ++at;
+    invalidAt_ = position_ - block.size() + at;
+    markedCheck_.reset();
+}
+
+qint64 TextFileReader::invalidLine() const {
+    if (invalidAt_ < 0)
+        return 0;
+    QFile file(file_.fileName());
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    qint64 line = 1;
+    qint64 left = invalidAt_;
+    while (left > 0) {
+        const QByteArray block = file.read(std::min<qint64>(left, qint64(1) << 20));
+        if (block.isEmpty())
+            break;
+        line += block.count('\n');
+        left -= block.size();
+    }
+    return line;
+}
 
 TextFileReader::Read TextFileReader::readInto(QByteArray& bytes) {
     if (!utf16_) {
@@ -162,6 +228,8 @@ TextFileReader::Read TextFileReader::readInto(QByteArray& bytes) {
         if (got < 0)
             throw Failure(file_.errorString());
         position_ += got;
+        if (markedCheck_)
+            checkMarkedText(QByteArrayView(bytes).sliced(old), got == 0);
         if (check_) {
             // A sequence cut short by the end of the file is no UTF-8, and plain ASCII is read
             // as ANSI.
@@ -187,7 +255,8 @@ TextFileReader::Read TextFileReader::readInto(QByteArray& bytes) {
     // end whatever is left is converted.
     qsizetype end = available - available % 2;
     if (got > 0) {
-        while (end > 0 && (static_cast<unsigned char>(block_[end - 1]) & 0xFC) == 0xD8)
+        const qsizetype high = bigEndian_ ? 2 : 1;  // of a unit, counted from its end
+        while (end > 0 && (static_cast<unsigned char>(block_[end - high]) & 0xFC) == 0xD8)
             end -= 2;
     } else {
         end = available;
@@ -206,26 +275,13 @@ TextFileReader::Read TextFileReader::readInto(QByteArray& bytes) {
 TextEncoding DetectTextEncoding(const QString& path) {
     QFile file(path);
     openForReading(file);
-    const qint64 length = file.size();
-    unsigned char b[4] = {0, 0, 0, 0};
-    const QByteArray head = file.read(4);
-    for (qsizetype i = 0; i < head.size(); ++i) {
-        b[i] = static_cast<unsigned char>(head[i]);
-    }
-    if (length >= 4 && b[0] == 0xFF && b[1] == 0xFE && b[2] == 0x00 && b[3] == 0x00) {
-        return TextEncoding::Utf16;
-    }
-    if (length >= 4 && b[0] == 0x00 && b[1] == 0x00 && b[2] == 0xFE && b[3] == 0xFF) {
-        return TextEncoding::Utf16;
-    }
-    if (length >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-        return TextEncoding::Utf8;
-    }
-    if (length >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
-        return TextEncoding::Utf16;
-    }
-    if (length >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
-        return TextEncoding::Utf16;
+    switch (fileMarkOf(file.read(kSampleSize)).kind) {
+        case FileMark::Utf16:
+            return TextEncoding::Utf16;
+        case FileMark::Utf8:
+            return TextEncoding::Utf8;
+        case FileMark::None:
+            break;
     }
     return TextEncoding::Ansi;
 }
@@ -238,14 +294,10 @@ QStringList ReadTextFile(const QString& path) {
         case TextEncoding::Utf8:
             return {readUtf8Text(file)};
         case TextEncoding::Utf16: {
-            // Every mark is read as little-endian UTF-16; only a leading FF FE is a mark
-            // rather than text, the others come through as the characters they decode to.
-            QByteArray head = file.peek(2);
-            const qint64 skip = head == QByteArrayLiteral("\xFF\xFE") ? 2 : 0;
+            const FileMark mark = fileMarkOf(file.peek(kSampleSize));
             return readPieces(file,
-                              QStringDecoder(QStringConverter::Utf16LE,
-                                             QStringConverter::Flag::ConvertInitialBom),
-                              skip);
+                              QStringDecoder(mark.order, QStringConverter::Flag::ConvertInitialBom),
+                              mark.skip);
         }
         case TextEncoding::Ansi:
             break;

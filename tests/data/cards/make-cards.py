@@ -22,10 +22,10 @@ def card(*lines):
     return ["BEGIN:VCARD", *lines, "END:VCARD"]
 
 
-def write(name, cards, encoding, eol=CRLF):
+def write(name, cards, encoding, eol=CRLF, mark=b""):
     text = "".join(eol.join(c) + eol for c in cards)
-    data = text.encode(encoding)
-    if encoding not in ("utf-8", "ascii"):
+    data = mark + text.encode(encoding)
+    if encoding not in ("utf-8", "ascii") and not encoding.startswith("utf-16"):
         # Read without a mark, such a file must not pass for UTF-8.
         try:
             data.decode("utf-8")
@@ -266,4 +266,160 @@ write("notes-separators-40.vcf", [
          "NOTE:Call at 10:30\\; bring the calibration docs.\\nLocker: row=4C\\, seat 12\\nW",
          " i-Fi key: Zm9vYmFyMQ==",
          "REV:20240115T093000Z"),
+], "utf-8")
+
+
+def write_bytes(name, data):
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(data)
+
+
+def fold_inside(line, character, eol=CRLF):
+    """The UTF-8 bytes of a line folded after the first byte of `character`, as an exporter
+    that folds by bytes cuts it: line break, blank, then the character's other bytes."""
+    data = line.encode("utf-8")
+    at = data.index(character.encode("utf-8")) + 1
+    return data[:at] + eol.encode() + b" " + data[at:]
+
+
+def card_bytes(*lines, eol=CRLF):
+    """A card of lines given as text or as bytes already."""
+    out = b""
+    for line in ["BEGIN:VCARD", *lines, "END:VCARD"]:
+        out += (line if isinstance(line, bytes) else line.encode("utf-8")) + eol.encode()
+    return out
+
+
+# Exporters that fold by bytes, UTF-8 without a mark: a 2.1 card whose name and note are folded
+# inside a character (the fold's blank is no part of it), and a 3.0 card folded inside a
+# character of its name and address. The file is UTF-8 all the same.
+write_bytes("fold-bytes-21.vcf",
+            card_bytes("VERSION:2.1",
+                       fold_inside("N;CHARSET=UTF-8:Müller;Jörg;;;", "ü"),
+                       "FN;CHARSET=UTF-8:Jörg Müller",
+                       "TEL;CELL:+49 555 0101",
+                       fold_inside("NOTE;CHARSET=UTF-8:Bitte die Hintertür benutzen, die Klingel "
+                                   "vorne geht nicht. Schlüssel beim Nachbarn.", "ü"))
+            + card_bytes("VERSION:3.0",
+                         fold_inside("N:Sørensen;Åse;;;", "ø"),
+                         "FN:Åse Sørensen",
+                         "TEL;TYPE=HOME:+45 55 55 01 02",
+                         fold_inside("ADR;TYPE=HOME:;;Nørregade 7;København;;1165;Danmark", "ø")))
+
+# The same with the UTF-8 mark, folded inside characters of a 3.0 and a 2.1 card: each
+# character is read whole, never as two U+FFFD.
+write_bytes("fold-bytes-mark-30.vcf",
+            b"\xef\xbb\xbf"
+            + card_bytes("VERSION:3.0",
+                         fold_inside("N:Ğündoğdu;Çağla;;;", "ğ"),
+                         "FN:Çağla Ğündoğdu",
+                         fold_inside("NOTE:Toplantı perşembe günü.", "ş"))
+            + card_bytes("VERSION:2.1",
+                         fold_inside("N;CHARSET=UTF-8:Ødegård;Øystein;;;", "å"),
+                         "TEL;WORK:+47 55 55 01 03"))
+
+# UTF-16 as older Apple exports and Windows tools write it: big-endian with its mark, and both
+# byte orders without a mark.
+write("utf16be-mark-30.vcf", [
+    card("VERSION:3.0",
+         "N:Lefèvre;Amélie;;;",
+         "FN:Amélie Lefèvre",
+         "EMAIL;TYPE=INTERNET;TYPE=HOME:amelie.lefevre@example.com",
+         "TEL;TYPE=CELL:+33 6 55 55 01 04",
+         "X-ABUID:7A3C0000-0000-4000-8000-000000000004:ABPerson"),
+], "utf-16-be", mark=b"\xfe\xff")
+write("utf16le-nomark-21.vcf", [
+    card("VERSION:2.1",
+         "N:Dvořák;Antonín;;;",
+         "TEL;HOME:+420 555 010 105",
+         "NOTE:Žádné poznámky."),
+], "utf-16-le")
+write("utf16be-nomark-30.vcf", [
+    card("VERSION:3.0",
+         "N:Nakamura;Kenji;;;",
+         "FN:中村 健二",
+         "TEL;TYPE=WORK:+81 3 5555 0106"),
+], "utf-16-be")
+
+# 3.0 and 4.0 cards as a person reads them: e-mail types as their words without TYPE= and PREF,
+# numbers given as tel: addresses, photo captions from TYPE=JPEG and ENCODING=b.
+JPEG_DATA = "/9j/4AAQSkZJRgABAQAAAQABAAD/2wBDAAgGBgcGBQgHBwcJCQgKDBQNDAsLDBkSEw8UHRofHh0aHBwg"
+write("types-photos-30.vcf", [
+    card("VERSION:3.0",
+         "N:Okafor;Chidi;;;",
+         "FN:Chidi Okafor",
+         "EMAIL;TYPE=INTERNET,PREF:chidi.okafor@example.com",
+         "EMAIL;TYPE=INTERNET;TYPE=WORK:c.okafor@example.com",
+         'EMAIL;TYPE="home,pref":chidi@example.net',
+         "TEL;TYPE=CELL:+234 803 555 0101",
+         "PHOTO;TYPE=JPEG;ENCODING=b:" + JPEG_DATA,
+         "PHOTO;ENCODING=b:" + JPEG_DATA),
+    card("VERSION:4.0",
+         "FN:Ngozi Eze",
+         "N:Eze;Ngozi;;;",
+         "TEL;VALUE=uri;TYPE=cell:tel:+234-803-555-0102",
+         "TEL;VALUE=uri;TYPE=work:tel:+234-1-555-0103",
+         "EMAIL;PREF=1:ngozi.eze@example.com",
+         "PHOTO;MEDIATYPE=image/jpeg:https://photos.example.com/ngozi.jpg?size=200&v=2"),
+], "utf-8")
+
+# Cards that used to lose bytes at import. A note that mentions "send:vCard" (no END:VCARD of
+# its own: it does not start the line), a 3.0 AGENT whose inline card ends after an escaped
+# "\n", and an END:VCARD indented by blanks.
+write("end-marker-30.vcf", [
+    card("VERSION:3.0",
+         "N:Haddad;Rami;;;",
+         "FN:Rami Haddad",
+         "NOTE:Please send:vCard updates to the front desk.",
+         "TEL;TYPE=WORK:+961 1 555 010",
+         "EMAIL;TYPE=INTERNET:rami.haddad@example.com"),
+    card("VERSION:3.0",
+         "N:Friday;Joan;;;",
+         "FN:Joan Friday",
+         "AGENT:BEGIN:VCARD\\nFN:Joe Friday\\nTEL:+1-919-555-7878\\nEND:VCARD\\n",
+         "TEL;TYPE=CELL:+1-919-555-7877",
+         "EMAIL;TYPE=INTERNET:joan.friday@example.com"),
+    ["BEGIN:VCARD", "VERSION:2.1", "N:Marsh;Tilda;;;", "TEL;HOME:+44 20 5555 0107",
+     "   END:VCARD"],
+], "ascii")
+
+# An old Mac export: CR ends every line, no LF anywhere; Mac Roman bytes never appear (ASCII).
+write("mac-cr-21.vcf", [
+    card("VERSION:2.1",
+         "N:Whitfield;Harriet;;;",
+         "FN:Harriet Whitfield",
+         "TEL;WORK;VOICE:+1 415 555 0108",
+         "EMAIL;INTERNET:harriet@example.com",
+         "ADR;HOME:;;12 Orchard Lane;Sonoma;CA;95476;USA",
+         "NOTE:Met at the library",
+         "fundraiser, 1998."),
+    card("VERSION:2.1",
+         "N:Pike;Oscar;;;",
+         "TEL;CELL:+1 415 555 0109"),
+], "ascii", "\r")
+
+# A phone's 2.1 card whose N value starts with a second ":": listed under its number, never
+# dropped; a photo given as an address with "=" in it; a note whose second line has no blank
+# before it (a continuation line) and a third line with a ":" (a property line of its own).
+write("odd-lines-21.vcf", [
+    card("VERSION:2.1",
+         "N::Doe;Jane",
+         "TEL;CELL:+1 555 0110"),
+    card("VERSION:2.1",
+         "N:Lindqvist;Maja;;;",
+         "PHOTO;VALUE=URL:https://photos.example.com/a.jpg?size=2",
+         "NOTE:Prefers e-mail",
+         "over calls",
+         "Mobile: only for urgent matters",
+         "TEL;CELL:+46 70 555 01 11"),
+], "ascii")
+
+# A 2.1 card in a UTF-8 file whose lines name other character sets: the bytes are UTF-8 text
+# all the same (as other readers take them), never read again as if the file were ANSI.
+write("charset-label-utf8-21.vcf", [
+    card("VERSION:2.1",
+         "N;CHARSET=ISO-8859-15:Fournier;Céline;;;",
+         "ADR;HOME;CHARSET=ISO-8859-1:;;Große Straße 1;Köln;;50667;Deutschland",
+         "NOTE;CHARSET=ISO-8859-15:Café € 5 am Bahnhof",
+         "TEL;CELL:+49 555 0112"),
 ], "utf-8")

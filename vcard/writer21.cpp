@@ -48,6 +48,10 @@ void appendHexByte(QByteArray& card, unsigned char byte) {
 void appendQuotedPrintableUtf8(QByteArray& card, QStringView value) {
     QByteArray bytes;
     appendUtf8(bytes, value);
+    appendQuotedPrintableBytes(card, bytes);
+}
+
+void appendQuotedPrintableBytes(QByteArray& card, QByteArrayView bytes) {
     card.reserve(card.size() + bytes.size() * 2);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);

@@ -43,6 +43,8 @@ bool isAsciiText(QStringView text);
 // the separators and escapes of a compound value keep their meaning. Never folded: a soft line
 // break is the one part of quoted-printable that readers of cards disagree on.
 void appendQuotedPrintableUtf8(QByteArray& card, QStringView value);
+// The same for bytes of any character set.
+void appendQuotedPrintableBytes(QByteArray& card, QByteArrayView bytes);
 
 // A one-line box never breaks the card's line: a CR or LF in it (one decoded from "=0D", say)
 // is written as a blank.

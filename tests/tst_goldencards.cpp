@@ -14,6 +14,7 @@
 #include "cards/loader.h"
 #include "cards/propertytable.h"
 #include "cards/rebuild.h"
+#include "cards/save.h"
 #include "support/clirun.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
@@ -22,6 +23,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace pennacle;
@@ -51,6 +53,24 @@ void compareWithStored(const QByteArray& out, const QString& path) {
     if (updating())
         writeBytes(path, out);
     QCOMPARE(QString::fromUtf8(out), QString::fromUtf8(readBytes(path)));
+}
+
+// The file that "Save As VCF" writes of the list in one file.
+QByteArray savedFile(const ContactList& contacts, SaveEncoding encoding) {
+    QTemporaryDir dir;
+    CollectingReporter reporter;
+    const QString path = dir.filePath(QStringLiteral("saved.vcf"));
+    SaveContacts(contacts, {SaveLayout::OneFile, encoding, path}, reporter);
+    return reporter.reports.isEmpty() ? readBytes(path) : reporter.reports.join('\n').toUtf8();
+}
+
+void importInto(ContactList& contacts, const QString& card, bool edited) {
+    CollectingReporter reporter;
+    contacts.append(scanCards(readCardFile(card), reporter));
+    const QDateTime now(QDate(2021, 8, 31), QTime(12, 0, 1));
+    for (qsizetype row = 0; edited && row < contacts.count(); ++row)
+        contacts.setCard(row,
+                         rebuildCard(loadCardForm(contacts.at(row).card, reporter), now, reporter));
 }
 
 }  // namespace
@@ -138,6 +158,60 @@ private slots:
         const CardBytes again = rebuildCard(loadCardForm(edited, reporter), now, reporter);
         QCOMPARE(rebuildCard(loadCardForm(again, reporter), now, reporter).text(), again.text());
         QCOMPARE(reporter.reports, QStringList());
+    }
+
+    void savesAsStored_data() {
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QString>("stored");
+        for (const QString& name : cardFiles()) {
+            const QString card = cardsDir().filePath(name);
+            for (const bool edited : {false, true}) {
+                for (const bool utf8 : {false, true}) {
+                    const QString stored = card.chopped(4) + (edited ? ".edited" : "") +
+                                           (utf8 ? ".utf8.saved" : ".ansi.saved");
+                    if (QFile::exists(stored))
+                        QTest::newRow(qPrintable(QFileInfo(stored).fileName()))
+                            << card << edited << utf8 << stored;
+                }
+            }
+        }
+    }
+
+    // NAME.ansi.saved and NAME.utf8.saved: the file saved as it was imported; with ".edited",
+    // after every contact was rebuilt from its form.
+    void savesAsStored() {
+        QFETCH(QString, card);
+        QFETCH(bool, edited);
+        QFETCH(bool, utf8);
+        QFETCH(QString, stored);
+        ContactList contacts;
+        importInto(contacts, card, edited);
+        const QByteArray saved =
+            savedFile(contacts, utf8 ? SaveEncoding::Utf8 : SaveEncoding::Ansi);
+        if (updating())
+            writeBytes(stored, saved);
+        QCOMPARE(saved, readBytes(stored));
+    }
+
+    void ownEncodingKeepsBytes_data() {
+        QTest::addColumn<QString>("card");
+        for (const QString& name : cardFiles())
+            QTest::newRow(qPrintable(name)) << cardsDir().filePath(name);
+    }
+
+    // A card saved in the encoding it was read in is saved as its bytes.
+    void ownEncodingKeepsBytes() {
+        QFETCH(QString, card);
+        ContactList contacts;
+        importInto(contacts, card, false);
+        QVERIFY(!contacts.isEmpty());
+        const bool utf8 = contacts.at(0).card.encoding() == CardEncoding::Utf8;
+        QByteArray expected = utf8 ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+        for (qsizetype row = 0; row < contacts.count(); ++row)
+            expected.append(contacts.at(row).card.bytes()).append("\r\n");
+        QCOMPARE(savedFile(contacts, utf8 ? SaveEncoding::Utf8 : SaveEncoding::Ansi), expected);
     }
 
     void sampleLoadsAndSettles_data() {

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation
-    desktop-file-utils)
+    desktop-file-utils python3-vobject)
 
 install_missing() {
     local missing=()

@@ -72,27 +72,28 @@ public:
         // reader cuts at a second ":", lose their separators. Telephones, the note, the company
         // and the web addresses are written as typed: the reader takes all after the first ":".
         line(108, [&] {
-            head(Rule::Name);
             const QString& suffix = form_.otherParts.nameSuffix;
-            put({escapedComponent(box(LastName), true), u";",
-                 escapedComponent(box(FirstName), true), u";",
-                 escapedComponent(box(MiddleInitial), true), u";",
-                 escapedComponent(box(Title), !suffix.isEmpty())});
+            QString name = joined({escapedComponent(box(LastName), true), u";",
+                                   escapedComponent(box(FirstName), true), u";",
+                                   escapedComponent(box(MiddleInitial), true), u";",
+                                   escapedComponent(box(Title), !suffix.isEmpty())});
             if (!suffix.isEmpty())
-                put({u";", escapedComponent(suffix, false)});
+                name.append(u';').append(escapedComponent(suffix, false));
+            value(Rule::Name, {}, name);
         });
         // The same texts as in N, so that FN is blank exactly when N names nobody.
         line(110, [&] {
-            head(Rule::FormattedName);
-            put({separatedComponent(box(FirstName)), u" ", separatedComponent(box(MiddleInitial)),
-                 u" ", separatedComponent(box(LastName))});
+            value(Rule::FormattedName, {},
+                  joined({separatedComponent(box(FirstName)), u" ",
+                          separatedComponent(box(MiddleInitial)), u" ",
+                          separatedComponent(box(LastName))}));
         });
         for (const PhoneKind kind : kPhoneOrder) {
             const QString& number = box(phoneKind(kind).field);
             if (g_.test(112, [&] { return !number.isEmpty(); })) {
                 line(114, [&] {
-                    head(Rule::Telephone, PhoneTypeParams(int(kind)) + PrefParam(form_, int(kind)));
-                    put({oneLine(number)});
+                    value(Rule::Telephone, PhoneTypeParams(int(kind)) + PrefParam(form_, int(kind)),
+                          oneLine(number));
                 });
             }
         }
@@ -100,27 +101,23 @@ public:
         const QString& note = box(Notes);
         if (g_.test(124, [&] { return !note.isEmpty(); })) {
             line(126, [&] {
-                head(Rule::Note, kNoteEncoding);
-                appendUtf8(card_, encodeNote(note));
+                if (isAsciiText(note)) {
+                    head(Rule::Note, kNoteEncoding);
+                    appendUtf8(card_, encodeNote(note));
+                } else {
+                    head(Rule::Note, kUtf8QuotedPrintable);
+                    appendQuotedPrintableUtf8(card_, note);
+                }
             });
         }
         if (g_.test(128, [&] { return !box(Company).isEmpty(); })) {
-            line(130, [&] {
-                head(Rule::Company);
-                put({oneLine(box(Company))});
-            });
+            line(130, [&] { value(Rule::Company, {}, oneLine(box(Company))); });
         }
         if (g_.test(132, [&] { return !box(WebsiteHome).isEmpty(); })) {
-            line(134, [&] {
-                head(Rule::Url, u"HOME");
-                put({oneLine(box(WebsiteHome))});
-            });
+            line(134, [&] { value(Rule::Url, u"HOME", oneLine(box(WebsiteHome))); });
         }
         if (g_.test(136, [&] { return !box(WebsiteWork).isEmpty(); })) {
-            line(138, [&] {
-                head(Rule::Url, u"WORK");
-                put({oneLine(box(WebsiteWork))});
-            });
+            line(138, [&] { value(Rule::Url, u"WORK", oneLine(box(WebsiteWork))); });
         }
         const OtherParts& other = form_.otherParts;
         if (g_.test(140, [&] { return writesAddress(form_, true); })) {
@@ -133,10 +130,7 @@ public:
             line(146, [&] { appendAddress(u"HOME", HomeAddress, other.homePostOfficeBox, {}); });
         }
         if (g_.test(148, [&] { return form_.dtpBirthday != noBirthday(); })) {
-            line(150, [&] {
-                head(Rule::Birthday);
-                put({FormatVCardDate(form_.dtpBirthday)});
-            });
+            line(150, [&] { value(Rule::Birthday, {}, FormatVCardDate(form_.dtpBirthday)); });
         }
         // The block's lines end in CR LF themselves, so the break before REV leaves the one
         // empty line that ends a Base64 value.
@@ -166,10 +160,26 @@ private:
         appendPropertyHead(card_, propertyName(rule), parameters);
     }
 
-    void put(std::initializer_list<QStringView> pieces) {
-        for (const QStringView piece : pieces) {
-            appendUtf8(card_, piece);
+    static QString joined(std::initializer_list<QStringView> pieces) {
+        QString text;
+        for (const QStringView piece : pieces)
+            text.append(piece);
+        return text;
+    }
+
+    // A value with characters outside ASCII goes as quoted-printable UTF-8, so that the form's
+    // own lines are ASCII: an ANSI file keeps them whole and every reader decodes them.
+    void value(Rule rule, QStringView parameters, const QString& text) {
+        if (isAsciiText(text)) {
+            head(rule, parameters);
+            appendUtf8(card_, text);
+            return;
         }
+        QString marked = parameters.toString();
+        if (!marked.isEmpty())
+            marked.append(u';');
+        head(rule, marked.append(kUtf8QuotedPrintable));
+        appendQuotedPrintableUtf8(card_, text);
     }
 
     // One line of the card: a failing line is left out whole.
@@ -200,32 +210,49 @@ private:
                 line(120, [&] {
                     // Judged on the whole part: read alone, a "." in the type would pass for
                     // the end of a group name.
-                    const QString part =
+                    QString part =
                         propertyName(Rule::Email) + u';' + oneLine(form_.Combo2.value(i));
-                    put({part, i == 0 ? u";PREF:" : u":", emailValue(oneLine(addresses[i]), part)});
+                    if (i == 0)
+                        part.append(u";PREF");
+                    appendEmail(part, oneLine(addresses[i]));
                 });
             }
             return;
         }
-        line(122, [&] {
-            head(Rule::Email, u"INTERNET;PREF");
-            put({oneLine(box(HiddenEmail))});
-        });
+        line(122, [&] { value(Rule::Email, u"INTERNET;PREF", oneLine(box(HiddenEmail))); });
+    }
+
+    // The type is written as typed. An address outside ASCII goes as quoted-printable UTF-8,
+    // under the type's own quoted-printable mark when it has one.
+    void appendEmail(QString part, const QString& address) {
+        if (isAsciiText(address)) {
+            appendUtf8(card_, part);
+            card_.append(':');
+            appendUtf8(card_, emailValue(address, part));
+            return;
+        }
+        if (!isQuotedPrintable(part))
+            part.append(u';').append(kUtf8QuotedPrintable);
+        else if (charsetOf(part).isEmpty())
+            part.append(u";CHARSET=UTF-8");
+        appendUtf8(card_, part);
+        card_.append(':');
+        appendQuotedPrintableUtf8(card_, address);
     }
 
     // The post-office box and a work address's extended part have no box: they go back to
     // their places as the card had them.
     void appendAddress(QStringView type, FormField first, const QString& postOfficeBox,
                        const QString& extended) {
-        head(Rule::Address, type);
-        put({escapedComponent(postOfficeBox, true), u";", escapedComponent(extended, true), u";"});
+        QString address = joined(
+            {escapedComponent(postOfficeBox, true), u";", escapedComponent(extended, true), u";"});
         const int last = first + kAddressFieldCount - 1;
         for (int i = first; i <= last; ++i) {
-            appendUtf8(card_, escapedComponent(box(FormField(i)), i != last));
-            if (i != last) {
-                card_.append(';');
-            }
+            address.append(escapedComponent(box(FormField(i)), i != last));
+            if (i != last)
+                address.append(u';');
         }
+        value(Rule::Address, type, address);
     }
 
     Guard& g_;

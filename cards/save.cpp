@@ -1,7 +1,7 @@
 #include "cards/save.h"
 
-#include "core/ansiencoding.h"
 #include "core/utf8.h"
+#include "vcard/recode.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,22 +38,21 @@ constexpr qsizetype kFlushSize = qsizetype(1) << 20;
 void appendEncoded(QByteArray& out, const CardBytes& card, SaveEncoding encoding) {
     const CardEncoding target =
         encoding == SaveEncoding::Ansi ? CardEncoding::Ansi : CardEncoding::Utf8;
-    if (card.encoding() == target || isAscii(card.bytes())) {
+    if (card.encoding() == target || isAscii(card.bytes()))
         out.append(card.bytes());
-    } else if (target == CardEncoding::Ansi) {
-        appendAnsi(out, card.text());
-    } else {
-        out.append(card.text().toUtf8());
-    }
+    else
+        appendRecoded(out, card, target);
 }
 
 // Whether every byte of a card converts to Windows-1252: valid UTF-8 of characters that the
-// code page has.
+// code page has, or of values that go as quoted-printable.
 bool convertsToAnsi(const CardBytes& card) {
     if (card.encoding() == CardEncoding::Ansi || isAscii(card.bytes()))
         return true;
     Utf8Validator check;
-    return check.feed(card.bytes()) && check.atSequenceEnd() && fitsAnsi(card.text());
+    QByteArray scratch;
+    return check.feed(card.bytes()) && check.atSequenceEnd() &&
+           appendRecoded(scratch, card, CardEncoding::Ansi);
 }
 
 // A file that reaches its path only when it is complete; until then it is a temporary file

@@ -79,12 +79,13 @@ void TestPhotoBlock::lines_data() {
         << std::vector<PhotoEntry>{photo(QString(), QStringLiteral("\tQU\r\nJD ")),
                                    photo(kJpeg, QStringLiteral(" \r\n "))}
         << QStringLiteral("QUJD\r\n");
-    QTest::newRow("colons in the data stay on the first line")
+    QTest::newRow("an address is never folded, after a long type too")
         << std::vector<PhotoEntry>{photo(type64.left(64), QStringLiteral("http://x.example/a.jpg")),
                                    photo(QStringLiteral("PHOTO;VALUE=URI:"),
-                                         "https://" + letters(40) + ":8443/" + letters(70))}
-        << type64.left(64) + "http:\r\n  //x.example/a.jpg\r\nPHOTO;VALUE=URI:https://" +
-               letters(40) + ":\r\n  8443/" + letters(59) + "\r\n  " + letters(70).mid(59) + "\r\n";
+                                         "https://" + letters(40) + ":8443/" + letters(70) +
+                                             "?size=2&x=%C3%A9")}
+        << type64.left(64) + "http://x.example/a.jpg\r\nPHOTO;VALUE=URI:https://" + letters(40) +
+               ":8443/" + letters(70) + "?size=2&x=%C3%A9\r\n";
     QTest::newRow("rows in order, the empty one skipped")
         << std::vector<PhotoEntry>{photo(kJpeg, QStringLiteral("QUJD")),
                                    photo(QStringLiteral("PHOTO;GIF:"), QString()),

@@ -64,8 +64,27 @@ void TestRebuild::composes_data() {
         << expectedCard({"N:Doe;John;Q;Dr.", "FN:John Q Doe"});
     // A ";" is escaped inside its component; FN, which is not split, has it as a blank.
     QTest::newRow("separators in names: \\; inside N, blanks in FN")
-        << withText({{LastName, " a;b:c "}, {FirstName, "=20,é"}})
-        << expectedCard({"N: a\\;b c ;=20,é;;", "FN:=20,é   a b c "});
+        << withText({{LastName, " a;b:c "}, {FirstName, "=20,"}})
+        << expectedCard({"N: a\\;b c ;=20,;;", "FN:=20,   a b c "});
+    // Text outside ASCII: quoted-printable UTF-8 of the whole value, its separators, escapes
+    // and blanks as they stand, so every line is ASCII.
+    QTest::newRow("accented name: quoted-printable UTF-8, separators and escapes kept")
+        << withText({{LastName, " a;b:c "}, {FirstName, "=20,\u00e9"}})
+        << expectedCard({"N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE: a\\;b c ;=3D20,=C3=A9;;",
+                         "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=3D20,=C3=A9   a b c "});
+    QTest::newRow("every box outside ASCII, Windows-1252 lacking some")
+        << withText({{HomeVoice, "+81 \u2013 555"},
+                     {Company, "\u5c71\u7530 \U0001F600"},
+                     {WebsiteHome, "http://b\u00fccher.example"},
+                     {WorkCity, "G\u00f6teborg "},
+                     {Notes, "\u00c5\r\nx=1\nend"}})
+        << expectedCard(
+               {kEmptyName, kEmptyFullName,
+                "TEL;HOME;VOICE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:+81 =E2=80=93 555",
+                "NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=85=0D=0Ax=3D1=0D=0Aend",
+                "ORG;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E5=B1=B1=E7=94=B0 =F0=9F=98=80",
+                "URL;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:http://b=C3=BCcher.example",
+                "ADR;WORK;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:;;;G=C3=B6teborg ;;;"});
     QTest::newRow("phone number, company and note written as typed")
         << withText({{HomeVoice, "tel:+1-555-0100;ext=102"},
                      {Company, "Acme;Sales: East"},
@@ -186,6 +205,20 @@ void TestRebuild::composes_data() {
         << expectedCard({kEmptyName, kEmptyFullName,
                          "EMAIL;X.ENCODING=QUOTED-PRINTABLE.Y;PREF:a=3Db@x.example",
                          "EMAIL;WORK:c=d@x.example"});
+    // The type is written as typed, outside ASCII too; the address says how it is encoded.
+    quotedPrintable.Combo1 = QStringList{"j=\u00f6@x.example", "\u00e5@x.example", "c@x"};
+    quotedPrintable.Combo2 = QStringList{"HOME;ENCODING=QUOTED-PRINTABLE", "ARBET\u00c9", "W"};
+    QTest::newRow("addresses outside ASCII, under a quoted-printable type and a typed one")
+        << quotedPrintable
+        << expectedCard(
+               {kEmptyName, kEmptyFullName,
+                "EMAIL;HOME;ENCODING=QUOTED-PRINTABLE;PREF;CHARSET=UTF-8:j=3D=C3=B6@x.example",
+                "EMAIL;ARBET\u00c9;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=A5@x.example",
+                "EMAIL;W:c@x"});
+    QTest::newRow("one address outside ASCII")
+        << withText({{HiddenEmail, "\u00e5@x"}})
+        << expectedCard({kEmptyName, kEmptyFullName,
+                         "EMAIL;INTERNET;PREF;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=A5@x"});
 
     CardForm photo;
     photo.photos = {{"JPEG 1", QString(52, u'Q'), "PHOTO;JPEG;BASE64:"},

@@ -222,11 +222,23 @@ QString withPictureFormat(const QString& photoType, PictureFormat format) {
     return named;
 }
 
+namespace {
+
+bool isBase64Alphabet(QChar c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+           c == u'+' || c == u'/';
+}
+
+// Base64 data or something else, a URI say.
+bool isBase64Text(QStringView data) {
+    return std::all_of(data.begin(), data.end(),
+                       [](QChar c) { return c == u'=' || isBase64Alphabet(c); });
+}
+
+}  // namespace
+
 QString paddedBase64(const QString& data) {
-    const auto isAlphabet = [](QChar c) {
-        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
-               c == u'+' || c == u'/';
-    };
+    const auto isAlphabet = isBase64Alphabet;
     qsizetype equals = 0;
     bool innerEquals = false;
     for (const QChar c : data) {
@@ -311,10 +323,9 @@ void appendPhotoBlock(QByteArray& block, const std::vector<PhotoEntry>& photos,
             continue;
         }
         const QString head = photoLineHead(photo.PhotoType);
-        // A continuation line with a colon would read as a property line of its own, so data
-        // with colons (an address rather than Base64) keeps them all on the first line.
+        // Only Base64 is folded: readers join a folded URI with the fold's blanks in it.
         const qsizetype first =
-            std::min(std::max(firstLineDataLength(head), data.lastIndexOf(u':') + 1), data.size());
+            isBase64Text(data) ? std::min(firstLineDataLength(head), data.size()) : data.size();
         const qsizetype start = block.size();
         int written = 0;  // of the two steps, to keep only whole lines
         g(104, [&] {

@@ -48,7 +48,7 @@ QString photoLineHead(const QString& photoType);
 // The card lines of every photo row that has data, each line ending in CR LF; the empty text
 // when no row has data. Data are written as paddedBase64 gives them. A PhotoType of 64 characters
 // or more takes the first line alone. The PhotoType is written without leading blanks or tabs and
-// with each CR or LF as a blank; data with colons keeps all of them on the first line.
+// with each CR or LF as a blank; data that is no Base64 (a URI) is written whole on the first line.
 // Guarded ("in Pennacle2021/08/31.modVCard.GetImageFromList ").
 QString GetImageFromList(const std::vector<PhotoEntry>& photos, Reporter& reporter);
 // The same lines appended to a card in UTF-8. The lines of a large photo are kept for its next

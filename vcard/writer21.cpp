@@ -27,8 +27,46 @@ void appendPropertyHead(QByteArray& card, QLatin1StringView name, QStringView pa
     card.append(':');
 }
 
-// A one-line box never breaks the card's line: a CR or LF in it (one decoded from "=0D", say)
-// is written as a blank.
+bool isAsciiText(QStringView text) {
+    const char16_t* chars = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (chars[i] >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+void appendHexByte(QByteArray& card, unsigned char byte) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    card.append('=').append(kHex[byte >> 4]).append(kHex[byte & 0x0F]);
+}
+
+}  // namespace
+
+void appendQuotedPrintableUtf8(QByteArray& card, QStringView value) {
+    QByteArray bytes;
+    appendUtf8(bytes, value);
+    appendQuotedPrintableBytes(card, bytes);
+}
+
+void appendQuotedPrintableBytes(QByteArray& card, QByteArrayView bytes) {
+    card.reserve(card.size() + bytes.size() * 2);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte == '\r' || byte == '\n') {
+            card.append("=0D=0A");
+            if (byte == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        } else if (byte >= 0x80 || byte == '=') {
+            appendHexByte(card, byte);
+        } else {
+            card.append(char(byte));
+        }
+    }
+}
+
 QString oneLine(const QString& value) {
     QString copy = value;  // shared until a break is found
     for (qsizetype i = 0; i < copy.size(); ++i) {

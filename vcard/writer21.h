@@ -19,6 +19,10 @@ inline constexpr QLatin1StringView kVersion21("VERSION:2.1");
 inline constexpr QByteArrayView kLineEnd = "\r\n";
 // The parameter that marks a note written by encodeNote.
 inline constexpr QStringView kNoteEncoding = u"QUOTED-PRINTABLE";
+// The parameters of a value written by appendQuotedPrintableUtf8, as phones and mail programs
+// write 2.1 text outside ASCII: every reader decodes it, and the line is ASCII, which an ANSI
+// file holds without loss.
+inline constexpr QStringView kUtf8QuotedPrintable = u"CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE";
 
 // Cards are written as UTF-8.
 
@@ -30,6 +34,17 @@ void appendRevision(QByteArray& card, QStringView date, QStringView time);
 
 // Starts a property line: its name, its parameters (each after a ";") and the ":".
 void appendPropertyHead(QByteArray& card, QLatin1StringView name, QStringView parameters = {});
+
+// Whether every character of the text is ASCII.
+bool isAsciiText(QStringView text);
+
+// Appends the value's UTF-8 bytes as quoted-printable: each byte outside ASCII and each "=" as
+// "=XX", every line break (CR LF, CR or LF) as "=0D=0A", everything else as it stands, so that
+// the separators and escapes of a compound value keep their meaning. Never folded: a soft line
+// break is the one part of quoted-printable that readers of cards disagree on.
+void appendQuotedPrintableUtf8(QByteArray& card, QStringView value);
+// The same for bytes of any character set.
+void appendQuotedPrintableBytes(QByteArray& card, QByteArrayView bytes);
 
 // A one-line box never breaks the card's line: a CR or LF in it (one decoded from "=0D", say)
 // is written as a blank.

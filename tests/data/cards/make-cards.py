@@ -423,3 +423,69 @@ write("charset-label-utf8-21.vcf", [
          "NOTE;CHARSET=ISO-8859-15:Café € 5 am Bahnhof",
          "TEL;CELL:+49 555 0112"),
 ], "utf-8")
+
+# vCard 2.1 in Windows-1252 whose lines name their character sets: a Windows-1252 address, a
+# Shift_JIS name and label among Windows-1252 bytes, and a set no program knows. Saved as
+# UTF-8, every raw value must be in the set its line then names.
+write("desktop-charsets-21.vcf", [
+    card("VERSION:2.1",
+         "N;CHARSET=WINDOWS-1252:Bjorklund;Åsa;;;",
+         "FN;CHARSET=WINDOWS-1252:Åsa Bjorklund",
+         "ADR;HOME;CHARSET=WINDOWS-1252:;;Stora Badhusgatan 14;Göteborg;;411 21;Sverige",
+         "TEL;CELL:+46-70-555-0142"),
+], "cp1252")
+with open(os.path.join(HERE, "desktop-charsets-21.vcf"), "ab") as f:
+    f.write(CRLF.join([
+        "BEGIN:VCARD",
+        "VERSION:2.1",
+        "N;CHARSET=SHIFT_JIS:",
+    ]).encode("ascii") + "山田;太郎;;;".encode("shift_jis") + CRLF.encode("ascii")
+        + "LABEL;HOME;CHARSET=SHIFT_JIS:".encode("ascii") + "東京都港区".encode("shift_jis")
+        + CRLF.encode("ascii")
+        + "X-NOTE-OLD;CHARSET=X-UNKNOWN-SET:caf".encode("ascii") + b"\xe9" + CRLF.encode("ascii")
+        + "TEL;HOME:03-5555-0100".encode("ascii") + CRLF.encode("ascii")
+        + b"END:VCARD" + CRLF.encode("ascii"))
+
+# The same kind of lines in a UTF-8 file: saved as ANSI, a value that Windows-1252 holds is
+# relabelled, one that it lacks goes as quoted-printable UTF-8.
+write("mail-charsets-21.vcf", [
+    card("VERSION:2.1",
+         "N;CHARSET=UTF-8:Kovács;Zoë;;;",
+         "ADR;HOME;CHARSET=UTF-8:;;Váci út 5;Budapest;;1052;Magyarország",
+         "LABEL;HOME;CHARSET=ISO-8859-1:Váci út 5",
+         "TITLE;CHARSET=UTF-8:Őrnagy",
+         "TEL;CELL:+36 1 555 0101"),
+], "utf-8")
+
+# Cards whose every box holds text outside ASCII, some of it outside Windows-1252: edited, they
+# are written as quoted-printable UTF-8 and read back the same in any file.
+write("edited-accents-21.vcf", [
+    card("VERSION:2.1",
+         "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:" + qp_every_byte("Łukasiewicz") + ";"
+         + qp_every_byte("Zoë") + ";É;" + qp_every_byte("Dr. ès"),
+         "ORG;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:" + qp_every_byte("Café Ünter;Küche"),
+         "TEL;CELL;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:" + qp_every_byte("+48 555 – 0101"),
+         "EMAIL;INTERNET;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:" + qp_every_byte("zoë@example.com"),
+         "URL;WORK;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:" + qp_every_byte("https://café.example/ü"),
+         "ADR;WORK;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:;" + qp_every_byte("Piętro 2") + ";"
+         + qp_every_byte("Ulica Świętego 4") + ";" + qp_every_byte("Łódź") + ";;90-001;"
+         + qp_every_byte("Polska"),
+         "NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:" + qp_every_byte("Zażółć gęślą jaźń")
+         + "=0D=0A" + qp_every_byte("東京 = 1€"),
+         "X-PHONETIC-LAST-NAME;CHARSET=UTF-8:Wukaszewitsch",
+         "BDAY:19800305"),
+    card("VERSION:2.1",
+         "N:Ashdown;Felix;;;",
+         "EMAIL;INTERNET:felix@example.com",
+         "EMAIL;WORK:félix@example.com",
+         "TEL;HOME;VOICE:555 0100"),
+], "utf-8")
+
+# A photo given by its address, longer than a photo line: written back whole, never folded.
+write("photo-uri-21.vcf", [
+    card("VERSION:2.1",
+         "N:Haddad;Noor;;;",
+         "PHOTO;VALUE=URL;TYPE=JPEG:https://photos.example.com/people/noor-haddad/"
+         "0123456789abcdef0123456789abcdef/portrait-large.jpg",
+         "TEL;CELL:555 0177"),
+], "utf-8")

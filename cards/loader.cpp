@@ -7,6 +7,7 @@
 #include "vcard/cardlines.h"
 #include "vcard/photovalue.h"
 #include "vcard/propertyline.h"
+#include "vcard/recode.h"
 #include "vcard/writer21.h"
 
 #include <QList>
@@ -404,6 +405,9 @@ public:
             }
             if (line.photo)
                 decoded.append(u"\r\n");
+            // A rebuilt card is UTF-8: a line in another character set must say so no more.
+            if (card_.encoding() == CardEncoding::Ansi && !isAsciiText(decoded))
+                decoded = lineForUtf8Card(decoded);
             texts.append(decoded);
         }
         return texts;

@@ -18,6 +18,7 @@
 #include "support/clirun.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
+#include "vcard/recode.h"
 #include "vcard/textfile.h"
 #include "vcard/writer21.h"
 
@@ -151,8 +152,11 @@ private slots:
                 decodeText(QByteArrayView(bytes.bytes())
                                .sliced(lines.offset(), lines.endOffset() - lines.offset()),
                            bytes.encoding());
-            const QString kept = lines.dropsBlank() ? lineIn21(withoutLineEnd(QStringView(line)))
-                                                    : withoutLineEnd(QStringView(raw)).toString();
+            QString kept = lines.dropsBlank() ? lineIn21(withoutLineEnd(QStringView(line)))
+                                              : withoutLineEnd(QStringView(raw)).toString();
+            // The rebuilt card is UTF-8: a line of an ANSI card in another set is relabelled.
+            if (bytes.encoding() == CardEncoding::Ansi)
+                kept = lineForUtf8Card(kept);
             QVERIFY2(text.contains(kept + QStringLiteral("\r\n")), qPrintable(kept));
         }
         const CardBytes again = rebuildCard(loadCardForm(edited, reporter), now, reporter);

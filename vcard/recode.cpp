@@ -116,6 +116,13 @@ bool appendCharsetLine(QByteArray& out, QStringView text, CardEncoding from, Car
 
 }  // namespace
 
+QString lineForUtf8Card(QStringView ansiLine) {
+    QByteArray out;
+    if (!appendCharsetLine(out, ansiLine, CardEncoding::Ansi, CardEncoding::Utf8))
+        return ansiLine.toString();
+    return QString::fromUtf8(out);
+}
+
 bool appendRecoded(QByteArray& out, const CardBytes& card, CardEncoding target) {
     const CardEncoding from = card.encoding();
     const QByteArrayView bytes(card.bytes());

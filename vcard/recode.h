@@ -15,4 +15,10 @@ namespace pennacle {
 // was kept.
 bool appendRecoded(QByteArray& out, const CardBytes& card, CardEncoding target);
 
+// A line of an ANSI card (its text as read) as a UTF-8 card must hold it: a raw value whose
+// line names a character set is read in that set and labelled UTF-8, or kept as
+// quoted-printable bytes under its own set when that set cannot read it. Any other line is
+// returned as it is.
+QString lineForUtf8Card(QStringView ansiLine);
+
 }  // namespace pennacle

@@ -64,9 +64,10 @@ def words(line):
 def parse(text, kept_lines, notes):
     try:
         return list(vobject.readComponents(text, validate=True, allowQP=True))
-    except UnicodeDecodeError:
-        # vobject takes quoted-printable without CHARSET for UTF-8 and gives up on the whole
-        # card; a line the card had and the form keeps as it stands is not ours to judge.
+    except (UnicodeDecodeError, LookupError):
+        # vobject takes quoted-printable without CHARSET for UTF-8, and knows no character set
+        # beyond Python's, and gives up on the whole card; a line the card had and the form
+        # keeps is not ours to judge.
         for line in kept_lines:
             text = text.replace(line + "\r\n", "")
         notes.append("a kept line vobject cannot decode left out")

@@ -22,6 +22,10 @@ QString findCountText(qsizetype shown, qsizetype total) {
     return grouped(shown) + QStringLiteral(" of ") + grouped(total);
 }
 
+QString contactCountText(qsizetype count) {
+    return grouped(count) + (count == 1 ? QStringLiteral(" contact") : QStringLiteral(" contacts"));
+}
+
 FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FindBar"));
     text_ = new QLineEdit(this);

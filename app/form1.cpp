@@ -114,7 +114,7 @@ SampleFlow::Window Form1::sampleWindow() {
 }
 
 FlowContext Form1::flowContext() {
-    return {dialogs_, reporter_, appTitle_};
+    return {dialogs_, reporter_, appTitle_, settings_};
 }
 
 SaveOptions Form1::saveOptions() const {

@@ -86,6 +86,10 @@ public:
     // contacts that hold its text.
     void openFindBar();
     void closeFindBar();
+    // Where a contact stands in the list as the user sees it, filtered and sorted (-1 when it
+    // is not shown), and the contact shown at a row (-1 past the rows).
+    int shownRowOf(qsizetype contactRow) const;
+    qsizetype contactRowShownAt(int shownRow) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

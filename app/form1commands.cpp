@@ -412,6 +412,14 @@ void Form1::closeFindBar() {
     finder_->close();
 }
 
+int Form1::shownRowOf(qsizetype contactRow) const {
+    return finder_->shownRowOf(contactRow);
+}
+
+qsizetype Form1::contactRowShownAt(int shownRow) const {
+    return finder_->contactRowShownAt(shownRow);
+}
+
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
     if (!localFilePaths(*event->mimeData()).isEmpty())
         event->acceptProposedAction();

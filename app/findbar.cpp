@@ -32,6 +32,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     text_->setObjectName(QStringLiteral("FindText"));
     text_->setPlaceholderText(QStringLiteral("Find: name, e-mail, phone, company or note"));
     text_->setClearButtonEnabled(true);
+    text_->setAccessibleName(QStringLiteral("Find"));
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("FindCount"));
     count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTreeView>
@@ -88,9 +89,22 @@ void Form1::connectFormHandlers() {
     connect(help, &QShortcut::activated, this, &Form1::PushButton4_Click);
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
+    showShortcutsInTooltips();
     setAcceptDrops(true);
     connect(&contacts_, &ContactList::currentRowChanged, this, &Form1::enableFormForContact);
     enableFormForContact();
+}
+
+void Form1::showShortcutsInTooltips() {
+    const std::pair<int, QKeySequence> keys[] = {{1, QKeySequence::Save},
+                                                 {2, QKeySequence::Open},
+                                                 {4, QKeySequence(Qt::Key_F1)},
+                                                 {5, QKeySequence(Qt::Key_Delete)}};
+    for (const auto& [number, key] : keys) {
+        QPushButton* button = PushButton[size_t(number)];
+        button->setToolTip(button->text() + QStringLiteral(" (") +
+                           key.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    }
 }
 
 void Form1::enableFormForContact() {

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -62,9 +63,14 @@ int main(int argc, char* argv[]) {
     dialogs.setParentWidget(&form);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = form.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        form.move(frame.topLeft());
+        // The frame's size is known only once the window is shown: room for a title bar and
+        // borders is kept free.
+        const QSize frameRoom(16, 48);
+        form.fitIntoScreen(screen->availableGeometry().size() - frameRoom);
+        const QRect available = screen->availableGeometry();
+        QRect frame = form.frameGeometry().adjusted(0, 0, frameRoom.width(), frameRoom.height());
+        frame.moveCenter(available.center());
+        form.move(std::max(frame.left(), available.left()), std::max(frame.top(), available.top()));
     }
     form.show();
     form.importFiles(line.files);

@@ -304,7 +304,7 @@ void WindowControls::createLeftColumn(QWidget* window) {
                         fromTwips(240, 300, 1815, 255));
     Option6 = addOption(frame7, "Option6", QStringLiteral("Save As UTF8"),
                         fromTwips(2400, 300, 1815, 255));
-    describe(addPushButton(frame7, 8, QStringLiteral("?"), fromTwips(6960, 210, 600, 345)),
+    describe(addPushButton(frame7, 8, QStringLiteral("?"), fromTwips(6960, 300, 600, 315)),
              QStringLiteral("About ANSI and UTF-8"));
 
     addPushButton(window, 1, QStringLiteral("Save As VCF"), fromTwips(120, 7800, 7800, 405));

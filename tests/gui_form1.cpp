@@ -111,8 +111,8 @@ private slots:
                                     << "Help" << QRect(8, 8, 520, 27);
         QTest::newRow("Save place") << "PushButton1"
                                     << "Save As VCF" << QRect(8, 520, 520, 27);
-        QTest::newRow("? place") << "PushButton8"
-                                 << "?" << QRect(464, 14, 40, 23);
+        QTest::newRow("? place, inside its frame's border") << "PushButton8"
+                                                            << "?" << QRect(464, 20, 40, 21);
         QTest::newRow("Option1") << "Option1"
                                  << "Save all contacts to one VCF" << QRect(16, 20, 201, 17);
         QTest::newRow("Option2") << "Option2"

@@ -25,11 +25,15 @@ install_missing() {
         "${missing[@]}"
 }
 
-build() {  # build DIR [cmake options...]
+configure() {  # configure DIR [cmake options...]
     local dir=$1
     shift
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+build() {  # build DIR [cmake options...]: everything, the tests included
+    configure "$@"
+    cmake --build "$1" --parallel "$(nproc)"
 }
 
 run_tests() {  # run_tests DIR
@@ -41,7 +45,10 @@ case "${1:-}" in
 run)
     shift
     install_missing
-    build build
+    # Only what starts the window: the tests, their support and the fuzz replays wait for
+    # the test command.
+    configure build
+    cmake --build build --parallel "$(nproc)" --target pennacle pennacle-cli samples
     exec ./build/pennacle "$@"
     ;;
 test)

@@ -22,12 +22,17 @@ QString findCountText(qsizetype shown, qsizetype total) {
     return grouped(shown) + QStringLiteral(" of ") + grouped(total);
 }
 
+QString contactCountText(qsizetype count) {
+    return grouped(count) + (count == 1 ? QStringLiteral(" contact") : QStringLiteral(" contacts"));
+}
+
 FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FindBar"));
     text_ = new QLineEdit(this);
     text_->setObjectName(QStringLiteral("FindText"));
     text_->setPlaceholderText(QStringLiteral("Find: name, e-mail, phone, company or note"));
     text_->setClearButtonEnabled(true);
+    text_->setAccessibleName(QStringLiteral("Find"));
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("FindCount"));
     count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -35,5 +35,7 @@ private:
 
 // "12 of 100,000": thousands grouped with commas whatever the locale.
 QString findCountText(qsizetype shown, qsizetype total);
+// "1,234 contacts", "1 contact".
+QString contactCountText(qsizetype count);
 
 }  // namespace pennacle

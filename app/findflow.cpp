@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QTreeView>
@@ -42,7 +43,8 @@ FindFlow::FindFlow(QWidget& window, QTreeView& list, ContactList& contacts, Pick
     : list_(list),
       contacts_(contacts),
       pick_(std::move(pick)),
-      filter_(contacts, contactSearchText) {
+      filter_(contacts, contactSearchText),
+      sorted_(filter_, contacts) {
     followContacts();
     createBar(window);
 }
@@ -56,6 +58,9 @@ void FindFlow::followContacts() {
     connect(&contacts_, &QAbstractItemModel::rowsRemoved, this, stopFollowing);
     connect(&contacts_, &QAbstractItemModel::modelAboutToBeReset, this, follow);
     connect(&contacts_, &QAbstractItemModel::modelReset, this, stopFollowing);
+    // A sorted list moves an edited contact to its new place.
+    connect(&sorted_, &QAbstractItemModel::layoutAboutToBeChanged, this, follow);
+    connect(&sorted_, &QAbstractItemModel::layoutChanged, this, stopFollowing);
     connect(list_.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!following_ && current.isValid())
@@ -64,12 +69,18 @@ void FindFlow::followContacts() {
 }
 
 void FindFlow::createBar(QWidget& window) {
+    // The bar and the count share the foot of the list's place, so opening the bar moves
+    // neither the list's rows nor anything else.
     listPlace_ = list_.geometry();
-    bar_ = new FindBar(&window);
+    const int room = fromTwips(0, 0, 0, kFindBarHeight + kFindBarGap).height();
+    list_.setGeometry(listPlace_.adjusted(0, 0, 0, -room));
+    QWidget& parent = *list_.parentWidget();
+    bar_ = new FindBar(&parent);
     bar_->hide();
     const QRect bar = fromTwips(0, 0, 0, kFindBarHeight);
     bar_->setGeometry(listPlace_.left(), listPlace_.bottom() + 1 - bar.height(), listPlace_.width(),
                       bar.height());
+    createCount(parent);
     QWidget::setTabOrder(&list_, bar_->textBox());
     bar_->watchForEscape(&list_);
 
@@ -80,6 +91,46 @@ void FindFlow::createBar(QWidget& window) {
     connect(&filter_, &ContactFilter::countsChanged, this, &FindFlow::showCounts);
     auto* find = new QShortcut(QKeySequence::Find, &window);
     connect(find, &QShortcut::activated, this, &FindFlow::open);
+
+    QHeaderView* header = list_.header();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicatorClearable(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    header->setToolTip(QStringLiteral("Sort by name; the list's order is kept for saving"));
+    connect(header, &QHeaderView::sortIndicatorChanged, this, &FindFlow::sortBy);
+}
+
+void FindFlow::createCount(QWidget& parent) {
+    count_ = new QLabel(&parent);
+    count_->setObjectName(QStringLiteral("ContactCount"));
+    count_->setGeometry(bar_->geometry());
+    count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    count_->setToolTip(QStringLiteral("Ctrl+F finds contacts"));
+    showCounts();
+}
+
+void FindFlow::sortBy(int column, Qt::SortOrder order) {
+    if (showingRows_)
+        return;
+    sortColumn_ = column;
+    sortOrder_ = order;
+    showRows();
+    showCurrentContactRow(contacts_.currentRow());
+    list_.scrollTo(list_.currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
+void FindFlow::showRows() {
+    showingRows_ = true;
+    if (sortColumn_ >= 0) {
+        sorted_.sort(sortColumn_, sortOrder_);
+        showInList(list_, sorted_);
+    } else {
+        showInList(list_, open_ ? static_cast<QAbstractItemModel&>(filter_) : contacts_);
+    }
+    // A new model may take the header's mark away.
+    list_.header()->setSortIndicator(sortColumn_, sortOrder_);
+    showingRows_ = false;
 }
 
 void FindFlow::open() {
@@ -89,11 +140,11 @@ void FindFlow::open() {
             bar_->textBox()->clear();
         }
         filter_.setQuery({});
-        const int room = fromTwips(0, 0, 0, kFindBarHeight + kFindBarGap).height();
-        list_.setGeometry(listPlace_.adjusted(0, 0, 0, -room));
-        showInList(list_, filter_);
+        open_ = true;
+        showRows();
         showCurrentContactRow(contacts_.currentRow());
         showCounts();
+        count_->hide();
         bar_->show();
     }
     bar_->textBox()->setFocus(Qt::ShortcutFocusReason);
@@ -105,8 +156,11 @@ void FindFlow::close() {
         return;
     const bool wasFocused = bar_->isAncestorOf(QApplication::focusWidget());
     bar_->hide();
-    list_.setGeometry(listPlace_);
-    showInList(list_, contacts_);
+    count_->show();
+    open_ = false;
+    // Closed, the filter shows every contact: the sorted list is over it.
+    filter_.setQuery({});
+    showRows();
     showCurrentContactRow(contacts_.currentRow());
     list_.scrollTo(list_.currentIndex(), QAbstractItemView::PositionAtCenter);
     if (wasFocused)
@@ -124,7 +178,16 @@ void FindFlow::reveal(qsizetype row) {
 }
 
 bool FindFlow::isOpen() const {
-    return list_.model() == &filter_;
+    return open_;
+}
+
+int FindFlow::shownRowOf(qsizetype contactRow) const {
+    const QModelIndex shown = listIndexOf(contactRow);
+    return shown.isValid() ? shown.row() : -1;
+}
+
+qsizetype FindFlow::contactRowShownAt(int shownRow) const {
+    return contactRowOf(list_.model()->index(shownRow, 0));
 }
 
 void FindFlow::showCurrentContactRow(qsizetype row) {
@@ -148,8 +211,8 @@ void FindFlow::filterList(const QString& text) {
 }
 
 void FindFlow::pickFirstMatch() {
-    if (filter_.rowCount() > 0)
-        list_.setCurrentIndex(filter_.index(0, 0));
+    if (list_.model()->rowCount() > 0)
+        list_.setCurrentIndex(list_.model()->index(0, 0));
 }
 
 void FindFlow::enterList() {
@@ -161,21 +224,27 @@ void FindFlow::enterList() {
 void FindFlow::showCounts() {
     if (bar_)
         bar_->showCounts(filter_.shownCount(), contacts_.count());
+    if (count_)
+        count_->setText(contactCountText(contacts_.count()));
 }
 
 qsizetype FindFlow::contactRowOf(const QModelIndex& listIndex) const {
-    if (!listIndex.isValid())
+    QModelIndex index = listIndex;
+    if (index.model() == &sorted_)
+        index = sorted_.mapToSource(index);
+    if (!index.isValid())
         return -1;
-    return listIndex.model() == &filter_ ? filter_.contactRow(listIndex.row()) : listIndex.row();
+    return index.model() == &filter_ ? filter_.contactRow(index.row()) : index.row();
 }
 
 QModelIndex FindFlow::listIndexOf(qsizetype contactRow) const {
-    if (contactRow < 0)
+    if (contactRow < 0 || contactRow >= contacts_.count())
         return {};
-    if (!isOpen())
+    if (list_.model() == &contacts_)
         return contacts_.index(int(contactRow), 0);
     const int shown = filter_.shownRow(contactRow);
-    return shown < 0 ? QModelIndex() : filter_.index(shown, 0);
+    const QModelIndex filtered = shown < 0 ? QModelIndex() : filter_.index(shown, 0);
+    return list_.model() == &sorted_ ? sorted_.mapFromSource(filtered) : filtered;
 }
 
 }  // namespace pennacle

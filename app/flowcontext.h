@@ -2,6 +2,7 @@
 
 #include "core/dialogs.h"
 #include "core/guard.h"
+#include "core/settingsstore.h"
 
 #include <QString>
 
@@ -10,13 +11,26 @@
 
 namespace pennacle {
 
-// What every flow uses of the window: its boxes, its failure reports, and its title, which
-// the boxes carry as their caption.
+// What every flow uses of the window: its boxes, its failure reports, its title, which the
+// boxes carry as their caption, and the settings, where the file dialogs keep their folders.
 struct FlowContext {
     Dialogs& dialogs;
     Reporter& reporter;
     const QString& appTitle;  // known only once the window has loaded
+    SettingsStore& settings;
 };
+
+// Where the dialogs for VCF files, to import and to save, open.
+inline constexpr char kVcfFolderKey[] = "VcfFolder";
+
+// The file dialogs open in the folder of the file last chosen for the same kind of file; the
+// folder is kept in the settings under `folderKey`.
+QString chooseFileToOpen(const FlowContext& context, const char* folderKey, const QString& title,
+                         const QString& filter);
+QStringList chooseFilesToOpen(const FlowContext& context, const char* folderKey,
+                              const QString& title, const QString& filter);
+QString chooseFileToSave(const FlowContext& context, const char* folderKey, const QString& title,
+                         const QString& filter);
 
 // How far long work has come, as the user sees it.
 class Progress {

@@ -117,7 +117,7 @@ SampleFlow::Window Form1::sampleWindow() {
 }
 
 FlowContext Form1::flowContext() {
-    return {dialogs_, reporter_, appTitle_};
+    return {dialogs_, reporter_, appTitle_, settings_};
 }
 
 SaveOptions Form1::saveOptions() const {
@@ -195,11 +195,8 @@ void Form1::ApplySkin() {
     if (!FileExists(skin))
         return;
     const QColor face = QApplication::palette().color(QPalette::Button);
-    const auto paintFace = [&face](QWidget* widget) {
-        QPalette palette = widget->palette();
-        palette.setColor(QPalette::Window, face);
-        widget->setPalette(palette);
-    };
+    const QColor faceText = QApplication::palette().color(QPalette::ButtonText);
+    const auto paintFace = [&](QWidget* widget) { paintBackground(widget, face, faceText); };
     paintFace(this);
     for (QWidget* w : findChildren<QWidget*>()) {
         if (qobject_cast<QRadioButton*>(w) || qobject_cast<QCheckBox*>(w) ||

@@ -98,8 +98,16 @@ public:
 
     // The find bar below the contact list (Ctrl+F); while it is open the list shows only the
     // contacts that hold its text.
+    // Fits the window into the free room of its screen: where the designed size does not fit,
+    // the controls scroll.
+    void fitIntoScreen(const QSize& room) { fitInto(this, room); }
+
     void openFindBar();
     void closeFindBar();
+    // Where a contact stands in the list as the user sees it, filtered and sorted (-1 when it
+    // is not shown), and the contact shown at a row (-1 past the rows).
+    int shownRowOf(qsizetype contactRow) const;
+    qsizetype contactRowShownAt(int shownRow) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -149,6 +157,8 @@ private:
     void showChanges();
     // Asks about unsaved changes before the window closes; true when it may close.
     bool mayClose();
+    // The buttons' tooltips name the keys that do the same.
+    void showShortcutsInTooltips();
     // With no contact current the form is disabled, so nothing typed in it is silently lost.
     void enableFormForContact();
 

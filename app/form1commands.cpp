@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTreeView>
@@ -93,9 +94,22 @@ void Form1::connectFormHandlers() {
     connect(newContact, &QShortcut::activated, this, &Form1::PushButton14_Click);
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
+    showShortcutsInTooltips();
     setAcceptDrops(true);
     connect(&contacts_, &ContactList::currentRowChanged, this, &Form1::enableFormForContact);
     enableFormForContact();
+}
+
+void Form1::showShortcutsInTooltips() {
+    const std::pair<int, QKeySequence> keys[] = {{1, QKeySequence::Save},
+                                                 {2, QKeySequence::Open},
+                                                 {4, QKeySequence(Qt::Key_F1)},
+                                                 {5, QKeySequence(Qt::Key_Delete)}};
+    for (const auto& [number, key] : keys) {
+        QPushButton* button = PushButton[size_t(number)];
+        button->setToolTip(button->text() + QStringLiteral(" (") +
+                           key.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    }
 }
 
 void Form1::enableFormForContact() {
@@ -512,6 +526,14 @@ void Form1::openFindBar() {
 
 void Form1::closeFindBar() {
     finder_->close();
+}
+
+int Form1::shownRowOf(qsizetype contactRow) const {
+    return finder_->shownRowOf(contactRow);
+}
+
+qsizetype Form1::contactRowShownAt(int shownRow) const {
+    return finder_->contactRowShownAt(shownRow);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <algorithm>
 #include <memory>
 
 namespace pennacle {
@@ -26,27 +27,59 @@ auto namingTheFile(const QString& path, Read read) {
 
 }  // namespace
 
+// One progress over several files, each file's share as large as the file.
+class ImportFlow::FilesProgress {
+public:
+    FilesProgress(const StartProgress& start, const QStringList& paths)
+        : progress_(start(QStringLiteral("Adding contacts..."))) {
+        for (const QString& path : paths)
+            total_ += std::max<qint64>(QFileInfo(path).size(), 1);
+    }
+    void startFile(const QString& path) {
+        before_ += size_;
+        size_ = std::max<qint64>(QFileInfo(path).size(), 1);
+    }
+    // Where the scan of the current file stands, in its own measure.
+    bool update(qsizetype position, qsizetype length) {
+        const double part = length > 0 ? double(position) / double(length) : 1.0;
+        return progress_->update(qsizetype(before_ + qint64(part * double(size_))), total_);
+    }
+
+private:
+    std::unique_ptr<Progress> progress_;
+    qint64 total_ = 0;
+    qint64 before_ = 0;
+    qint64 size_ = 0;
+};
+
 void ImportFlow::chooseFile() {
     Guard g(window_.context.reporter, windowTag("PushButton2_Click"));
-    QString path;
+    QStringList paths;
     g(100, [&] {
-        path = window_.context.dialogs.ShowOpen(QStringLiteral("Select VCF File"),
-                                                QStringLiteral("VCF files(*.vcf)|*.vcf"));
+        paths = chooseFilesToOpen(window_.context, kVcfFolderKey, QStringLiteral("Select VCF File"),
+                                  QStringLiteral("VCF files|*.vcf"));
     });
-    if (path.isEmpty())
-        return;
-    importFile(path);
+    importFiles(paths);
 }
 
 void ImportFlow::importFiles(const QStringList& paths) {
-    for (const QString& path : paths)
-        importFile(path);
+    if (paths.isEmpty())
+        return;
+    FilesProgress progress(window_.startProgress, paths);
+    for (const QString& path : paths) {
+        if (!importFile(path, progress))
+            return;
+    }
 }
 
 void ImportFlow::importFile(const QString& path) {
+    importFiles({path});
+}
+
+bool ImportFlow::importFile(const QString& path, FilesProgress& progress) {
     const FlowContext& context = window_.context;
     Guard g(context.reporter, windowTag("PushButton2_Click"));
-    ScannedFile scanned = scanFile(path, g);
+    ScannedFile scanned = scanFile(path, progress, g);
     const bool found = !scanned.rows.empty();
     ContactList& contacts = window_.contacts;
     const bool intoEmptyList = contacts.isEmpty();
@@ -68,9 +101,11 @@ void ImportFlow::importFile(const QString& path) {
         if (found)
             window_.fileAdded(path, intoEmptyList);
     });
+    return !scanned.stopped;
 }
 
-ImportFlow::ScannedFile ImportFlow::scanFile(const QString& path, Guard& g) {
+ImportFlow::ScannedFile ImportFlow::scanFile(const QString& path, FilesProgress& progress,
+                                             Guard& g) {
     std::unique_ptr<CardFileImport> file;
     g(102,
       [&] { file = namingTheFile(path, [&] { return std::make_unique<CardFileImport>(path); }); });
@@ -78,10 +113,10 @@ ImportFlow::ScannedFile ImportFlow::scanFile(const QString& path, Guard& g) {
     g(104, [&] {
         if (!file)
             return;
-        const auto progress = window_.startProgress(QStringLiteral("Adding contacts..."));
+        progress.startFile(path);
         scanned.rows = namingTheFile(path, [&] {
             return file->scan(window_.context.reporter, [&](qsizetype position, qsizetype total) {
-                scanned.stopped = !progress->update(position, total);
+                scanned.stopped = !progress.update(position, total);
                 return !scanned.stopped;
             });
         });

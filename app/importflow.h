@@ -29,9 +29,10 @@ public:
 
     explicit ImportFlow(Window window) : window_(std::move(window)) {}
 
-    // "Add Contact(s) From 1 VCF File".
+    // "Add Contact(s) From 1 VCF File": the files chosen, in the order chosen.
     void chooseFile();
-    // One file after another, each as the chosen file is imported.
+    // One file after another under one progress, each as a chosen file is imported; stopping
+    // the progress leaves the files after it unread.
     void importFiles(const QStringList& paths);
     void importFile(const QString& path);
     // On "Photos" a dropped file is a picture to add; a card file is still imported.
@@ -43,8 +44,11 @@ private:
         bool read = false;     // the whole file was read
         bool stopped = false;  // the user stopped the import
     };
+    class FilesProgress;
+    // Imports one file of several; false when the user stopped.
+    bool importFile(const QString& path, FilesProgress& progress);
     // Opens and reads the file as steps of the import's guarded procedure.
-    ScannedFile scanFile(const QString& path, Guard& g);
+    ScannedFile scanFile(const QString& path, FilesProgress& progress, Guard& g);
 
     Window window_;
 };

@@ -94,11 +94,10 @@ void PhotoFlow::preview(int row) {
 }
 
 QString PhotoFlow::choosePicture() {
-    return window_.context.dialogs.ShowOpen(
-        QStringLiteral("Select A Picture"),
-        QStringLiteral(
-            "Picture files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|JPEG files(*.jpg)|*.jpg;*.jpeg|"
-            "PNG files(*.png)|*.png|GIF files(*.gif)|*.gif|Bitmap files(.BMP)|*.BMP"));
+    return chooseFileToOpen(
+        window_.context, "PictureFolder", QStringLiteral("Select A Picture"),
+        QStringLiteral("Picture files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|JPEG files|*.jpg;*.jpeg|"
+                       "PNG files|*.png|GIF files|*.gif|Bitmap files|*.bmp"));
 }
 
 }  // namespace pennacle

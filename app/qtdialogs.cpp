@@ -27,13 +27,23 @@ QWidget* QtDialogs::owner() const {
     return parent_;
 }
 
-QString QtDialogs::ShowOpen(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(owner(), title, QString(), qtFilterFromPipeFilter(filter));
+QString QtDialogs::ShowOpen(const QString& title, const QString& filter,
+                            const QString& startFolder) {
+    return QFileDialog::getOpenFileName(owner(), title, startFolder,
+                                        qtFilterFromPipeFilter(filter));
 }
 
-QString QtDialogs::ShowSave(const QString& title, const QString& filter) {
+QStringList QtDialogs::ShowOpenFiles(const QString& title, const QString& filter,
+                                     const QString& startFolder) {
+    return QFileDialog::getOpenFileNames(owner(), title, startFolder,
+                                         qtFilterFromPipeFilter(filter));
+}
+
+QString QtDialogs::ShowSave(const QString& title, const QString& filter,
+                            const QString& startFolder) {
     // The chosen name is used as given; the dialog asks before it names an existing file.
-    return QFileDialog::getSaveFileName(owner(), title, QString(), qtFilterFromPipeFilter(filter));
+    return QFileDialog::getSaveFileName(owner(), title, startFolder,
+                                        qtFilterFromPipeFilter(filter));
 }
 
 QString QtDialogs::BrowseForFolder(const QString& prompt, const QString& startFolder) {

@@ -14,8 +14,12 @@ class QtDialogs : public Dialogs {
 public:
     void setParentWidget(QWidget* parent) { parent_ = parent; }
 
-    QString ShowOpen(const QString& title, const QString& filter) override;
-    QString ShowSave(const QString& title, const QString& filter) override;
+    QString ShowOpen(const QString& title, const QString& filter,
+                     const QString& startFolder) override;
+    QStringList ShowOpenFiles(const QString& title, const QString& filter,
+                              const QString& startFolder) override;
+    QString ShowSave(const QString& title, const QString& filter,
+                     const QString& startFolder) override;
     QString BrowseForFolder(const QString& prompt, const QString& startFolder) override;
     void message(const QString& caption, const QString& text) override;
     void warning(const QString& caption, const QString& text) override;

@@ -107,8 +107,8 @@ std::optional<QString> SaveFlow::save() {
 QString SaveFlow::chooseTarget(SaveLayout layout) {
     Dialogs& dialogs = window_.context.dialogs;
     if (layout == SaveLayout::OneFile) {
-        return dialogs.ShowSave(QStringLiteral("Select As ANSI"),
-                                QStringLiteral("vCard file(*.vcf)|*.vcf|All Files(*.*|*.*"));
+        return chooseFileToSave(window_.context, kVcfFolderKey, QStringLiteral("Select As ANSI"),
+                                QStringLiteral("vCard file|*.vcf|All Files|*"));
     }
     return dialogs.BrowseForFolder(
         QStringLiteral("Please select folder:"),

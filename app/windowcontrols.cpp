@@ -13,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
@@ -118,12 +120,52 @@ Control* placedControl(QWidget* parent, const QString& name, const QString& capt
     return control;
 }
 
+// The captions with their Alt+letter: each letter once, but for "Pager", which shares "P" with
+// "Work Zip" (twenty-five captions, and no "J" or "Q" in any).
+constexpr const char* kMarkedCaptions[] = {
+    "&Last Name:", "&First Name:",  "&MI:",           "&Company:",      "&Title:",
+    "&Birthday:",  "&Email:",       "Website &Home:", "&Website Work:", "Home A&ddress:",
+    "Home Cit&y:", "Home Re&gion:", "Home &Zip:",     "Home Co&untry:", "Work Addre&ss:",
+    "Work C&ity:", "Work Regio&n:", "Work Zi&p:",     "Work C&ountry:", "Home &Voice:",
+    "Home Fa&x:",  "Wor&k Voice:",  "Wo&rk Fax:",     "Cellul&ar:",     "&Pager:",
+};
+
+QString withMnemonic(const QString& caption) {
+    for (const char* marked : kMarkedCaptions) {
+        QString text = QLatin1String(marked);
+        if (QString(text).remove(QLatin1Char('&')) == caption)
+            return text;
+    }
+    return caption;
+}
+
+// What a screen reader calls the box that a caption names: the caption without its colon.
+QString boxName(const QString& caption) {
+    QString name = caption;
+    name.remove(QLatin1Char('&'));
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return name;
+}
+
+// The caption names the box: Alt+its letter reaches it, and a screen reader reads it.
+void labelBox(QLabel* label, QWidget* box) {
+    label->setBuddy(box);
+    box->setAccessibleName(boxName(label->text()));
+}
+
 QLabel* addLabel(QWidget* parent, int index, const QString& caption, const QRect& rect) {
-    auto* label = new QLabel(caption, parent);
+    auto* label = new QLabel(withMnemonic(caption), parent);
     label->setObjectName(QStringLiteral("Label1_%1").arg(index));
     label->setGeometry(rect);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return label;
+}
+
+// For a control without a caption of its own: what a screen reader says, and the tooltip.
+void describe(QWidget* control, const QString& what) {
+    control->setAccessibleName(what);
+    control->setToolTip(what);
 }
 
 QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption, const QRect& rect) {
@@ -142,19 +184,62 @@ QRect fromTwips(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));
 }
 
+void paintBackground(QWidget* widget, const QColor& background, const QColor& text) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    // Greyed, yet readable: the form is disabled while no contact is shown.
+    const auto between = [](int from, int to) { return (from * 45 + to * 55) / 100; };
+    const QColor disabled(between(background.red(), text.red()),
+                          between(background.green(), text.green()),
+                          between(background.blue(), text.blue()));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, disabled);
+    widget->setPalette(palette);
+}
+
 void WindowControls::setupUi(QWidget* window) {
     window->setObjectName(QStringLiteral("Form1"));
     window->setFixedSize(kForm1ClientSize);
     window->setFont(formFont());
     // The design background is white; a skin file replaces it with the button face colour.
-    QPalette white = window->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    window->setPalette(white);
+    // Its text is set with it, so a dark desktop palette leaves no light text on white.
+    paintBackground(window, Qt::white, Qt::black);
     window->setAutoFillBackground(true);
 
-    createControls(window);
+    // On a screen too small for the window the controls scroll, each where it was designed.
+    Scroller = new QScrollArea(window);
+    Scroller->setObjectName(QStringLiteral("Form1Scroller"));
+    Scroller->setFrameShape(QFrame::NoFrame);
+    Scroller->setFocusPolicy(Qt::NoFocus);
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("Form1Content"));
+    content->setFixedSize(kForm1ClientSize);
+    content->setAutoFillBackground(true);
+    Scroller->setWidget(content);
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Scroller);
+
+    createControls(content);
     for (QGroupBox* frame : window->findChildren<QGroupBox*>())
         chainInReadingOrder(frame);
+}
+
+void WindowControls::fitInto(QWidget* window, const QSize& room) {
+    if (room.width() >= kForm1ClientSize.width() && room.height() >= kForm1ClientSize.height()) {
+        window->setFixedSize(kForm1ClientSize);
+        return;
+    }
+    // A scroll bar that one side needs takes room from the other.
+    const int bar = Scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scroller);
+    QSize whole = kForm1ClientSize;
+    if (room.width() < whole.width())
+        whole.rheight() += bar;
+    if (room.height() < whole.height())
+        whole.rwidth() += bar;
+    window->setMinimumSize(QSize(160, 120).boundedTo(room));
+    window->setMaximumSize(whole);
+    window->resize(whole.boundedTo(room));
 }
 
 void WindowControls::createControls(QWidget* window) {
@@ -164,6 +249,8 @@ void WindowControls::createControls(QWidget* window) {
     TabControl1->setObjectName(QStringLiteral("TabControl1"));
     TabControl1->setGeometry(fromTwips(8040, 60, 9960, 8180));
     TabControl1->tabBar()->setFont(buttonFont());
+    TabControl1->setAccessibleName(QStringLiteral("Pages"));
+    TabControl1->tabBar()->setAccessibleName(QStringLiteral("Pages"));
     const QStringList pageNames = {QStringLiteral("General"), QStringLiteral("Notes"),
                                    QStringLiteral("Photos"), QStringLiteral("More")};
     for (const QString& name : pageNames) {
@@ -195,6 +282,7 @@ void WindowControls::createLeftColumn(QWidget* window) {
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setAllColumnsShowFocus(true);
     ListView1->header()->setStretchLastSection(false);
+    ListView1->setAccessibleName(QStringLiteral("Contacts"));
 
     addPushButton(window, 14, QStringLiteral("New Contact"), fromTwips(120, 4650, 3840, 405));
     addPushButton(window, 15, QStringLiteral("Find Duplicates"), fromTwips(4080, 4650, 3840, 405));
@@ -219,7 +307,8 @@ void WindowControls::createLeftColumn(QWidget* window) {
                         fromTwips(240, 300, 1815, 255));
     Option6 = addOption(frame7, "Option6", QStringLiteral("Save As UTF8"),
                         fromTwips(2400, 300, 1815, 255));
-    addPushButton(frame7, 8, QStringLiteral("?"), fromTwips(6960, 210, 600, 345));
+    describe(addPushButton(frame7, 8, QStringLiteral("?"), fromTwips(6960, 300, 600, 315)),
+             QStringLiteral("About ANSI and UTF-8"));
 
     addPushButton(window, 1, QStringLiteral("Save As VCF"), fromTwips(120, 7800, 7800, 405));
 
@@ -235,31 +324,39 @@ void WindowControls::createGeneralPage(QWidget* page, int pageOffsetY) {
     QGroupBox* frame1 = addFrame(page, "Frame1", QStringLiteral("Personal Information"),
                                  onPage(240, 420, 9495, 2115));
     for (const FieldPlace& f : kPersonalFields) {
-        addLabel(frame1, labelIndex++, QLatin1String(f.caption),
-                 fromTwips(f.labelLeft, f.top, f.labelWidth, kFieldHeight));
-        addTextbox(frame1, f.field, fromTwips(f.fieldLeft, f.top, f.fieldWidth, kFieldHeight));
+        QLabel* label = addLabel(frame1, labelIndex++, QLatin1String(f.caption),
+                                 fromTwips(f.labelLeft, f.top, f.labelWidth, kFieldHeight));
+        labelBox(label, addTextbox(frame1, f.field,
+                                   fromTwips(f.fieldLeft, f.top, f.fieldWidth, kFieldHeight)));
     }
-    addLabel(frame1, labelIndex++, QStringLiteral("Birthday:"),
-             fromTwips(6765, 840, 960, kFieldHeight));
+    QLabel* birthday = addLabel(frame1, labelIndex++, QStringLiteral("Birthday:"),
+                                fromTwips(6765, 840, 960, kFieldHeight));
     dtpBirthday = new BirthdayEdit(frame1);
     dtpBirthday->setObjectName(QStringLiteral("dtpBirthday"));
     dtpBirthday->setGeometry(fromTwips(7740, 840, 1635, kFieldHeight));
+    labelBox(birthday, dtpBirthday);
 
-    addLabel(frame1, labelIndex++, QStringLiteral("Email:"),
-             fromTwips(120, 1320, 1095, kFieldHeight));
-    Combo2 = new QComboBox(frame1);
+    QLabel* email = addLabel(frame1, labelIndex++, QStringLiteral("Email:"),
+                             fromTwips(120, 1320, 1095, kFieldHeight));
+    Combo2 = new WideListComboBox(frame1);
     Combo2->setObjectName(QStringLiteral("Combo2"));
     Combo2->setEditable(true);
     Combo2->setInsertPolicy(QComboBox::NoInsert);
     Combo2->setGeometry(fromTwips(1230, 1320, 1275, kFieldHeight));
-    Combo1 = new QComboBox(frame1);
+    Combo1 = new WideListComboBox(frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     // Entries come only from cards and the "+" command, so both lists stay parallel.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setGeometry(fromTwips(2565, 1320, 2925, kFieldHeight));
-    addPushButton(frame1, 3, QStringLiteral("+"), fromTwips(1230, 1740, 450, 300));
-    addPushButton(frame1, 9, QStringLiteral("-"), fromTwips(1740, 1740, 450, 300));
+    // Alt+E reaches the address; the type stands before it.
+    email->setBuddy(Combo1);
+    Combo1->setAccessibleName(QStringLiteral("Email address"));
+    Combo2->setAccessibleName(QStringLiteral("Email type"));
+    describe(addPushButton(frame1, 3, QStringLiteral("+"), fromTwips(1230, 1740, 450, 300)),
+             QStringLiteral("Add an e-mail address"));
+    describe(addPushButton(frame1, 9, QStringLiteral("-"), fromTwips(1740, 1740, 450, 300)),
+             QStringLiteral("Remove the selected e-mail address"));
 
     // The hidden e-mail holder sits below the frame's visible height. It is never shown and
     // never takes the focus: typing into it would change the card unseen.
@@ -281,10 +378,12 @@ void WindowControls::createGeneralPage(QWidget* page, int pageOffsetY) {
         QGroupBox* frame =
             addFrame(page, a.name, QLatin1String(a.caption), onPage(240, a.top, 9495, 1935));
         for (const AddressPlace& f : kAddressFields) {
-            addLabel(frame, labelIndex++, QLatin1String(a.prefix) + QLatin1String(f.kind),
-                     fromTwips(f.left, f.top, kAddressLabelWidth, kFieldHeight));
-            addTextbox(frame, FormField(a.first + f.offset),
-                       fromTwips(f.left + kAddressLabelWidth + 15, f.top, f.width, kFieldHeight));
+            QLabel* label =
+                addLabel(frame, labelIndex++, QLatin1String(a.prefix) + QLatin1String(f.kind),
+                         fromTwips(f.left, f.top, kAddressLabelWidth, kFieldHeight));
+            labelBox(label, addTextbox(frame, FormField(a.first + f.offset),
+                                       fromTwips(f.left + kAddressLabelWidth + 15, f.top, f.width,
+                                                 kFieldHeight)));
         }
     }
 
@@ -296,11 +395,14 @@ void WindowControls::createGeneralPage(QWidget* page, int pageOffsetY) {
         // Reading order runs down the columns: Home Voice, Home Fax; Work Voice, Work Fax; ...
         const int phone = (k % 3) * 2 + k / 3;
         const PhoneKindInfo& kind = kPhoneKinds[size_t(phone)];
-        addLabel(frame4, labelIndex++, kind.caption, fromTwips(left, top, 1170, kFieldHeight));
-        addTextbox(frame4, kind.field, fromTwips(left + 1185, top, 1560, kFieldHeight));
+        QLabel* label =
+            addLabel(frame4, labelIndex++, kind.caption, fromTwips(left, top, 1170, kFieldHeight));
+        labelBox(label,
+                 addTextbox(frame4, kind.field, fromTwips(left + 1185, top, 1560, kFieldHeight)));
         auto* check = new QCheckBox(frame4);
         check->setObjectName(QStringLiteral("Check1_%1").arg(phone));
         check->setGeometry(fromTwips(left + 2805, top + 30, 255, 255));
+        describe(check, boxName(kind.caption) + QStringLiteral(" preferred"));
         Check1[size_t(phone)] = check;
     }
 }
@@ -310,6 +412,7 @@ void WindowControls::createNotesPage(QWidget* page) {
     txtNotes->setObjectName(QStringLiteral("txtTextbox_%1").arg(Notes));
     txtNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtNotes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtNotes->setAccessibleName(QStringLiteral("Notes"));
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(txtNotes);
@@ -325,6 +428,7 @@ void WindowControls::createPhotosPage(QWidget* page, int pageOffsetY) {
     ListView2->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView2->header()->setStretchLastSection(false);
+    ListView2->setAccessibleName(QStringLiteral("Photos"));
 
     addPushButton(page, 10, QStringLiteral("Replace Picture"), onPage(5880, 540, 3855, 405));
     addPushButton(page, 11, QStringLiteral("Delete Picture"), onPage(5880, 1065, 3855, 405));
@@ -336,6 +440,7 @@ void WindowControls::createPhotosPage(QWidget* page, int pageOffsetY) {
     Picture1->setFont(QFont(QStringLiteral("Tahoma"), 9));
     Picture1->setFrameShape(QFrame::StyledPanel);
     Picture1->setAlignment(Qt::AlignCenter);
+    Picture1->setAccessibleName(QStringLiteral("Photo preview"));
 }
 
 // The card's lines that no box shows, read-only: a line can only be removed.
@@ -347,7 +452,19 @@ void WindowControls::createMorePage(QWidget* page, int pageOffsetY) {
     ListView3->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView3->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView3->setUniformItemSizes(true);
+    ListView3->setAccessibleName(QStringLiteral("Other lines of the card"));
     addPushButton(page, 13, QStringLiteral("Remove Selected Line"), onPage(240, 7680, 3855, 405));
+}
+
+void WideListComboBox::showPopup() {
+    int widest = 0;
+    for (int i = 0; i < count(); ++i)
+        widest = std::max(widest, view()->fontMetrics().horizontalAdvance(itemText(i)));
+    // Room for the entry's margins and a scroll bar beside the longest text.
+    const int margins = 4 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this) +
+                        style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) + 16;
+    view()->setMinimumWidth(std::max(width(), widest + margins));
+    QComboBox::showPopup();
 }
 
 BirthdayEdit::BirthdayEdit(QWidget* parent) : QDateEdit(parent) {

@@ -2,6 +2,7 @@
 
 #include "cards/cardform.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QRect>
 #include <QSize>
@@ -17,6 +18,7 @@ class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QTabWidget;
 class QTreeView;
 class QWidget;
@@ -31,6 +33,9 @@ public:
 
     // Creates every control on `window` and gives the window its size, font and colours.
     void setupUi(QWidget* window);
+    // Sizes the window for a screen whose free room is `room`: as designed where it fits,
+    // smaller with scroll bars where it does not.
+    void fitInto(QWidget* window, const QSize& room);
 
     std::array<QPushButton*, kPushButtonCount + 1> PushButton{};  // 1-based
     // txtTextbox(0) to txtTextbox(23); the notes box txtTextbox(24) is a QPlainTextEdit.
@@ -49,6 +54,7 @@ public:
     QRadioButton* Option2 = nullptr;
     QRadioButton* Option5 = nullptr;
     QRadioButton* Option6 = nullptr;
+    QScrollArea* Scroller = nullptr;  // holds every control
 
 private:
     void createControls(QWidget* window);
@@ -61,6 +67,17 @@ private:
     QPushButton* addPushButton(QWidget* parent, int number, const QString& caption,
                                const QRect& twips);
 };
+
+// A drop-down list as wide as its longest entry, so no e-mail address is cut short.
+class WideListComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override;
+};
+
+// Paints a widget's background with its text colour, both at once.
+void paintBackground(QWidget* widget, const QColor& background, const QColor& text);
 
 // The birthday picker: any date from firstBirthday() on. The date that means "no birthday"
 // shows as an empty box, which takes typed digits as a new date; Delete empties it again.

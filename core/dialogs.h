@@ -3,6 +3,7 @@
 #include "core/guard.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -16,12 +17,18 @@ public:
 
     virtual ~Dialogs() = default;
 
-    // File dialogs take the title and a filter in "Description|pattern|Description|pattern"
-    // form, start with an empty file name, and return the chosen full path exactly as the
-    // user gave it (no extension added), or the empty text on cancel. The save dialog asks
-    // before it names a file that exists.
-    virtual QString ShowOpen(const QString& title, const QString& filter) = 0;
-    virtual QString ShowSave(const QString& title, const QString& filter) = 0;
+    // File dialogs take the title, a filter in "Description|pattern|Description|pattern"
+    // form (several patterns of one entry separated by ";") and the folder to open in; they
+    // start with an empty file name, and return the chosen full path exactly as the user gave
+    // it (no extension added), or the empty text on cancel. The save dialog asks before it
+    // names a file that exists.
+    virtual QString ShowOpen(const QString& title, const QString& filter,
+                             const QString& startFolder) = 0;
+    // Several files, in the order chosen; none on cancel.
+    virtual QStringList ShowOpenFiles(const QString& title, const QString& filter,
+                                      const QString& startFolder) = 0;
+    virtual QString ShowSave(const QString& title, const QString& filter,
+                             const QString& startFolder) = 0;
 
     // Opens on `startFolder`; returns an absolute folder path or the empty text.
     virtual QString BrowseForFolder(const QString& prompt, const QString& startFolder) = 0;
@@ -54,8 +61,8 @@ private:
     Dialogs& dialogs_;
 };
 
-// "VCF files(*.vcf)|*.vcf" -> "VCF files(*.vcf) (*.vcf *.VCF)"; entries joined by ";;". Each
-// pattern also comes in lower and upper case, so that names match in any case, as on Windows.
+// "VCF files|*.vcf|All Files|*" -> "VCF files (*.vcf *.VCF);;All Files (*)". Each pattern
+// also comes in lower and upper case, so that names match in any case, as on Windows.
 QString qtFilterFromPipeFilter(const QString& pipeFilter);
 
 }  // namespace pennacle

@@ -130,11 +130,15 @@ private:
 class RealBoxes : public QtDialogs {
 public:
     explicit RealBoxes(ScriptedDialogs& files) : files_(files) {}
-    QString ShowOpen(const QString& title, const QString& filter) override {
-        return files_.ShowOpen(title, filter);
+    QString ShowOpen(const QString& title, const QString& filter, const QString& start) override {
+        return files_.ShowOpen(title, filter, start);
     }
-    QString ShowSave(const QString& title, const QString& filter) override {
-        return files_.ShowSave(title, filter);
+    QStringList ShowOpenFiles(const QString& title, const QString& filter,
+                              const QString& start) override {
+        return files_.ShowOpenFiles(title, filter, start);
+    }
+    QString ShowSave(const QString& title, const QString& filter, const QString& start) override {
+        return files_.ShowSave(title, filter, start);
     }
     QString BrowseForFolder(const QString& prompt, const QString& start) override {
         return files_.BrowseForFolder(prompt, start);
@@ -152,8 +156,7 @@ private slots:
     void importIntoEmptyAndNonEmptyList() {
         Window w;
         w.import(kDoe + "\r\n\r\n" + kRoe);
-        QCOMPARE(w.dialogs.callsOf("open"),
-                 QStringList({"Select VCF File|VCF files(*.vcf)|*.vcf"}));
+        QCOMPARE(w.dialogs.callsOf("open"), QStringList({"Select VCF File|VCF files|*.vcf"}));
         QCOMPARE(w.names(), QStringList({"Doe, John", "Roe, Jane"}));
         QCOMPARE(w.form->contacts().currentRow(), 0);
         QCOMPARE(w.box(LastName)->text(), QString("Doe"));
@@ -642,7 +645,7 @@ private slots:
         w.dialogs.calls.clear();
         w.form->PushButton1_Click();  // cancelled save dialog
         QCOMPARE(w.dialogs.calls,
-                 QStringList({"save|Select As ANSI|vCard file(*.vcf)|*.vcf|All Files(*.*|*.*"}));
+                 QStringList({"save|Select As ANSI|vCard file|*.vcf|All Files|*"}));
 
         const QString ansiPath = w.dir.filePath("all-ansi.vcf");
         w.dialogs.fileAnswers.enqueue(ansiPath);
@@ -794,7 +797,7 @@ private slots:
             asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
             dialog->reject();
         });
-        QCOMPARE(dialogs.ShowSave("Select As ANSI", "vCard file(*.vcf)|*.vcf"), QString());
+        QCOMPARE(dialogs.ShowSave("Select As ANSI", "vCard file|*.vcf", QString()), QString());
         QVERIFY(asks);
     }
 

@@ -2,6 +2,8 @@
 #include "support/windowfixture.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -48,6 +50,11 @@ struct FindWindow : WindowFixture {
         return names;
     }
     QString currentName() const { return form->contacts().current()->Text; }
+    void clickName() const {
+        QHeaderView* header = list()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(0) + 20, header->height() / 2));
+    }
     QString selectedName() const { return list()->currentIndex().data().toString(); }
 };
 
@@ -74,19 +81,25 @@ private slots:
     void opensBelowTheListAndClosesKeepingTheCurrentContact() {
         FindWindow w;
         const QRect place = fromTwips(120, 630, 7800, 3945);
-        QCOMPARE(w.list()->geometry(), place);
+        // The list leaves the room at its bottom to the count, and to the bar when it is open:
+        // opening the bar moves nothing.
+        const QRect list = w.list()->geometry();
+        const auto* count = w.find<QLabel>("ContactCount");
+        QCOMPARE(list.topLeft(), place.topLeft());
+        QCOMPARE(list.width(), place.width());
         QVERIFY(w.bar()->isHidden());
+        QVERIFY(count->isVisible());
+        QCOMPARE(count->text(), QString("5 contacts"));
         w.list()->setCurrentIndex(w.form->contacts().index(2, 0));
 
         w.openBar();
         QVERIFY(w.bar()->isVisible());
+        QVERIFY(!count->isVisible());
         QVERIFY(w.text()->hasFocus());
         QCOMPARE(w.counts(), QString("5 of 5"));
-        // The list gives up the room at its bottom; the bar takes it.
-        const QRect list = w.list()->geometry();
         const QRect bar = w.bar()->geometry();
-        QCOMPARE(list.topLeft(), place.topLeft());
-        QCOMPARE(list.width(), place.width());
+        QCOMPARE(w.list()->geometry(), list);
+        QCOMPARE(count->geometry(), bar);
         QVERIFY(list.bottom() < bar.top());
         QCOMPARE(QRect(bar.left(), bar.bottom(), bar.width(), 1),
                  QRect(place.left(), place.bottom(), place.width(), 1));
@@ -99,7 +112,8 @@ private slots:
 
         QTest::keyClick(w.text(), Qt::Key_Escape);
         QVERIFY(w.bar()->isHidden());
-        QCOMPARE(w.list()->geometry(), place);
+        QVERIFY(count->isVisible());
+        QCOMPARE(w.list()->geometry(), list);
         QCOMPARE(w.shown(), kAll);
         QCOMPARE(w.selectedName(), QString("Poe, Ed"));
         QCOMPARE(w.form->contacts().currentRow(), 2);
@@ -241,6 +255,65 @@ private slots:
         QTest::keyClick(w.text(), Qt::Key_Escape);
         QCOMPARE(w.shown(), kAll);
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
+    }
+
+    // Clicking "Name" sorts what the list shows, filtered or not; the list keeps its order.
+    void sortingByNameIsForTheEyeOnly() {
+        FindWindow w;
+        const QStringList ascending = {"Ash, Felix", "Müller, Jürgen", "Mullins, Anna", "Poe, Ed",
+                                       "Roe, Jane"};
+        QStringList descending = ascending;
+        std::reverse(descending.begin(), descending.end());
+        w.list()->setCurrentIndex(w.form->contacts().index(2, 0));  // Poe
+
+        w.clickName();
+        QCOMPARE(w.shown(), ascending);
+        QCOMPARE(w.selectedName(), QString("Poe, Ed"));
+        QCOMPARE(w.form->shownRowOf(2), 3);
+        QCOMPARE(w.form->contactRowShownAt(0), qsizetype(4));
+        QCOMPARE(w.form->contactRowShownAt(5), qsizetype(-1));
+        w.list()->setCurrentIndex(w.list()->model()->index(0, 0));
+        QCOMPARE(w.box(LastName)->text(), QString("Ash"));
+
+        w.clickName();
+        QCOMPARE(w.shown(), descending);
+        w.openBar();
+        w.type("mul");
+        QCOMPARE(w.shown(), QStringList({"Mullins, Anna", "Müller, Jürgen", "Ash, Felix"}));
+        w.list()->setCurrentIndex(w.list()->model()->index(0, 0));
+        QTest::keyClick(w.list(), Qt::Key_Delete);
+        QCOMPARE(w.names(), QStringList({"Müller, Jürgen", "Roe, Jane", "Poe, Ed", "Ash, Felix"}));
+        QTest::keyClick(w.text(), Qt::Key_Escape);
+        QCOMPARE(w.shown(), QStringList({"Roe, Jane", "Poe, Ed", "Müller, Jürgen", "Ash, Felix"}));
+
+        w.clickName();  // the third click shows the list's order again
+        QCOMPARE(w.shown(), w.names());
+        QCOMPARE(w.list()->model(), &w.form->contacts());
+    }
+
+    void sortingManyContactsStaysQuick() {
+#ifdef PENNACLE_SANITIZED
+        const int count = 10000;
+#else
+        const int count = 100000;
+#endif
+        FindWindow w;
+        w.form->PushButton6_Click();
+        QString cards;
+        for (int i = 0; i < count; ++i)
+            cards +=
+                QStringLiteral("BEGIN:VCARD\r\nN:N%1;x\r\nEND:VCARD\r\n").arg((i * 7919) % count);
+        w.import(cards, "many.vcf");
+        QElapsedTimer clock;
+        clock.start();
+        w.clickName();
+        qInfo() << "sorted" << w.list()->model()->rowCount() << "contacts in" << clock.elapsed()
+                << "ms";
+        const QAbstractItemModel* model = w.list()->model();
+        for (int row = 1; row < model->rowCount(); ++row) {
+            QVERIFY(model->index(row - 1, 0).data().toString() <=
+                    model->index(row, 0).data().toString());
+        }
     }
 };
 

@@ -63,10 +63,14 @@ struct FakeWindow {
     QStringList shown;  // cards shown in the form
     QStringList pictures;
 
-    FlowContext context() { return {dialogs, reporter, appTitle}; }
+    int progressesStarted = 0;
+
+    FlowContext context() { return {dialogs, reporter, appTitle, settings}; }
     StartProgress startProgress() {
-        return
-            [this](const QString&) { return std::make_unique<ScriptedProgress>(progressAllowed); };
+        return [this](const QString&) {
+            ++progressesStarted;
+            return std::make_unique<ScriptedProgress>(progressAllowed);
+        };
     }
     ImportFlow importFlow() {
         return ImportFlow({context(), contacts, startProgress(), [] {},
@@ -115,6 +119,9 @@ class TestFlows : public QObject {
 private slots:
     void importFile_data();
     void importFile();
+    void importSeveralFiles_data();
+    void importSeveralFiles();
+    void fileDialogsOpenWhereTheLastFileWasChosen();
     void dropFiles_data();
     void dropFiles();
     void save_data();
@@ -157,6 +164,56 @@ void TestFlows::importFile() {
              rows > 0 ? QStringList{window.contacts.at(0).card.text()} : QStringList{});
     QTEST(window.dialogs.callsOf("message"), "messages");
     QTEST(window.reportedSteps(), "steps");
+}
+
+void TestFlows::importSeveralFiles_data() {
+    QTest::addColumn<QStringList>("files");  // written but "missing.vcf"
+    QTest::addColumn<int>("progressAllowed");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("in the order chosen") << QStringList{"b.vcf", "a.vcf"} << 1000
+                                         << QStringList{"Okafor,", "Haddad,"} << QStringList{};
+    QTest::newRow("stopped in the first: the second is not read")
+        << QStringList{"b.vcf", "a.vcf"} << 0 << QStringList{} << QStringList{};
+    QTest::newRow("an unreadable one is reported, the others imported")
+        << QStringList{"a.vcf", "missing.vcf", "b.vcf"} << 1000 << QStringList{"Haddad,", "Okafor,"}
+        << QStringList{"PushButton2_Click at line 102"};
+}
+
+void TestFlows::importSeveralFiles() {
+    QFETCH(QStringList, files);
+    QFETCH(int, progressAllowed);
+    FakeWindow window;
+    window.progressAllowed = progressAllowed;
+    const QMap<QString, QByteArray> cards{{"a.vcf", card("Haddad")}, {"b.vcf", card("Okafor")}};
+    QStringList paths;
+    for (const QString& name : files) {
+        paths << (cards.contains(name) ? window.writeFile(name, cards[name])
+                                       : window.dir.filePath(name));
+    }
+    window.dialogs.fileListAnswers.enqueue(paths);
+    window.importFlow().chooseFile();
+    QStringList names;
+    for (qsizetype row = 0; row < window.contacts.count(); ++row)
+        names << window.contacts.at(row).Text;
+    QTEST(names, "names");
+    QTEST(window.reportedSteps(), "steps");
+    QCOMPARE(window.progressesStarted, 1);
+}
+
+void TestFlows::fileDialogsOpenWhereTheLastFileWasChosen() {
+    FakeWindow window;
+    QDir(window.dir.path()).mkpath("cards");
+    const QString chosen = window.writeFile("cards/a.vcf", card("Haddad"));
+    const QString folder = QFileInfo(chosen).absolutePath();
+    window.dialogs.fileAnswers.enqueue(chosen);
+    window.importFlow().chooseFile();  // first start: no folder yet
+    window.importFlow().chooseFile();  // cancelled: the folder stays
+    window.options.oneFile = true;
+    window.saveFlow().save();           // the one-file save opens there too
+    window.photoFlow().chooseAndAdd();  // pictures keep a folder of their own
+    QCOMPARE(window.dialogs.startFolders, QStringList({"", folder, folder, ""}));
+    QCOMPARE(window.settings.ReadSetting("VcfFolder", ""), folder);
 }
 
 void TestFlows::dropFiles_data() {

@@ -1,5 +1,7 @@
 #include "support/windowfixture.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,12 +16,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
+#include <QScrollBar>
+
+#include <cmath>
 #include <memory>
 
 using namespace pennacle;
@@ -27,6 +33,40 @@ using namespace pennacle;
 namespace {
 
 using Fixture = WindowFixture;
+
+double luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+// As the web's accessibility guidelines measure it: 1 (none) to 21 (black on white).
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What lies behind a widget that paints no background of its own.
+QColor backgroundBehind(const QWidget* widget) {
+    while (widget->parentWidget() && !widget->autoFillBackground())
+        widget = widget->parentWidget();
+    return widget->palette().color(QPalette::Window);
+}
+
+QPalette darkPalette() {
+    QPalette dark;
+    for (const auto& [role, color] : {std::pair{QPalette::Window, QColor(0x2b, 0x2b, 0x2b)},
+                                      {QPalette::WindowText, Qt::white},
+                                      {QPalette::Base, QColor(0x1e, 0x1e, 0x1e)},
+                                      {QPalette::Text, Qt::white},
+                                      {QPalette::Button, QColor(0x3c, 0x3c, 0x3c)},
+                                      {QPalette::ButtonText, Qt::white}}) {
+        dark.setColor(role, color);
+    }
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x9a, 0x9a, 0x9a));
+    return dark;
+}
 
 }  // namespace
 
@@ -71,8 +111,8 @@ private slots:
                                     << "Help" << QRect(8, 8, 520, 27);
         QTest::newRow("Save place") << "PushButton1"
                                     << "Save As VCF" << QRect(8, 520, 520, 27);
-        QTest::newRow("? place") << "PushButton8"
-                                 << "?" << QRect(464, 14, 40, 23);
+        QTest::newRow("? place, inside its frame's border") << "PushButton8"
+                                                            << "?" << QRect(464, 20, 40, 21);
         QTest::newRow("Option1") << "Option1"
                                  << "Save all contacts to one VCF" << QRect(16, 20, 201, 17);
         QTest::newRow("Option2") << "Option2"
@@ -134,7 +174,7 @@ private slots:
         QStringList captions;
         for (QLabel* label : f.form->findChildren<QLabel*>()) {
             if (label->objectName().startsWith("Label1_"))
-                captions << label->text();
+                captions << QString(label->text()).remove('&');
         }
         for (const char* expected :
              {"Last Name:", "First Name:",  "MI:",           "Company:",      "Title:",
@@ -382,6 +422,151 @@ private slots:
         if (!curWritten)
             QSKIP("This Qt has no writer for .cur files, so no pointer file could be made");
         QCOMPARE(f.find<QPushButton>("PushButton1")->cursor().shape(), Qt::BitmapCursor);
+    }
+
+    // What a screen reader says for each control that takes the focus, on every page.
+    void everyFocusableControlHasAName() {
+        Fixture f;
+        Form1& form = f.open();
+        form.show();
+        QStringList unnamed;
+        for (QWidget* w : form.findChildren<QWidget*>()) {
+            // The edit part of a list or date box is read as the box itself.
+            const bool part = qobject_cast<QComboBox*>(w->parentWidget()) ||
+                              qobject_cast<QAbstractSpinBox*>(w->parentWidget());
+            if (w->focusPolicy() == Qt::NoFocus || w->isHidden() || part || w->window() != &form)
+                continue;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(w);
+            if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed << w->objectName() + " " + w->metaObject()->className();
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+        const auto nameOf = [&](const char* control) {
+            return QAccessible::queryAccessibleInterface(f.find<QWidget>(control))
+                ->text(QAccessible::Name);
+        };
+        QCOMPARE(nameOf("Check1_4"), QString("Cellular preferred"));
+        QCOMPARE(nameOf("txtTextbox_14"), QString("Work City"));
+        QCOMPARE(nameOf("PushButton3"), QString("Add an e-mail address"));
+        for (const auto& [button, key] : {std::pair{"PushButton1", "Ctrl+S"},
+                                          {"PushButton2", "Ctrl+O"},
+                                          {"PushButton4", "F1"},
+                                          {"PushButton5", "Del"}}) {
+            QVERIFY2(f.find<QWidget>(button)->toolTip().endsWith(QString("(%1)").arg(key)), button);
+        }
+    }
+
+    void altLetterReachesItsBox_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("Last Name") << Qt::Key_L << "txtTextbox_0";
+        QTest::newRow("Birthday") << Qt::Key_B << "dtpBirthday";
+        QTest::newRow("Email, the address") << Qt::Key_E << "Combo1";
+        QTest::newRow("Home City") << Qt::Key_Y << "txtTextbox_9";
+        QTest::newRow("Cellular") << Qt::Key_A << "txtTextbox_22";
+    }
+    void altLetterReachesItsBox() {
+        QFETCH(Qt::Key, key);
+        QFETCH(QString, box);
+        Fixture f;
+        Form1& form = f.open();
+        f.import("BEGIN:VCARD\r\nN:Doe;John\r\nEND:VCARD");  // the form takes input only then
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        f.list()->setFocus();
+        QTest::keyClick(f.list(), key, Qt::AltModifier);
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused);
+        QWidget* expected = f.find<QWidget>(box);
+        QVERIFY2(focused == expected || expected->isAncestorOf(focused),
+                 qPrintable(focused->objectName()));
+    }
+
+    // Under a dark desktop palette every caption still reads on what lies behind it, whether
+    // the form is enabled or not, with or without a skin.
+    void captionsReadUnderADarkPalette_data() {
+        QTest::addColumn<bool>("skin");
+        QTest::newRow("design background") << false;
+        QTest::newRow("skin") << true;
+    }
+    void captionsReadUnderADarkPalette() {
+        QFETCH(bool, skin);
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(darkPalette());
+        Fixture f;
+        if (skin) {
+            QDir().mkpath(f.appFolder() + "/x");
+            QFile file(f.appFolder() + "/x/o.cjs");
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        Form1& form = f.open();
+        QStringList unreadable;
+        for (QWidget* w : form.findChildren<QWidget*>()) {
+            if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w) &&
+                !qobject_cast<QGroupBox*>(w)) {
+                continue;
+            }
+            const auto* button = qobject_cast<QAbstractButton*>(w);
+            if (qobject_cast<QPushButton*>(w) || (button && button->text().isEmpty()) ||
+                w->isHidden() || w->window() != &form) {
+                continue;  // text on its own face, no text, or never seen
+            }
+            for (const auto group : {QPalette::Active, QPalette::Disabled}) {
+                const QColor text = w->palette().color(group, w->foregroundRole());
+                if (contrast(text, backgroundBehind(w)) < 4.5)
+                    unreadable << w->objectName() + " " + w->metaObject()->className();
+            }
+        }
+        QApplication::setPalette(before);
+        QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join(", ")));
+    }
+
+    // On a screen smaller than the window the controls scroll: each one can be brought into
+    // view. Where the window fits it keeps its size, without scroll bars.
+    void smallScreensScroll() {
+        Fixture f;
+        Form1& form = f.open();
+        form.fitIntoScreen(QSize(760, 420));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.width() <= 760 && form.height() <= 420);
+        auto* scroller = f.find<QScrollArea>("Form1Scroller");
+        for (const char* name :
+             {"PushButton1", "PushButton8", "Check1_5", "PushButton4", "txtTextbox_0"}) {
+            auto* control = f.find<QWidget>(name);
+            const QPoint center = control->mapTo(scroller->widget(), control->rect().center());
+            scroller->ensureVisible(center.x(), center.y(), control->width() / 2 + 1,
+                                    control->height() / 2 + 1);
+            const QRect shown(control->mapTo(&form, QPoint(0, 0)), control->size());
+            QVERIFY2(form.rect().contains(shown), qPrintable(QString("%1 at %2,%3 in %4x%5")
+                                                                 .arg(name)
+                                                                 .arg(shown.x())
+                                                                 .arg(shown.y())
+                                                                 .arg(form.width())
+                                                                 .arg(form.height())));
+        }
+        form.fitIntoScreen(QSize(1400, 870));
+        QCOMPARE(form.size(), QSize(1208, 557));
+        QCoreApplication::processEvents();
+        QVERIFY(!scroller->horizontalScrollBar()->isVisible());
+        QVERIFY(!scroller->verticalScrollBar()->isVisible());
+    }
+
+    void emailListIsAsWideAsItsLongestAddress() {
+        Fixture f;
+        Form1& form = f.open();
+        const QString longest = "delphine.castellanos-montenegro@example.org";
+        f.import(
+            "BEGIN:VCARD\r\nN:Cast;Delphine\r\nEMAIL;INTERNET:d@example.org\r\nEMAIL;INTERNET:" +
+            longest + "\r\nEND:VCARD");
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QComboBox* addresses = f.combo("Combo1");
+        addresses->showPopup();
+        QAbstractItemView* list = addresses->view();
+        QVERIFY(list->width() > list->fontMetrics().horizontalAdvance(longest));
+        addresses->hidePopup();
     }
 
     void withoutPointerFileButtonsShowTheHand() {

@@ -112,8 +112,8 @@ private slots:
 
         QCOMPARE(w.dialogs.callsOf("open").last(),
                  QString("Select A Picture|Picture files|*.jpg;*.jpeg;*.png;*.gif;*.bmp|"
-                         "JPEG files(*.jpg)|*.jpg;*.jpeg|PNG files(*.png)|*.png|"
-                         "GIF files(*.gif)|*.gif|Bitmap files(.BMP)|*.BMP"));
+                         "JPEG files|*.jpg;*.jpeg|PNG files|*.png|GIF files|*.gif|"
+                         "Bitmap files|*.bmp"));
         QCOMPARE(w.rowLabels(), QStringList({"JPEG 1", "TYPE=JPEG 2", "Photo3"}));
         const std::vector<PhotoEntry> photos = w.photos();
         QCOMPARE(photos.size(), size_t(3));

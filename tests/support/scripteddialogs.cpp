@@ -16,13 +16,28 @@ QStringList ScriptedDialogs::callsOf(const QString& kind) const {
     return result;
 }
 
-QString ScriptedDialogs::ShowOpen(const QString& title, const QString& filter) {
+QString ScriptedDialogs::ShowOpen(const QString& title, const QString& filter,
+                                  const QString& startFolder) {
     calls << record(QStringLiteral("open"), title, filter);
+    startFolders << startFolder;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
-QString ScriptedDialogs::ShowSave(const QString& title, const QString& filter) {
+QStringList ScriptedDialogs::ShowOpenFiles(const QString& title, const QString& filter,
+                                           const QString& startFolder) {
+    if (!fileListAnswers.isEmpty()) {
+        calls << record(QStringLiteral("open"), title, filter);
+        startFolders << startFolder;
+        return fileListAnswers.dequeue();
+    }
+    const QString one = ShowOpen(title, filter, startFolder);
+    return one.isEmpty() ? QStringList() : QStringList{one};
+}
+
+QString ScriptedDialogs::ShowSave(const QString& title, const QString& filter,
+                                  const QString& startFolder) {
     calls << record(QStringLiteral("save"), title, filter);
+    startFolders << startFolder;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 

@@ -12,7 +12,9 @@
 // "kind|caption or title|text or filter".
 class ScriptedDialogs : public pennacle::Dialogs {
 public:
-    QQueue<QString> fileAnswers;                  // ShowOpen, ShowSave and BrowseForFolder
+    QQueue<QString> fileAnswers;          // ShowOpen, ShowSave, BrowseForFolder; ShowOpenFiles: one
+    QQueue<QStringList> fileListAnswers;  // ShowOpenFiles, before fileAnswers
+    QStringList startFolders;             // where each file dialog opened
     QQueue<std::optional<QString>> inputAnswers;  // InputBox
     QQueue<bool> yesNoAnswers;                    // askYesNo
     QQueue<Answer> yesNoCancelAnswers;            // askYesNoCancel
@@ -21,8 +23,12 @@ public:
 
     QStringList callsOf(const QString& kind) const;
 
-    QString ShowOpen(const QString& title, const QString& filter) override;
-    QString ShowSave(const QString& title, const QString& filter) override;
+    QString ShowOpen(const QString& title, const QString& filter,
+                     const QString& startFolder) override;
+    QStringList ShowOpenFiles(const QString& title, const QString& filter,
+                              const QString& startFolder) override;
+    QString ShowSave(const QString& title, const QString& filter,
+                     const QString& startFolder) override;
     QString BrowseForFolder(const QString& prompt, const QString& startFolder) override;
     void message(const QString& caption, const QString& text) override;
     void warning(const QString& caption, const QString& text) override;

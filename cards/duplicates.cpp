@@ -215,6 +215,9 @@ DuplicateKeys duplicateKeysOf(const CardBytes& card, PhoneKeys& phones) {
 std::vector<DuplicateGroup> findDuplicates(const ContactList& contacts, const QString& region) {
     const std::vector<DuplicateKeys> keys = keysOfAll(contacts, region);
     Buckets cards, emails, phones, names;
+    // Room for every contact at once: rehashing a hundred thousand keys costs more than it.
+    for (Buckets* buckets : {&cards, &emails, &phones, &names})
+        buckets->reserve(qsizetype(keys.size()));
     for (size_t i = 0; i < keys.size(); ++i) {
         cards[contacts.at(qsizetype(i)).card.bytes()].push_back(i);
         for (const QByteArray& email : keys[i].emails)

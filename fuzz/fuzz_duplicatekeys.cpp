@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace pennacle;
     if (size < 1)
         return 0;
-    PhoneKeys phones(QLatin1String(kRegions[data[0] % std::size(kRegions)]));
+    PhoneKeys phones{QLatin1String(kRegions[data[0] % std::size(kRegions)])};
     const QString text = fuzz::textOf(data + 1, size - 1);
     const QStringList lines = text.split(u'\n');
     const QByteArray key = phones.keyOf(lines[0]);

@@ -101,17 +101,18 @@ void Form1::connectFormHandlers() {
 }
 
 void Form1::showShortcutsInTooltips() {
-    const std::pair<int, QKeySequence> keys[] = {{1, QKeySequence::Save},
-                                                 {2, QKeySequence::Open},
-                                                 {4, QKeySequence(Qt::Key_F1)},
-                                                 {5, QKeySequence(Qt::Key_Delete)},
-                                                 {14, QKeySequence::New},
-                                                 {15, QKeySequence(Qt::CTRL | Qt::Key_D)}};
+    const std::pair<int, QKeySequence> keys[] = {
+        {1, QKeySequence::Save},       {2, QKeySequence::Open},
+        {4, QKeySequence(Qt::Key_F1)}, {5, QKeySequence(Qt::Key_Delete)},
+        {14, QKeySequence::New},       {15, QKeySequence(Qt::CTRL | Qt::Key_D)}};
     for (const auto& [number, key] : keys) {
         QPushButton* button = PushButton[size_t(number)];
         button->setToolTip(button->text() + QStringLiteral(" (") +
                            key.toString(QKeySequence::NativeText) + QLatin1Char(')'));
     }
+    // The one key without a control of its own.
+    PushButton[4]->setToolTip(PushButton[4]->toolTip() +
+                              QStringLiteral("; Ctrl+Q closes the window"));
 }
 
 void Form1::enableFormForContact() {

@@ -95,11 +95,14 @@ QString separatedComponent(const QString& value) {
 
 QString escapedComponent(const QString& value, bool separatorFollows) {
     QString copy = oneLine(value);
+    // Colons first: the blanks they become may stand at the end, after a backslash.
+    if (holdsChar(copy, u':'))
+        copy.replace(u':', u' ');
     if (separatorFollows) {
         for (qsizetype i = copy.size() - 1; i >= 0 && (copy[i] == u' ' || copy[i] == u'\\'); --i)
             copy[i] = u' ';
     }
-    if (!holdsChar(copy, u';') && !holdsChar(copy, u':'))
+    if (!holdsChar(copy, u';'))
         return copy;
     QString escaped;
     escaped.reserve(copy.size() + 8);
@@ -107,7 +110,7 @@ QString escapedComponent(const QString& value, bool separatorFollows) {
         if (c == u';')
             escaped.append(u"\\;");
         else
-            escaped.append(c == u':' ? QChar(u' ') : c);
+            escaped.append(c);
     }
     return escaped;
 }

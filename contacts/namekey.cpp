@@ -107,6 +107,7 @@ PersonName personNameFromFormatted(QStringView formatted) {
         words.resize(1);
     }
     name.given = std::move(words);
+    dropInitials(name.given);
     dropInitials(name.family);
     return name;
 }

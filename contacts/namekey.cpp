@@ -41,10 +41,12 @@ QString transcribed(QStringView text) {
     return out;
 }
 
-bool isWordByte(char c) {
-    // Folded text is UTF-8: bytes of other letters are kept whole.
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 0x80 || (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z');
+// The code point at `i`, a surrogate pair taken whole; `i` moves past it.
+char32_t codePointAt(QStringView text, qsizetype& i) {
+    const QChar c = text[i++];
+    if (c.isHighSurrogate() && i < text.size() && text[i].isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text[i++]);
+    return c.unicode();
 }
 
 // Middle initials ("John F. Kennedy") say nothing against another spelling of the name.
@@ -71,17 +73,22 @@ QByteArray joined(const std::vector<QByteArray>& words) {
 }  // namespace
 
 std::vector<QByteArray> nameWords(QStringView text) {
-    const QByteArray folded = foldForSearch(transcribed(text));
+    // Words of letters and digits only: signs, marks and invisible characters split them.
+    const QString folded = QString::fromUtf8(foldForSearch(transcribed(text)));
     std::vector<QByteArray> words;
-    qsizetype start = -1;
-    for (qsizetype i = 0; i <= folded.size(); ++i) {
-        const bool inWord = i < folded.size() && isWordByte(folded[i]);
-        if (inWord && start < 0) {
-            start = i;
-        } else if (!inWord && start >= 0) {
-            words.push_back(folded.mid(start, i - start));
-            start = -1;
+    QString word;
+    for (qsizetype i = 0; i <= folded.size();) {
+        const qsizetype start = i;
+        const bool inWord = i < folded.size() && QChar::isLetterOrNumber(codePointAt(folded, i));
+        if (inWord) {
+            word += QStringView(folded).sliced(start, i - start);
+            continue;
         }
+        if (!word.isEmpty())
+            words.push_back(word.toUtf8());
+        word.clear();
+        if (i == start)
+            ++i;
     }
     return words;
 }

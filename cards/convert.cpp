@@ -177,11 +177,21 @@ void takeParameter(Property& property, QStringView parameter, bool version4) {
         property.others.append(trimmed.toString());
 }
 
-// The value's text with quoted-printable decoded, in the set the line names.
-QString decodedValue(const PropertyLine& line) {
-    const QStringView value = withoutLineEnd(line.value());
-    if (line.quotedPrintable())
-        return DecodeQuotedPrintable(value.toString(), line.charset());
+// The value's text with quoted-printable decoded, in the set the line names (in an ANSI
+// file, its code page when it names none). Blanks at its end count only before a CR, as the
+// form reads them, so that a file of LF lines reads back the same from our CR LF lines.
+QString decodedValue(const PropertyLine& line, bool ansi) {
+    QStringView value = line.value();
+    if (!value.endsWith(u'\r')) {
+        while (value.endsWith(u' '))
+            value.chop(1);
+    }
+    value = withoutLineEnd(value);
+    if (line.quotedPrintable()) {
+        static const QString kAnsi = QStringLiteral("windows-1252");
+        const QString& charset = line.charset().isEmpty() && ansi ? kAnsi : line.charset();
+        return DecodeQuotedPrintable(value.toString(), charset);
+    }
     if (line.bareQuotedPrintable())
         return decodeWrittenNote(value);
     return value.toString();
@@ -302,7 +312,8 @@ QString addressOf(const QString& text, bool contentId) {
     return kCid + address;
 }
 
-Property propertyOf(const PropertyLine& line, bool escapes, bool version4) {
+Property propertyOf(const PropertyLine& line, bool ansi, bool version4) {
+    const bool escapes = line.escapes();
     Property property;
     const QList<QStringView> pieces = splitPropertyPart(line.part());
     const QStringView head = trimBlanks(pieces.front());
@@ -310,7 +321,7 @@ Property propertyOf(const PropertyLine& line, bool escapes, bool version4) {
     property.name = trimBlanks(withoutGroup(head)).toString();
     for (qsizetype i = 1; i < pieces.size(); ++i)
         takeParameter(property, pieces[i], version4);
-    const QString text = decodedValue(line);
+    const QString text = decodedValue(line, ansi);
     if (property.binary) {
         property.value = {QStringList{withoutSpaces(text)}};
     } else if (!takeDataAddress(property, text)) {
@@ -332,7 +343,7 @@ bool isNamed(const Property& property, Rule rule) {
 // data up to the empty line that ends it, and the further lines of a note.
 class CardReader {
 public:
-    explicit CardReader(const CardBytes& card) : card_(card), lines_(card), syntax_(card) {
+    explicit CardReader(const CardBytes& card) : lines_(card), syntax_(card) {
         content_.escapes = syntax_.escapes();
     }
 
@@ -357,7 +368,7 @@ private:
             takeFrame(line);
             return;
         }
-        content_.properties.push_back(propertyOf(line, syntax_.escapes(), version4()));
+        content_.properties.push_back(propertyOf(line, syntax_.ansiReading(), version4()));
         const Property& property = content_.properties.back();
         if (property.binary)
             open_ = Data;
@@ -391,7 +402,6 @@ private:
 
     enum Open { None, Data, Note };
 
-    const CardBytes& card_;
     CardLineWalker lines_;
     CardSyntax syntax_;
     CardContent content_;
@@ -569,8 +579,11 @@ CardBytes convertCard(const CardBytes& card, CardVersion target, Reporter& repor
     bool asRead = false;
     g(100, [&] { content = CardReader(card).read(); });
     g(102, [&] { asRead = content && isValidAsRead(card, *content, target); });
-    if (!content || asRead)
+    if (!content)
         return card;
+    // ASCII reads the same in both encodings: a card written as read is UTF-8 too.
+    if (asRead)
+        return CardBytes(card.bytes(), CardEncoding::Utf8);
     std::optional<CardBytes> converted;
     g(104, [&] { addRequired(*content, target); });
     g(106, [&] { converted.emplace(writtenCard(*content, target), CardEncoding::Utf8); });

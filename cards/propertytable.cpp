@@ -114,7 +114,7 @@ ValueShape valueShapeOf(QStringView name) {
     const auto row =
         std::find_if(kProperties.begin(), kProperties.end(),
                      [&](const PropertyRow& r) { return equalsIgnoringAsciiCase(name, r.name); });
-    return row == kProperties.end() ? ValueShape::Text : row->shape;
+    return row == kProperties.end() ? ValueShape::Compound : row->shape;
 }
 
 PhoneKind phoneKindOf(QStringView propertyPart) {

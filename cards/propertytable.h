@@ -108,8 +108,8 @@ QLatin1StringView propertyName(Rule rule);
 const PropertyRow* propertyRowOfKey(QStringView key);
 const PropertyRow* propertyRowOfKey(QByteArrayView key);
 
-// The shape of the values of a property known by its name (group dropped, any case); Text for
-// a property the table does not list.
+// The shape of the values of a property known by its name (group dropped, any case). A
+// property the table does not list may hold any structure: Compound keeps its separators.
 ValueShape valueShapeOf(QStringView name);
 
 // The telephone kind that a TEL line's property part names.

@@ -481,10 +481,11 @@ void appendTypes(QString& line, const QStringList& types) {
     for (qsizetype i = 0; i < types.size(); ++i) {
         if (i > 0)
             line.append(u',');
-        if (needsQuotes(types[i]))
-            line.append(u'"').append(types[i]).append(u'"');
+        const QString word = QString(types[i]).remove(u'"');
+        if (needsQuotes(word))
+            line.append(u'"').append(word).append(u'"');
         else
-            line.append(types[i]);
+            line.append(word);
     }
 }
 
@@ -540,6 +541,23 @@ void appendValue(QString& line, const Property& property, CardVersion target) {
     }
 }
 
+// A piece of a property part as it can stand among others in any order: a quote that nothing
+// closes would pair with one of a piece written after it.
+QString balancedQuotes(const QString& piece) {
+    if (piece.count(u'"') % 2 == 0)
+        return piece;
+    QString text = piece;
+    return text.remove(u'"');
+}
+
+// A line break in a name, a parameter or an address would end the line early: as a blank.
+void asOneLine(QString& line) {
+    for (QChar& c : line) {
+        if (c == u'\r' || c == u'\n')
+            c = u' ';
+    }
+}
+
 QString lineOf(const Property& property, CardVersion target) {
     QString line;
     line.reserve(property.head.size() + 64);
@@ -548,13 +566,14 @@ QString lineOf(const Property& property, CardVersion target) {
     if (property.pref > 0 && (target == CardVersion::V40 || property.pref != 1))
         line.append(QLatin1StringView(";PREF=")).append(QString::number(property.pref));
     for (const QString& other : property.others)
-        appendParameter(line, other);
+        appendParameter(line, balancedQuotes(other));
     if (property.binary && target == CardVersion::V30)
         line.append(u';').append(kEncodingB);
     if (property.uri)
         line.append(QLatin1StringView(";VALUE=uri"));
     line.append(u':');
     appendValue(line, property, target);
+    asOneLine(line);
     return line;
 }
 

@@ -9,7 +9,9 @@
 #include "vcard/writer40.h"
 
 #include <QList>
+#include <QStringDecoder>
 #include <QStringList>
+#include <QUuid>
 
 #include <algorithm>
 #include <optional>
@@ -417,14 +419,21 @@ bool isValidAsRead(const CardBytes& card, const CardContent& content, CardVersio
         return std::any_of(content.properties.begin(), content.properties.end(),
                            [rule](const Property& p) { return isNamed(p, rule); });
     };
-    if (!sameVersion || !content.plainForVersion || !has(Rule::FormattedName) ||
+    const bool hasUid = std::any_of(content.properties.begin(), content.properties.end(),
+                                    [](const Property& p) {
+                                        return equalsIgnoringAsciiCase(p.name, kUniqueIdName);
+                                    });
+    if (!sameVersion || !content.plainForVersion || !has(Rule::FormattedName) || !hasUid ||
         (target == CardVersion::V30 && !has(Rule::Name)))
         return false;
-    if (card.encoding() == CardEncoding::Utf8 || isAscii(card.bytes())) {
-        Utf8Validator check;
-        return check.feed(card.bytes()) && check.atSequenceEnd();
-    }
-    return false;
+    if (isAscii(card.bytes()))
+        return true;
+    // Strict UTF-8: a card folded inside a character is valid to our reader but to few others.
+    if (card.encoding() != CardEncoding::Utf8)
+        return false;
+    QStringDecoder strict(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = strict.decode(card.bytes());
+    return !strict.hasError();
 }
 
 // The formatted name that a name gives: prefix, given, additional and family names, suffix;
@@ -443,17 +452,26 @@ QString formattedNameOf(const Property& name) {
     return parts.join(u' ');
 }
 
-Property requiredProperty(Rule rule, QList<QStringList> value) {
+Property requiredProperty(QLatin1StringView name, QList<QStringList> value) {
     Property property;
-    property.head = propertyName(rule);
+    property.head = name;
     property.name = property.head;
     property.value = std::move(value);
     return property;
 }
 
+// A card without a UID gets one made from its bytes: saved again unchanged, it names the same
+// card, so a server that keeps it by its UID is not given a second copy.
+QString uniqueIdOf(const CardBytes& card) {
+    static const QUuid kNamespace = QUuid::fromString(u"{5b0c2a51-4f7e-4f6b-9d3e-7a1c0e2f9b64}");
+    return QLatin1StringView("urn:uuid:") +
+           QUuid::createUuidV5(kNamespace, card.bytes()).toString(QUuid::WithoutBraces);
+}
+
 // Adds FN (and N in 3.0) when the card lacks them, ahead of every other property, so that a
-// later line of the card still fills what it filled before.
-void addRequired(CardContent& content, CardVersion target) {
+// later line of the card still fills what it filled before; and a UID, which address book
+// servers require.
+void addRequired(CardContent& content, const CardBytes& card, CardVersion target) {
     std::vector<Property>& properties = content.properties;
     const auto find = [&](Rule rule) {
         return std::find_if(properties.begin(), properties.end(),
@@ -463,10 +481,17 @@ void addRequired(CardContent& content, CardVersion target) {
     if (find(Rule::FormattedName) == properties.end()) {
         const auto name = find(Rule::Name);
         const QString text = name == properties.end() ? QString() : formattedNameOf(*name);
-        added.push_back(requiredProperty(Rule::FormattedName, {QStringList{text}}));
+        added.push_back(
+            requiredProperty(propertyName(Rule::FormattedName), {QStringList{text}}));
     }
     if (target == CardVersion::V30 && find(Rule::Name) == properties.end())
-        added.push_back(requiredProperty(Rule::Name, QList<QStringList>(5, QStringList{""})));
+        added.push_back(
+            requiredProperty(propertyName(Rule::Name), QList<QStringList>(5, QStringList{""})));
+    const bool hasUid = std::any_of(properties.begin(), properties.end(), [](const Property& p) {
+        return equalsIgnoringAsciiCase(p.name, kUniqueIdName);
+    });
+    if (!hasUid)
+        added.push_back(requiredProperty(kUniqueIdName, {QStringList{uniqueIdOf(card)}}));
     properties.insert(properties.begin(), added.begin(), added.end());
 }
 
@@ -604,7 +629,7 @@ CardBytes convertCard(const CardBytes& card, CardVersion target, Reporter& repor
     if (asRead)
         return CardBytes(card.bytes(), CardEncoding::Utf8);
     std::optional<CardBytes> converted;
-    g(104, [&] { addRequired(*content, target); });
+    g(104, [&] { addRequired(*content, card, target); });
     g(106, [&] { converted.emplace(writtenCard(*content, target), CardEncoding::Utf8); });
     return converted ? *converted : card;
 }

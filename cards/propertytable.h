@@ -108,6 +108,9 @@ QLatin1StringView propertyName(Rule rule);
 const PropertyRow* propertyRowOfKey(QStringView key);
 const PropertyRow* propertyRowOfKey(QByteArrayView key);
 
+// The property that names a card for good: no box shows it, address book servers require it.
+inline constexpr QLatin1StringView kUniqueIdName("UID");
+
 // The shape of the values of a property known by its name (group dropped, any case). A
 // property the table does not list may hold any structure: Compound keeps its separators.
 ValueShape valueShapeOf(QStringView name);

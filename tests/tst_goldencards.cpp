@@ -83,7 +83,8 @@ void importInto(ContactList& contacts, const QString& card, bool edited) {
 // part of the line); a kept line by its property name (its value is spelled in the 2.1 form of
 // the converted line, which shows line breaks as "=0D=0A" and reads a value in an ANSI file
 // without a set in none); an e-mail type only between 3.0 and 4.0 (a 2.1 card's type is its
-// first parameter, a later one's all its type words).
+// first parameter, a later one's all its type words). The UID that conversion adds to a card
+// without one is left out.
 CardForm shownForm(CardForm form, bool emailTypes) {
     for (PhotoEntry& photo : form.photos) {
         const qsizetype comma = photo.PhotoData.indexOf(u',');
@@ -96,6 +97,8 @@ CardForm shownForm(CardForm form, bool emailTypes) {
     OtherLines shown;
     for (const QString& line : form.otherLines.toList()) {
         const QString text = shownOtherLine(line);
+        if (text.startsWith(kUniqueIdName + QLatin1StringView(": ")))
+            continue;
         shown.append(QStringView(text).first(std::max<qsizetype>(0, text.indexOf(u": "))));
     }
     form.otherLines = shown;

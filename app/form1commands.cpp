@@ -101,12 +101,10 @@ void Form1::connectFormHandlers() {
 }
 
 void Form1::showShortcutsInTooltips() {
-    const std::pair<int, QKeySequence> keys[] = {{1, QKeySequence::Save},
-                                                 {2, QKeySequence::Open},
-                                                 {4, QKeySequence(Qt::Key_F1)},
-                                                 {5, QKeySequence(Qt::Key_Delete)},
-                                                 {14, QKeySequence::New},
-                                                 {15, QKeySequence(Qt::CTRL | Qt::Key_D)}};
+    const std::pair<int, QKeySequence> keys[] = {
+        {1, QKeySequence::Save},       {2, QKeySequence::Open},
+        {4, QKeySequence(Qt::Key_F1)}, {5, QKeySequence(Qt::Key_Delete)},
+        {14, QKeySequence::New},       {15, QKeySequence(Qt::CTRL | Qt::Key_D)}};
     for (const auto& [number, key] : keys) {
         QPushButton* button = PushButton[size_t(number)];
         button->setToolTip(button->text() + QStringLiteral(" (") +

@@ -77,9 +77,9 @@ struct Property {
     QString head;  // group and name, as the card has them
     QString name;  // without the group
     QStringList types;
-    int pref = 0;  // 0: not preferred
-    QStringList others;  // parameters without a counterpart to map, as they stand
-    bool uri = false;    // the value is an address: written without escapes
+    int pref = 0;            // 0: not preferred
+    QStringList others;      // parameters without a counterpart to map, as they stand
+    bool uri = false;        // the value is an address: written without escapes
     bool contentId = false;  // 2.1's VALUE=CONTENT-ID: the address of a mail part
     bool binary = false;
     QString mediaType;         // of binary data
@@ -138,7 +138,8 @@ void takeValueKind(Property& property, QStringView kind, QStringView parameter) 
     const bool contentId =
         isWord(bare, QLatin1StringView("CONTENT-ID")) || isWord(bare, QLatin1StringView("CID"));
     property.contentId |= contentId;
-    if (contentId || isWord(bare, QLatin1StringView("URL")) || isWord(bare, QLatin1StringView("URI")))
+    if (contentId || isWord(bare, QLatin1StringView("URL")) ||
+        isWord(bare, QLatin1StringView("URI")))
         property.uri = true;
     else if (!isWord(bare, QLatin1StringView("INLINE")) &&
              !isWord(bare, QLatin1StringView("BINARY")))
@@ -363,8 +364,8 @@ private:
         }
         const PropertyLine line(text, syntax_);
         const QStringView part = line.part();
-        content_.plainForVersion &= !line.quotedPrintable() && !line.bareQuotedPrintable() &&
-                                    line.charset().isEmpty();
+        content_.plainForVersion &=
+            !line.quotedPrintable() && !line.bareQuotedPrintable() && line.charset().isEmpty();
         open_ = None;
         if (isFrameProperty(part)) {
             takeFrame(line);
@@ -413,16 +414,15 @@ private:
 // Whether a card in the target version can be written as read: what the version requires is
 // there, and nothing of an older version's encoding is.
 bool isValidAsRead(const CardBytes& card, const CardContent& content, CardVersion target) {
-    const bool sameVersion = target == CardVersion::V40 ? content.version == u"4.0"
-                                                        : content.version == u"3.0";
+    const bool sameVersion =
+        target == CardVersion::V40 ? content.version == u"4.0" : content.version == u"3.0";
     const auto has = [&](Rule rule) {
         return std::any_of(content.properties.begin(), content.properties.end(),
                            [rule](const Property& p) { return isNamed(p, rule); });
     };
-    const bool hasUid = std::any_of(content.properties.begin(), content.properties.end(),
-                                    [](const Property& p) {
-                                        return equalsIgnoringAsciiCase(p.name, kUniqueIdName);
-                                    });
+    const bool hasUid = std::any_of(
+        content.properties.begin(), content.properties.end(),
+        [](const Property& p) { return equalsIgnoringAsciiCase(p.name, kUniqueIdName); });
     if (!sameVersion || !content.plainForVersion || !has(Rule::FormattedName) || !hasUid ||
         (target == CardVersion::V30 && !has(Rule::Name)))
         return false;
@@ -481,8 +481,7 @@ void addRequired(CardContent& content, const CardBytes& card, CardVersion target
     if (find(Rule::FormattedName) == properties.end()) {
         const auto name = find(Rule::Name);
         const QString text = name == properties.end() ? QString() : formattedNameOf(*name);
-        added.push_back(
-            requiredProperty(propertyName(Rule::FormattedName), {QStringList{text}}));
+        added.push_back(requiredProperty(propertyName(Rule::FormattedName), {QStringList{text}}));
     }
     if (target == CardVersion::V30 && find(Rule::Name) == properties.end())
         added.push_back(

@@ -91,8 +91,8 @@ inline constexpr std::array<PropertyRow, 18> kProperties = {{
      ValueShape::List},
     {QLatin1StringView("GENDER"), Test::Name, Rule::None, 0, Search::None, NameFallback::None,
      ValueShape::Compound},
-    {QLatin1StringView("CLIENTPIDMAP"), Test::Name, Rule::None, 0, Search::None,
-     NameFallback::None, ValueShape::Compound},
+    {QLatin1StringView("CLIENTPIDMAP"), Test::Name, Rule::None, 0, Search::None, NameFallback::None,
+     ValueShape::Compound},
 }};
 
 // The first row whose test the property part passes; none for a property the program does

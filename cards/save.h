@@ -32,7 +32,7 @@ struct SaveRequest {
     QString target;
     // The version every card is written in, in UTF-8 without a mark (the encoding above is
     // not used then); none: each card as it was read.
-    std::optional<CardVersion> version;
+    std::optional<CardVersion> version = std::nullopt;
 };
 
 // Called after each card (OneFile) or each contact's file (EachContact) with the number done

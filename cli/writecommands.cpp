@@ -140,8 +140,7 @@ int runSave(QStringList args) {
         QDir().mkpath(eachFolder);
     }
     const SaveRequest request{hasOne ? SaveLayout::OneFile : SaveLayout::EachContact,
-                              utf8 ? SaveEncoding::Utf8 : SaveEncoding::Ansi, target,
-                              cardVersion};
+                              utf8 ? SaveEncoding::Utf8 : SaveEncoding::Ansi, target, cardVersion};
     bool lossy = false;
     // A version is written in UTF-8, whatever --ansi says.
     if (request.encoding == SaveEncoding::Ansi && !request.version) {

@@ -468,10 +468,10 @@ QString uniqueIdOf(const CardBytes& card) {
            QUuid::createUuidV5(kNamespace, card.bytes()).toString(QUuid::WithoutBraces);
 }
 
-// Adds FN (and N in 3.0) when the card lacks them, ahead of every other property, so that a
+// Adds FN and N when the card lacks them, ahead of every other property, so that a
 // later line of the card still fills what it filled before; and a UID, which address book
 // servers require.
-void addRequired(CardContent& content, const CardBytes& card, CardVersion target) {
+void addRequired(CardContent& content, const CardBytes& card) {
     std::vector<Property>& properties = content.properties;
     const auto find = [&](Rule rule) {
         return std::find_if(properties.begin(), properties.end(),
@@ -483,7 +483,9 @@ void addRequired(CardContent& content, const CardBytes& card, CardVersion target
         const QString text = name == properties.end() ? QString() : formattedNameOf(*name);
         added.push_back(requiredProperty(propertyName(Rule::FormattedName), {QStringList{text}}));
     }
-    if (target == CardVersion::V30 && find(Rule::Name) == properties.end())
+    // 4.0 does not require N, but a card that went through 3.0 has one: written in both, the
+    // versions convert into each other unchanged.
+    if (find(Rule::Name) == properties.end())
         added.push_back(
             requiredProperty(propertyName(Rule::Name), QList<QStringList>(5, QStringList{""})));
     const bool hasUid = std::any_of(properties.begin(), properties.end(), [](const Property& p) {
@@ -628,7 +630,7 @@ CardBytes convertCard(const CardBytes& card, CardVersion target, Reporter& repor
     if (asRead)
         return CardBytes(card.bytes(), CardEncoding::Utf8);
     std::optional<CardBytes> converted;
-    g(104, [&] { addRequired(*content, card, target); });
+    g(104, [&] { addRequired(*content, card); });
     g(106, [&] { converted.emplace(writtenCard(*content, target), CardEncoding::Utf8); });
     return converted ? *converted : card;
 }

@@ -577,11 +577,16 @@ QString balancedQuotes(const QString& piece) {
 }
 
 // A line break in a name, a parameter or an address would end the line early: as a blank.
+// Blanks before the name would make the line a fold of the one before: they go.
 void asOneLine(QString& line) {
     for (QChar& c : line) {
         if (c == u'\r' || c == u'\n')
             c = u' ';
     }
+    qsizetype start = 0;
+    while (start < line.size() && (line[start] == u' ' || line[start] == u'\t'))
+        ++start;
+    line.remove(0, start);
 }
 
 QString lineOf(const Property& property, CardVersion target) {

@@ -21,9 +21,10 @@ QHash<QString, int> propertiesOf(const pennacle::CardBytes& card) {
         const QStringView part = pennacle::propertyPartOf(text);
         if (pennacle::isFrameProperty(part))
             continue;
-        QString head = pennacle::trimBlanks(pennacle::splitPropertyPart(part).front()).toString();
-        head.replace(u'\r', u' ').replace(u'\n', u' ');
-        ++counts[head.toUpper()];
+        // As written: line breaks as blanks, no blanks or tabs around the name.
+        QString head = pennacle::splitPropertyPart(part).front().toString();
+        head.replace(u'\r', u' ').replace(u'\n', u' ').replace(u'\t', u' ');
+        ++counts[pennacle::trimBlanks(head).toString().toUpper()];
     }
     return counts;
 }

@@ -138,8 +138,7 @@ void takeValueKind(Property& property, QStringView kind, QStringView parameter) 
     const bool contentId =
         isWord(bare, QLatin1StringView("CONTENT-ID")) || isWord(bare, QLatin1StringView("CID"));
     property.contentId |= contentId;
-    if (contentId || isWord(bare, QLatin1StringView("URL")) ||
-        isWord(bare, QLatin1StringView("URI")))
+    if (contentId || isWord(bare, kUrlValueType) || isWord(bare, QLatin1StringView("URI")))
         property.uri = true;
     else if (!isWord(bare, QLatin1StringView("INLINE")) &&
              !isWord(bare, QLatin1StringView("BINARY")))
@@ -380,8 +379,7 @@ private:
     }
 
     void takeFrame(const PropertyLine& line) {
-        static constexpr QLatin1StringView kVersion("VERSION");
-        if (content_.version.isEmpty() && keyIs(line.part(), kVersion))
+        if (content_.version.isEmpty() && keyIs(line.part(), kVersionKey))
             content_.version = trimBlanks(withoutLineEnd(line.value())).toString();
     }
 

@@ -118,7 +118,7 @@ void BM_SaveOneFile(benchmark::State& state) {
     const QString path = outputFolder() + QStringLiteral("/one.vcf");
     CountingReporter reporter;
     for (auto _ : state) {
-        SaveContacts(*contacts, {SaveLayout::OneFile, encoding, path}, reporter);
+        SaveContacts(*contacts, {SaveLayout::OneFile, encoding, path, {}}, reporter);
     }
     if (reporter.reports > 0) {
         state.SkipWithError("the save reported failures");
@@ -130,6 +130,32 @@ BENCHMARK(BM_SaveOneFile)
     ->ArgName("utf8")
     ->Arg(0)
     ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The same save with every card converted: 3.0 or 4.0 as the argument says.
+void BM_SaveOneFileAsVersion(benchmark::State& state) {
+    const ContactList* contacts = corpus();
+    if (!contacts) {
+        state.SkipWithError("set PENNACLE_BENCH_CORPUS to a corpus file made by make-corpus");
+        return;
+    }
+    const CardVersion version = state.range(0) == 3 ? CardVersion::V30 : CardVersion::V40;
+    const QString path = outputFolder() + QStringLiteral("/version.vcf");
+    CountingReporter reporter;
+    for (auto _ : state) {
+        SaveContacts(*contacts, {SaveLayout::OneFile, SaveEncoding::Utf8, path, version}, reporter);
+    }
+    if (reporter.reports > 0) {
+        state.SkipWithError("the save reported failures");
+        return;
+    }
+    setRates(state, *contacts, path);
+}
+BENCHMARK(BM_SaveOneFileAsVersion)
+    ->ArgName("vcard")
+    ->Arg(3)
+    ->Arg(4)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -110,6 +110,13 @@ const PropertyRow* propertyRowOfKey(QByteArrayView key) {
     return rowOfPackedKey(packedKey(key));
 }
 
+ValueShape valueShapeOf(QStringView name) {
+    const auto row =
+        std::find_if(kProperties.begin(), kProperties.end(),
+                     [&](const PropertyRow& r) { return equalsIgnoringAsciiCase(name, r.name); });
+    return row == kProperties.end() ? ValueShape::Compound : row->shape;
+}
+
 PhoneKind phoneKindOf(QStringView propertyPart) {
     const PhoneKindInfo* best = nullptr;
     for (const PhoneKindInfo& info : kPhoneKinds) {

@@ -47,6 +47,10 @@ enum class Search {
 // Where a card without a name in N takes its shown name from, first rank first.
 enum class NameFallback { None, FormattedName, Company, Email, Phone };
 
+// How a value is built: one text, components split at ";" (each a list in 3.0/4.0), or a list
+// split at ",". Converting between versions escapes each piece and keeps the separators.
+enum class ValueShape { Text, Compound, List };
+
 struct PropertyRow {
     QLatin1StringView name;
     Test test;
@@ -54,30 +58,41 @@ struct PropertyRow {
     int loaderStep;  // the line that loading reports a failure of the rule under
     Search search;
     NameFallback fallback;
+    ValueShape shape = ValueShape::Text;
 };
 
 // The properties that the program knows, in the order their tests are tried: the first row
 // whose test passes decides (any N before a photo, say).
-inline constexpr std::array<PropertyRow, 15> kProperties = {{
+inline constexpr std::array<PropertyRow, 18> kProperties = {{
     {QLatin1StringView("FN"), Test::Key, Rule::FormattedName, 106, Search::Text,
      NameFallback::FormattedName},
-    {QLatin1StringView("N"), Test::Key, Rule::Name, 108, Search::Words, NameFallback::None},
+    {QLatin1StringView("N"), Test::Key, Rule::Name, 108, Search::Words, NameFallback::None,
+     ValueShape::Compound},
     {QLatin1StringView("ORG"), Test::Key, Rule::Company, 110, Search::TextAndWords,
-     NameFallback::Company},
+     NameFallback::Company, ValueShape::Compound},
     {QLatin1StringView("BDAY"), Test::Key, Rule::Birthday, 112, Search::None, NameFallback::None},
-    {QLatin1StringView("NICKNAME"), Test::Name, Rule::None, 0, Search::None, NameFallback::None},
+    {QLatin1StringView("NICKNAME"), Test::Name, Rule::None, 0, Search::None, NameFallback::None,
+     ValueShape::List},
     {QLatin1StringView("TITLE"), Test::Key, Rule::Title, 114, Search::None, NameFallback::None},
     {QLatin1StringView("ROLE"), Test::Name, Rule::None, 0, Search::None, NameFallback::None},
     {QLatin1StringView("EMAIL"), Test::Key, Rule::Email, 116, Search::Email, NameFallback::Email},
     {QLatin1StringView("URL"), Test::Key, Rule::Url, 118, Search::None, NameFallback::None},
     {QLatin1StringView("NOTE"), Test::Key, Rule::Note, 120, Search::Note, NameFallback::None},
-    {QLatin1StringView("ADR"), Test::Key, Rule::Address, 122, Search::None, NameFallback::None},
+    {QLatin1StringView("ADR"), Test::Key, Rule::Address, 122, Search::None, NameFallback::None,
+     ValueShape::Compound},
     {QLatin1StringView("TEL"), Test::Key, Rule::Telephone, 124, Search::Phone, NameFallback::Phone},
     {QLatin1StringView("PHOTO"), Test::Contains, Rule::Photo, 126, Search::None,
      NameFallback::None},
     {QLatin1StringView("X-MS-CARDPICTURE"), Test::Contains, Rule::Photo, 126, Search::None,
      NameFallback::None},
     {QLatin1StringView("REV"), Test::Key, Rule::Revision, 0, Search::None, NameFallback::None},
+    // Properties that the form has no box for, listed for the shape of their values.
+    {QLatin1StringView("CATEGORIES"), Test::Name, Rule::None, 0, Search::None, NameFallback::None,
+     ValueShape::List},
+    {QLatin1StringView("GENDER"), Test::Name, Rule::None, 0, Search::None, NameFallback::None,
+     ValueShape::Compound},
+    {QLatin1StringView("CLIENTPIDMAP"), Test::Name, Rule::None, 0, Search::None, NameFallback::None,
+     ValueShape::Compound},
 }};
 
 // The first row whose test the property part passes; none for a property the program does
@@ -92,6 +107,13 @@ QLatin1StringView propertyName(Rule rule);
 // for readers that look only at keys; none when no Key row has that name.
 const PropertyRow* propertyRowOfKey(QStringView key);
 const PropertyRow* propertyRowOfKey(QByteArrayView key);
+
+// The property that names a card for good: no box shows it, address book servers require it.
+inline constexpr QLatin1StringView kUniqueIdName("UID");
+
+// The shape of the values of a property known by its name (group dropped, any case). A
+// property the table does not list may hold any structure: Compound keeps its separators.
+ValueShape valueShapeOf(QStringView name);
 
 // The telephone kind that a TEL line's property part names.
 PhoneKind phoneKindOf(QStringView propertyPart);

@@ -44,6 +44,15 @@ void appendEncoded(QByteArray& out, const CardBytes& card, SaveEncoding encoding
         appendRecoded(out, card, target);
 }
 
+// A card as the save writes it: converted when the save asks for one version.
+void appendSaved(QByteArray& out, const CardBytes& card, const SaveRequest& request,
+                 Reporter& reporter) {
+    if (request.version)
+        out.append(convertCard(card, *request.version, reporter).bytes());
+    else
+        appendEncoded(out, card, request.encoding);
+}
+
 // Whether every byte of a card converts to Windows-1252: valid UTF-8 of characters that the
 // code page has, or of values that go as quoted-printable.
 bool convertsToAnsi(const CardBytes& card) {
@@ -90,17 +99,17 @@ private:
 
 // Returns false when the progress callback stopped the save.
 bool writeOneFile(const ContactList& contacts, const SaveRequest& request,
-                  const SaveProgress& progress) {
+                  const SaveProgress& progress, Reporter& reporter) {
     AtomicFile file(request.target);
     QByteArray buffer;
     buffer.reserve(kFlushSize + kFlushSize / 4);
-    if (request.encoding == SaveEncoding::Utf8) {
+    if (request.encoding == SaveEncoding::Utf8 && !request.version) {
         buffer.append(kUtf8Mark);
     }
     const qsizetype total = contacts.count();
     for (qsizetype row = 0; row < total; ++row) {
         // Joined by CR LF with CR LF after the last: every card is followed by one CR LF.
-        appendEncoded(buffer, contacts.at(row).card, request.encoding);
+        appendSaved(buffer, contacts.at(row).card, request, reporter);
         buffer.append(kLineEnd);
         if (buffer.size() >= kFlushSize) {
             file.write(buffer);
@@ -377,6 +386,15 @@ QByteArray encodeSavedFile(const CardBytes& payload, SaveEncoding encoding) {
     return bytes;
 }
 
+QByteArray encodeSavedFile(const CardBytes& payload, const SaveRequest& request,
+                           Reporter& reporter) {
+    if (!request.version)
+        return encodeSavedFile(payload, request.encoding);
+    QByteArray bytes = convertCard(payload, *request.version, reporter).bytes();
+    bytes.append(kLineEnd);
+    return bytes;
+}
+
 FolderSync replaceFolderSync(FolderSync sync) {
     return std::exchange(folderSync, sync);
 }
@@ -405,7 +423,7 @@ SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request
     if (request.layout == SaveLayout::OneFile) {
         bool written = false;
         g(114, [&] {
-            outcome.stopped = !writeOneFile(contacts, request, progress);
+            outcome.stopped = !writeOneFile(contacts, request, progress, reporter);
             written = !outcome.stopped;
         });
         if (written) {
@@ -428,7 +446,7 @@ SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request
                 throw Failure(QStringLiteral("No file name for contact %1").arg(row + 1));
             }
             const bool deferred = batch.write(
-                names.at(row), encodeSavedFile(contacts.at(row).card, request.encoding));
+                names.at(row), encodeSavedFile(contacts.at(row).card, request, reporter));
             written = true;
             if (deferred) {
                 pendingRows.push_back(row);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cards/convert.h"
 #include "contacts/contactlist.h"
 #include "core/guard.h"
 
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace pennacle {
@@ -28,6 +30,9 @@ struct SaveRequest {
     // The file for OneFile (used exactly as given, no extension added); the folder for
     // EachContact.
     QString target;
+    // The version every card is written in, in UTF-8 without a mark (the encoding above is
+    // not used then); none: each card as it was read.
+    std::optional<CardVersion> version = std::nullopt;
 };
 
 // Called after each card (OneFile) or each contact's file (EachContact) with the number done
@@ -55,6 +60,10 @@ QStringList contactFileNames(const ContactList& contacts);
 // The bytes of one saved file: for UTF-8 the mark, then the card in the encoding (its own
 // bytes when it is in that encoding already), then CR LF.
 QByteArray encodeSavedFile(const CardBytes& payload, SaveEncoding encoding);
+// The same for a save that may write every card in one version (see SaveRequest::version):
+// then the card converted, in UTF-8 without the mark, then CR LF.
+QByteArray encodeSavedFile(const CardBytes& payload, const SaveRequest& request,
+                           Reporter& reporter);
 
 // The contacts whose cards hold bytes that an ANSI save cannot keep: characters that the code
 // page lacks, which it writes as "?", or bytes that are no UTF-8 in a UTF-8 card.

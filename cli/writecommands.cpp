@@ -92,7 +92,10 @@ int runSave(QStringList args) {
     bool hasEach = false;
     bool ansi = false;
     bool utf8 = false;
+    QString version;
+    bool hasVersion = false;
     try {
+        hasVersion = takeOption(args, QLatin1StringView("vcard"), version);
         hasOne = takeOption(args, QLatin1StringView("one"), onePath);
         hasEach = takeOption(args, QLatin1StringView("each"), eachFolder);
         ansi = takeFlag(args, QLatin1StringView("ansi"));
@@ -106,6 +109,12 @@ int runSave(QStringList args) {
     }
     if (ansi && utf8) {
         return usageError(QStringLiteral("choose one of --ansi and --utf8"));
+    }
+    std::optional<CardVersion> cardVersion;
+    if (hasVersion) {
+        if (version != u"3.0" && version != u"4.0")
+            return usageError(QStringLiteral("--vcard takes 3.0 or 4.0"));
+        cardVersion = version == u"3.0" ? CardVersion::V30 : CardVersion::V40;
     }
     const QString& target = hasOne ? onePath : eachFolder;
     if (target.isEmpty()) {
@@ -131,9 +140,10 @@ int runSave(QStringList args) {
         QDir().mkpath(eachFolder);
     }
     const SaveRequest request{hasOne ? SaveLayout::OneFile : SaveLayout::EachContact,
-                              utf8 ? SaveEncoding::Utf8 : SaveEncoding::Ansi, target};
+                              utf8 ? SaveEncoding::Utf8 : SaveEncoding::Ansi, target, cardVersion};
     bool lossy = false;
-    if (request.encoding == SaveEncoding::Ansi) {
+    // A version is written in UTF-8, whatever --ansi says.
+    if (request.encoding == SaveEncoding::Ansi && !request.version) {
         // The window asks first; here the save goes on as asked, says what it changed, and
         // ends as after a failure, so that a script notices.
         if (const AnsiLoss loss = findAnsiLoss(list); loss.contacts > 0) {

@@ -15,8 +15,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <future>
+#include <optional>
+#include <thread>
 #include <utility>
 
 namespace pennacle {
@@ -52,6 +56,60 @@ void appendSaved(QByteArray& out, const CardBytes& card, const SaveRequest& requ
     else
         appendEncoded(out, card, request.encoding);
 }
+
+// Converting cards to another version is the costly part of such a save: a batch of cards is
+// converted on every core at once, and the failures each reported are replayed in order.
+class ConvertedCards {
+public:
+    static constexpr qsizetype kBatch = 4096;
+
+    ConvertedCards(const ContactList& contacts, CardVersion version)
+        : contacts_(contacts), version_(version) {}
+
+    // The cards of rows [from, from + kBatch), converted; each card's reports after it.
+    const std::vector<QByteArray>& convert(qsizetype from, Reporter& reporter) {
+        const qsizetype n = std::min(kBatch, contacts_.count() - from);
+        cards_.assign(size_t(n), QByteArray());
+        reports_.assign(size_t(n), QStringList());
+        const qsizetype threads = std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
+        const qsizetype chunk = (n + threads - 1) / threads;
+        std::vector<std::future<void>> work;
+        for (qsizetype start = 0; start < n; start += chunk) {
+            work.push_back(std::async(std::launch::async,
+                                      [this, from, start, end = std::min(n, start + chunk)] {
+                                          convertRange(from, start, end);
+                                      }));
+        }
+        for (auto& done : work)
+            done.get();
+        for (const QStringList& reports : reports_) {
+            for (const QString& report : reports)
+                reporter.showReport(report);
+        }
+        return cards_;
+    }
+
+private:
+    class Collector : public Reporter {
+    public:
+        void showReport(const QString& text) override { reports << text; }
+        QStringList reports;
+    };
+
+    void convertRange(qsizetype from, qsizetype start, qsizetype end) {
+        Collector collector;
+        for (qsizetype i = start; i < end; ++i) {
+            cards_[size_t(i)] =
+                convertCard(contacts_.at(from + i).card, version_, collector).bytes();
+            reports_[size_t(i)] = std::exchange(collector.reports, {});
+        }
+    }
+
+    const ContactList& contacts_;
+    CardVersion version_;
+    std::vector<QByteArray> cards_;
+    std::vector<QStringList> reports_;
+};
 
 // Whether every byte of a card converts to Windows-1252: valid UTF-8 of characters that the
 // code page has, or of values that go as quoted-printable.
@@ -107,9 +165,19 @@ bool writeOneFile(const ContactList& contacts, const SaveRequest& request,
         buffer.append(kUtf8Mark);
     }
     const qsizetype total = contacts.count();
+    std::optional<ConvertedCards> converted;
+    if (request.version)
+        converted.emplace(contacts, *request.version);
+    const std::vector<QByteArray>* batch = nullptr;
     for (qsizetype row = 0; row < total; ++row) {
         // Joined by CR LF with CR LF after the last: every card is followed by one CR LF.
-        appendSaved(buffer, contacts.at(row).card, request, reporter);
+        if (converted) {
+            if (row % ConvertedCards::kBatch == 0)
+                batch = &converted->convert(row, reporter);
+            buffer.append((*batch)[size_t(row % ConvertedCards::kBatch)]);
+        } else {
+            appendSaved(buffer, contacts.at(row).card, request, reporter);
+        }
         buffer.append(kLineEnd);
         if (buffer.size() >= kFlushSize) {
             file.write(buffer);

@@ -121,7 +121,10 @@ FlowContext Form1::flowContext() {
 }
 
 SaveOptions Form1::saveOptions() const {
-    return {Option1->isChecked(), Option2->isChecked(), Option5->isChecked(), Option6->isChecked()};
+    static constexpr std::array<std::optional<CardVersion>, 3> kVersions{
+        std::nullopt, CardVersion::V30, CardVersion::V40};
+    return {Option1->isChecked(), Option2->isChecked(), Option5->isChecked(), Option6->isChecked(),
+            kVersions[size_t(std::clamp(Combo3->currentIndex(), 0, 2))]};
 }
 
 StartProgress Form1::progressStarter() {
@@ -144,6 +147,10 @@ void Form1::connectHandlers() {
     for (const auto& [number, handler] : buttons)
         connect(PushButton[size_t(number)], &QPushButton::clicked, this, handler);
     connect(TabControl1, &QTabWidget::currentChanged, this, &Form1::TabControl1_Click);
+    connect(Combo3, &QComboBox::currentIndexChanged, this, [this](int index) {
+        settings_.WriteSetting(QStringLiteral("Combo3"), QString::number(index));
+        showEncodingApplies();
+    });
     for (auto [first, second] : {std::pair{Option1, Option2}, std::pair{Option5, Option6}}) {
         for (QRadioButton* option : {first, second}) {
             // Copies named apart: clang before 16 cannot capture structured bindings.
@@ -188,6 +195,11 @@ void Form1::Form_Load() {
         ListView2->setColumnHidden(PhotoList::TypeColumn, true);
     });
     g(124, [&] { ListView3->setModel(&otherLines_); });
+    g(126, [&] {
+        Combo3->setCurrentIndex(
+            std::clamp(settingToInt(settings_.ReadSetting(QStringLiteral("Combo3"), "0")), 0, 2));
+        showEncodingApplies();
+    });
 }
 
 void Form1::ApplySkin() {
@@ -222,6 +234,13 @@ void Form1::restoreOption(QRadioButton* option, const char* key, const char* def
         option->setChecked(false);
         option->setAutoExclusive(true);
     }
+}
+
+void Form1::showEncodingApplies() {
+    // ANSI or UTF-8 is a choice only for cards written as they were read.
+    const bool asRead = Combo3->currentIndex() <= 0;
+    Option5->setEnabled(asRead);
+    Option6->setEnabled(asRead);
 }
 
 void Form1::writeOptionPair(QRadioButton* first, QRadioButton* second) {

@@ -122,6 +122,7 @@ private:
     void ApplySkin();
     void restoreOption(QRadioButton* option, const char* key, const char* defaultValue);
     void writeOptionPair(QRadioButton* first, QRadioButton* second);
+    void showEncodingApplies();
     void TabControl1_Click(int index);
 
     void connectFormHandlers();

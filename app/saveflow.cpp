@@ -68,7 +68,11 @@ std::optional<QString> SaveFlow::save() {
     std::optional<SaveEncoding> encoding;
     bool cancelled = false;
     g(106, [&] {
-        if (options.ansi) {
+        if (options.version) {
+            // Written in UTF-8 whatever the encoding options say: nothing to ask.
+            request.version = options.version;
+            encoding = SaveEncoding::Utf8;
+        } else if (options.ansi) {
             encoding = SaveEncoding::Ansi;
             const Dialogs::Answer answer = askAboutAnsiLoss();
             if (answer == Dialogs::Answer::Yes)

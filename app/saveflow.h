@@ -16,6 +16,8 @@ struct SaveOptions {
     bool eachContact = false;  // "Save each contact to separate VCF"
     bool ansi = false;         // "Save As ANSI"
     bool utf8 = false;         // "Save As UTF8"
+    // "Write cards": every card in this version (in UTF-8), or each as it was read.
+    std::optional<CardVersion> version;
 };
 
 // "Save As VCF": where to, in which encoding (asking first when ANSI would lose characters),

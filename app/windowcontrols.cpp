@@ -309,6 +309,17 @@ void WindowControls::createLeftColumn(QWidget* window) {
                         fromTwips(2400, 300, 1815, 255));
     describe(addPushButton(frame7, 8, QStringLiteral("?"), fromTwips(6960, 300, 600, 315)),
              QStringLiteral("About ANSI and UTF-8"));
+    auto* versionLabel = new QLabel(QStringLiteral("&Write cards:"), frame7);
+    versionLabel->setObjectName(QStringLiteral("Label3"));
+    versionLabel->setGeometry(fromTwips(4260, 300, 1110, 285));
+    Combo3 = new QComboBox(frame7);
+    Combo3->setObjectName(QStringLiteral("Combo3"));
+    Combo3->addItems(
+        {QStringLiteral("as read"), QStringLiteral("vCard 3.0"), QStringLiteral("vCard 4.0")});
+    Combo3->setGeometry(fromTwips(5400, 270, 1500, 345));
+    Combo3->setToolTip(QStringLiteral(
+        "The version every saved card is written in; vCard 3.0 and 4.0 are always UTF-8"));
+    labelBox(versionLabel, Combo3);
 
     addPushButton(window, 1, QStringLiteral("Save As VCF"), fromTwips(120, 7800, 7800, 405));
 

@@ -54,6 +54,8 @@ public:
     QRadioButton* Option2 = nullptr;
     QRadioButton* Option5 = nullptr;
     QRadioButton* Option6 = nullptr;
+    // "Write cards": as read, vCard 3.0 or vCard 4.0; the encoding options apply to "as read".
+    QComboBox* Combo3 = nullptr;
     QScrollArea* Scroller = nullptr;  // holds every control
 
 private:

@@ -636,6 +636,26 @@ private slots:
         QVERIFY(w.dialogs.callsOf("warning").isEmpty());
     }
 
+    // "Write cards": every card in the chosen version, in UTF-8 whatever the encoding option
+    // says (which is then greyed), remembered for the next start.
+    void savesEveryCardInTheChosenVersion() {
+        Window w;
+        w.import(kDoe + "\r\n" + kPoe);
+        auto* version = w.combo("Combo3");
+        QCOMPARE(version->currentText(), QString("as read"));
+        version->setCurrentIndex(2);
+        QVERIFY(!w.find<QRadioButton>("Option5")->isEnabled() && w.checked("Option5"));
+        const QByteArray saved = w.saved();
+        QVERIFY2(saved.startsWith("BEGIN:VCARD\r\nVERSION:4.0\r\n"), saved.constData());
+        QCOMPARE(saved.count("VERSION:4.0"), 2);
+        QVERIFY(w.dialogs.callsOf("yesnocancel").isEmpty());  // no question about ANSI
+        QCOMPARE(w.stored("Combo3"), QString("2"));
+        w.open();
+        QCOMPARE(w.combo("Combo3")->currentIndex(), 2);
+        w.combo("Combo3")->setCurrentIndex(0);
+        QVERIFY(w.find<QRadioButton>("Option5")->isEnabled());
+    }
+
     void saveLayoutsAndEncodings() {
         Window w;
         w.form->PushButton1_Click();  // empty list: no dialog, no message

@@ -280,7 +280,7 @@ void TestFlows::save() {
     FakeWindow window;
     window.contacts.append(
         {QStringLiteral("Someone"), QString::fromUtf8("BEGIN:VCARD\r\n" + name + "\r\nEND:VCARD")});
-    window.options = {oneFile, !oneFile, ansi, !ansi};
+    window.options = {oneFile, !oneFile, ansi, !ansi, std::nullopt};
     window.progressAllowed = progressAllowed;
     const QDir folder(window.dir.filePath("saved"));
     QVERIFY(folder.mkpath("."));

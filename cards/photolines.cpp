@@ -4,6 +4,8 @@
 #include "vcard/photovalue.h"
 #include "vcard/propertyline.h"
 
+#include <algorithm>
+
 namespace pennacle {
 
 namespace {
@@ -46,6 +48,28 @@ QStringView secondPiece(QStringView propertyPart) {
                       : propertyPart.mid(first + 1, second - first - 1);
 }
 
+bool isFormatWord(QStringView word) {
+    return std::all_of(word.begin(), word.end(), [](QChar c) {
+        return c.isDigit() || (c.unicode() < 0x80 && c.isLetter()) || c == u'-';
+    });
+}
+
+// The head a photo line writes its Base64 data under: its format from the media type
+// ("image/png" gives PNG) unless a TYPE says one, and the Base64 mark.
+QString base64PhotoHead(const QString& head, QStringView mediaType) {
+    QString written = head;
+    if (indexOfIgnoringAsciiCase(head, QLatin1StringView("TYPE=")) < 0) {
+        const qsizetype slash = mediaType.indexOf(u'/');
+        const QStringView format = trimBlanks(mediaType.sliced(slash + 1));
+        if (!format.isEmpty() && isFormatWord(format))
+            written += QStringLiteral(";TYPE=") + format.toString().toUpper();
+    }
+    if (indexOfIgnoringAsciiCase(head, QLatin1StringView("BASE64")) < 0 &&
+        indexOfIgnoringAsciiCase(head, QLatin1StringView("ENCODING=B")) < 0)
+        written += QStringLiteral(";ENCODING=BASE64");
+    return written;
+}
+
 }  // namespace
 
 QString photoLabel(QStringView propertyPart, int number, bool typeWords) {
@@ -63,13 +87,17 @@ void addPhotoRow(std::vector<PhotoEntry>& rows, const CardBytes& card, const Car
 
 void addPhotoRow(std::vector<PhotoEntry>& rows, const CardBytes& card, qsizetype lineOffset,
                  QStringView part) {
-    QString data = takePhotoData(card, lineOffset);
+    QString mediaType;
+    QString data = takePhotoData(card, lineOffset, &mediaType);
     if (data.isEmpty())
         return;
     // The row's type is the head its photo line is written with: no blanks or tabs before it
     // (a line folded onto an empty line starts with the fold's blank), line breaks as blanks.
     // So the form shows the type that the rebuild writes and that reads back the same.
-    const QString head = photoLineHead(part.toString());
+    QString head = photoLineHead(part.toString());
+    // A picture given as a data address is written as Base64 data of its own type.
+    if (!mediaType.isEmpty())
+        head = base64PhotoHead(head, mediaType);
     const int number = static_cast<int>(rows.size()) + 1;
     const bool typeWords = foldingDropsBlank(card.bytes());
     rows.push_back(

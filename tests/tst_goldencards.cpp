@@ -79,17 +79,14 @@ void importInto(ContactList& contacts, const QString& card, bool edited) {
 }
 
 // What a form shows, as far as it can stay the same in another version: a photo by its data
-// up to the first "=", where loading ends Base64 data (a 4.0 photo is a data: address, its type
-// part of the line); a kept line by its property name (its value is spelled in the 2.1 form of
-// the converted line, which shows line breaks as "=0D=0A" and reads a value in an ANSI file
-// without a set in none); an e-mail type only between 3.0 and 4.0 (a 2.1 card's type is its
-// first parameter, a later one's all its type words). The UID that conversion adds to a card
+// up to the first "=", where loading ends Base64 data (its caption and type follow the
+// version's way of naming the format); a kept line by its property name (its value is spelled in
+// the 2.1 form of the converted line, which shows line breaks as "=0D=0A" and reads a value in an
+// ANSI file without a set in none); an e-mail type only between 3.0 and 4.0 (a 2.1 card's type is
+// its first parameter, a later one's all its type words). The UID that conversion adds to a card
 // without one is left out.
 CardForm shownForm(CardForm form, bool emailTypes) {
     for (PhotoEntry& photo : form.photos) {
-        const qsizetype comma = photo.PhotoData.indexOf(u',');
-        if (photo.PhotoData.startsWith(QLatin1StringView("data:")) && comma > 0)
-            photo.PhotoData.remove(0, comma + 1);
         photo.PhotoData.truncate(photo.PhotoData.indexOf(u'=') + 1);
         photo.PhotoLabel.clear();
         photo.PhotoType.clear();

@@ -47,7 +47,9 @@ void TestPhotoLines::takePhotoData_data() {
         << "PHOTO;VALUE=URL:https://x.example/a.jpg?size=2&v=\r\n 3\r\nX:1" << qsizetype(0)
         << "https://x.example/a.jpg?size=2&v=3";
     QTest::newRow("an address by its scheme")
-        << "PHOTO:data:image/png;base64,QQ==\nX:1" << qsizetype(0) << "data:image/png;base64,QQ==";
+        << "PHOTO:cid:part1@example\nX:1" << qsizetype(0) << "cid:part1@example";
+    QTest::newRow("a data address: its Base64 data")
+        << "PHOTO:data:image/png;base64,QQ==\nX:1" << qsizetype(0) << "QQ==";
     QTest::newRow("CR alone ends lines")
         << "PHOTO;BASE64:\r QUJD\r RA==\r\rX:1" << qsizetype(0) << "QUJDRA=";
 }

@@ -120,7 +120,33 @@ qsizetype base64ValueEnd(QByteArrayView bytes, qsizetype lineStart, char lineBre
 
 }  // namespace
 
-QString takePhotoData(const CardBytes& card, qsizetype lineOffset) {
+namespace {
+
+// The Base64 data of a "data:<media type>;base64,<data>" address (as vCard 4.0 carries a
+// picture), and its media type; the address itself when it is no such address.
+QByteArrayView dataOfDataAddress(QByteArrayView address, QString* mediaType) {
+    static constexpr QByteArrayView kScheme = "data:";
+    static constexpr QByteArrayView kMarker = ";base64,";
+    const QByteArrayView trimmed = address.trimmed();
+    if (trimmed.size() < kScheme.size() ||
+        trimmed.first(kScheme.size()).compare(kScheme, Qt::CaseInsensitive) != 0)
+        return address;
+    for (qsizetype at = trimmed.indexOf(';'); at >= 0; at = trimmed.indexOf(';', at + 1)) {
+        if (trimmed.size() - at >= kMarker.size() &&
+            trimmed.sliced(at, kMarker.size()).compare(kMarker, Qt::CaseInsensitive) == 0) {
+            if (mediaType) {
+                const QByteArrayView type = trimmed.sliced(kScheme.size(), at - kScheme.size());
+                *mediaType = QString::fromLatin1(type.data(), type.size());
+            }
+            return trimmed.sliced(at + kMarker.size());
+        }
+    }
+    return address;
+}
+
+}  // namespace
+
+QString takePhotoData(const CardBytes& card, qsizetype lineOffset, QString* mediaType) {
     // The line's property part ends at its first ":" outside quotes; a part folded over
     // lines ends at the first ":" after it.
     const QByteArrayView bytes(card.bytes());
@@ -139,8 +165,10 @@ QString takePhotoData(const CardBytes& card, qsizetype lineOffset) {
                    bytes.sliced(valueStart, std::max(firstEnd, valueStart) - valueStart));
     const qsizetype end = uri ? uriValueEnd(bytes, valueStart, lineBreak)
                               : base64ValueEnd(bytes, valueStart, lineBreak);
-    return decodeText(withoutBlanksAndBreaks(bytes.sliced(valueStart, end - valueStart)),
-                      card.encoding());
+    QByteArrayView value = bytes.sliced(valueStart, end - valueStart);
+    if (uri)
+        value = dataOfDataAddress(value, mediaType);
+    return decodeText(withoutBlanksAndBreaks(value), card.encoding());
 }
 
 namespace {

@@ -14,7 +14,9 @@ namespace pennacle {
 // The Base64 data of the photo line starting at lineOffset in card: from after its property
 // part's ":" to the first "=" (included), at the latest up to the next empty line or property line,
 // with blanks and line breaks removed.
-QString takePhotoData(const CardBytes& card, qsizetype lineOffset);
+// A "data:<media type>;base64,<data>" address gives its data, and its media type through
+// `mediaType` when asked.
+QString takePhotoData(const CardBytes& card, qsizetype lineOffset, QString* mediaType = nullptr);
 
 // The photo line head of a picture added without a known format (a form row without a type).
 inline constexpr QLatin1StringView kAddedPhotoType("PHOTO;JPEG;BASE64:");

@@ -74,6 +74,7 @@ DavReply DavClient::sendOnce(const DavRequest& request) {
     if (cancelled_)
         throw DavFailure(DavFailure::Kind::Cancelled, QStringLiteral("Stopped."));
     const QNetworkRequest out = networkRequest(request, authorization_, timeoutMs_);
+    ++sent_[request.verb];
     std::unique_ptr<QNetworkReply> reply(
         network_->sendCustomRequest(out, request.verb, request.body));
     bool refused = false;

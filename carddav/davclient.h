@@ -3,6 +3,7 @@
 #include "core/guard.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSslError>
 #include <QString>
@@ -78,6 +79,8 @@ public:
     // How long a request may stay without any data flowing.
     void setTimeout(int milliseconds) { timeoutMs_ = milliseconds; }
     const QString& user() const { return user_; }
+    // How many requests with this verb were sent (redirects included).
+    int sentCount(const QByteArray& verb) const { return sent_.value(verb); }
 
 private:
     DavReply sendOnce(const DavRequest& request);
@@ -90,6 +93,7 @@ private:
     bool cancelled_ = false;
     int timeoutMs_ = 30000;
     CertificateCheck certificateCheck_;
+    QHash<QByteArray, int> sent_;
 };
 
 }  // namespace pennacle

@@ -52,8 +52,8 @@ void ContactsRemoved::redo() {
     show_(contacts_.currentRow());
 }
 
-CardEdited::CardEdited(ContactList& contacts, ShowContact show, qsizetype row,
-                       ContactEntry before, ContactEntry after, int typing)
+CardEdited::CardEdited(ContactList& contacts, ShowContact show, qsizetype row, ContactEntry before,
+                       ContactEntry after, int typing)
     : QUndoCommand(QStringLiteral("Edit")),
       contacts_(contacts),
       show_(std::move(show)),

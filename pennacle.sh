@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation
-    libphonenumber-dev python3-vobject python3-radicale
+    libphonenumber-dev python3-vobject python3-radicale openssl qtkeychain-qt6-dev
     desktop-file-utils)
 
 install_missing() {

@@ -142,7 +142,8 @@ void Form1::connectHandlers() {
         {9, &Form1::PushButton9_Click},   {10, &Form1::PushButton10_Click},
         {11, &Form1::PushButton11_Click}, {12, &Form1::PushButton12_Click},
         {13, &Form1::PushButton13_Click}, {14, &Form1::PushButton14_Click},
-        {15, &Form1::PushButton15_Click},
+        {15, &Form1::PushButton15_Click}, {16, &Form1::PushButton16_Click},
+        {17, &Form1::PushButton17_Click}, {18, &Form1::PushButton18_Click},
     };
     for (const auto& [number, handler] : buttons)
         connect(PushButton[size_t(number)], &QPushButton::clicked, this, handler);
@@ -283,8 +284,9 @@ bool Form1::mayClose() {
         choice = dialogs_.askSaveDiscardCancel(
             appTitle_, QStringLiteral("Save changes to the contact list before closing?"));
     });
+    // A list that came from a server is saved back there.
     if (choice == Dialogs::SaveChoice::Save)
-        g(102, [&] { PushButton1_Click(); });
+        g(102, [&] { server_ && server_->isOpen() ? PushButton17_Click() : PushButton1_Click(); });
     // A save that was cancelled or had failures leaves the changes unsaved.
     return choice == Dialogs::SaveChoice::Discard ||
            (choice == Dialogs::SaveChoice::Save && !changes_.unsaved());

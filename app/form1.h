@@ -8,6 +8,7 @@
 #include "app/photoflow.h"
 #include "app/sampleflow.h"
 #include "app/saveflow.h"
+#include "app/serverflow.h"
 #include "app/undoflow.h"
 #include "app/windowcontrols.h"
 #include "cards/cardform.h"
@@ -71,6 +72,12 @@ public:
     void PushButton14_Click();
     // "Find Duplicates" (Ctrl+D): opens the window of probable duplicates.
     void PushButton15_Click();
+    // "Open Address Book on Server..." (Ctrl+Shift+O), "Save to Server" and "Refresh".
+    void PushButton16_Click();
+    void PushButton17_Click();
+    void PushButton18_Click();
+    // Where server passwords are remembered; the desktop's key store unless a test sets one.
+    void setSecretStore(SecretStore& store) { secrets_ = &store; }
     DuplicatesWindow* duplicatesWindow() const { return duplicates_; }
 
     // The list's last step taken back, and taken again (Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y).
@@ -200,6 +207,11 @@ private:
     SampleFlow samples_;
     std::unique_ptr<FindFlow> finder_;
     std::unique_ptr<UndoFlow> undo_;
+    ServerFlow& server();
+    void enableServerButtons();
+    std::unique_ptr<SecretStore> keychain_;
+    SecretStore* secrets_ = nullptr;
+    std::unique_ptr<ServerFlow> server_;      // made when first asked for
     DuplicatesWindow* duplicates_ = nullptr;  // made when first asked for
 };
 

@@ -90,6 +90,9 @@ void Form1::connectFormHandlers() {
     connect(help, &QShortcut::activated, this, &Form1::PushButton4_Click);
     auto* duplicates = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
     connect(duplicates, &QShortcut::activated, this, &Form1::PushButton15_Click);
+    auto* openServer = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this);
+    connect(openServer, &QShortcut::activated, this, &Form1::PushButton16_Click);
+    enableServerButtons();
     auto* newContact = new QShortcut(QKeySequence::New, this);
     connect(newContact, &QShortcut::activated, this, &Form1::PushButton14_Click);
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
@@ -102,9 +105,13 @@ void Form1::connectFormHandlers() {
 
 void Form1::showShortcutsInTooltips() {
     const std::pair<int, QKeySequence> keys[] = {
-        {1, QKeySequence::Save},       {2, QKeySequence::Open},
-        {4, QKeySequence(Qt::Key_F1)}, {5, QKeySequence(Qt::Key_Delete)},
-        {14, QKeySequence::New},       {15, QKeySequence(Qt::CTRL | Qt::Key_D)}};
+        {1, QKeySequence::Save},
+        {2, QKeySequence::Open},
+        {4, QKeySequence(Qt::Key_F1)},
+        {5, QKeySequence(Qt::Key_Delete)},
+        {14, QKeySequence::New},
+        {15, QKeySequence(Qt::CTRL | Qt::Key_D)},
+        {16, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)}};
     for (const auto& [number, key] : keys) {
         QPushButton* button = PushButton[size_t(number)];
         button->setToolTip(button->text() + QStringLiteral(" (") +

@@ -29,6 +29,11 @@ void ListChanges::noteFilesAdded(bool intoEmptyList) {
     }
 }
 
+void ListChanges::noteServerBook(const QString& name) {
+    unsaved_ = false;
+    name_ = name;
+}
+
 void ListChanges::noteSaved(const QString& path) {
     unsaved_ = false;
     name_ = nameOf(path);

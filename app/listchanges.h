@@ -19,6 +19,8 @@ public:
     // Contacts from several files at once (the samples): into an empty list nothing is left to
     // save, but no one file names the list.
     void noteFilesAdded(bool intoEmptyList);
+    // The list holds an address book of a server, named `name`, as the server holds it.
+    void noteServerBook(const QString& name);
     // Every contact was saved to the file or folder at `path`.
     void noteSaved(const QString& path);
 

@@ -3,11 +3,16 @@
 #include "core/linebreaks.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace pennacle {
@@ -109,6 +114,56 @@ std::optional<QString> QtDialogs::InputBox(const QString& caption, const QString
 
 void QtDialogs::openFolder(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::optional<Dialogs::ServerLogin> QtDialogs::askServerLogin(const QString& caption,
+                                                              const ServerLogin& start) {
+    QDialog dialog(owner());
+    dialog.setWindowTitle(caption);
+    auto* form = new QFormLayout(&dialog);
+    auto* address = new QLineEdit(start.address);
+    address->setObjectName(QStringLiteral("serverAddress"));
+    address->setPlaceholderText(QStringLiteral("https://dav.example.org/"));
+    address->setMinimumWidth(360);
+    auto* user = new QLineEdit(start.user);
+    user->setObjectName(QStringLiteral("serverUser"));
+    auto* password = new QLineEdit(start.password);
+    password->setObjectName(QStringLiteral("serverPassword"));
+    password->setEchoMode(QLineEdit::Password);
+    auto* remember = new QCheckBox(QStringLiteral("&Remember the password"));
+    remember->setChecked(start.remember);
+    form->addRow(QStringLiteral("Server &address:"), address);
+    form->addRow(QStringLiteral("&User name:"), user);
+    form->addRow(QStringLiteral("&Password:"), password);
+    form->addRow(QString(), remember);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    (start.address.isEmpty() ? address : start.user.isEmpty() ? user : password)->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return ServerLogin{address->text().trimmed(), user->text(), password->text(),
+                       remember->isChecked()};
+}
+
+int QtDialogs::askChoice(const QString& caption, const QString& text, const QStringList& choices) {
+    QMessageBox box(QMessageBox::Question, caption, withLfBreaks(text), QMessageBox::NoButton,
+                    owner());
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Cancel);
+    if (!buttons.isEmpty())
+        box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
+}
+
+int QtDialogs::chooseItem(const QString& caption, const QString& prompt, const QStringList& items) {
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(owner(), caption, prompt, items, 0, false, &ok);
+    return ok ? int(items.indexOf(chosen)) : -1;
 }
 
 }  // namespace pennacle

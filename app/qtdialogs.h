@@ -28,6 +28,11 @@ public:
     SaveChoice askSaveDiscardCancel(const QString& caption, const QString& text) override;
     std::optional<QString> InputBox(const QString& caption, const QString& prompt) override;
     void openFolder(const QString& path) override;
+    std::optional<ServerLogin> askServerLogin(const QString& caption,
+                                              const ServerLogin& start) override;
+    int askChoice(const QString& caption, const QString& text, const QStringList& choices) override;
+    int chooseItem(const QString& caption, const QString& prompt,
+                   const QStringList& items) override;
 
 private:
     QWidget* owner() const;

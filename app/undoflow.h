@@ -33,6 +33,8 @@ public:
     bool isClean() const { return stack_.isClean(); }
     // The list as it is now is the one in its file.
     void setClean() { stack_.setClean(); }
+    // Forgets every step: the list was replaced or changed by others beside the steps.
+    void reset() { stack_.clear(); }
 
     // Records rows [first, first + n) that were just added.
     void added(const QString& text, qsizetype first, qsizetype n, qsizetype currentBefore);

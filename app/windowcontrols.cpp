@@ -274,7 +274,7 @@ void WindowControls::createLeftColumn(QWidget* window) {
     ListView1 = new QTreeView(window);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     // The list gave its foot to a row of buttons; its top row stays where it was designed.
-    ListView1->setGeometry(fromTwips(120, 630, 7800, 3945));
+    ListView1->setGeometry(fromTwips(120, 630, 7800, 3435));
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);  // keeps 100,000 rows cheap to lay out
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -284,15 +284,20 @@ void WindowControls::createLeftColumn(QWidget* window) {
     ListView1->header()->setStretchLastSection(false);
     ListView1->setAccessibleName(QStringLiteral("Contacts"));
 
-    addPushButton(window, 14, QStringLiteral("New Contact"), fromTwips(120, 4650, 3840, 405));
-    addPushButton(window, 15, QStringLiteral("Find Duplicates"), fromTwips(4080, 4650, 3840, 405));
+    addPushButton(window, 14, QStringLiteral("New Contact"), fromTwips(120, 4140, 3840, 405));
+    addPushButton(window, 15, QStringLiteral("Find Duplicates"), fromTwips(4080, 4140, 3840, 405));
     addPushButton(window, 2, QStringLiteral("Add Contact(s) From 1 VCF File"),
-                  fromTwips(120, 5160, 3840, 405));
+                  fromTwips(120, 4650, 3840, 405));
     addPushButton(window, 5, QStringLiteral("Delete Selected Contact"),
-                  fromTwips(4080, 5160, 3840, 405));
-    addPushButton(window, 6, QStringLiteral("Clear List"), fromTwips(120, 5670, 3840, 405));
+                  fromTwips(4080, 4650, 3840, 405));
+    addPushButton(window, 6, QStringLiteral("Clear List"), fromTwips(120, 5160, 3840, 405));
     addPushButton(window, 7, QStringLiteral("Load Sample/Example Files"),
-                  fromTwips(4080, 5670, 3840, 405));
+                  fromTwips(4080, 5160, 3840, 405));
+    // The list gave one more row of its foot to the address book on a server.
+    addPushButton(window, 16, QStringLiteral("Open Address Book on Server..."),
+                  fromTwips(120, 5670, 3840, 405));
+    addPushButton(window, 17, QStringLiteral("Save to Server"), fromTwips(4080, 5670, 1860, 405));
+    addPushButton(window, 18, QStringLiteral("Refresh"), fromTwips(6060, 5670, 1860, 405));
 
     QGroupBox* frame6 =
         addFrame(window, "Frame6", QStringLiteral("Option"), fromTwips(120, 6150, 7800, 735));

@@ -29,7 +29,7 @@ namespace pennacle {
 // twips. The window inherits them, so its handlers speak of `Combo1` as the design does.
 class WindowControls {
 public:
-    static constexpr int kPushButtonCount = 15;
+    static constexpr int kPushButtonCount = 18;
 
     // Creates every control on `window` and gives the window its size, font and colours.
     void setupUi(QWidget* window);

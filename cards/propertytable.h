@@ -95,6 +95,12 @@ inline constexpr std::array<PropertyRow, 18> kProperties = {{
      ValueShape::Compound},
 }};
 
+// Properties that no form box shows but a server address book needs: a card's identity there,
+// and the version that decides what it is uploaded as.
+inline constexpr QLatin1StringView kUidProperty("UID");
+inline constexpr QLatin1StringView kVersionProperty("VERSION");
+inline constexpr QLatin1StringView kEndProperty("END");
+
 // The first row whose test the property part passes; none for a property the program does
 // not know. A part is judged as a photo line writes it (line breaks as blanks, no blanks or
 // tabs before the name), so that a photo reads back as a photo and nothing else does.

@@ -61,5 +61,7 @@ int runFind(QStringList args);
 int runBuild(QStringList args);
 int runSave(QStringList args);
 int runDuplicates(QStringList args);
+int runPull(QStringList args);
+int runPush(QStringList args);
 
 }  // namespace pennacle::cli

@@ -34,6 +34,17 @@ QString helpText() {
         "                                \"same e-mail\", \"same phone\", \"same name\");\n"
         "                                national numbers are of country CC (default: the\n"
         "                                system's)\n"
+        "  pull URL --user NAME --password-file FILE --out OUT.vcf\n"
+        "                                download the address book at URL (the collection)\n"
+        "                                into OUT.vcf (UTF-8, cards as the server sent them)\n"
+        "                                and what a push needs to know into OUT.vcf.carddav\n"
+        "  push IN.vcf URL --user NAME --password-file FILE [--delete]\n"
+        "                                upload what changed in IN.vcf since its pull: edited\n"
+        "                                cards (If-Match), new UIDs (If-None-Match: *), and\n"
+        "                                with --delete the removal of pulled cards that\n"
+        "                                IN.vcf lacks; a card changed on the server since is\n"
+        "                                a conflict, left alone and reported (exit 1)\n"
+        "                                The password is the first line of FILE.\n"
         "\n"
         "Options:\n"
         "  --help                        show this text\n"
@@ -77,6 +88,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("save"), runSave},
         {QStringLiteral("find"), runFind},
         {QStringLiteral("duplicates"), runDuplicates},
+        {QStringLiteral("pull"), runPull},
+        {QStringLiteral("push"), runPush},
     };
     const QString command = args.takeFirst();
     const auto found = commands.find(command);

@@ -69,6 +69,10 @@ void ContactList::setCard(qsizetype row, CardBytes card) {
     emit dataChanged(cell, cell);
 }
 
+void ContactList::setServerHref(qsizetype row, QString href) {
+    rows_.at(static_cast<size_t>(row)).serverHref = std::move(href);
+}
+
 void ContactList::setCard(qsizetype row, CardBytes card, QString name) {
     ContactEntry& entry = rows_.at(static_cast<size_t>(row));
     entry.card = std::move(card);

@@ -13,6 +13,9 @@ namespace pennacle {
 struct ContactEntry {
     QString Text;    // display name, made again whenever an edit replaces the card
     CardBytes card;  // the card ("VCF Data"), as the bytes of its file
+    // Where the card lives in the server address book it came from; empty for other cards.
+    // It travels with the row, so undo that takes rows out and puts them back keeps it.
+    QString serverHref = {};
 };
 
 // The program's only store of contacts, shown by `ListView1`. Rows keep the order in which
@@ -43,6 +46,9 @@ public:
     void setCard(qsizetype row, CardBytes card);
     // Replaces a row's card and the name it is shown by (the name of the new card).
     void setCard(qsizetype row, CardBytes card, QString name);
+
+    // Sets where a row's card lives on the server (after its first upload).
+    void setServerHref(qsizetype row, QString href);
 
     // Removes one row. When it was current, the row that takes its place (or the new last
     // row) becomes current.

@@ -49,6 +49,25 @@ public:
 
     // Shows the folder in the platform's file browser.
     virtual void openFolder(const QString& path) = 0;
+
+    // Where an address book server is and who logs in; `remember` keeps the password in the
+    // desktop's key store.
+    struct ServerLogin {
+        QString address;
+        QString user;
+        QString password;
+        bool remember = false;
+    };
+    // Server address, user name, password and "Remember", filled in from `start`; nothing on
+    // Cancel.
+    virtual std::optional<ServerLogin> askServerLogin(const QString& caption,
+                                                      const ServerLogin& start) = 0;
+    // One of `choices` as buttons, the first the default; -1 when the box is closed or Escape.
+    virtual int askChoice(const QString& caption, const QString& text,
+                          const QStringList& choices) = 0;
+    // One item of a list; -1 on Cancel.
+    virtual int chooseItem(const QString& caption, const QString& prompt,
+                           const QStringList& items) = 0;
 };
 
 // Shows failure reports in the "Application Error" box.

@@ -80,7 +80,7 @@ private slots:
 
     void opensBelowTheListAndClosesKeepingTheCurrentContact() {
         FindWindow w;
-        const QRect place = fromTwips(120, 630, 7800, 3945);
+        const QRect place = fromTwips(120, 630, 7800, 3435);
         // The list leaves the room at its bottom to the count, and to the bar when it is open:
         // opening the bar moves nothing.
         const QRect list = w.list()->geometry();

@@ -79,3 +79,22 @@ std::optional<QString> ScriptedDialogs::InputBox(const QString& caption, const Q
 void ScriptedDialogs::openFolder(const QString& path) {
     calls << record(QStringLiteral("openFolder"), path, QString());
 }
+
+std::optional<ScriptedDialogs::ServerLogin> ScriptedDialogs::askServerLogin(
+    const QString& caption, const ServerLogin& start) {
+    calls << record(QStringLiteral("login"), caption,
+                    start.address + u' ' + start.user + (start.password.isEmpty() ? "" : " *"));
+    return loginAnswers.isEmpty() ? std::nullopt : loginAnswers.dequeue();
+}
+
+int ScriptedDialogs::askChoice(const QString& caption, const QString& text,
+                               const QStringList& choices) {
+    calls << record(QStringLiteral("choice"), caption, text + u'|' + choices.join(u'/'));
+    return choiceAnswers.isEmpty() ? -1 : choiceAnswers.dequeue();
+}
+
+int ScriptedDialogs::chooseItem(const QString& caption, const QString& prompt,
+                                const QStringList& items) {
+    calls << record(QStringLiteral("item"), caption, prompt + u'|' + items.join(u'/'));
+    return choiceAnswers.isEmpty() ? -1 : choiceAnswers.dequeue();
+}

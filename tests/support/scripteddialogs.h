@@ -15,10 +15,12 @@ public:
     QQueue<QString> fileAnswers;          // ShowOpen, ShowSave, BrowseForFolder; ShowOpenFiles: one
     QQueue<QStringList> fileListAnswers;  // ShowOpenFiles, before fileAnswers
     QStringList startFolders;             // where each file dialog opened
-    QQueue<std::optional<QString>> inputAnswers;  // InputBox
-    QQueue<bool> yesNoAnswers;                    // askYesNo
-    QQueue<Answer> yesNoCancelAnswers;            // askYesNoCancel
-    QQueue<SaveChoice> saveChoices;               // askSaveDiscardCancel
+    QQueue<std::optional<QString>> inputAnswers;      // InputBox
+    QQueue<bool> yesNoAnswers;                        // askYesNo
+    QQueue<Answer> yesNoCancelAnswers;                // askYesNoCancel
+    QQueue<SaveChoice> saveChoices;                   // askSaveDiscardCancel
+    QQueue<std::optional<ServerLogin>> loginAnswers;  // askServerLogin
+    QQueue<int> choiceAnswers;                        // askChoice and chooseItem (-1 when empty)
     QStringList calls;
 
     QStringList callsOf(const QString& kind) const;
@@ -37,4 +39,9 @@ public:
     SaveChoice askSaveDiscardCancel(const QString& caption, const QString& text) override;
     std::optional<QString> InputBox(const QString& caption, const QString& prompt) override;
     void openFolder(const QString& path) override;
+    std::optional<ServerLogin> askServerLogin(const QString& caption,
+                                              const ServerLogin& start) override;
+    int askChoice(const QString& caption, const QString& text, const QStringList& choices) override;
+    int chooseItem(const QString& caption, const QString& prompt,
+                   const QStringList& items) override;
 };

@@ -142,6 +142,7 @@ void TestCardDav::savesOnlyWhatChanged_data() {
     QTest::newRow("edit, then undo the edit") << "edit back" << 0 << 0;
     QTest::newRow("new card with UID") << "new with uid" << 1 << 0;
     QTest::newRow("new card without UID") << "new without uid" << 1 << 0;
+    QTest::newRow("new 2.1 card, converted") << "new 2.1" << 1 << 0;
     QTest::newRow("delete one card") << "delete" << 0 << 1;
     QTest::newRow("delete, then put back (undo)") << "delete back" << 0 << 0;
 }
@@ -166,11 +167,15 @@ void TestCardDav::savesOnlyWhatChanged() {
     if (change == u"edit back")
         book.rows.setCard(row, original);
     if (change.startsWith(u"new")) {
-        const QByteArray card = change == u"new with uid"
-                                    ? personCard(9, newUid)
-                                    : QByteArray(
-                                          "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Nobody\r\n"
-                                          "N:Nobody;;;;\r\nEND:VCARD\r\n");
+        const QByteArray card =
+            change == u"new with uid" ? personCard(9, newUid)
+            : change == u"new 2.1"
+                ? QByteArray(
+                      "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-"
+                      "PRINTABLE:M=C3=BCller;Jan\r\nTEL;CELL;PREF:555 0101\r\nEND:VCARD\r\n")
+                : QByteArray(
+                      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Nobody\r\n"
+                      "N:Nobody;;;;\r\nEND:VCARD\r\n");
         book.rows.append(ContactEntry{QStringLiteral("x"), CardBytes(card, CardEncoding::Utf8)});
     }
     if (change.startsWith(u"delete")) {
@@ -199,6 +204,13 @@ void TestCardDav::savesOnlyWhatChanged() {
         QVERIFY(stored);
         const QString uid = uidOf(CardBytes(stored->data, CardEncoding::Utf8));
         QVERIFY(!uid.isEmpty());
+        if (change == u"new 2.1") {
+            // Servers take no 2.1: the card went up as 3.0, its values decoded.
+            const QString text = QString::fromUtf8(stored->data);
+            QVERIFY2(text.contains(u"VERSION:3.0") && text.contains(u"N:M\u00fcller;Jan") &&
+                         text.contains(u"TEL;TYPE=CELL,PREF:555 0101") && text.contains(u"FN:"),
+                     qPrintable(text));
+        }
         if (change == u"new with uid") {
             QCOMPARE(uid, QString::fromLatin1(newUid));
             QVERIFY(added.serverHref.endsWith(QStringLiteral("/brand-new.vcf")));

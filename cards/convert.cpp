@@ -590,7 +590,12 @@ void asOneLine(QString& line) {
 QString lineOf(const Property& property, CardVersion target) {
     QString line;
     line.reserve(property.head.size() + 64);
-    line.append(property.head);
+    // A name is read trimmed: a line break at its end, made a blank, would not read back.
+    QString head = property.head;
+    asOneLine(head);
+    while (head.endsWith(u' ') || head.endsWith(u'\t'))
+        head.chop(1);
+    line.append(head);
     appendTypes(line, typesFor(property, target));
     if (property.pref > 0 && (target == CardVersion::V40 || property.pref != 1))
         line.append(QLatin1StringView(";PREF=")).append(QString::number(property.pref));

@@ -106,11 +106,14 @@ QStringView unquoted(QStringView text) {
 
 void addTypeWords(Property& property, QStringView words) {
     for (const QStringView word : unquoted(words).split(u',', Qt::SkipEmptyParts)) {
-        const QStringView type = trimBlanks(unquoted(trimBlanks(word)));
+        // Line breaks are written as blanks, and blanks around a word are not read back.
+        QString type = unquoted(trimBlanks(word)).toString();
+        type.replace(u'\r', u' ').replace(u'\n', u' ');
+        type = trimBlanks(type).toString();
         if (isWord(type, QLatin1StringView("PREF")))
             property.pref = property.pref == 0 ? 1 : property.pref;
         else if (!type.isEmpty())
-            property.types.append(type.toString());
+            property.types.append(type);
     }
 }
 
@@ -158,7 +161,10 @@ void takePref(Property& property, QStringView number, QStringView parameter, boo
 
 void takeParameter(Property& property, QStringView parameter, bool version4) {
     const QStringView trimmed = trimBlanks(parameter);
-    if (trimmed.isEmpty())
+    // The value is written decoded: a parameter that any reader could take for the
+    // quoted-printable mark ("ENCODING=QUOTED-PRINTABLEX" too) must not come along.
+    if (trimmed.isEmpty() ||
+        indexOfIgnoringAsciiCase(trimmed, QLatin1StringView("ENCODING=QUOTED-PRINTABLE")) >= 0)
         return;
     const qsizetype equals = trimmed.indexOf(u'=');
     if (equals < 0) {

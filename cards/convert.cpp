@@ -326,7 +326,14 @@ Property propertyOf(const PropertyLine& line, bool ansi, bool version4) {
     const QList<QStringView> pieces = splitPropertyPart(line.part());
     const QStringView head = trimBlanks(pieces.front());
     property.head = head.toString();
-    property.name = trimBlanks(withoutGroup(head)).toString();
+    // Line breaks around the name are written as blanks and read back trimmed: the name is
+    // the one it will be read as.
+    QStringView name = withoutGroup(head);
+    while (!name.isEmpty() && (name.front().isSpace() || name.front() == u'\r'))
+        name = name.sliced(1);
+    while (!name.isEmpty() && (name.back().isSpace() || name.back() == u'\r'))
+        name.chop(1);
+    property.name = name.toString();
     for (qsizetype i = 1; i < pieces.size(); ++i)
         takeParameter(property, pieces[i], version4);
     const QString text = decodedValue(line, ansi);

@@ -148,7 +148,8 @@ void takeValueKind(Property& property, QStringView kind, QStringView parameter) 
         property.others.append(parameter.toString());
 }
 
-// PREF=n of a 4.0 card; 1 when n is no number. In an older card it has no meaning to map.
+// PREF=n of a 4.0 card. A value that is no rank, and any PREF= of an older card, has no
+// meaning to map: it stays as it stands.
 void takePref(Property& property, QStringView number, QStringView parameter, bool version4) {
     if (!version4) {
         property.others.append(parameter.toString());
@@ -156,7 +157,10 @@ void takePref(Property& property, QStringView number, QStringView parameter, boo
     }
     bool ok = false;
     const int n = unquoted(number).toInt(&ok);
-    property.pref = ok && n > 0 ? n : 1;
+    if (ok && n > 0)
+        property.pref = n;
+    else
+        property.others.append(parameter.toString());  // no rank to map: kept as it stands
 }
 
 void takeParameter(Property& property, QStringView parameter, bool version4) {

@@ -380,10 +380,13 @@ private:
         }
         const PropertyLine line(text, syntax_);
         const QStringView part = line.part();
+        // Line breaks in the part are written as blanks: "x.\rEND" reads back as END.
+        QString partInOneLine = part.toString();
+        partInOneLine.replace(u'\r', u' ').replace(u'\n', u' ');
         content_.plainForVersion &=
             !line.quotedPrintable() && !line.bareQuotedPrintable() && line.charset().isEmpty();
         open_ = None;
-        if (isFrameProperty(part)) {
+        if (isFrameProperty(partInOneLine)) {
             takeFrame(line);
             return;
         }

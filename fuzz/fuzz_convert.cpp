@@ -18,12 +18,13 @@ QHash<QString, int> propertiesOf(const pennacle::CardBytes& card) {
         const QStringView text = lines.decodedText();
         if (pennacle::isBlankLine(text) || !pennacle::isPropertyLine(text))
             continue;
-        const QStringView part = pennacle::propertyPartOf(text);
+        // As written: line breaks as blanks, no blanks or tabs around the name.
+        QString part = pennacle::propertyPartOf(text).toString();
+        part.replace(u'\r', u' ').replace(u'\n', u' ');
         if (pennacle::isFrameProperty(part))
             continue;
-        // As written: line breaks as blanks, no blanks or tabs around the name.
         QString head = pennacle::splitPropertyPart(part).front().toString();
-        head.replace(u'\r', u' ').replace(u'\n', u' ').replace(u'\t', u' ');
+        head.replace(u'\t', u' ');
         ++counts[pennacle::trimBlanks(head).toString().toUpper()];
     }
     return counts;

@@ -164,7 +164,10 @@ void takePref(Property& property, QStringView number, QStringView parameter, boo
 }
 
 void takeParameter(Property& property, QStringView parameter, bool version4) {
-    const QStringView trimmed = trimBlanks(parameter);
+    // Line breaks are written as blanks, and blanks around a parameter are not read back.
+    QString inOneLine = parameter.toString();
+    inOneLine.replace(u'\r', u' ').replace(u'\n', u' ');
+    const QStringView trimmed = trimBlanks(inOneLine);
     // The value is written decoded: a parameter that any reader could take for the
     // quoted-printable mark ("ENCODING=QUOTED-PRINTABLEX" too) must not come along.
     if (trimmed.isEmpty() ||

@@ -10,29 +10,10 @@ namespace pennacle {
 
 namespace {
 
-// The caption a parameter of a 3.0 or 4.0 photo gives: a bare word, or the value of TYPE or
-// MEDIATYPE without quotes and without "image/"; none for any other parameter (ENCODING=b).
-QStringView typeWordOf(QStringView parameter) {
-    QStringView value = trimBlanks(parameter);
-    const qsizetype equals = value.indexOf(u'=');
-    if (equals >= 0) {
-        const QStringView name = trimBlanks(value.first(equals));
-        if (!equalsIgnoringAsciiCase(name, QLatin1StringView("TYPE")) &&
-            !equalsIgnoringAsciiCase(name, QLatin1StringView("MEDIATYPE")))
-            return {};
-        value = trimBlanks(value.sliced(equals + 1));
-    }
-    if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
-        value = value.sliced(1, value.size() - 2);
-    if (value.startsWith(QLatin1StringView("image/"), Qt::CaseInsensitive))
-        value = value.sliced(6);
-    return value;
-}
-
 QStringView typeWordsCaption(QStringView propertyPart) {
     const QList<QStringView> pieces = splitPropertyPart(propertyPart);
     for (qsizetype i = 1; i < pieces.size(); ++i) {
-        if (const QStringView word = typeWordOf(pieces[i]); !word.isEmpty())
+        if (const QStringView word = photoTypeWordOf(pieces[i]); !word.isEmpty())
             return word;
     }
     return {};

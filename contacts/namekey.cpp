@@ -5,38 +5,29 @@
 #include <QString>
 
 #include <algorithm>
+#include <iterator>
 
 namespace pennacle {
 
 namespace {
 
 // The umlauts as German spells them without the dots; other accents are dropped by folding.
+constexpr struct {
+    char16_t letter;
+    const char* spelled;
+} kUmlauts[] = {{u'\u00C4', "Ae"}, {u'\u00D6', "Oe"}, {u'\u00DC', "Ue"},
+                {u'\u00E4', "ae"}, {u'\u00F6', "oe"}, {u'\u00FC', "ue"}};
+
 QString transcribed(QStringView text) {
     QString out;
     out.reserve(text.size() + 4);
     for (const QChar c : text) {
-        switch (c.unicode()) {
-            case u'\u00C4':
-                out += u"Ae";
-                break;
-            case u'\u00D6':
-                out += u"Oe";
-                break;
-            case u'\u00DC':
-                out += u"Ue";
-                break;
-            case u'\u00E4':
-                out += u"ae";
-                break;
-            case u'\u00F6':
-                out += u"oe";
-                break;
-            case u'\u00FC':
-                out += u"ue";
-                break;
-            default:
-                out += c;
-        }
+        const auto umlaut = std::find_if(std::begin(kUmlauts), std::end(kUmlauts),
+                                         [c](const auto& u) { return u.letter == c.unicode(); });
+        if (umlaut == std::end(kUmlauts))
+            out += c;
+        else
+            out += QLatin1StringView(umlaut->spelled);
     }
     return out;
 }

@@ -205,9 +205,15 @@ const FormatWord* knownFormatWord(QStringView word) {
     return nullptr;
 }
 
-// The word of a parameter that names a picture format: the parameter itself, or the value of
-// TYPE or MEDIATYPE; without quotes around it and without an "image/" before it.
+// The word of a parameter that names a picture format, when it is a known one.
 QStringView formatWordIn(QStringView parameter) {
+    const QStringView value = photoTypeWordOf(parameter);
+    return knownFormatWord(value) ? value : QStringView();
+}
+
+}  // namespace
+
+QStringView photoTypeWordOf(QStringView parameter) {
     QStringView value = trimBlanks(parameter);
     const qsizetype equals = value.indexOf(u'=');
     if (equals >= 0) {
@@ -222,10 +228,8 @@ QStringView formatWordIn(QStringView parameter) {
         value = value.sliced(1, value.size() - 2);
     if (value.startsWith(QLatin1StringView("image/"), Qt::CaseInsensitive))
         value = value.sliced(6);
-    return knownFormatWord(value) ? value : QStringView();
+    return value;
 }
-
-}  // namespace
 
 QLatin1StringView addedPhotoType(PictureFormat format) {
     return kFormatNames[size_t(format)].second;

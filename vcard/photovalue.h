@@ -18,6 +18,10 @@ namespace pennacle {
 // `mediaType` when asked.
 QString takePhotoData(const CardBytes& card, qsizetype lineOffset, QString* mediaType = nullptr);
 
+// The word a photo's parameter gives its picture: a bare word, or the value of TYPE or
+// MEDIATYPE, without quotes and without "image/"; none for any other parameter (ENCODING=b).
+QStringView photoTypeWordOf(QStringView parameter);
+
 // The photo line head of a picture added without a known format (a form row without a type).
 inline constexpr QLatin1StringView kAddedPhotoType("PHOTO;JPEG;BASE64:");
 

@@ -8,10 +8,11 @@
 #include "vcard/quotedprintable.h"
 #include "vcard/writer40.h"
 
-#include <QList>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QStringTokenizer>
 #include <QUuid>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <optional>
@@ -62,36 +63,25 @@ std::optional<QString> mediaTypeOfWord(QStringView word) {
 }
 
 // The type word a media type is written as in 3.0; none for data of no known format.
-std::optional<QString> wordOfMediaType(const QString& mediaType) {
+std::optional<QString> wordOfMediaType(QStringView mediaType) {
     if (mediaType.isEmpty() || equalsIgnoringAsciiCase(mediaType, kUnknownMedia))
         return std::nullopt;
     for (const MediaFormat& format : kMediaFormats) {
         if (equalsIgnoringAsciiCase(mediaType, format.mediaType))
             return QString(format.word);
     }
-    return mediaType;
+    return mediaType.toString();
 }
 
-// One property as the converter holds it: its parts decoded, as no version spells them.
-struct Property {
-    QString head;  // group and name, as the card has them
-    QString name;  // without the group
-    QStringList types;
-    int pref = 0;            // 0: not preferred
-    QStringList others;      // parameters without a counterpart to map, as they stand
-    bool uri = false;        // the value is an address: written without escapes
-    bool contentId = false;  // 2.1's VALUE=CONTENT-ID: the address of a mail part
+// The parameters of one property, read as no version spells them. They view the line, which is
+// written before the card's next line is read.
+struct Parameters {
+    QVarLengthArray<QStringView, 4> types;
+    QVarLengthArray<QStringView, 4> others;  // without a counterpart to map, as they stand
+    int pref = 0;                            // 0: not preferred
+    bool uri = false;                        // the value is an address: written without escapes
+    bool contentId = false;                  // 2.1's VALUE=CONTENT-ID: the address of a mail part
     bool binary = false;
-    QString mediaType;         // of binary data
-    QList<QStringList> value;  // components, each a list of items; the data when binary
-};
-
-// What a whole card holds.
-struct CardContent {
-    QString version;  // what its VERSION line says
-    std::vector<Property> properties;
-    bool escapes = false;
-    bool plainForVersion = true;  // no CHARSET, no quoted-printable
 };
 
 bool isWord(QStringView parameter, QLatin1StringView word) {
@@ -104,70 +94,73 @@ QStringView unquoted(QStringView text) {
     return text;
 }
 
-void addTypeWords(Property& property, QStringView words) {
-    for (const QStringView word : unquoted(words).split(u',', Qt::SkipEmptyParts)) {
-        // Line breaks are written as blanks, and blanks around a word are not read back.
-        QString type = unquoted(trimBlanks(word)).toString();
-        type.replace(u'\r', u' ').replace(u'\n', u' ');
-        type = trimBlanks(type).toString();
+// The text without blanks and line breaks at its ends: line breaks are written as blanks, and
+// blanks around a parameter or a type word are not read back.
+QStringView trimmedInOneLine(QStringView text) {
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\r' || c == u'\n'; };
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && blank(text[first]))
+        ++first;
+    while (last > first && blank(text[last - 1]))
+        --last;
+    return text.sliced(first, last - first);
+}
+
+void addTypeWords(Parameters& parameters, QStringView words) {
+    for (const QStringView word : qTokenize(unquoted(words), u',', Qt::SkipEmptyParts)) {
+        const QStringView type = trimmedInOneLine(unquoted(trimmedInOneLine(word)));
         if (isWord(type, QLatin1StringView("PREF")))
-            property.pref = property.pref == 0 ? 1 : property.pref;
+            parameters.pref = parameters.pref == 0 ? 1 : parameters.pref;
         else if (!type.isEmpty())
-            property.types.append(type);
+            parameters.types.append(type);
     }
 }
 
 // A parameter without a name: in 2.1 a type word or an encoding.
-void takeBareWord(Property& property, QStringView word) {
+void takeBareWord(Parameters& parameters, QStringView word) {
     if (isWord(word, QLatin1StringView("BASE64")) || isWord(word, QLatin1StringView("B")))
-        property.binary = true;
+        parameters.binary = true;
     else if (!isWord(word, QLatin1StringView("QUOTED-PRINTABLE")) &&
              !isWord(word, QLatin1StringView("8BIT")) && !isWord(word, QLatin1StringView("7BIT")))
-        addTypeWords(property, word);
+        addTypeWords(parameters, word);
 }
 
-void takeEncoding(Property& property, QStringView encoding, QStringView parameter) {
+void takeEncoding(Parameters& parameters, QStringView encoding, QStringView parameter) {
     if (isWord(encoding, QLatin1StringView("BASE64")) || isWord(encoding, QLatin1StringView("B")))
-        property.binary = true;
+        parameters.binary = true;
     else if (!isWord(encoding, QLatin1StringView("QUOTED-PRINTABLE")) &&
              !isWord(encoding, QLatin1StringView("8BIT")) &&
              !isWord(encoding, QLatin1StringView("7BIT")))
-        property.others.append(parameter.toString());
+        parameters.others.append(parameter);
 }
 
 // VALUE=: an address in any spelling is "uri"; inline data and 3.0 binary need no mark.
-void takeValueKind(Property& property, QStringView kind, QStringView parameter) {
+void takeValueKind(Parameters& parameters, QStringView kind, QStringView parameter) {
     const QStringView bare = unquoted(kind);
     const bool contentId =
         isWord(bare, QLatin1StringView("CONTENT-ID")) || isWord(bare, QLatin1StringView("CID"));
-    property.contentId |= contentId;
+    parameters.contentId |= contentId;
     if (contentId || isWord(bare, kUrlValueType) || isWord(bare, QLatin1StringView("URI")))
-        property.uri = true;
+        parameters.uri = true;
     else if (!isWord(bare, QLatin1StringView("INLINE")) &&
              !isWord(bare, QLatin1StringView("BINARY")))
-        property.others.append(parameter.toString());
+        parameters.others.append(parameter);
 }
 
 // PREF=n of a 4.0 card. A value that is no rank, and any PREF= of an older card, has no
 // meaning to map: it stays as it stands.
-void takePref(Property& property, QStringView number, QStringView parameter, bool version4) {
-    if (!version4) {
-        property.others.append(parameter.toString());
-        return;
-    }
+void takePref(Parameters& parameters, QStringView number, QStringView parameter, bool version4) {
     bool ok = false;
-    const int n = unquoted(number).toInt(&ok);
+    const int n = version4 ? unquoted(number).toInt(&ok) : 0;
     if (ok && n > 0)
-        property.pref = n;
+        parameters.pref = n;
     else
-        property.others.append(parameter.toString());  // no rank to map: kept as it stands
+        parameters.others.append(parameter);
 }
 
-void takeParameter(Property& property, QStringView parameter, bool version4) {
-    // Line breaks are written as blanks, and blanks around a parameter are not read back.
-    QString inOneLine = parameter.toString();
-    inOneLine.replace(u'\r', u' ').replace(u'\n', u' ');
-    const QStringView trimmed = trimBlanks(inOneLine);
+void takeParameter(Parameters& parameters, QStringView parameter, bool version4) {
+    const QStringView trimmed = trimmedInOneLine(parameter);
     // The value is written decoded: a parameter that any reader could take for the
     // quoted-printable mark ("ENCODING=QUOTED-PRINTABLEX" too) must not come along.
     if (trimmed.isEmpty() ||
@@ -175,27 +168,27 @@ void takeParameter(Property& property, QStringView parameter, bool version4) {
         return;
     const qsizetype equals = trimmed.indexOf(u'=');
     if (equals < 0) {
-        takeBareWord(property, trimmed);
+        takeBareWord(parameters, trimmed);
         return;
     }
-    const QStringView name = trimBlanks(trimmed.first(equals));
-    const QStringView value = trimBlanks(trimmed.sliced(equals + 1));
+    const QStringView name = trimmedInOneLine(trimmed.first(equals));
+    const QStringView value = trimmedInOneLine(trimmed.sliced(equals + 1));
     if (isWord(name, QLatin1StringView("TYPE")))
-        addTypeWords(property, value);
+        addTypeWords(parameters, value);
     else if (isWord(name, QLatin1StringView("ENCODING")))
-        takeEncoding(property, value, trimmed);
+        takeEncoding(parameters, value, trimmed);
     else if (isWord(name, QLatin1StringView("VALUE")))
-        takeValueKind(property, value, trimmed);
+        takeValueKind(parameters, value, trimmed);
     else if (isWord(name, QLatin1StringView("PREF")))
-        takePref(property, value, trimmed, version4);
+        takePref(parameters, value, trimmed, version4);
     else if (!isWord(name, QLatin1StringView("CHARSET")))
-        property.others.append(trimmed.toString());
+        parameters.others.append(trimmed);
 }
 
 // The value's text with quoted-printable decoded, in the set the line names (in an ANSI
 // file, its code page when it names none). Blanks at its end count only before a CR, as the
 // form reads them, so that a file of LF lines reads back the same from our CR LF lines.
-QString decodedValue(const PropertyLine& line, bool ansi) {
+ShownText decodedValue(const PropertyLine& line, bool bareQuotedPrintable, bool ansi) {
     QStringView value = line.value();
     if (!value.endsWith(u'\r')) {
         while (value.endsWith(u' '))
@@ -207,394 +200,151 @@ QString decodedValue(const PropertyLine& line, bool ansi) {
         const QString& charset = line.charset().isEmpty() && ansi ? kAnsi : line.charset();
         return DecodeQuotedPrintable(value.toString(), charset);
     }
-    if (line.bareQuotedPrintable())
+    if (bareQuotedPrintable)
         return decodeWrittenNote(value);
-    return value.toString();
+    return value;
 }
 
-// Splits at each `separator` that no backslash escapes. With `escapes` (3.0/4.0) a backslash
-// escapes any sign after it; without (2.1) only the separator, which a backslash makes part of
-// the piece; the escape stays in the pieces either way.
-QStringList splitUnescaped(QStringView text, QChar separator, bool escapes) {
-    QStringList pieces;
-    qsizetype start = 0;
+// A value as its components, each a list of items, decoded: held as one text and the places
+// where its items end, so that a property costs no list of its own.
+class ItemValue {
+public:
+    void reserve(qsizetype size) { text_.reserve(size); }
+    void clear() {
+        text_.resize(0);  // keeps the room for the next property
+        breaks_.clear();
+    }
+    // The text of the last item, which a note's further lines and Base64 data go on with.
+    QString& text() { return text_; }
+    const QString& text() const { return text_; }
+    void endItem() { breaks_.push_back({text_.size(), false}); }
+    void endComponent() { breaks_.push_back({text_.size(), true}); }
+
+    // Every item escaped, "," between the items of a component, ";" between components.
+    void appendEscapedTo(QString& line) const {
+        qsizetype start = 0;
+        for (const Break& end : breaks_) {
+            appendEscaped(line, QStringView(text_).sliced(start, end.at - start));
+            line.append(end.component ? u';' : u',');
+            start = end.at;
+        }
+        appendEscaped(line, QStringView(text_).sliced(start));
+    }
+
+    // A component's items joined by blanks, trimmed; empty when the value has no such component.
+    QString component(qsizetype index) const {
+        QString joined;
+        qsizetype start = 0;
+        qsizetype current = 0;
+        for (const Break& end : breaks_) {
+            if (current == index)
+                joined.append(QStringView(text_).sliced(start, end.at - start));
+            if (end.component && ++current > index)
+                return joined.trimmed();
+            if (current == index && !end.component)
+                joined.append(u' ');
+            start = end.at;
+        }
+        if (current == index)
+            joined.append(QStringView(text_).sliced(start));
+        return joined.trimmed();
+    }
+
+private:
+    struct Break {
+        qsizetype at;    // where the item ends in the text
+        bool component;  // the next item starts the next component
+    };
+    QString text_;
+    QVarLengthArray<Break, 16> breaks_;
+};
+
+// A 2.1 value: components split at each ";" that no backslash escapes, where "\;" stands for ";"
+// and any other backslash for itself; a list split at ",".
+void readValue21(ItemValue& value, QStringView text, ValueShape shape) {
+    QString& out = value.text();
+    qsizetype run = 0;  // the start of the characters not copied yet
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\\' && i + 1 < text.size() && (escapes || text[i + 1] == separator))
-            ++i;
-        else if (text[i] == separator) {
-            pieces.append(text.sliced(start, i - start).toString());
-            start = i + 1;
+        const QChar c = text[i];
+        if (shape == ValueShape::Compound && c == u'\\' && i + 1 < text.size() &&
+            text[i + 1] == u';') {
+            out.append(text.sliced(run, i - run)).append(u';');
+            run = ++i + 1;
+        } else if ((shape == ValueShape::Compound && c == u';') ||
+                   (shape == ValueShape::List && c == u',')) {
+            out.append(text.sliced(run, i - run));
+            run = i + 1;
+            if (c == u';')
+                value.endComponent();
+            else
+                value.endItem();
         }
     }
-    pieces.append(text.sliced(start).toString());
-    return pieces;
+    out.append(text.sliced(run));
 }
 
-// An item of a 3.0/4.0 value with its escapes decoded; a backslash before any other sign stays.
-QString unescapedItem(QStringView item) {
-    QString text;
-    text.reserve(item.size());
-    for (qsizetype i = 0; i < item.size(); ++i) {
-        const QChar c = item[i];
-        const QChar next = i + 1 < item.size() ? item[i + 1] : QChar();
-        if (c != u'\\' || next.isNull()) {
-            text.append(c);
-        } else if (next == u'n' || next == u'N') {
-            text.append(u'\n');
-            ++i;
-        } else if (next == u'\\' || next == u',' || next == u';' || next == u':') {
-            text.append(next);
-            ++i;
-        } else {
-            text.append(c);
+// A 3.0/4.0 value: components split at each ";" and items at each "," that no backslash
+// escapes; "\n" decoded as a line break, "\\" "\," "\;" "\:" as the sign; a backslash before
+// any other sign stays.
+void readValue30(ItemValue& value, QStringView text, ValueShape shape) {
+    const bool compound = shape == ValueShape::Compound;
+    const bool list = shape != ValueShape::Text;  // a component is a list of items
+    QString& out = value.text();
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\\' && i + 1 < text.size()) {
+            const QChar next = text[i + 1];
+            if (next == u'n' || next == u'N') {
+                out.append(text.sliced(run, i - run)).append(u'\n');
+                run = i + 2;
+            } else if (next == u'\\' || next == u',' || next == u';' || next == u':') {
+                out.append(text.sliced(run, i - run)).append(next);
+                run = i + 2;
+            }
+            ++i;  // the sign after a backslash separates nothing
+        } else if ((compound && c == u';') || (list && c == u',')) {
+            out.append(text.sliced(run, i - run));
+            run = i + 1;
+            if (c == u';')
+                value.endComponent();
+            else
+                value.endItem();
         }
     }
-    return text;
-}
-
-// A 2.1 component: "\;" stands for ";", any other backslash for itself.
-QString unescaped21(const QString& component) {
-    QString text = component;
-    return text.replace(QLatin1StringView("\\;"), QLatin1StringView(";"));
-}
-
-QList<QStringList> valueOf21(const QString& text, ValueShape shape) {
-    if (shape == ValueShape::Compound) {
-        QList<QStringList> components;
-        for (const QString& component : splitUnescaped(text, u';', false))
-            components.append(QStringList{unescaped21(component)});
-        return components;
-    }
-    if (shape == ValueShape::List)
-        return {text.split(u',')};
-    return {QStringList{text}};
-}
-
-QStringList itemsOf(QStringView component, bool isList) {
-    QStringList items;
-    if (!isList) {
-        items.append(unescapedItem(component));
-        return items;
-    }
-    for (const QString& item : splitUnescaped(component, u',', true))
-        items.append(unescapedItem(item));
-    return items;
-}
-
-QList<QStringList> valueOf30(const QString& text, ValueShape shape) {
-    if (shape != ValueShape::Compound)
-        return {itemsOf(text, shape == ValueShape::List)};
-    QList<QStringList> components;
-    for (const QString& component : splitUnescaped(text, u';', true))
-        components.append(itemsOf(component, true));
-    return components;
+    out.append(text.sliced(run));
 }
 
 // A data: address holding Base64 data: its media type and its data.
-bool takeDataAddress(Property& property, const QString& text) {
+bool takeDataAddress(QStringView text, QStringView& mediaType, QStringView& data) {
     static constexpr QLatin1StringView kScheme("data:");
     static constexpr QLatin1StringView kBase64(";base64,");
     if (text.size() < kScheme.size() ||
-        !equalsIgnoringAsciiCase(QStringView(text).first(kScheme.size()), kScheme))
+        !equalsIgnoringAsciiCase(text.first(kScheme.size()), kScheme))
         return false;
     const qsizetype marker = indexOfIgnoringAsciiCase(text, kBase64);
     if (marker < 0)
         return false;
-    property.binary = true;
-    property.uri = false;
-    property.mediaType = text.mid(kScheme.size(), marker - kScheme.size());
-    property.value = {QStringList{text.mid(marker + kBase64.size())}};
+    mediaType = text.sliced(kScheme.size(), marker - kScheme.size());
+    data = text.sliced(marker + kBase64.size());
     return true;
 }
 
 // Base64 data without the blanks and line breaks of its folding.
-QString withoutSpaces(QStringView text) {
-    QString data;
-    data.reserve(text.size());
+void appendWithoutSpaces(QString& data, QStringView text) {
     for (const QChar c : text) {
         if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n')
             data.append(c);
     }
-    return data;
 }
 
 // An address as 3.0/4.0 write it: a mail part's name as a "cid:" address.
-QString addressOf(const QString& text, bool contentId) {
+void appendAddress(QString& out, QStringView text, bool contentId) {
     static constexpr QLatin1StringView kCid("cid:");
-    const QString address = text.trimmed();
-    if (!contentId || address.startsWith(kCid, Qt::CaseInsensitive))
-        return address;
-    return kCid + address;
-}
-
-Property propertyOf(const PropertyLine& line, bool ansi, bool version4) {
-    const bool escapes = line.escapes();
-    Property property;
-    const QList<QStringView> pieces = splitPropertyPart(line.part());
-    const QStringView head = trimBlanks(pieces.front());
-    property.head = head.toString();
-    // Line breaks around the name are written as blanks and read back trimmed: the name is
-    // the one it will be read as.
-    QStringView name = withoutGroup(head);
-    while (!name.isEmpty() && (name.front().isSpace() || name.front() == u'\r'))
-        name = name.sliced(1);
-    while (!name.isEmpty() && (name.back().isSpace() || name.back() == u'\r'))
-        name.chop(1);
-    property.name = name.toString();
-    for (qsizetype i = 1; i < pieces.size(); ++i)
-        takeParameter(property, pieces[i], version4);
-    const QString text = decodedValue(line, ansi);
-    if (property.binary) {
-        property.value = {QStringList{withoutSpaces(text)}};
-    } else if (!takeDataAddress(property, text)) {
-        if (property.uri)
-            property.value = {QStringList{addressOf(text, property.contentId)}};
-        else if (escapes)
-            property.value = valueOf30(text, valueShapeOf(property.name));
-        else
-            property.value = valueOf21(text, valueShapeOf(property.name));
-    }
-    return property;
-}
-
-bool isNamed(const Property& property, Rule rule) {
-    return equalsIgnoringAsciiCase(property.name, propertyName(rule));
-}
-
-// Reads every property line of a card, with the lines that go on with the one before: Base64
-// data up to the empty line that ends it, and the further lines of a note.
-class CardReader {
-public:
-    explicit CardReader(const CardBytes& card) : lines_(card), syntax_(card) {
-        content_.escapes = syntax_.escapes();
-    }
-
-    CardContent read() {
-        while (lines_.next())
-            takeLine(lines_.decodedText());
-        return std::move(content_);
-    }
-
-private:
-    void takeLine(QStringView text) {
-        if (isBlankLine(text) || !isPropertyLine(text)) {
-            goOn(text);
-            return;
-        }
-        const PropertyLine line(text, syntax_);
-        const QStringView part = line.part();
-        // Line breaks in the part are written as blanks: "x.\rEND" reads back as END.
-        QString partInOneLine = part.toString();
-        partInOneLine.replace(u'\r', u' ').replace(u'\n', u' ');
-        content_.plainForVersion &=
-            !line.quotedPrintable() && !line.bareQuotedPrintable() && line.charset().isEmpty();
-        open_ = None;
-        if (isFrameProperty(partInOneLine)) {
-            takeFrame(line);
-            return;
-        }
-        content_.properties.push_back(propertyOf(line, syntax_.ansiReading(), version4()));
-        const Property& property = content_.properties.back();
-        if (property.binary)
-            open_ = Data;
-        else if (isNamed(property, Rule::Note))
-            open_ = Note;
-    }
-
-    void takeFrame(const PropertyLine& line) {
-        if (content_.version.isEmpty() && keyIs(line.part(), kVersionKey))
-            content_.version = trimBlanks(withoutLineEnd(line.value())).toString();
-    }
-
-    bool version4() const { return content_.version.startsWith(u'4'); }
-
-    void goOn(QStringView text) {
-        if (open_ == None)
-            return;
-        QString& last = content_.properties.back().value.back().back();
-        if (open_ == Data) {
-            if (isBlankLine(text))
-                open_ = None;
-            else
-                last.append(withoutSpaces(text));
-        } else if (isBlankLine(text)) {
-            open_ = None;
-        } else {
-            last.append(u'\n').append(noteLineOf(text, syntax_.escapes()));
-        }
-    }
-
-    enum Open { None, Data, Note };
-
-    CardLineWalker lines_;
-    CardSyntax syntax_;
-    CardContent content_;
-    Open open_ = None;
-};
-
-// Whether a card in the target version can be written as read: what the version requires is
-// there, and nothing of an older version's encoding is.
-bool isValidAsRead(const CardBytes& card, const CardContent& content, CardVersion target) {
-    const bool sameVersion =
-        target == CardVersion::V40 ? content.version == u"4.0" : content.version == u"3.0";
-    const auto has = [&](Rule rule) {
-        return std::any_of(content.properties.begin(), content.properties.end(),
-                           [rule](const Property& p) { return isNamed(p, rule); });
-    };
-    const bool hasUid = std::any_of(
-        content.properties.begin(), content.properties.end(),
-        [](const Property& p) { return equalsIgnoringAsciiCase(p.name, kUniqueIdName); });
-    if (!sameVersion || !content.plainForVersion || !has(Rule::FormattedName) || !hasUid ||
-        (target == CardVersion::V30 && !has(Rule::Name)))
-        return false;
-    if (isAscii(card.bytes()))
-        return true;
-    // Strict UTF-8: a card folded inside a character is valid to our reader but to few others.
-    if (card.encoding() != CardEncoding::Utf8)
-        return false;
-    QStringDecoder strict(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = strict.decode(card.bytes());
-    return !strict.hasError();
-}
-
-// The formatted name that a name gives: prefix, given, additional and family names, suffix;
-// empty when it holds no name, so that a card without one shows none either.
-QString formattedNameOf(const Property& name) {
-    const auto component = [&](qsizetype i) {
-        return i < name.value.size() ? name.value[i].join(u' ').trimmed() : QString();
-    };
-    if (component(0).isEmpty() && component(1).isEmpty() && component(2).isEmpty())
-        return QString();
-    QStringList parts;
-    for (const qsizetype i : {3, 1, 2, 0, 4}) {
-        if (!component(i).isEmpty())
-            parts.append(component(i));
-    }
-    return parts.join(u' ');
-}
-
-Property requiredProperty(QLatin1StringView name, QList<QStringList> value) {
-    Property property;
-    property.head = name;
-    property.name = property.head;
-    property.value = std::move(value);
-    return property;
-}
-
-// A card without a UID gets one made from its bytes: saved again unchanged, it names the same
-// card, so a server that keeps it by its UID is not given a second copy.
-QString uniqueIdOf(const CardBytes& card) {
-    static const QUuid kNamespace = QUuid::fromString(u"{5b0c2a51-4f7e-4f6b-9d3e-7a1c0e2f9b64}");
-    return QLatin1StringView("urn:uuid:") +
-           QUuid::createUuidV5(kNamespace, card.bytes()).toString(QUuid::WithoutBraces);
-}
-
-// Adds FN and N when the card lacks them, ahead of every other property, so that a
-// later line of the card still fills what it filled before; and a UID, which address book
-// servers require.
-void addRequired(CardContent& content, const CardBytes& card) {
-    std::vector<Property>& properties = content.properties;
-    const auto find = [&](Rule rule) {
-        return std::find_if(properties.begin(), properties.end(),
-                            [rule](const Property& p) { return isNamed(p, rule); });
-    };
-    std::vector<Property> added;
-    if (find(Rule::FormattedName) == properties.end()) {
-        const auto name = find(Rule::Name);
-        const QString text = name == properties.end() ? QString() : formattedNameOf(*name);
-        added.push_back(requiredProperty(propertyName(Rule::FormattedName), {QStringList{text}}));
-    }
-    // 4.0 does not require N, but a card that went through 3.0 has one: written in both, the
-    // versions convert into each other unchanged.
-    if (find(Rule::Name) == properties.end())
-        added.push_back(
-            requiredProperty(propertyName(Rule::Name), QList<QStringList>(5, QStringList{""})));
-    const bool hasUid = std::any_of(properties.begin(), properties.end(), [](const Property& p) {
-        return equalsIgnoringAsciiCase(p.name, kUniqueIdName);
-    });
-    if (!hasUid)
-        added.push_back(requiredProperty(kUniqueIdName, {QStringList{uniqueIdOf(card)}}));
-    properties.insert(properties.begin(), added.begin(), added.end());
-}
-
-void appendParameter(QString& line, QStringView parameter) {
-    line.append(u';').append(parameter);
-}
-
-void appendTypes(QString& line, const QStringList& types) {
-    if (types.isEmpty())
-        return;
-    line.append(QLatin1StringView(";TYPE="));
-    for (qsizetype i = 0; i < types.size(); ++i) {
-        if (i > 0)
-            line.append(u',');
-        const QString word = QString(types[i]).remove(u'"');
-        if (needsQuotes(word))
-            line.append(u'"').append(word).append(u'"');
-        else
-            line.append(word);
-    }
-}
-
-// The type words a property is written with: for binary data of 3.0 its format first, and PREF.
-QStringList typesFor(const Property& property, CardVersion target) {
-    QStringList types = property.types;
-    if (target == CardVersion::V30) {
-        if (property.binary) {
-            if (const std::optional<QString> word = wordOfMediaType(property.mediaType))
-                types.prepend(*word);
-        }
-        if (property.pref == 1)
-            types.append(QStringLiteral("PREF"));
-    } else if (property.binary && property.mediaType.isEmpty()) {
-        // The media type goes into the data: address.
-        const auto format = std::find_if(types.begin(), types.end(), [](const QString& word) {
-            return mediaTypeOfWord(word).has_value();
-        });
-        if (format != types.end())
-            types.erase(format);
-    }
-    return types;
-}
-
-QString mediaTypeFor(const Property& property) {
-    if (!property.mediaType.isEmpty())
-        return property.mediaType;
-    for (const QString& word : property.types) {
-        if (const std::optional<QString> media = mediaTypeOfWord(word))
-            return *media;
-    }
-    return kUnknownMedia;
-}
-
-void appendValue(QString& line, const Property& property, CardVersion target) {
-    const QString& data = property.value.front().front();
-    if (property.binary && target == CardVersion::V40) {
-        line.append(QLatin1StringView("data:")).append(mediaTypeFor(property));
-        line.append(QLatin1StringView(";base64,")).append(data);
-    } else if (property.binary || property.uri) {
-        line.append(data);
-    } else {
-        for (qsizetype c = 0; c < property.value.size(); ++c) {
-            if (c > 0)
-                line.append(u';');
-            const QStringList& items = property.value[c];
-            for (qsizetype i = 0; i < items.size(); ++i) {
-                if (i > 0)
-                    line.append(u',');
-                appendEscaped(line, items[i]);
-            }
-        }
-    }
-}
-
-// A piece of a property part as it can stand among others in any order: a quote that nothing
-// closes would pair with one of a piece written after it.
-QString balancedQuotes(const QString& piece) {
-    if (piece.count(u'"') % 2 == 0)
-        return piece;
-    QString text = piece;
-    return text.remove(u'"');
+    const QStringView address = text.trimmed();
+    if (contentId && !address.startsWith(kCid, Qt::CaseInsensitive))
+        out.append(kCid);
+    out.append(address);
 }
 
 // A line break in a name, a parameter or an address would end the line early: as a blank.
@@ -610,59 +360,400 @@ void asOneLine(QString& line) {
     line.remove(0, start);
 }
 
-QString lineOf(const Property& property, CardVersion target) {
-    QString line;
-    line.reserve(property.head.size() + 64);
-    // A name is read trimmed: a line break at its end, made a blank, would not read back.
-    QString head = property.head;
-    asOneLine(head);
-    while (head.endsWith(u' ') || head.endsWith(u'\t'))
-        head.chop(1);
-    line.append(head);
-    appendTypes(line, typesFor(property, target));
-    if (property.pref > 0 && (target == CardVersion::V40 || property.pref != 1))
-        line.append(QLatin1StringView(";PREF=")).append(QString::number(property.pref));
-    for (const QString& other : property.others)
-        appendParameter(line, balancedQuotes(other));
-    if (property.binary && target == CardVersion::V30)
-        line.append(u';').append(kEncodingB);
-    if (property.uri)
-        line.append(QLatin1StringView(";VALUE=uri"));
-    line.append(u':');
-    appendValue(line, property, target);
-    asOneLine(line);
-    return line;
+// A piece of a property part as it can stand among others in any order: a quote that nothing
+// closes would pair with one of a piece written after it.
+void appendBalanced(QString& line, QStringView piece) {
+    if (piece.count(u'"') % 2 == 0) {
+        line.append(piece);
+        return;
+    }
+    for (const QChar c : piece) {
+        if (c != u'"')
+            line.append(c);
+    }
 }
 
-QByteArray writtenCard(const CardContent& content, CardVersion target) {
-    QByteArray card;
-    card.reserve(256 + 96 * qsizetype(content.properties.size()));
-    appendAsciiLine(card, kBeginCard);
-    appendAsciiLine(card, target == CardVersion::V40 ? kVersion40 : kVersion30);
-    for (const Property& property : content.properties)
-        appendFoldedLine(card, lineOf(property, target));
-    card.append(kEndCard.data(), kEndCard.size());
-    return card;
+// The type words a property is written with: for binary data of 3.0 its format first, and PREF;
+// in 4.0 the format of binary data goes into its data: address instead.
+void appendTypes(QString& line, const Parameters& parameters, QStringView mediaType,
+                 CardVersion target) {
+    QVarLengthArray<QStringView, 6> types(parameters.types.begin(), parameters.types.end());
+    QString format;
+    if (target == CardVersion::V30) {
+        if (parameters.binary) {
+            if (std::optional<QString> word = wordOfMediaType(mediaType)) {
+                format = std::move(*word);
+                types.insert(types.begin(), format);
+            }
+        }
+        if (parameters.pref == 1)
+            types.append(u"PREF");
+    } else if (parameters.binary && mediaType.isEmpty()) {
+        const auto word = std::find_if(types.begin(), types.end(), [](QStringView type) {
+            return mediaTypeOfWord(type).has_value();
+        });
+        if (word != types.end())
+            types.erase(word);
+    }
+    if (types.isEmpty())
+        return;
+    line.append(QLatin1StringView(";TYPE="));
+    for (qsizetype i = 0; i < types.size(); ++i) {
+        if (i > 0)
+            line.append(u',');
+        const bool quoted = needsQuotes(types[i]);
+        if (quoted)
+            line.append(u'"');
+        for (const QChar c : types[i]) {
+            if (c != u'"')
+                line.append(c);
+        }
+        if (quoted)
+            line.append(u'"');
+    }
 }
+
+QString mediaTypeFor(const Parameters& parameters, QStringView mediaType) {
+    if (!mediaType.isEmpty())
+        return mediaType.toString();
+    for (const QStringView word : parameters.types) {
+        if (std::optional<QString> media = mediaTypeOfWord(word))
+            return *media;
+    }
+    return kUnknownMedia;
+}
+
+// The text, line breaks made blanks, in `scratch` when it holds any.
+QStringView inOneLine(QStringView text, QString& scratch) {
+    if (!holdsChar(text, u'\r') && !holdsChar(text, u'\n'))
+        return text;
+    scratch = text.toString();
+    scratch.replace(u'\r', u' ').replace(u'\n', u' ');
+    return scratch;
+}
+
+// A property line's pieces: its group and name, and its parameters.
+struct PropertyPieces {
+    QStringView head;
+    QVarLengthArray<QStringView, 8> parameters;
+    bool bareQuotedPrintable = false;  // as the 2.1 writer marks notes
+
+    explicit PropertyPieces(QStringView part) {
+        bool first = true;
+        forEachPropertyPiece(part, [&](QStringView piece) {
+            if (first) {
+                head = trimBlanks(piece);
+                first = false;
+                return;
+            }
+            parameters.append(piece);
+            bareQuotedPrintable |= trimBlanks(piece).compare(QLatin1String("QUOTED-PRINTABLE"),
+                                                             Qt::CaseInsensitive) == 0;
+        });
+    }
+};
+
+// The property's name without its group. Line breaks around it are written as blanks and read
+// back trimmed: the name is the one it will be read as.
+QStringView nameOf(QStringView head) {
+    QStringView name = withoutGroup(head);
+    while (!name.isEmpty() && (name.front().isSpace() || name.front() == u'\r'))
+        name = name.sliced(1);
+    while (!name.isEmpty() && (name.back().isSpace() || name.back() == u'\r'))
+        name.chop(1);
+    return name;
+}
+
+// Converts a card line by line: a property is written once the lines that go on with it are
+// read (Base64 data up to the empty line that ends it, the further lines of a note). A card
+// that says it is in the target version already is only looked at, unless `mayBeAsRead` is
+// false: most such cards are written as read.
+class CardConverter {
+public:
+    CardConverter(const CardBytes& card, CardVersion target, bool mayBeAsRead)
+        : card_(card),
+          lines_(card),
+          syntax_(card, lines_.dropsBlank()),
+          target_(target),
+          mayBeAsRead_(mayBeAsRead) {}
+
+    void read() {
+        // Room for most lines at once: a line that outgrows it grows its buffers.
+        const qsizetype size = card_.bytes().size();
+        const qsizetype lineRoom = std::min<qsizetype>(size, 4096);
+        line_.reserve(lineRoom);
+        value_.reserve(lineRoom);
+        name_.reserve(lineRoom);
+        body_.reserve(size + size / 4 + 256);
+        appendAsciiLine(body_, kBeginCard);
+        appendAsciiLine(body_, target_ == CardVersion::V40 ? kVersion40 : kVersion30);
+        bodyStart_ = body_.size();
+        while (lines_.next())
+            takeLine(lines_.decodedText());
+        flush();
+    }
+
+    // Whether the card can be written as read: what the target version requires is there, and
+    // nothing of an older version's encoding is.
+    bool validAsRead() const {
+        const bool sameVersion = version_ == targetVersion();
+        if (!sameVersion || !plainForVersion_ || !hasFormattedName_ || !hasUid_ ||
+            (target_ == CardVersion::V30 && !hasName_))
+            return false;
+        if (isAscii(card_.bytes()))
+            return true;
+        // Strict UTF-8: a card folded inside a character is valid to our reader but to few others.
+        if (card_.encoding() != CardEncoding::Utf8)
+            return false;
+        QStringDecoder strict(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = strict.decode(card_.bytes());
+        return !strict.hasError();
+    }
+
+    // Whether every property was written: false when the card was only looked at.
+    bool wroteAll() const { return writing_; }
+
+    // The card in the target version. FN and N when it lacks them come ahead of every other
+    // property, so that a later line of the card still fills what it filled before; and a UID,
+    // which address book servers require.
+    QByteArray written() && {
+        QByteArray required;
+        if (!hasFormattedName_)
+            appendRequired(required, propertyName(Rule::FormattedName), formattedName());
+        // 4.0 does not require N, but a card that went through 3.0 has one: written in both,
+        // the versions convert into each other unchanged.
+        if (!hasName_)
+            appendRequired(required, propertyName(Rule::Name), u";;;;", false);
+        if (!hasUid_)
+            appendRequired(required, kUniqueIdName, uniqueId());
+        body_.insert(bodyStart_, required);
+        body_.append(kEndCard.data(), kEndCard.size());
+        return std::move(body_);
+    }
+
+private:
+    QLatin1StringView targetVersion() const {
+        return QLatin1StringView(target_ == CardVersion::V40 ? "4.0" : "3.0");
+    }
+
+    bool version4() const { return version_.startsWith(u'4'); }
+
+    void takeLine(QStringView text) {
+        const qsizetype colon = lines_.decodedColon();
+        if (colon < 0 && (isBlankLine(text) || !isPropertyLine(text))) {
+            goOn(text);
+            return;
+        }
+        flush();
+        const PropertyLine line =
+            colon >= 0 ? PropertyLine(text, colon, syntax_) : PropertyLine(text, syntax_);
+        const PropertyPieces pieces(line.part());
+        plainForVersion_ &=
+            !line.quotedPrintable() && !pieces.bareQuotedPrintable && line.charset().isEmpty();
+        // Line breaks in the part are written as blanks: "x.\rEND" reads back as END.
+        if (isFrameProperty(inOneLine(line.part(), scratch_))) {
+            takeFrame(line);
+            return;
+        }
+        const QStringView name = nameOf(pieces.head);
+        const bool isName = equalsIgnoringAsciiCase(name, propertyName(Rule::Name));
+        const bool firstName = isName && !hasName_;
+        hasName_ |= isName;
+        hasFormattedName_ |= equalsIgnoringAsciiCase(name, propertyName(Rule::FormattedName));
+        hasUid_ |= equalsIgnoringAsciiCase(name, kUniqueIdName);
+        if (writing_)
+            startProperty(line, pieces, name, firstName);
+    }
+
+    void takeFrame(const PropertyLine& line) {
+        if (!version_.isEmpty() || !keyIs(line.part(), kVersionKey))
+            return;
+        version_ = trimBlanks(withoutLineEnd(line.value())).toString();
+        if (mayBeAsRead_ && version_ == targetVersion())
+            writing_ = false;
+    }
+
+    void startProperty(const PropertyLine& line, const PropertyPieces& pieces, QStringView name,
+                       bool firstName) {
+        Parameters parameters;
+        for (const QStringView piece : pieces.parameters)
+            takeParameter(parameters, piece, version4());
+        const ShownText decoded =
+            decodedValue(line, pieces.bareQuotedPrintable, syntax_.ansiReading());
+        const QStringView text = decoded.view();
+        QStringView mediaType;  // of data in a data: address
+        QStringView data;
+        value_.clear();
+        raw_ = true;
+        if (parameters.binary) {
+            appendWithoutSpaces(value_.text(), text);
+        } else if (takeDataAddress(text, mediaType, data)) {
+            parameters.binary = true;
+            parameters.uri = false;
+            value_.text().append(data);
+        } else if (parameters.uri) {
+            appendAddress(value_.text(), text, parameters.contentId);
+        } else {
+            raw_ = false;
+            if (syntax_.escapes())
+                readValue30(value_, text, valueShapeOf(name));
+            else
+                readValue21(value_, text, valueShapeOf(name));
+        }
+        writeLineHead(pieces.head, parameters, mediaType);
+        pending_ = true;
+        pendingIsFirstName_ = firstName;
+        open_ = parameters.binary                                         ? Data
+                : equalsIgnoringAsciiCase(name, propertyName(Rule::Note)) ? Note
+                                                                          : None;
+    }
+
+    // The line up to its value, and for binary data in 4.0 the start of its data: address.
+    void writeLineHead(QStringView head, const Parameters& parameters, QStringView mediaType) {
+        line_.resize(0);
+        line_.append(head);
+        // A name is read trimmed: a line break at its end, made a blank, would not read back.
+        asOneLine(line_);
+        while (line_.endsWith(u' ') || line_.endsWith(u'\t'))
+            line_.chop(1);
+        appendTypes(line_, parameters, mediaType, target_);
+        if (parameters.pref > 0 && (target_ == CardVersion::V40 || parameters.pref != 1))
+            line_.append(QLatin1StringView(";PREF=")).append(QString::number(parameters.pref));
+        for (const QStringView other : parameters.others) {
+            line_.append(u';');
+            appendBalanced(line_, other);
+        }
+        if (parameters.binary && target_ == CardVersion::V30)
+            line_.append(u';').append(kEncodingB);
+        if (parameters.uri)
+            line_.append(QLatin1StringView(";VALUE=uri"));
+        line_.append(u':');
+        if (parameters.binary && target_ == CardVersion::V40) {
+            line_.append(QLatin1StringView("data:")).append(mediaTypeFor(parameters, mediaType));
+            line_.append(QLatin1StringView(";base64,"));
+        }
+    }
+
+    void goOn(QStringView text) {
+        if (open_ == None)
+            return;
+        if (isBlankLine(text))
+            open_ = None;
+        else if (open_ == Data)
+            appendWithoutSpaces(value_.text(), text);
+        else
+            value_.text().append(u'\n').append(noteLineOf(text, syntax_.escapes()));
+    }
+
+    // Writes the property read last, now that no further line goes on with it.
+    void flush() {
+        if (!pending_)
+            return;
+        pending_ = false;
+        open_ = None;
+        // An escaped value holds no line break.
+        if (raw_) {
+            line_.append(value_.text());
+            asOneLine(line_);
+        } else {
+            asOneLine(line_);
+            value_.appendEscapedTo(line_);
+        }
+        appendFoldedLine(body_, line_);
+        // The first name is kept for the formatted name of a card that has none.
+        if (pendingIsFirstName_)
+            std::swap(value_, name_);
+    }
+
+    // The formatted name that the name gives: prefix, given, additional and family names,
+    // suffix; empty when it holds no name, so that a card without one shows none either.
+    QString formattedName() const {
+        if (name_.component(0).isEmpty() && name_.component(1).isEmpty() &&
+            name_.component(2).isEmpty())
+            return QString();
+        QStringList parts;
+        for (const qsizetype i : {3, 1, 2, 0, 4}) {
+            if (QString part = name_.component(i); !part.isEmpty())
+                parts.append(std::move(part));
+        }
+        return parts.join(u' ');
+    }
+
+    // A UID made from the card's bytes: saved again unchanged, it names the same card, so a
+    // server that keeps cards by their UID is not given a second copy.
+    QString uniqueId() const {
+        static const QUuid kNamespace =
+            QUuid::fromString(u"{5b0c2a51-4f7e-4f6b-9d3e-7a1c0e2f9b64}");
+        return QLatin1StringView("urn:uuid:") +
+               QUuid::createUuidV5(kNamespace, card_.bytes()).toString(QUuid::WithoutBraces);
+    }
+
+    static void appendRequired(QByteArray& card, QLatin1StringView name, QStringView value,
+                               bool escaped = true) {
+        QString line = name + u':';
+        if (escaped)
+            appendEscaped(line, value);
+        else
+            line.append(value);
+        appendFoldedLine(card, line);
+    }
+
+    enum Open { None, Data, Note };
+
+    const CardBytes& card_;
+    CardLineWalker lines_;
+    CardSyntax syntax_;
+    CardVersion target_;
+    bool mayBeAsRead_;
+    bool writing_ = true;
+    QString version_;              // what its first VERSION line says
+    bool plainForVersion_ = true;  // no CHARSET, no quoted-printable
+    bool hasFormattedName_ = false;
+    bool hasName_ = false;
+    bool hasUid_ = false;
+    // The property read last, written once no further line goes on with it: its line up to
+    // the value, and the value, raw (binary data, an address) or to be escaped.
+    bool pending_ = false;
+    bool pendingIsFirstName_ = false;
+    bool raw_ = false;
+    Open open_ = None;
+    QString line_;
+    ItemValue value_;
+    ItemValue name_;  // of the first N
+    QString scratch_;
+    QByteArray body_;          // the card's frame and every property line, written
+    qsizetype bodyStart_ = 0;  // where its first property line starts
+};
 
 }  // namespace
 
 CardBytes convertCard(const CardBytes& card, CardVersion target, Reporter& reporter) {
     if (target == CardVersion::V21)
         return card;
-    Guard g(reporter, convertTag());
-    std::optional<CardContent> content;
-    bool asRead = false;
-    g(100, [&] { content = CardReader(card).read(); });
-    g(102, [&] { asRead = content && isValidAsRead(card, *content, target); });
-    if (!content)
+    static const QString kTag = convertTag();
+    Guard g(reporter, kTag);
+    std::optional<CardConverter> converter;
+    const auto read = [&](int line, bool mayBeAsRead) {
+        bool whole = false;
+        g(line, [&] {
+            converter.reset();
+            converter.emplace(card, target, mayBeAsRead);
+            converter->read();
+            whole = true;
+        });
+        return whole;
+    };
+    if (!read(100, true))
         return card;
+    bool asRead = false;
+    g(102, [&] { asRead = converter->validAsRead(); });
     // ASCII reads the same in both encodings: a card written as read is UTF-8 too.
     if (asRead)
         return CardBytes(card.bytes(), CardEncoding::Utf8);
+    if (!converter->wroteAll() && !read(104, false))
+        return card;
     std::optional<CardBytes> converted;
-    g(104, [&] { addRequired(*content, card); });
-    g(106, [&] { converted.emplace(writtenCard(*content, target), CardEncoding::Utf8); });
+    g(106, [&] { converted.emplace(std::move(*converter).written(), CardEncoding::Utf8); });
     return converted ? *converted : card;
 }
 

@@ -9,8 +9,17 @@
 namespace pennacle {
 
 void appendUtf8(QByteArray& out, QStringView text) {
-    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const qsizetype old = out.size();
+    if (QtPrivate::isAscii(text)) {
+        // Most lines: ASCII is only narrowed.
+        out.resize(old + text.size());
+        char* to = out.data() + old;
+        const char16_t* from = text.utf16();
+        for (qsizetype i = 0; i < text.size(); ++i)
+            to[i] = char(from[i]);
+        return;
+    }
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     out.resize(old + encoder.requiredSpace(text.size()));
     char* end = encoder.appendToBuffer(out.data() + old, text);
     out.truncate(end - out.constData());

@@ -13,6 +13,13 @@ namespace pennacle {
 
 namespace {
 
+// The property part before its first ";", group dropped and trimmed.
+QStringView keyOf(QStringView propertyPart) {
+    const QStringView part = withoutGroup(propertyPart);
+    const qsizetype semicolon = part.indexOf(u';');
+    return trimBlanks(semicolon < 0 ? part : part.left(semicolon));
+}
+
 bool startsWithFoldBlank(QByteArrayView line) {
     return !line.isEmpty() && (line.front() == ' ' || line.front() == '\t');
 }
@@ -343,8 +350,12 @@ QByteArray LineWalker::takeText() {
 QStringView LineWalker::decodedText() {
     if (!decodedValid_) {
         // One buffer for all lines: most are decoded once and dropped.
+        static constexpr qsizetype kLineRoom = 256;  // most lines, without growing
+        const QByteArrayView bytes = text();
         decoded_.resize(0);
-        appendDecoded(decoded_, text(), encoding_);
+        if (decoded_.capacity() < bytes.size() || decoded_.capacity() < kLineRoom)
+            decoded_.reserve(std::max(kLineRoom, bytes.size()));
+        appendDecoded(decoded_, bytes, encoding_);
         decodedValid_ = true;
     }
     return decoded_;
@@ -408,13 +419,14 @@ qsizetype physicalLineEnd(QByteArrayView text, qsizetype start, char lineBreak) 
 }
 
 bool isFrameProperty(QStringView propertyPart) {
-    return keyIs(propertyPart, QLatin1String("BEGIN")) ||
-           keyIs(propertyPart, QLatin1String("VERSION")) ||
-           keyIs(propertyPart, QLatin1String("END"));
+    const QStringView key = keyOf(propertyPart);
+    return equalsIgnoringAsciiCase(key, QLatin1String("BEGIN")) ||
+           equalsIgnoringAsciiCase(key, QLatin1String("VERSION")) ||
+           equalsIgnoringAsciiCase(key, QLatin1String("END"));
 }
 
 bool isPropertyLine(QStringView line) {
-    return line.contains(u':');
+    return line.contains(QChar(u':'));
 }
 
 bool isBlankLine(QStringView line) {
@@ -491,10 +503,7 @@ QString trimmedWithoutCR(QStringView text) {
 }
 
 bool keyIs(QStringView propertyPart, QLatin1String key) {
-    const QStringView part = withoutGroup(propertyPart);
-    const qsizetype semicolon = part.indexOf(u';');
-    const QStringView name = semicolon < 0 ? part : part.left(semicolon);
-    return equalsIgnoringAsciiCase(trimBlanks(name), key);
+    return equalsIgnoringAsciiCase(keyOf(propertyPart), key);
 }
 
 bool nameIs(QStringView propertyPart, QLatin1String name) {

@@ -71,11 +71,14 @@ QList<QStringView> PropertyLine::parameters() const {
 }
 
 bool PropertyLine::bareQuotedPrintable() const {
-    const QList<QStringView> pieces = parameters();
-    return std::any_of(pieces.begin(), pieces.end(), [](QStringView piece) {
-        return trimBlanks(piece).compare(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive) ==
-               0;
+    bool found = false;
+    bool name = true;  // the first piece is the name
+    forEachPropertyPiece(part_, [&](QStringView piece) {
+        found |= !name && trimBlanks(piece).compare(QLatin1String("QUOTED-PRINTABLE"),
+                                                    Qt::CaseInsensitive) == 0;
+        name = false;
     });
+    return found;
 }
 
 QStringView PropertyLine::value() const {
@@ -108,18 +111,7 @@ QString PropertyLine::shown(QStringView piece, Piece kind) const {
 
 QList<QStringView> splitPropertyPart(QStringView propertyPart) {
     QList<QStringView> pieces;
-    bool quoted = false;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < propertyPart.size(); ++i) {
-        if (propertyPart[i] == u'"') {
-            // A quote that is never closed quotes nothing, as it ends no property part either.
-            quoted = !quoted && propertyPart.indexOf(u'"', i + 1) >= 0;
-        } else if (propertyPart[i] == u';' && !quoted) {
-            pieces.append(propertyPart.sliced(start, i - start));
-            start = i + 1;
-        }
-    }
-    pieces.append(propertyPart.sliced(start));
+    forEachPropertyPiece(propertyPart, [&](QStringView piece) { pieces.append(piece); });
     return pieces;
 }
 

@@ -98,6 +98,23 @@ private:
 // The property part's pieces, split at each ";" outside double quotes.
 QList<QStringView> splitPropertyPart(QStringView propertyPart);
 
+// Calls onPiece for each piece that splitPropertyPart gives, in order, making no list.
+template <class OnPiece>
+void forEachPropertyPiece(QStringView propertyPart, OnPiece&& onPiece) {
+    bool quoted = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < propertyPart.size(); ++i) {
+        if (propertyPart[i] == u'"') {
+            // A quote that is never closed quotes nothing, as it ends no property part either.
+            quoted = !quoted && propertyPart.indexOf(u'"', i + 1) >= 0;
+        } else if (propertyPart[i] == u';' && !quoted) {
+            onPiece(propertyPart.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    onPiece(propertyPart.sliced(start));
+}
+
 // The text of a value read in a character set from the bytes that an ANSI reading of it came
 // from; none when the set is unknown or the bytes are not text in it.
 std::optional<QString> rereadInCharset(QStringView ansiText, const QString& charset);

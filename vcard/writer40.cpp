@@ -5,18 +5,20 @@
 namespace pennacle {
 
 void appendEscaped(QString& out, QStringView item) {
+    qsizetype run = 0;  // the start of the characters not copied yet
     for (qsizetype i = 0; i < item.size(); ++i) {
         const QChar c = item[i];
         if (c == u'\\' || c == u',' || c == u';') {
-            out.append(u'\\').append(c);
+            out.append(item.sliced(run, i - run)).append(u'\\').append(c);
+            run = i + 1;
         } else if (c == u'\r' || c == u'\n') {
-            out.append(u"\\n");
+            out.append(item.sliced(run, i - run)).append(u"\\n");
             if (c == u'\r' && i + 1 < item.size() && item[i + 1] == u'\n')
                 ++i;
-        } else {
-            out.append(c);
+            run = i + 1;
         }
     }
+    out.append(item.sliced(run));
 }
 
 namespace {
@@ -36,8 +38,15 @@ qsizetype foldEnd(const QByteArray& bytes, qsizetype start, qsizetype room) {
 }  // namespace
 
 void appendFoldedLine(QByteArray& card, QStringView line) {
-    QByteArray bytes;
-    appendUtf8(bytes, line);
+    // Most lines fit: they are encoded in place.
+    const qsizetype lineStart = card.size();
+    appendUtf8(card, line);
+    if (card.size() - lineStart <= kFoldWidth) {
+        card.append("\r\n");
+        return;
+    }
+    const QByteArray bytes = card.sliced(lineStart);
+    card.truncate(lineStart);
     qsizetype start = 0;
     qsizetype room = kFoldWidth;
     do {

@@ -361,16 +361,27 @@ void asOneLine(QString& line) {
 }
 
 // A piece of a property part as it can stand among others in any order: a quote that nothing
-// closes would pair with one of a piece written after it.
+// closes would pair with one of a piece written after it, so such a piece loses its quotes; a
+// ";" or ":" that they held is quoted again, with the value, so that it reads back as one piece.
 void appendBalanced(QString& line, QStringView piece) {
     if (piece.count(u'"') % 2 == 0) {
         line.append(piece);
         return;
     }
-    for (const QChar c : piece) {
-        if (c != u'"')
-            line.append(c);
+    QString text = piece.toString();
+    text.remove(u'"');
+    const auto splits = [](QStringView t) { return holdsChar(t, u';') || holdsChar(t, u':'); };
+    if (!splits(text)) {
+        line.append(text);
+        return;
     }
+    const qsizetype equals = text.indexOf(u'=');
+    const QStringView name = equals < 0 ? QStringView() : QStringView(text).first(equals + 1);
+    if (equals < 0 || splits(name)) {
+        line.append(u'"').append(text).append(u'"');
+        return;
+    }
+    line.append(name).append(u'"').append(QStringView(text).sliced(equals + 1)).append(u'"');
 }
 
 // The type words a property is written with: for binary data of 3.0 its format first, and PREF;
@@ -616,6 +627,9 @@ private:
         asOneLine(line_);
         while (line_.endsWith(u' ') || line_.endsWith(u'\t'))
             line_.chop(1);
+        // No version allows "=" in a name, and a name that held ENCODING=QUOTED-PRINTABLE would
+        // have its value, written decoded, decoded once more.
+        line_.replace(u'=', u'-');
         appendTypes(line_, parameters, mediaType, target_);
         if (parameters.pref > 0 && (target_ == CardVersion::V40 || parameters.pref != 1))
             line_.append(QLatin1StringView(";PREF=")).append(QString::number(parameters.pref));

@@ -18,13 +18,13 @@ QHash<QString, int> propertiesOf(const pennacle::CardBytes& card) {
         const QStringView text = lines.decodedText();
         if (pennacle::isBlankLine(text) || !pennacle::isPropertyLine(text))
             continue;
-        // As written: line breaks as blanks, no blanks or tabs around the name.
+        // As written: line breaks as blanks, no blanks or tabs around the name, "-" for "=".
         QString part = pennacle::propertyPartOf(text).toString();
         part.replace(u'\r', u' ').replace(u'\n', u' ');
         if (pennacle::isFrameProperty(part))
             continue;
         QString head = pennacle::splitPropertyPart(part).front().toString();
-        head.replace(u'\t', u' ');
+        head.replace(u'\t', u' ').replace(u'=', u'-');
         ++counts[pennacle::trimBlanks(head).toString().toUpper()];
     }
     return counts;

@@ -415,9 +415,13 @@ void appendTypes(QString& line, const Parameters& parameters, QStringView mediaT
         const bool quoted = needsQuotes(types[i]);
         if (quoted)
             line.append(u'"');
-        for (const QChar c : types[i]) {
-            if (c != u'"')
-                line.append(c);
+        if (holdsChar(types[i], u'"')) {
+            for (const QChar c : types[i]) {
+                if (c != u'"')
+                    line.append(c);
+            }
+        } else {
+            line.append(types[i]);
         }
         if (quoted)
             line.append(u'"');
@@ -458,8 +462,10 @@ struct PropertyPieces {
                 return;
             }
             parameters.append(piece);
-            bareQuotedPrintable |= trimBlanks(piece).compare(QLatin1String("QUOTED-PRINTABLE"),
-                                                             Qt::CaseInsensitive) == 0;
+            static constexpr QLatin1String kMark("QUOTED-PRINTABLE");
+            const QStringView word = trimBlanks(piece);
+            bareQuotedPrintable |=
+                word.size() == kMark.size() && word.compare(kMark, Qt::CaseInsensitive) == 0;
         });
     }
 };
@@ -601,7 +607,7 @@ private:
         } else if (takeDataAddress(text, mediaType, data)) {
             parameters.binary = true;
             parameters.uri = false;
-            value_.text().append(data);
+            appendWithoutSpaces(value_.text(), data);
         } else if (parameters.uri) {
             appendAddress(value_.text(), text, parameters.contentId);
         } else {

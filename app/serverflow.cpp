@@ -195,7 +195,11 @@ bool ServerFlow::save() {
     g(100, [&] {
         if (!client_ && !logIn(false))
             return;
-        saved = uploadAll(planUploads(window_.contacts, *book_, window_.context.reporter));
+        std::vector<Upload> uploads =
+            planUploads(window_.contacts, *book_, window_.context.reporter);
+        if (!deletionsConfirmed(uploads))
+            return;
+        saved = uploadAll(std::move(uploads));
     });
     if (saved)
         g(102, [&] {
@@ -203,6 +207,22 @@ bool ServerFlow::save() {
             window_.matchesServer(book_->name);
         });
     return saved;
+}
+
+// A contact deleted here is deleted on the server, and for every program that shares the book:
+// after Clear List that would be all of them. Asked once, before anything is sent.
+bool ServerFlow::deletionsConfirmed(const std::vector<Upload>& uploads) {
+    const auto deletions = std::count_if(uploads.begin(), uploads.end(), [](const Upload& u) {
+        return u.kind == Upload::Kind::Delete;
+    });
+    if (deletions == 0)
+        return true;
+    const QString contacts =
+        deletions == 1 ? QStringLiteral("1 contact") : QStringLiteral("%1 contacts").arg(deletions);
+    return window_.context.dialogs.askYesNo(
+        window_.context.appTitle,
+        QStringLiteral("Saving deletes %1 from \"%2\" on the server. Save anyway?")
+            .arg(contacts, book_->name));
 }
 
 bool ServerFlow::uploadAll(std::vector<Upload> uploads) {

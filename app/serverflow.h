@@ -48,6 +48,7 @@ private:
     bool logIn(bool askFirst);
     std::optional<AddressBookInfo> chooseBook();
     bool download(const AddressBookInfo& chosen);
+    bool deletionsConfirmed(const std::vector<Upload>& uploads);
     bool uploadAll(std::vector<Upload> uploads);
     bool resolveConflict(const Upload& upload);
     void keepMine(const Upload& upload, const std::optional<ServerCard>& theirs);

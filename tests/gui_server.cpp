@@ -35,6 +35,7 @@ private slots:
     void openEditSaveAndClose();
     void conflictChoices_data();
     void conflictChoices();
+    void deletingAsksFirst();
     void serverStoppedKeepsTheList();
 
 private:
@@ -148,6 +149,26 @@ void TestGuiServer::conflictChoices() {
                 .contains(onServer));
     const Download after = downloadAll(other, book);
     QCOMPARE(qsizetype(after.cards.size()), choice == 2 ? 4 : 3);
+}
+
+// Clear List and Save to Server would empty the book for every program that shares it.
+void TestGuiServer::deletingAsksFirst() {
+    WindowFixture fixture;
+    Form1& form = fixture.open();
+    form.setSecretStore(secrets_);
+    openBook(fixture, false);
+    form.PushButton6_Click();
+    DavClient other(server_->user(), server_->password());
+    const QUrl book = server_->bookUrl(QStringLiteral("contacts"));
+    for (const bool yes : {false, true}) {
+        fixture.dialogs.yesNoAnswers.enqueue(yes);
+        form.PushButton17_Click();
+        QCOMPARE(fixture.dialogs.callsOf("yesno").last(),
+                 QStringLiteral("Pennacle|Saving deletes 3 contacts from \"Friends\" on "
+                                "the server. Save anyway?"));
+        QCOMPARE(downloadAll(other, book).cards.size(), yes ? 0u : 3u);
+        QCOMPARE(form.windowTitle().endsWith(u'*'), !yes);
+    }
 }
 
 void TestGuiServer::serverStoppedKeepsTheList() {

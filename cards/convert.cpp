@@ -360,28 +360,16 @@ void asOneLine(QString& line) {
     line.remove(0, start);
 }
 
-// A piece of a property part as it can stand among others in any order: a quote that nothing
-// closes would pair with one of a piece written after it, so such a piece loses its quotes; a
-// ";" or ":" that they held is quoted again, with the value, so that it reads back as one piece.
+// A piece of a property part as it can stand among others in any order. A quote that nothing
+// closes (the part's last, which opened nothing) would pair with one of a piece written after
+// it: it goes, and the quotes before it pair as they did, so the piece reads back as it was read.
 void appendBalanced(QString& line, QStringView piece) {
     if (piece.count(u'"') % 2 == 0) {
         line.append(piece);
         return;
     }
-    QString text = piece.toString();
-    text.remove(u'"');
-    const auto splits = [](QStringView t) { return holdsChar(t, u';') || holdsChar(t, u':'); };
-    if (!splits(text)) {
-        line.append(text);
-        return;
-    }
-    const qsizetype equals = text.indexOf(u'=');
-    const QStringView name = equals < 0 ? QStringView() : QStringView(text).first(equals + 1);
-    if (equals < 0 || splits(name)) {
-        line.append(u'"').append(text).append(u'"');
-        return;
-    }
-    line.append(name).append(u'"').append(QStringView(text).sliced(equals + 1)).append(u'"');
+    const qsizetype last = piece.lastIndexOf(u'"');
+    line.append(piece.first(last)).append(piece.sliced(last + 1));
 }
 
 // The type words a property is written with: for binary data of 3.0 its format first, and PREF;

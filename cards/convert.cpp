@@ -185,21 +185,18 @@ void takeParameter(Parameters& parameters, QStringView parameter, bool version4)
         parameters.others.append(trimmed);
 }
 
-// The value's text with quoted-printable decoded, in the set the line names (in an ANSI
-// file, its code page when it names none). Blanks at its end count only before a CR, as the
-// form reads them, so that a file of LF lines reads back the same from our CR LF lines.
-ShownText decodedValue(const PropertyLine& line, bool bareQuotedPrintable, bool ansi) {
+// The value's text with quoted-printable decoded, in the set the line names. Blanks at its end
+// count only before a CR, as the form reads them, so that a file of LF lines reads back the
+// same from our CR LF lines.
+ShownText decodedValue(const PropertyLine& line, bool bareQuotedPrintable) {
     QStringView value = line.value();
     if (!value.endsWith(u'\r')) {
         while (value.endsWith(u' '))
             value.chop(1);
     }
     value = withoutLineEnd(value);
-    if (line.quotedPrintable()) {
-        static const QString kAnsi = QStringLiteral("windows-1252");
-        const QString& charset = line.charset().isEmpty() && ansi ? kAnsi : line.charset();
-        return DecodeQuotedPrintable(value.toString(), charset);
-    }
+    if (line.quotedPrintable())
+        return DecodeQuotedPrintable(value.toString(), line.charset());
     if (bareQuotedPrintable)
         return decodeWrittenNote(value);
     return value;
@@ -583,8 +580,7 @@ private:
         Parameters parameters;
         for (const QStringView piece : pieces.parameters)
             takeParameter(parameters, piece, version4());
-        const ShownText decoded =
-            decodedValue(line, pieces.bareQuotedPrintable, syntax_.ansiReading());
+        const ShownText decoded = decodedValue(line, pieces.bareQuotedPrintable);
         const QStringView text = decoded.view();
         QStringView mediaType;  // of data in a data: address
         QStringView data;

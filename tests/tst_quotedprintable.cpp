@@ -39,16 +39,22 @@ void TestQuotedPrintable::decode_data() {
     row("soft break sign dropped", "abc=\r", QStringLiteral("abc\r"));
     row("non-hex after equals", "=G1x", QStringLiteral("G1x"));
     row("literal non-ascii", "\xc3\xa9=41", QStringLiteral("\u00e9A"));
-    // Bytes that form no character are dropped; the rest of the value still decodes.
-    row("lone continuation", "=80A", QStringLiteral("A"));
-    row("invalid lead", "=C1=BFA=FF", QStringLiteral("A"));
-    row("overlong slash", "=C0=AF/", QStringLiteral("/"));
-    row("overlong three-byte", "=E0=80=AFx", QStringLiteral("x"));
-    row("encoded surrogate", "=ED=A0=80x", QStringLiteral("x"));
-    row("beyond U+10FFFF", "=F4=90=80=80x", QStringLiteral("x"));
-    row("truncated sequence", "=E2=82", QString());
-    row("lead then ascii", "=C3(", QStringLiteral("("));
-    row("run broken by literal", "=C3x=A9", QStringLiteral("x"));
+    // Named UTF-8: bytes that form no character are dropped; the rest of the value still decodes.
+    row("lone continuation", "=80A", QStringLiteral("A"), "UTF-8");
+    row("invalid lead", "=C1=BFA=FF", QStringLiteral("A"), "UTF-8");
+    row("overlong slash", "=C0=AF/", QStringLiteral("/"), "UTF-8");
+    row("overlong three-byte", "=E0=80=AFx", QStringLiteral("x"), "UTF-8");
+    row("encoded surrogate", "=ED=A0=80x", QStringLiteral("x"), "UTF-8");
+    row("beyond U+10FFFF", "=F4=90=80=80x", QStringLiteral("x"), "UTF-8");
+    row("truncated sequence", "=E2=82", QString(), "UTF-8");
+    row("lead then ascii", "=C3(", QStringLiteral("("), "UTF-8");
+    row("run broken by literal", "=C3x=A9", QStringLiteral("x"), "UTF-8");
+    // No set named: a run that is no UTF-8 is Windows-1252, and never makes ASCII.
+    row("ansi letter", "Stra=DFe K=F6ln", QStringLiteral("Stra\u00dfe K\u00f6ln"));
+    row("ansi euro and unassigned byte", "=80=81", QStringLiteral("\u20ac\u0081"));
+    row("overlong slash as ansi", "=C0=AF/", QStringLiteral("\u00c0\u00af/"));
+    row("truncated sequence as ansi", "=E2=82", QStringLiteral("\u00e2\u201a"));
+    row("each run judged alone", "=C3=A9 =E9", QStringLiteral("\u00e9 \u00e9"));
     row("latin-1 charset", "=E9t=E9", QStringLiteral("\u00e9t\u00e9"), "ISO-8859-1");
     row("latin-1 by another name", "=E9=", QStringLiteral("\u00e9"), "Latin1");
     row("windows-1252 charset", "=80 =E9", QStringLiteral("\u20ac \u00e9"), "windows-1252");

@@ -1,5 +1,6 @@
 #include "vcard/quotedprintable.h"
 
+#include "core/ansiencoding.h"
 #include "core/utf8.h"
 #include "vcard/charsets.h"
 
@@ -36,9 +37,11 @@ int hexValue(char16_t c) {
 }
 
 // Strict UTF-8: a byte that does not start a well-formed sequence is dropped on its own, so
-// overlong forms, encoded surrogates and code points past U+10FFFF give nothing. Writes at
-// most one UTF-16 unit per byte and returns the end of what it wrote.
-char16_t* decodeUtf8(const unsigned char* p, qsizetype n, char16_t* out) {
+// overlong forms, encoded surrogates and code points past U+10FFFF give nothing; `dropped`
+// tells whether any was. Writes at most one UTF-16 unit per byte and returns the end of what
+// it wrote.
+char16_t* decodeUtf8(const unsigned char* p, qsizetype n, char16_t* out, bool& dropped) {
+    dropped = false;
     qsizetype i = 0;
     while (i < n) {
         const unsigned char b0 = p[i];
@@ -50,6 +53,7 @@ char16_t* decodeUtf8(const unsigned char* p, qsizetype n, char16_t* out) {
         const Utf8Lead lead = utf8Lead(b0);
         const int length = lead.length;
         if (length == 0 || i + length > n || p[i + 1] < lead.low || p[i + 1] > lead.high) {
+            dropped = true;
             ++i;
             continue;
         }
@@ -58,6 +62,7 @@ char16_t* decodeUtf8(const unsigned char* p, qsizetype n, char16_t* out) {
             wellFormed = wellFormed && isUtf8Continuation(p[i + k]);
         }
         if (!wellFormed) {
+            dropped = true;
             ++i;
             continue;
         }
@@ -109,11 +114,14 @@ private:
     char16_t* end_ = nullptr;
 };
 
-// Reads the escaped bytes in the named character set; UTF-8 takes the strict path.
+// Reads the escaped bytes in the named character set; UTF-8 takes the strict path. With no set
+// named, a run that is no UTF-8 is read as Windows-1252, as the exporters that name no set
+// write it ("Stra=DFe"), rather than losing its letters.
 class RunDecoder {
 public:
     explicit RunDecoder(const QString& charset) {
         const QString name = charset.trimmed();
+        guessAnsi_ = name.isEmpty();
         const bool utf8 = name.isEmpty() || name.compare(u"UTF-8", Qt::CaseInsensitive) == 0 ||
                           name.compare(u"UTF8", Qt::CaseInsensitive) == 0;
         if (!utf8) {
@@ -131,7 +139,13 @@ public:
     void append(Output& out, const unsigned char* bytes, qsizetype n) {
         char16_t*& end = out.end();
         if (!decoder_) {
-            end = decodeUtf8(bytes, n, end);
+            char16_t* const start = end;
+            bool dropped = false;
+            end = decodeUtf8(bytes, n, end, dropped);
+            if (dropped && guessAnsi_) {
+                const QString text = decodeAnsi(QByteArrayView(bytes, n));
+                end = std::copy_n(reinterpret_cast<const char16_t*>(text.utf16()), n, start);
+            }
             return;
         }
         if (latin1_) {
@@ -160,6 +174,7 @@ public:
 
 private:
     QStringDecoder* decoder_ = nullptr;  // the set's, kept per thread; none for UTF-8
+    bool guessAnsi_ = false;
     bool latin1_ = false;
     const std::array<char16_t, 256>* table_ = nullptr;
 };

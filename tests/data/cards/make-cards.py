@@ -489,3 +489,18 @@ write("photo-uri-21.vcf", [
          "0123456789abcdef0123456789abcdef/portrait-large.jpg",
          "TEL;CELL:555 0177"),
 ], "utf-8")
+
+# An older desktop address book: quoted-printable in its code page, with no CHARSET to say so,
+# beside a company escaped as UTF-8 the way some phones write it.
+write("desktop-qp-ansi-21.vcf", [
+    card("VERSION:2.1",
+         "N;ENCODING=QUOTED-PRINTABLE:Gro=DF;J=F6rg;;;",
+         "FN;ENCODING=QUOTED-PRINTABLE:J=F6rg Gro=DF",
+         "ORG;ENCODING=QUOTED-PRINTABLE:M=C3=BCller & S=C3=B6hne",
+         "TITLE:Geschäftsführer",
+         "TEL;WORK;VOICE:+49 555 0150",
+         "ADR;WORK;ENCODING=QUOTED-PRINTABLE:;;Hauptstra=DFe 7;K=F6ln;;50667;Deutschland",
+         "NOTE;ENCODING=QUOTED-PRINTABLE:Gr=FC=DFe an die Familie.=0D=0AAnrufen ab 9 Uhr.",
+         "EMAIL;PREF;INTERNET:joerg.gross@example.com",
+         "REV:20230512T081500Z"),
+], "cp1252")

@@ -587,6 +587,7 @@ private:
         value_.clear();
         raw_ = true;
         if (parameters.binary) {
+            parameters.uri = false;  // data marked as an address too is still the data
             appendWithoutSpaces(value_.text(), text);
         } else if (takeDataAddress(text, mediaType, data)) {
             parameters.binary = true;

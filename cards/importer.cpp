@@ -131,24 +131,16 @@ private:
         QStringList reports;
     };
 
-    class ReportList : public Reporter {
-    public:
-        explicit ReportList(QStringList& reports) : reports_(reports) {}
-        void showReport(const QString& reportText) override { reports_.append(reportText); }
-
-    private:
-        QStringList& reports_;
-    };
-
     static Named name(std::vector<CardBytes> cards) {
         Named named;
-        ReportList reporter(named.reports);
+        CollectingReporter reporter;
         named.entries.reserve(cards.size());
         for (CardBytes& card : cards) {
             QString text = GetName(card, reporter);
             if (!text.isEmpty())
                 named.entries.push_back(ContactEntry{std::move(text), std::move(card)});
         }
+        named.reports = std::move(reporter.reports);
         return named;
     }
 

@@ -90,14 +90,8 @@ public:
     }
 
 private:
-    class Collector : public Reporter {
-    public:
-        void showReport(const QString& text) override { reports << text; }
-        QStringList reports;
-    };
-
     void convertRange(qsizetype from, qsizetype start, qsizetype end) {
-        Collector collector;
+        CollectingReporter collector;
         for (qsizetype i = start; i < end; ++i) {
             cards_[size_t(i)] =
                 convertCard(contacts_.at(from + i).card, version_, collector).bytes();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 #include <utility>
@@ -23,6 +24,14 @@ class Reporter {
 public:
     virtual ~Reporter() = default;
     virtual void showReport(const QString& reportText) = 0;
+};
+
+// Keeps every report, in order: for work on a helper thread, whose reports are shown once the
+// work is back, and for tests.
+class CollectingReporter : public Reporter {
+public:
+    void showReport(const QString& reportText) override { reports.append(reportText); }
+    QStringList reports;
 };
 
 inline constexpr auto kSupportAddress = "support@pennacle-suite.example";

@@ -78,6 +78,7 @@ std::optional<QString> wordOfMediaType(QStringView mediaType) {
 struct Parameters {
     QVarLengthArray<QStringView, 4> types;
     QVarLengthArray<QStringView, 4> others;  // without a counterpart to map, as they stand
+    QStringList cleanedTypes;                // type words that held quotes, without them
     int pref = 0;                            // 0: not preferred
     bool uri = false;                        // the value is an address: written without escapes
     bool contentId = false;                  // 2.1's VALUE=CONTENT-ID: the address of a mail part
@@ -109,7 +110,12 @@ QStringView trimmedInOneLine(QStringView text) {
 
 void addTypeWords(Parameters& parameters, QStringView words) {
     for (const QStringView word : qTokenize(unquoted(words), u',', Qt::SkipEmptyParts)) {
-        const QStringView type = trimmedInOneLine(unquoted(trimmedInOneLine(word)));
+        QStringView type = trimmedInOneLine(unquoted(trimmedInOneLine(word)));
+        if (holdsChar(type, u'"')) {
+            // A type word is written without quotes: what they held reads back trimmed.
+            parameters.cleanedTypes.append(type.toString().remove(u'"'));
+            type = trimmedInOneLine(parameters.cleanedTypes.back());
+        }
         if (isWord(type, QLatin1StringView("PREF")))
             parameters.pref = parameters.pref == 0 ? 1 : parameters.pref;
         else if (!type.isEmpty())

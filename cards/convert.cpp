@@ -429,13 +429,17 @@ QString mediaTypeFor(const Parameters& parameters, QStringView mediaType) {
     return kUnknownMedia;
 }
 
-// The text, line breaks made blanks, in `scratch` when it holds any.
-QStringView inOneLine(QStringView text, QString& scratch) {
-    if (!holdsChar(text, u'\r') && !holdsChar(text, u'\n'))
-        return text;
-    scratch = text.toString();
-    scratch.replace(u'\r', u' ').replace(u'\n', u' ');
-    return scratch;
+// A property part as it is written: line breaks made blanks (in `scratch` when it holds any),
+// no blanks or tabs before the name.
+QStringView asWritten(QStringView part, QString& scratch) {
+    if (holdsChar(part, u'\r') || holdsChar(part, u'\n')) {
+        scratch = part.toString();
+        scratch.replace(u'\r', u' ').replace(u'\n', u' ');
+        part = scratch;
+    }
+    while (!part.isEmpty() && (part.front() == u' ' || part.front() == u'\t'))
+        part = part.sliced(1);
+    return part;
 }
 
 // A property line's pieces: its group and name, and its parameters.
@@ -558,8 +562,8 @@ private:
         const PropertyPieces pieces(line.part());
         plainForVersion_ &=
             !line.quotedPrintable() && !pieces.bareQuotedPrintable && line.charset().isEmpty();
-        // Line breaks in the part are written as blanks: "x.\rEND" reads back as END.
-        if (isFrameProperty(inOneLine(line.part(), scratch_))) {
+        // What reads back as BEGIN, VERSION or END is the card's frame: "x.\rEND" and "\tEND" too.
+        if (isFrameProperty(asWritten(line.part(), scratch_))) {
             takeFrame(line);
             return;
         }

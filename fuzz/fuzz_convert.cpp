@@ -21,6 +21,8 @@ QHash<QString, int> propertiesOf(const pennacle::CardBytes& card) {
         // As written: line breaks as blanks, no blanks or tabs around the name, "-" for "=".
         QString part = pennacle::propertyPartOf(text).toString();
         part.replace(u'\r', u' ').replace(u'\n', u' ');
+        while (part.startsWith(u' ') || part.startsWith(u'\t'))
+            part.remove(0, 1);
         if (pennacle::isFrameProperty(part))
             continue;
         QString head = pennacle::splitPropertyPart(part).front().toString();

@@ -375,12 +375,24 @@ void appendBalanced(QString& line, QStringView piece) {
     line.append(piece.first(last)).append(piece.sliced(last + 1));
 }
 
-// The type words a property is written with: for binary data of 3.0 its format first, and PREF;
-// in 4.0 the format of binary data goes into its data: address instead.
+// The type words a property is written with. The format of binary data is in a data: address
+// in 4.0 and the first type word in 3.0, spelled as its media type is, wherever the card had it:
+// the versions then convert into each other unchanged. 3.0 writes PREF as a type word.
 void appendTypes(QString& line, const Parameters& parameters, QStringView mediaType,
                  CardVersion target) {
     QVarLengthArray<QStringView, 6> types(parameters.types.begin(), parameters.types.end());
-    QString format;
+    QString media;   // of the type word that names the format
+    QString format;  // the word written for it in 3.0
+    if (parameters.binary && mediaType.isEmpty()) {
+        const auto word = std::find_if(types.begin(), types.end(), [](QStringView type) {
+            return mediaTypeOfWord(type).has_value();
+        });
+        if (word != types.end()) {
+            media = *mediaTypeOfWord(*word);
+            mediaType = media;
+            types.erase(word);
+        }
+    }
     if (target == CardVersion::V30) {
         if (parameters.binary) {
             if (std::optional<QString> word = wordOfMediaType(mediaType)) {
@@ -390,12 +402,6 @@ void appendTypes(QString& line, const Parameters& parameters, QStringView mediaT
         }
         if (parameters.pref == 1)
             types.append(u"PREF");
-    } else if (parameters.binary && mediaType.isEmpty()) {
-        const auto word = std::find_if(types.begin(), types.end(), [](QStringView type) {
-            return mediaTypeOfWord(type).has_value();
-        });
-        if (word != types.end())
-            types.erase(word);
     }
     if (types.isEmpty())
         return;

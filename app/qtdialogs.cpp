@@ -71,6 +71,14 @@ bool QtDialogs::askYesNo(const QString& caption, const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtDialogs::askYesNoRisky(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, caption, withLfBreaks(text),
+                    QMessageBox::Yes | QMessageBox::No, owner());
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 // A question with a first, a second and a Cancel button; Escape cancels. Returns the button.
 int QtDialogs::askThree(const QString& caption, const QString& text,
                         QMessageBox::StandardButton first, QMessageBox::StandardButton second) {

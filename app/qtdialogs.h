@@ -24,6 +24,7 @@ public:
     void message(const QString& caption, const QString& text) override;
     void warning(const QString& caption, const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
+    bool askYesNoRisky(const QString& caption, const QString& text) override;
     Answer askYesNoCancel(const QString& caption, const QString& text) override;
     SaveChoice askSaveDiscardCancel(const QString& caption, const QString& text) override;
     std::optional<QString> InputBox(const QString& caption, const QString& prompt) override;

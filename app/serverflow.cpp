@@ -53,7 +53,7 @@ bool ServerFlow::acceptCertificate(const QUrl& url, const QList<QSslError>& erro
     QStringList problems;
     for (const QSslError& error : errors)
         problems << QStringLiteral("- ") + error.errorString();
-    const bool accepted = window_.context.dialogs.askYesNo(
+    const bool accepted = window_.context.dialogs.askYesNoRisky(
         window_.context.appTitle,
         QStringLiteral("The certificate of %1 cannot be trusted:\n%2\n\nFingerprint (SHA-256): "
                        "%3\n\nAccept it for this server and go on?")
@@ -155,7 +155,7 @@ void ServerFlow::open() {
     bool proceed = true;
     g(100, [&] {
         if (window_.unsaved() && !window_.contacts.isEmpty())
-            proceed = window_.context.dialogs.askYesNo(
+            proceed = window_.context.dialogs.askYesNoRisky(
                 window_.context.appTitle,
                 QStringLiteral("The list holds unsaved changes. Replace it with an address book "
                                "from a server anyway?"));
@@ -219,7 +219,7 @@ bool ServerFlow::deletionsConfirmed(const std::vector<Upload>& uploads) {
         return true;
     const QString contacts =
         deletions == 1 ? QStringLiteral("1 contact") : QStringLiteral("%1 contacts").arg(deletions);
-    return window_.context.dialogs.askYesNo(
+    return window_.context.dialogs.askYesNoRisky(
         window_.context.appTitle,
         QStringLiteral("Saving deletes %1 from \"%2\" on the server. Save anyway?")
             .arg(contacts, book_->name));

@@ -39,6 +39,8 @@ public:
     virtual void warning(const QString& caption, const QString& text) = 0;
     // Yes/No, no icon; true for Yes.
     virtual bool askYesNo(const QString& caption, const QString& text) = 0;
+    // Yes/No for a step that cannot be taken back: warning icon, No the default, Escape No.
+    virtual bool askYesNoRisky(const QString& caption, const QString& text) = 0;
     // Yes/No/Cancel, Yes the default; closing the box or Escape answers Cancel.
     virtual Answer askYesNoCancel(const QString& caption, const QString& text) = 0;
     // Save/Discard/Cancel, question icon, Save the default; closing the box or Escape answers

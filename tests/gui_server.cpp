@@ -163,7 +163,7 @@ void TestGuiServer::deletingAsksFirst() {
     for (const bool yes : {false, true}) {
         fixture.dialogs.yesNoAnswers.enqueue(yes);
         form.PushButton17_Click();
-        QCOMPARE(fixture.dialogs.callsOf("yesno").last(),
+        QCOMPARE(fixture.dialogs.callsOf("risky").last(),
                  QStringLiteral("Pennacle|Saving deletes 3 contacts from \"Friends\" on "
                                 "the server. Save anyway?"));
         QCOMPARE(downloadAll(other, book).cards.size(), yes ? 0u : 3u);

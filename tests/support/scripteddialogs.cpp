@@ -59,6 +59,11 @@ bool ScriptedDialogs::askYesNo(const QString& caption, const QString& text) {
     return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
 }
 
+bool ScriptedDialogs::askYesNoRisky(const QString& caption, const QString& text) {
+    calls << record(QStringLiteral("risky"), caption, text);
+    return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
+}
+
 ScriptedDialogs::Answer ScriptedDialogs::askYesNoCancel(const QString& caption,
                                                         const QString& text) {
     calls << record(QStringLiteral("yesnocancel"), caption, text);

@@ -16,7 +16,7 @@ public:
     QQueue<QStringList> fileListAnswers;  // ShowOpenFiles, before fileAnswers
     QStringList startFolders;             // where each file dialog opened
     QQueue<std::optional<QString>> inputAnswers;      // InputBox
-    QQueue<bool> yesNoAnswers;                        // askYesNo
+    QQueue<bool> yesNoAnswers;                        // askYesNo, askYesNoRisky
     QQueue<Answer> yesNoCancelAnswers;                // askYesNoCancel
     QQueue<SaveChoice> saveChoices;                   // askSaveDiscardCancel
     QQueue<std::optional<ServerLogin>> loginAnswers;  // askServerLogin
@@ -35,6 +35,7 @@ public:
     void message(const QString& caption, const QString& text) override;
     void warning(const QString& caption, const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
+    bool askYesNoRisky(const QString& caption, const QString& text) override;
     Answer askYesNoCancel(const QString& caption, const QString& text) override;
     SaveChoice askSaveDiscardCancel(const QString& caption, const QString& text) override;
     std::optional<QString> InputBox(const QString& caption, const QString& prompt) override;

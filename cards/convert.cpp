@@ -154,18 +154,18 @@ void takeValueKind(Parameters& parameters, QStringView kind, QStringView paramet
         parameters.others.append(parameter);
 }
 
-// PREF=n of a 4.0 card. A value that is no rank, and any PREF= of an older card, has no
-// meaning to map: it stays as it stands.
-void takePref(Parameters& parameters, QStringView number, QStringView parameter, bool version4) {
+// PREF=n, as 4.0 ranks a property; some older cards write it too, and it reads as a rank in the
+// 4.0 we write. A value that is no rank has no meaning to map: it stays as it stands.
+void takePref(Parameters& parameters, QStringView number, QStringView parameter) {
     bool ok = false;
-    const int n = version4 ? unquoted(number).toInt(&ok) : 0;
+    const int n = unquoted(number).toInt(&ok);
     if (ok && n > 0)
         parameters.pref = n;
     else
         parameters.others.append(parameter);
 }
 
-void takeParameter(Parameters& parameters, QStringView parameter, bool version4) {
+void takeParameter(Parameters& parameters, QStringView parameter) {
     const QStringView trimmed = trimmedInOneLine(parameter);
     // The value is written decoded: a parameter that any reader could take for the
     // quoted-printable mark ("ENCODING=QUOTED-PRINTABLEX" too) must not come along.
@@ -186,7 +186,7 @@ void takeParameter(Parameters& parameters, QStringView parameter, bool version4)
     else if (isWord(name, QLatin1StringView("VALUE")))
         takeValueKind(parameters, value, trimmed);
     else if (isWord(name, QLatin1StringView("PREF")))
-        takePref(parameters, value, trimmed, version4);
+        takePref(parameters, value, trimmed);
     else if (!isWord(name, QLatin1StringView("CHARSET")))
         parameters.others.append(trimmed);
 }
@@ -554,8 +554,6 @@ private:
         return QLatin1StringView(target_ == CardVersion::V40 ? "4.0" : "3.0");
     }
 
-    bool version4() const { return version_.startsWith(u'4'); }
-
     void takeLine(QStringView text) {
         const qsizetype colon = lines_.decodedColon();
         if (colon < 0 && (isBlankLine(text) || !isPropertyLine(text))) {
@@ -595,7 +593,7 @@ private:
                        bool firstName) {
         Parameters parameters;
         for (const QStringView piece : pieces.parameters)
-            takeParameter(parameters, piece, version4());
+            takeParameter(parameters, piece);
         const ShownText decoded = decodedValue(line, pieces.bareQuotedPrintable);
         const QStringView text = decoded.view();
         QStringView mediaType;  // of data in a data: address

@@ -597,6 +597,7 @@ private:
         const ShownText decoded = decodedValue(line, pieces.bareQuotedPrintable);
         const QStringView text = decoded.view();
         QStringView mediaType;  // of data in a data: address
+        QString cleanMediaType;
         QStringView data;
         value_.clear();
         raw_ = true;
@@ -607,6 +608,12 @@ private:
             parameters.binary = true;
             parameters.uri = false;
             appendWithoutSpaces(value_.text(), data);
+            // 3.0 writes the media type as a type word, which reads back trimmed, unquoted.
+            if (holdsChar(mediaType, u'"')) {
+                cleanMediaType = mediaType.toString().remove(u'"');
+                mediaType = cleanMediaType;
+            }
+            mediaType = trimmedInOneLine(mediaType);
         } else if (parameters.uri) {
             appendAddress(value_.text(), text, parameters.contentId);
         } else {

@@ -318,18 +318,20 @@ void readValue30(ItemValue& value, QStringView text, ValueShape shape) {
     out.append(text.sliced(run));
 }
 
-// A data: address holding Base64 data: its media type and its data.
+// A data: address holding Base64 data: its media type and its data. The first "," ends the
+// address's head, so a media type never holds one.
 bool takeDataAddress(QStringView text, QStringView& mediaType, QStringView& data) {
     static constexpr QLatin1StringView kScheme("data:");
-    static constexpr QLatin1StringView kBase64(";base64,");
+    static constexpr QLatin1StringView kBase64(";base64");
     if (text.size() < kScheme.size() ||
         !equalsIgnoringAsciiCase(text.first(kScheme.size()), kScheme))
         return false;
-    const qsizetype marker = indexOfIgnoringAsciiCase(text, kBase64);
-    if (marker < 0)
+    const qsizetype comma = text.indexOf(u',');
+    if (comma < kScheme.size() + kBase64.size() ||
+        !equalsIgnoringAsciiCase(text.sliced(comma - kBase64.size(), kBase64.size()), kBase64))
         return false;
-    mediaType = text.sliced(kScheme.size(), marker - kScheme.size());
-    data = text.sliced(marker + kBase64.size());
+    mediaType = text.sliced(kScheme.size(), comma - kBase64.size() - kScheme.size());
+    data = text.sliced(comma + 1);
     return true;
 }
 

@@ -610,12 +610,11 @@ private:
             parameters.binary = true;
             parameters.uri = false;
             appendWithoutSpaces(value_.text(), data);
-            // 3.0 writes the media type as a type word, which reads back trimmed, unquoted.
-            if (holdsChar(mediaType, u'"')) {
-                cleanMediaType = mediaType.toString().remove(u'"');
-                mediaType = cleanMediaType;
-            }
-            mediaType = trimmedInOneLine(mediaType);
+            // 3.0 writes the media type as a type word, which reads back trimmed, unquoted and
+            // as a media type only when it names one.
+            cleanMediaType = trimmedInOneLine(mediaType).toString().remove(u'"');
+            cleanMediaType = mediaTypeOfWord(trimmedInOneLine(cleanMediaType)).value_or(QString());
+            mediaType = cleanMediaType;
         } else if (parameters.uri) {
             appendAddress(value_.text(), text, parameters.contentId);
         } else {

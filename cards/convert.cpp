@@ -51,15 +51,19 @@ constexpr MediaFormat kMediaFormats[] = {
 constexpr QLatin1StringView kUnknownMedia("application/octet-stream");
 
 // The media type that a type word names; none when it names no format. A word that is a media
-// type already (written so from a data: address) stands for itself.
+// type already (written so from a data: address) stands for itself, in the table's spelling.
 std::optional<QString> mediaTypeOfWord(QStringView word) {
     for (const MediaFormat& format : kMediaFormats) {
         if (equalsIgnoringAsciiCase(word, format.word))
             return QString(format.mediaType);
     }
-    if (holdsChar(word, u'/'))
-        return word.toString();
-    return std::nullopt;
+    if (!holdsChar(word, u'/'))
+        return std::nullopt;
+    for (const MediaFormat& format : kMediaFormats) {
+        if (equalsIgnoringAsciiCase(word, format.mediaType))
+            return QString(format.mediaType);  // as 3.0's word for it reads back
+    }
+    return word.toString();
 }
 
 // The type word a media type is written as in 3.0; none for data of no known format.

@@ -50,6 +50,18 @@ constexpr MediaFormat kMediaFormats[] = {
 // Data whose format no word names.
 constexpr QLatin1StringView kUnknownMedia("application/octet-stream");
 
+// Whether the text can be a media type: a type and a subtype of letters, digits and the few
+// signs that media type names use. Anything else would not stay one type word in 3.0.
+bool isMediaTypeName(QStringView text) {
+    const qsizetype slash = text.indexOf(u'/');
+    if (slash <= 0 || slash == text.size() - 1 || text.lastIndexOf(u'/') != slash)
+        return false;
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+               QStringView(u"/!#$&-^_.+").contains(c);
+    });
+}
+
 // The media type that a type word names; none when it names no format. A word that is a media
 // type already (written so from a data: address) stands for itself, in the table's spelling.
 std::optional<QString> mediaTypeOfWord(QStringView word) {
@@ -57,7 +69,7 @@ std::optional<QString> mediaTypeOfWord(QStringView word) {
         if (equalsIgnoringAsciiCase(word, format.word))
             return QString(format.mediaType);
     }
-    if (!holdsChar(word, u'/'))
+    if (!isMediaTypeName(word))
         return std::nullopt;
     for (const MediaFormat& format : kMediaFormats) {
         if (equalsIgnoringAsciiCase(word, format.mediaType))

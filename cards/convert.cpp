@@ -383,14 +383,12 @@ void asOneLine(QString& line) {
 
 // A piece of a property part as it can stand among others in any order. A quote that nothing
 // closes (the part's last, which opened nothing) would pair with one of a piece written after
-// it: it goes, and the quotes before it pair as they did, so the piece reads back as it was read.
+// it: the piece gets a quote at its end to close it, and reads back as it was read, its name
+// and what its other quotes held included.
 void appendBalanced(QString& line, QStringView piece) {
-    if (piece.count(u'"') % 2 == 0) {
-        line.append(piece);
-        return;
-    }
-    const qsizetype last = piece.lastIndexOf(u'"');
-    line.append(piece.first(last)).append(piece.sliced(last + 1));
+    line.append(piece);
+    if (piece.count(u'"') % 2 != 0)
+        line.append(u'"');
 }
 
 // The type words a property is written with. The format of binary data is in a data: address

@@ -582,8 +582,10 @@ private:
         const PropertyPieces pieces(line.part());
         plainForVersion_ &=
             !line.quotedPrintable() && !pieces.bareQuotedPrintable && line.charset().isEmpty();
-        // What reads back as BEGIN, VERSION or END is the card's frame: "x.\rEND" and "\tEND" too.
-        if (isFrameProperty(asWritten(line.part(), scratch_))) {
+        writeHead(pieces.head);
+        // What reads back as BEGIN, VERSION or END is the card's frame: "x.\rEND", "\tEND" and
+        // "END\t;X" too.
+        if (isFrameProperty(asWritten(line.part(), scratch_)) || isFrameProperty(line_)) {
             takeFrame(line);
             return;
         }
@@ -638,7 +640,7 @@ private:
             else
                 readValue21(value_, text, valueShapeOf(name));
         }
-        writeLineHead(pieces.head, parameters, mediaType);
+        writeLineHead(parameters, mediaType);
         pending_ = true;
         pendingIsFirstName_ = firstName;
         open_ = parameters.binary                                         ? Data
@@ -646,8 +648,8 @@ private:
                                                                           : None;
     }
 
-    // The line up to its value, and for binary data in 4.0 the start of its data: address.
-    void writeLineHead(QStringView head, const Parameters& parameters, QStringView mediaType) {
+    // Starts the line with the property's group and name as they are written.
+    void writeHead(QStringView head) {
         line_.resize(0);
         line_.append(head);
         // A name is read trimmed: a line break at its end, made a blank, would not read back.
@@ -657,6 +659,11 @@ private:
         // No version allows "=" in a name, and a name that held ENCODING=QUOTED-PRINTABLE would
         // have its value, written decoded, decoded once more.
         line_.replace(u'=', u'-');
+    }
+
+    // The line after its name, up to its value, and for binary data in 4.0 the start of its
+    // data: address.
+    void writeLineHead(const Parameters& parameters, QStringView mediaType) {
         appendTypes(line_, parameters, mediaType, target_);
         if (parameters.pref > 0 && (target_ == CardVersion::V40 || parameters.pref != 1))
             line_.append(QLatin1StringView(";PREF=")).append(QString::number(parameters.pref));

@@ -25,10 +25,13 @@ QHash<QString, int> propertiesOf(const pennacle::CardBytes& card) {
         part.replace(u'\r', u' ').replace(u'\n', u' ');
         while (part.startsWith(u' ') || part.startsWith(u'\t'))
             part.remove(0, 1);
-        if (pennacle::isFrameProperty(part))
-            continue;
         QString head = pennacle::splitPropertyPart(part).front().toString();
-        head.replace(u'\t', u' ').replace(u'=', u'-');
+        while (head.endsWith(u' ') || head.endsWith(u'\t'))
+            head.chop(1);
+        head.replace(u'=', u'-');
+        if (pennacle::isFrameProperty(part) || pennacle::isFrameProperty(head))
+            continue;
+        head.replace(u'\t', u' ');
         ++counts[pennacle::trimBlanks(head).toString().toUpper()];
     }
     return counts;

@@ -236,8 +236,8 @@ public:
     // The text of the last item, which a note's further lines and Base64 data go on with.
     QString& text() { return text_; }
     const QString& text() const { return text_; }
-    void endItem() { breaks_.push_back({text_.size(), false}); }
-    void endComponent() { breaks_.push_back({text_.size(), true}); }
+    // Ends the item at a separator: "," starts the next item, ";" the next component.
+    void endAt(QChar separator) { breaks_.push_back({text_.size(), separator == u';'}); }
 
     // Every item escaped, "," between the items of a component, ";" between components.
     void appendEscapedTo(QString& line) const {
@@ -293,10 +293,7 @@ void readValue21(ItemValue& value, QStringView text, ValueShape shape) {
                    (shape == ValueShape::List && c == u',')) {
             out.append(text.sliced(run, i - run));
             run = i + 1;
-            if (c == u';')
-                value.endComponent();
-            else
-                value.endItem();
+            value.endAt(c);
         }
     }
     out.append(text.sliced(run));
@@ -325,10 +322,7 @@ void readValue30(ItemValue& value, QStringView text, ValueShape shape) {
         } else if ((compound && c == u';') || (list && c == u',')) {
             out.append(text.sliced(run, i - run));
             run = i + 1;
-            if (c == u';')
-                value.endComponent();
-            else
-                value.endItem();
+            value.endAt(c);
         }
     }
     out.append(text.sliced(run));

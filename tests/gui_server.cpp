@@ -10,13 +10,6 @@ using namespace pennacle;
 
 namespace {
 
-std::vector<QByteArray> people(int count) {
-    std::vector<QByteArray> cards;
-    for (int i = 0; i < count; ++i)
-        cards.push_back(personCard(i, "uid-" + QByteArray::number(i)));
-    return cards;
-}
-
 qsizetype rowNamed(const ContactList& rows, const QString& name) {
     for (qsizetype row = 0; row < rows.count(); ++row) {
         if (rows.at(row).Text == name)

@@ -13,13 +13,6 @@ using namespace pennacle;
 
 namespace {
 
-std::vector<QByteArray> people(int count) {
-    std::vector<QByteArray> cards;
-    for (int i = 0; i < count; ++i)
-        cards.push_back(personCard(i, "uid-" + QByteArray::number(i)));
-    return cards;
-}
-
 // What the window holds after opening the book: its rows and what it knows of them.
 struct OpenedBook {
     ContactList rows;

@@ -25,6 +25,14 @@ inline QByteArray personCard(int number, const QByteArray& uid) {
            "@example.org\r\nTEL;TYPE=CELL:+1 555 01" + n + "\r\nEND:VCARD\r\n";
 }
 
+// `count` such cards, with the UIDs "uid-0", "uid-1", ...
+inline std::vector<QByteArray> people(int count) {
+    std::vector<QByteArray> cards;
+    for (int i = 0; i < count; ++i)
+        cards.push_back(personCard(i, "uid-" + QByteArray::number(i)));
+    return cards;
+}
+
 class RadicaleServer {
 public:
     explicit RadicaleServer(QString user = QStringLiteral("alice"),

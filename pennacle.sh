@@ -41,6 +41,20 @@ run_tests() {  # run_tests DIR
         --parallel "$(nproc)"
 }
 
+# Names the tests whose run failed in the sanitizer runtime itself rather than in the test, so
+# that such a failure reads as what it is.
+name_sanitizer_faults() {  # name_sanitizer_faults DIR
+    local log="$1/Testing/Temporary/LastTest.log"
+    [ -f "$log" ] || return 0
+    local faulty
+    faulty=$(perl -ne 'if (/^\d+\/\d+ Test: (\S+)/) { $t = $1 }
+        elsif (/(Sanitizer has encountered a fatal error|Tracer caught signal)/ && !$seen{$t}++) {
+            print "$t\n" }' "$log")
+    [ -n "$faulty" ] || return 0
+    echo "error: the sanitizer runtime itself failed (not the tests' checks) in:" $faulty >&2
+    echo "error: see \"Sanitizer has encountered a fatal error\" in $log" >&2
+}
+
 case "${1:-}" in
 run)
     shift
@@ -59,7 +73,17 @@ test)
 test-sanitize)
     install_missing
     build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPENNACLE_SANITIZE=ON
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
+    # intercept_tls_get_addr=0: GCC 12's runtime takes a dynamic TLS block that its allocator
+    # happens to place 16 bytes past a page boundary for a glibc 2.19 block, reads a start and
+    # length from the allocator's own header before it, and LeakSanitizer's tracer dies
+    # scanning that range at exit ("Tracer caught signal 11"), on some machines in every run
+    # (fixed in GCC 14 and LLVM 17). Without the interceptor the dynamic TLS of loaded plugins
+    # is not scanned; leaks on the heap are found as before.
+    ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 UBSAN_OPTIONS=print_stacktrace=1 \
+        run_tests build-sanitize || {
+        name_sanitizer_faults build-sanitize
+        exit 1
+    }
     ;;
 *)
     sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//'

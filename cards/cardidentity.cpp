@@ -1,6 +1,6 @@
 #include "cards/cardidentity.h"
 
-#include "cards/propertytable.h"
+#include "cards/propertyreader.h"
 
 #include <QCryptographicHash>
 
@@ -18,16 +18,11 @@ struct FoundLine {
 
 // The first line whose key is `key`.
 std::optional<FoundLine> findLine(const CardBytes& card, QLatin1StringView key) {
-    CardLineWalker walker(card);
-    while (walker.next()) {
-        const std::optional<QByteArrayView> plain = walker.plainKey();
-        if (plain && !equalsIgnoringAsciiCase(*plain, key))
-            continue;
-        const QStringView text = walker.decodedText();
-        if (!keyIs(propertyPartOf(text), QLatin1String(key)))
-            continue;
-        return FoundLine{walker.offset(), walker.endOffset(),
-                         trimmedWithoutCR(withoutLineEnd(valueOf(text)))};
+    PropertyReader lines(card);
+    while (lines.next()) {
+        if (lines.keyIs(key))
+            return FoundLine{lines.offset(), lines.endOffset(),
+                             trimmedWithoutCR(withoutLineEnd(valueOf(lines.text())))};
     }
     return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #include "cards/convert.h"
 
-#include "cards/propertytable.h"
+#include "cards/propertyreader.h"
 #include "cards/propertyvalues.h"
 #include "core/utf8.h"
 #include "vcard/cardlines.h"
@@ -499,11 +499,7 @@ QStringView nameOf(QStringView head) {
 class CardConverter {
 public:
     CardConverter(const CardBytes& card, CardVersion target, bool mayBeAsRead)
-        : card_(card),
-          lines_(card),
-          syntax_(card, lines_.dropsBlank()),
-          target_(target),
-          mayBeAsRead_(mayBeAsRead) {}
+        : card_(card), lines_(card), target_(target), mayBeAsRead_(mayBeAsRead) {}
 
     void read() {
         // Room for most lines at once: a line that outgrows it grows its buffers.
@@ -517,7 +513,7 @@ public:
         appendAsciiLine(body_, target_ == CardVersion::V40 ? kVersion40 : kVersion30);
         bodyStart_ = body_.size();
         while (lines_.next())
-            takeLine(lines_.decodedText());
+            takeLine();
         flush();
     }
 
@@ -564,15 +560,13 @@ private:
         return QLatin1StringView(target_ == CardVersion::V40 ? "4.0" : "3.0");
     }
 
-    void takeLine(QStringView text) {
-        const qsizetype colon = lines_.decodedColon();
-        if (colon < 0 && (isBlankLine(text) || !isPropertyLine(text))) {
-            goOn(text);
+    void takeLine() {
+        if (!lines_.isProperty()) {
+            goOn(lines_.text());
             return;
         }
         flush();
-        const PropertyLine line =
-            colon >= 0 ? PropertyLine(text, colon, syntax_) : PropertyLine(text, syntax_);
+        const PropertyLine& line = lines_.property();
         const PropertyPieces pieces(line.part());
         plainForVersion_ &=
             !line.quotedPrintable() && !pieces.bareQuotedPrintable && line.charset().isEmpty();
@@ -629,7 +623,7 @@ private:
             appendAddress(value_.text(), text, parameters.contentId);
         } else {
             raw_ = false;
-            if (syntax_.escapes())
+            if (lines_.syntax().escapes())
                 readValue30(value_, text, valueShapeOf(name));
             else
                 readValue21(value_, text, valueShapeOf(name));
@@ -684,7 +678,7 @@ private:
         else if (open_ == Data)
             appendWithoutSpaces(value_.text(), text);
         else
-            value_.text().append(u'\n').append(noteLineOf(text, syntax_.escapes()));
+            value_.text().append(u'\n').append(noteLineOf(text, lines_.syntax().escapes()));
     }
 
     // Writes the property read last, now that no further line goes on with it.
@@ -743,8 +737,7 @@ private:
     enum Open { None, Data, Note };
 
     const CardBytes& card_;
-    CardLineWalker lines_;
-    CardSyntax syntax_;
+    PropertyReader lines_;
     CardVersion target_;
     bool mayBeAsRead_;
     bool writing_ = true;

@@ -1,6 +1,6 @@
 #include "cards/displayname.h"
 
-#include "cards/propertytable.h"
+#include "cards/propertyreader.h"
 #include "cards/propertyvalues.h"
 #include "vcard/cardlines.h"
 #include "vcard/propertyline.h"
@@ -41,11 +41,6 @@ struct NameSources {
     bool holdsProperty = false;
 };
 
-NameFallback fallbackOf(QStringView part) {
-    const PropertyRow* row = propertyRowOf(part);
-    return row ? row->fallback : NameFallback::None;
-}
-
 // A later name line replaces the last name, and the first and middle names only when it has
 // those components. Returns whether the line holds any component at all.
 bool takeNameLine(const PropertyLine& line, NameParts& name) {
@@ -63,18 +58,15 @@ bool takeNameLine(const PropertyLine& line, NameParts& name) {
                        [](QStringView c) { return !isBlankLine(trimBlanks(c)); });
 }
 
-void takeLine(QStringView text, qsizetype index, const CardSyntax& syntax, NameSources& sources) {
-    if (text.isEmpty() || !isPropertyLine(text)) {
+void takeLine(PropertyReader& lines, qsizetype index, NameSources& sources) {
+    if (!lines.isProperty())
         return;
-    }
-    const PropertyLine line(text, syntax);
-    const QStringView part = line.part();
-    const PropertyRow* row = propertyRowOf(part);
+    const PropertyRow* row = lines.row();
     if (row && row->rule == Rule::Name) {
-        sources.holdsProperty |= takeNameLine(line, sources.name);
+        sources.holdsProperty |= takeNameLine(lines.property(), sources.name);
         return;
     }
-    if (isFrameProperty(part))
+    if (isFrameProperty(lines.property().part()))
         return;
     const NameFallback fallback = row ? row->fallback : NameFallback::None;
     sources.holdsProperty |= fallback != NameFallback::FormattedName;
@@ -103,21 +95,17 @@ QString fallbackText(const PropertyLine& line, NameFallback fallback) {
 
 // The first non-empty text of a kind, from its first line (counted from 0) on: the card is
 // walked again rather than its lines kept, which a card of many short lines could not afford.
-QString firstFallbackText(const CardBytes& card, qsizetype from, NameFallback fallback,
-                          const CardSyntax& syntax) {
+QString firstFallbackText(const CardBytes& card, qsizetype from, NameFallback fallback) {
     if (from < 0)
         return QString();
-    CardLineWalker lines(card);
+    PropertyReader lines(card);
     for (qsizetype i = 0; lines.next(); ++i) {
-        if (i < from)
+        if (i < from || !lines.isProperty())
             continue;
-        const QStringView text = lines.decodedText();
-        if (!isPropertyLine(text))
+        const PropertyRow* row = lines.row();
+        if (!row || row->fallback != fallback)
             continue;
-        const PropertyLine line(text, syntax);
-        if (fallbackOf(line.part()) != fallback)
-            continue;
-        QString name = fallbackText(line, fallback);
+        QString name = fallbackText(lines.property(), fallback);
         if (!name.isEmpty())
             return name;
     }
@@ -138,11 +126,11 @@ QString composeName(const NameParts& name) {
     return joined;
 }
 
-QString chooseName(const NameSources& sources, const CardBytes& card, const CardSyntax& syntax) {
+QString chooseName(const NameSources& sources, const CardBytes& card) {
     QString name = composeName(sources.name);
     for (int k = 0; name.isEmpty() && k < kFallbackCount; ++k) {
         const auto fallback = NameFallback(k + int(NameFallback::FormattedName));
-        name = firstFallbackText(card, sources.firstLine[size_t(k)], fallback, syntax);
+        name = firstFallbackText(card, sources.firstLine[size_t(k)], fallback);
     }
     if (name.isEmpty() && sources.holdsProperty)
         name = kNoName;
@@ -150,30 +138,14 @@ QString chooseName(const NameSources& sources, const CardBytes& card, const Card
 }
 
 // The name that the card's N lines give, found without looking at any other line closely:
-// what most cards have. Empty when they give none, or when a line's key cannot be told from
-// its first physical line; then the whole card is read.
+// what most cards have. Empty when they give none; then the whole card is read.
 QString nameFromNameLines(const CardBytes& card) {
-    CardLineWalker walker(card);
-    std::optional<CardSyntax> syntax;
+    PropertyReader lines(card);
     NameParts name;
-    while (walker.next()) {
-        const std::optional<QByteArrayView> key = walker.plainKey();
-        if (!key) {
-            // A line without ";" or ":" is no property line, unless it goes on below.
-            if (walker.isJoined() || walker.firstLine().contains('"'))
-                return QString();
-            continue;
-        }
-        const PropertyRow* row = propertyRowOfKey(*key);
-        if (!row || row->rule != Rule::Name)
-            continue;
-        const QStringView text = walker.decodedText();
-        if (!isPropertyLine(text))
-            continue;
-        if (!syntax)
-            syntax.emplace(card, walker.dropsBlank());
-        const PropertyLine line(text, *syntax);
-        takeNameLine(line, name);
+    while (lines.next()) {
+        const PropertyRow* row = lines.row();
+        if (row && row->rule == Rule::Name)
+            takeNameLine(lines.property(), name);
     }
     return composeName(name);
 }
@@ -197,19 +169,15 @@ QString GetName(const CardBytes& card, Reporter& reporter) {
     static const QString tag = procedureTag("modVCard", "GetName");
     Guard g(reporter, tag);
     NameSources sources;
-    std::optional<CardLineWalker> lines;
-    std::optional<CardSyntax> syntax;
-    g(100, [&] {
-        lines.emplace(card);
-        syntax.emplace(card, lines->dropsBlank());
-    });
+    std::optional<PropertyReader> lines;
+    g(100, [&] { lines.emplace(card); });
     for (qsizetype i = 0; lines && lines->next(); ++i) {
-        g(102, [&] { takeLine(lines->decodedText(), i, *syntax, sources); });
+        g(102, [&] { takeLine(*lines, i, sources); });
     }
     QString result;
     g(104, [&] {
-        if (syntax)
-            result = chooseName(sources, card, *syntax);
+        if (lines)
+            result = chooseName(sources, card);
     });
     return result;
 }

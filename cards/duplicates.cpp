@@ -1,6 +1,6 @@
 #include "cards/duplicates.h"
 
-#include "cards/propertytable.h"
+#include "cards/propertyreader.h"
 #include "cards/propertyvalues.h"
 #include "vcard/cardlines.h"
 #include "vcard/propertyline.h"
@@ -31,8 +31,7 @@ void addUnique(std::vector<QByteArray>& values, QByteArray value) {
 // One walk over a card: only N, FN, EMAIL and TEL lines are read closely.
 class KeysWalk {
 public:
-    KeysWalk(const CardBytes& card, PhoneKeys& phones)
-        : card_(card), lines_(card), phones_(phones) {}
+    KeysWalk(const CardBytes& card, PhoneKeys& phones) : lines_(card), phones_(phones) {}
 
     DuplicateKeys run() {
         while (lines_.next())
@@ -44,20 +43,9 @@ public:
 
 private:
     void takeLine() {
-        const std::optional<QByteArrayView> key = lines_.plainKey();
-        const PropertyRow* row = key ? propertyRowOfKey(*key) : nullptr;
-        if (key && !isMatched(row))
-            return;
-        const QStringView text = lines_.decodedText();
-        if (!isPropertyLine(text))
-            return;
-        if (!syntax_)
-            syntax_.emplace(card_, lines_.dropsBlank());
-        const PropertyLine line(text, *syntax_);
-        if (!key)
-            row = propertyRowOf(line.part());
+        const PropertyRow* row = lines_.row();
         if (isMatched(row))
-            take(row->rule, line);
+            take(row->rule, lines_.property());
     }
 
     static bool isMatched(const PropertyRow* row) {
@@ -95,10 +83,8 @@ private:
         keys_.name = personName(part(0), part(1), part(2));
     }
 
-    const CardBytes& card_;
-    CardLineWalker lines_;
+    PropertyReader lines_;
     PhoneKeys& phones_;
-    std::optional<CardSyntax> syntax_;
     std::optional<QString> formatted_;
     DuplicateKeys keys_;
 };

@@ -1,6 +1,7 @@
 #include "cards/loader.h"
 
 #include "cards/photolines.h"
+#include "cards/propertyreader.h"
 #include "cards/propertytable.h"
 #include "cards/propertyvalues.h"
 #include "cards/rebuild.h"
@@ -460,13 +461,12 @@ public:
     CardForm load() {
         g_(100, [&] {
             lines_.emplace(loading_.card);
-            syntax_.emplace(loading_.card, lines_->dropsBlank());
-            kept_.emplace(loading_.card, lines_->dropsBlank(), lines_->lineBreak());
+            kept_.emplace(loading_.card, lines_->lines().dropsBlank(), lines_->lines().lineBreak());
         });
         while (lines_ && lines_->next()) {
             loading_.lineOffset = lines_->offset();
             if (!tookFoldedPhoto())
-                takeLine(lines_->decodedText());
+                takeLine();
         }
         return finish();
     }
@@ -475,37 +475,39 @@ private:
     // A photo folded over many lines is read from the card itself: its joined text is never
     // needed, nor made.
     bool tookFoldedPhoto() {
-        if (!lines_->isJoined() || lines_->settledColon() < 0)
+        if (!lines_->isJoined() || lines_->lines().settledColon() < 0)
             return false;
-        const QString part = lines_->decoded(lines_->firstLine().first(lines_->settledColon()));
         const PropertyRow* row = nullptr;
-        g_(104, [&] { row = propertyRowOf(part); });
+        g_(104, [&] { row = lines_->row(); });
         if (!isPhotoRule(row))
             return false;
         noteFlag_ = false;
+        const LineWalker& walker = lines_->lines();
+        const QString part = walker.decoded(walker.firstLine().first(walker.settledColon()));
         int slot = kNothing;
         g_(row->loaderStep, [&] { slot = takePhoto(loading_, part); });
         if (slot != kTaken)
-            kept_->add(slot, lines_->offset(), lines_->endOffset(), lines_->decodedText(), true);
+            kept_->add(slot, lines_->offset(), lines_->endOffset(), lines_->text(), true);
         else
             kept_->close();
         return true;
     }
 
-    void takeLine(QStringView text) {
+    void takeLine() {
+        const QStringView text = lines_->text();
         const bool blank = isBlankLine(text);
-        if (blank || !isPropertyLine(text)) {
+        if (blank || !lines_->isProperty()) {
             g_(102, [&] {
                 const bool noteGoesOn = noteFlag_ && !blank;
                 kept_->extend(lines_->endOffset(), text, blank, noteGoesOn);
                 if (noteGoesOn)
-                    appendNoteLine(loading_.form, text, syntax_->escapes());
+                    appendNoteLine(loading_.form, text, lines_->syntax().escapes());
             });
             return;
         }
-        const PropertyLine property(text, *syntax_);
+        const PropertyLine& property = lines_->property();
         const PropertyRow* row = nullptr;
-        g_(104, [&] { row = propertyRowOf(property.part()); });
+        g_(104, [&] { row = lines_->row(); });
         noteFlag_ = row && row->rule == Rule::Note;
         int slot = kNothing;
         if (row && row->rule != Rule::None)
@@ -534,8 +536,7 @@ private:
 
     Guard g_;
     Loading loading_;
-    std::optional<CardLineWalker> lines_;
-    std::optional<CardSyntax> syntax_;
+    std::optional<PropertyReader> lines_;
     std::optional<KeptLines> kept_;
     bool noteFlag_ = false;  // continuation lines go on with the note before them
 };

@@ -85,7 +85,43 @@ const PropertyRow* rowOfPackedKey(quint64 packed) {
     return nullptr;
 }
 
+bool containsIgnoringAsciiCase(QByteArrayView text, QLatin1StringView name) {
+    for (qsizetype i = 0; i + name.size() <= text.size(); ++i) {
+        if (equalsIgnoringAsciiCase(text.sliced(i, name.size()), name))
+            return true;
+    }
+    return false;
+}
+
+// Whether the row's test passes a part known as plainKey/partWithoutGroup, when no earlier
+// Key row took the key: names hold no ";", and ASCII names match bytes as they match the
+// decoded text.
+bool passesPlain(const PropertyRow& row, QByteArrayView key, QByteArrayView partWithoutGroup,
+                 bool hasParameters) {
+    switch (row.test) {
+        case Test::Key:
+            return false;
+        case Test::Name:
+            return !hasParameters && equalsIgnoringAsciiCase(key, row.name);
+        case Test::Contains:
+            return containsIgnoringAsciiCase(partWithoutGroup, row.name);
+    }
+    return false;
+}
+
 }  // namespace
+
+const PropertyRow* propertyRowOfPlainPart(QByteArrayView key, QByteArrayView partWithoutGroup,
+                                          bool hasParameters) {
+    const PropertyRow* keyRow = propertyRowOfKey(key);
+    for (const PropertyRow& row : kProperties) {
+        if (&row == keyRow)
+            return keyRow;
+        if (passesPlain(row, key, partWithoutGroup, hasParameters))
+            return &row;
+    }
+    return nullptr;
+}
 
 const PropertyRow* propertyRowOf(QStringView propertyPart) {
     const bool rewritten =

@@ -106,6 +106,13 @@ inline constexpr QLatin1StringView kEndProperty("END");
 // tabs before the name), so that a photo reads back as a photo and nothing else does.
 const PropertyRow* propertyRowOf(QStringView propertyPart);
 
+// propertyRowOf for a property part read off a first physical line as bytes, without
+// decoding: its plain key, the part from the key on (group dropped) and whether parameters
+// follow the key. The part must start with no blank or tab and hold no line break or CR, as
+// a part that propertyRowOf reads as it stands.
+const PropertyRow* propertyRowOfPlainPart(QByteArrayView key, QByteArrayView partWithoutGroup,
+                                          bool hasParameters);
+
 // The name of the first row with that rule: what the rebuild writes for it.
 QLatin1StringView propertyName(Rule rule);
 

@@ -1,6 +1,6 @@
 #include "cards/searchtext.h"
 
-#include "cards/propertytable.h"
+#include "cards/propertyreader.h"
 #include "cards/propertyvalues.h"
 #include "contacts/searchfold.h"
 #include "vcard/cardlines.h"
@@ -118,20 +118,10 @@ void appendProperty(QByteArray& out, Search search, const PropertyLine& line) {
     }
 }
 
-// The row of a line known from its first physical line alone, without putting the line
-// together: what almost every line allows. False when the whole line must be read.
-bool rowFromFirstLine(const CardLineWalker& lines, const PropertyRow*& row) {
-    const std::optional<QByteArrayView> key = lines.plainKey();
-    if (!key || lines.settledColon() < 0 || key->startsWith('\t') || holdsChar(*key, '\r'))
-        return false;
-    row = propertyRowOfKey(*key);
-    return true;
-}
-
 // One walk over a card, appending what the find bar searches of each line.
 class SearchWalk {
 public:
-    SearchWalk(const CardBytes& card, QByteArray& out) : card_(card), lines_(card), out_(out) {}
+    SearchWalk(const CardBytes& card, QByteArray& out) : lines_(card), out_(out) {}
 
     void run() {
         while (lines_.next())
@@ -140,42 +130,30 @@ public:
 
 private:
     void takeLine() {
-        const PropertyRow* row = nullptr;
-        if (rowFromFirstLine(lines_, row) && (!row || row->search == Search::None)) {
-            inNote_ = false;  // a property line that holds nothing searched
-            return;
+        const PropertyRow* row = lines_.row();
+        if (!row && !lines_.knowsRowFromFirstLine()) {
+            if (lines_.isBlank())
+                return;
+            if (!lines_.isProperty()) {
+                appendNoteLine(lines_.text());
+                return;
+            }
         }
-        const QStringView text = lines_.decodedText();
-        if (!syntax_)
-            syntax_.emplace(card_, lines_.dropsBlank());
-        if (!row && isBlankLine(text))
-            return;
-        if (!row && !isPropertyLine(text)) {
-            appendNoteLine(text);
-            return;
-        }
-        const qsizetype colon = lines_.decodedColon();
-        const PropertyLine line =
-            colon >= 0 ? PropertyLine(text, colon, *syntax_) : PropertyLine(text, *syntax_);
-        if (!row)
-            row = propertyRowOf(line.part());
-        inNote_ = row && row->search == Search::Note;
-        if (row)
-            appendProperty(out_, row->search, line);
+        inNote_ = row && row->search == Search::Note;  // continuation lines go on with it
+        if (row && row->search != Search::None)
+            appendProperty(out_, row->search, lines_.property());
     }
 
     void appendNoteLine(QStringView text) {
-        const QString more = inNote_ ? noteLineOf(text, syntax_->escapes()) : QString();
+        const QString more = inNote_ ? noteLineOf(text, lines_.syntax().escapes()) : QString();
         if (!more.isEmpty()) {
             out_.append(' ');
             appendFolded(out_, more);
         }
     }
 
-    const CardBytes& card_;
-    CardLineWalker lines_;
+    PropertyReader lines_;
     QByteArray& out_;
-    std::optional<CardSyntax> syntax_;
     bool inNote_ = false;  // continuation lines go on with the note before them
 };
 

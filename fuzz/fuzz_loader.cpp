@@ -1,5 +1,7 @@
-// Any text as one card's text: the loader fills a form from it.
+// Any text as one card's text: the loader fills a form from it, and the property reader's
+// shortcuts agree with a full reading of every line.
 #include "cards/loader.h"
+#include "cards/propertyreader.h"
 #include "fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,5 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(photo.PhotoType.endsWith(u':'));
     }
     FUZZ_CHECK(pennacle::loadCardForm(card, reporter) == form);
+
+    const pennacle::CardBytes bytes(card);
+    pennacle::PropertyReader lines(bytes);
+    while (lines.next()) {
+        const pennacle::PropertyRow* row = lines.row();
+        const bool property = pennacle::isPropertyLine(lines.text());
+        FUZZ_CHECK(lines.isProperty() == property);
+        FUZZ_CHECK(row == (property ? pennacle::propertyRowOf(lines.property().part()) : nullptr));
+    }
     return 0;
 }

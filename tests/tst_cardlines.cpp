@@ -1,3 +1,4 @@
+#include "cards/propertyreader.h"
 #include "cards/propertytable.h"
 #include "vcard/cardlines.h"
 
@@ -22,6 +23,8 @@ private slots:
     void partsOfALine();
     void keyNotReadFromTheLineStart();
     void longFoldedValueIsJoinedWhole();
+    void readerRows_data();
+    void readerRows();
 };
 
 void TestCardLines::splitCardLines_data() {
@@ -245,6 +248,48 @@ void TestCardLines::longFoldedValueIsJoinedWhole() {
     QCOMPARE(lines[2].text, joined + QLatin1Char('\r'));
     QCOMPARE(lines[4].text, QStringLiteral("END:VCARD"));
     QCOMPARE(lines[4].offset, card.size() - 9);
+}
+
+// The row that the reader finds for a line, from its first physical line where it can, is the
+// one that the whole line's property part gives: the first row whose test passes, whatever
+// the key says.
+void TestCardLines::readerRows_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("row");  // the row's name; empty for none
+    QTest::addColumn<bool>("fromFirstLine");
+    QTest::newRow("key") << "TEL;CELL:1" << QString("TEL") << true;
+    QTest::newRow("group and case") << "item1.tel;type=cell:1" << QString("TEL") << true;
+    QTest::newRow("a photo word before a later key row")
+        << "REV;X-PHOTO=1:2020" << QString("PHOTO") << true;
+    QTest::newRow("an earlier key row wins") << "EMAIL;PHOTO:a@b" << QString("EMAIL") << true;
+    QTest::newRow("a name row") << "item2.NICKNAME:Jo" << QString("NICKNAME") << true;
+    QTest::newRow("a name row with parameters") << "NICKNAME;X=1:Jo" << QString("") << true;
+    QTest::newRow("photo by a parameter")
+        << "X-A;x-ms-cardpicture:QUJD" << QString("X-MS-CARDPICTURE") << true;
+    QTest::newRow("the group is not searched") << "PHOTO.X-A:1" << QString("") << true;
+    QTest::newRow("unknown") << "X-FOO:1" << QString("") << true;
+    QTest::newRow("blank before the name") << " FN:Jo" << QString("FN") << false;
+    QTest::newRow("CR in the part") << "FN\r;X:Jo\r\n" << QString("FN") << false;
+    QTest::newRow("quote before the key ends") << "N\"x\":Doe" << QString("") << false;
+    QTest::newRow("colon on a folded line") << "NOTE;X=\"a\r\n b\":c" << QString("NOTE") << false;
+    QTest::newRow("a continuation line") << "no colon here" << QString("") << false;
+    QTest::newRow("non-ASCII key") << "F\u00d1:x" << QString("") << true;
+}
+
+void TestCardLines::readerRows() {
+    QFETCH(QString, line);
+    QFETCH(QString, row);
+    QFETCH(bool, fromFirstLine);
+    const CardBytes card(line);
+    PropertyReader reader(card);
+    QVERIFY(reader.next());
+    QCOMPARE(reader.knowsRowFromFirstLine(), fromFirstLine);
+    const PropertyRow* found = reader.row();
+    QCOMPARE(found ? QString(found->name) : QString(), row);
+    if (reader.isProperty())
+        QCOMPARE(found, propertyRowOf(reader.property().part()));
+    else
+        QVERIFY(!found);
 }
 
 QTEST_APPLESS_MAIN(TestCardLines)

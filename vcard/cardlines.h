@@ -62,6 +62,11 @@ public:
     qsizetype decodedColon() const;
     // What plainKeyOf(firstLine()) gives, found while the line was looked at first.
     std::optional<QByteArrayView> plainKey() const;
+    // When the first physical line holds both the plain key and the settled colon: the
+    // property part from the key on (group dropped, untrimmed), and whether parameters follow
+    // the key in it; none otherwise.
+    std::optional<QByteArrayView> settledPartWithoutGroup() const;
+    bool settledPartHasParameters() const { return keyEnd_ >= 0 && keyEnd_ < colon_; }
     // Whether the card's folding drops the blank (see foldingDropsBlank).
     bool dropsBlank() const { return dropBlank_; }
     // What ends its physical lines (see lineBreakOf).

@@ -2,50 +2,49 @@
 
 namespace pennacle {
 
-namespace {
-
-// Whether the first physical line settles the property part and holds it as propertyRowOf
-// reads it: a plain key, the colon, no blank or tab before the name and no CR in the part.
-bool firstLineSettlesRow(const LineWalker& lines) {
-    if (!lines.plainKey() || !lines.settledPartWithoutGroup())
-        return false;
-    const QByteArrayView first = lines.firstLine();
-    return first.front() != ' ' && first.front() != '\t' &&
-           !holdsChar(first.first(lines.settledColon()), '\r');
-}
-
-}  // namespace
-
 PropertyReader::PropertyReader(const CardBytes& card)
     : lines_(card), syntax_(card, lines_.dropsBlank()) {}
 
 bool PropertyReader::next() {
     property_.reset();
     row_.reset();
-    if (!lines_.next())
-        return false;
-    settled_ = firstLineSettlesRow(lines_);
-    // Without a key the first line holds no ":" before a quote; without a quote, none at all.
-    plainNonProperty_ = !settled_ && !lines_.plainKey() && !lines_.isJoined() &&
-                        !holdsChar(lines_.firstLine(), '"');
-    return true;
+    firstLine_.reset();
+    return lines_.next();
+}
+
+PropertyReader::FirstLine PropertyReader::firstLine() {
+    if (!firstLine_)
+        row();
+    return *firstLine_;
 }
 
 const PropertyRow* PropertyReader::row() {
-    if (row_)
-        return *row_;
-    if (settled_) {
-        row_ = propertyRowOfPlainPart(*lines_.plainKey(), *lines_.settledPartWithoutGroup(),
-                                      lines_.settledPartHasParameters());
-    } else if (plainNonProperty_) {
-        row_ = nullptr;
-    } else if (const qsizetype colon = lines_.settledColon(); colon >= 0) {
-        // The part ends on the first line: a folded photo is never put together to read it.
-        row_ = propertyRowOf(lines_.decoded(lines_.firstLine().first(colon)));
-    } else {
-        row_ = isProperty() ? propertyRowOf(property().part()) : nullptr;
-    }
+    if (!row_)
+        row_ = findRow();
     return *row_;
+}
+
+const PropertyRow* PropertyReader::findRow() {
+    const std::optional<QByteArrayView> key = lines_.plainKey();
+    const std::optional<QByteArrayView> part = lines_.settledPartWithoutGroup();
+    if (part) {
+        // propertyRowOf reads a part with CR, or a tab before its name, as the rebuild writes
+        // it: a key without either reads the same both ways.
+        if (!key->startsWith('\t') && !holdsChar(*key, '\r')) {
+            firstLine_ = FirstLine::SettlesRow;
+            return propertyRowOfPlainPart(*key, *part, lines_.settledPartHasParameters());
+        }
+    }
+    // Without a key the first line holds no ":" before a quote; without a quote, none at all.
+    if (!key && !lines_.isJoined() && !holdsChar(lines_.firstLine(), '"')) {
+        firstLine_ = FirstLine::NoProperty;
+        return nullptr;
+    }
+    firstLine_ = FirstLine::Unsettled;
+    // A colon on the first line ends the part there: a folded photo is never put together.
+    if (const qsizetype colon = lines_.settledColon(); colon >= 0)
+        return propertyRowOf(lines_.decoded(lines_.firstLine().first(colon)));
+    return isProperty() ? propertyRowOf(property().part()) : nullptr;
 }
 
 bool PropertyReader::keyIs(QLatin1StringView key) {
@@ -55,7 +54,15 @@ bool PropertyReader::keyIs(QLatin1StringView key) {
 }
 
 bool PropertyReader::isProperty() {
-    return settled_ || (!plainNonProperty_ && isPropertyLine(text()));
+    switch (firstLine()) {
+        case FirstLine::SettlesRow:
+            return true;
+        case FirstLine::NoProperty:
+            return false;
+        case FirstLine::Unsettled:
+            break;
+    }
+    return isPropertyLine(text());
 }
 
 const PropertyLine& PropertyReader::property() {

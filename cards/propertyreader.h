@@ -36,7 +36,7 @@ public:
     // property line.
     const PropertyRow* row();
     // Whether the line is a property line whose row is known without its text (see above).
-    bool knowsRowFromFirstLine() const { return settled_; }
+    bool knowsRowFromFirstLine() { return firstLine() == FirstLine::SettlesRow; }
     // Whether the line's key (the part before ";", group dropped, trimmed) is `key`, any case.
     bool keyIs(QLatin1StringView key);
 
@@ -53,10 +53,14 @@ public:
     const LineWalker& lines() const { return lines_; }
 
 private:
+    // What the first physical line tells of the line, looked at once when first asked.
+    enum class FirstLine { SettlesRow, NoProperty, Unsettled };
+    FirstLine firstLine();
+    const PropertyRow* findRow();
+
     CardLineWalker lines_;
     CardSyntax syntax_;
-    bool settled_ = false;           // the first line settles the row
-    bool plainNonProperty_ = false;  // a line of one physical line without ":" or quotes
+    std::optional<FirstLine> firstLine_;
     std::optional<const PropertyRow*> row_;
     std::optional<PropertyLine> property_;
 };

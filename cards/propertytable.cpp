@@ -3,6 +3,7 @@
 #include "vcard/photovalue.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace pennacle {
 
@@ -44,7 +45,7 @@ constexpr quint64 packedKey(const Char* text, qsizetype size) {
         const auto c = char16_t(text[i]);  // a negative char is no ASCII either
         if (c == 0 || c >= 0x80)
             return 0;
-        packed = packed << 8 | (c >= u'A' && c <= u'Z' ? c + 32 : c);
+        packed |= quint64(c >= u'A' && c <= u'Z' ? c + 32 : c) << (8 * i);
     }
     return packed;
 }
@@ -57,8 +58,25 @@ quint64 packedKey(QStringView key) {
     return packedKey(key.utf16(), key.size());
 }
 
+// The same for bytes, eight at a time: every key of every line of a card is packed.
 quint64 packedKey(QByteArrayView key) {
-    return packedKey(key.data(), key.size());
+    const qsizetype size = key.size();
+    if (size < 1 || size > 8)
+        return 0;
+    constexpr quint64 kOnes = 0x0101010101010101;
+    constexpr quint64 kHighBits = 0x8080808080808080;
+    quint64 word = 0;
+    for (qsizetype i = 0; i < size; ++i)
+        word |= quint64(quint8(key[i])) << (8 * i);
+    if (word & kHighBits)
+        return 0;
+    // A zero byte among the key's own bytes makes no key; the bytes beyond it are set.
+    const quint64 filled = size == 8 ? word : word | (~quint64(0) << (8 * size));
+    if ((filled - kOnes) & ~filled & kHighBits)
+        return 0;
+    // ASCII only here, so no byte carries into the next: "A" to "Z" get their 0x20 bit.
+    const quint64 upper = (word + 0x3F * kOnes) & ~(word + 0x25 * kOnes) & kHighBits;
+    return word | upper >> 2;
 }
 
 // The packed key of each Key row, 0 for the others.
@@ -75,12 +93,38 @@ static_assert(std::all_of(kProperties.begin(), kProperties.end(), [](const Prope
     return row.test != Test::Key || packedKey(row.name) != 0;
 }));
 
+// The Key rows by their packed keys, in a table of open addressing: a key is found in one or
+// two probes, not by trying every row.
+constexpr size_t kKeySlots = 64;
+
+constexpr size_t keySlotOf(quint64 packed) {
+    return size_t((packed * 0x9E3779B97F4A7C15ULL) >> 58);
+}
+
+constexpr auto kKeyTable = [] {
+    std::array<qint8, kKeySlots> table{};
+    table.fill(-1);
+    for (size_t i = 0; i < kPackedKeys.size(); ++i) {
+        if (kPackedKeys[i] == 0)
+            continue;
+        size_t slot = keySlotOf(kPackedKeys[i]);
+        bool taken = false;  // by an earlier row of the same name, which decides
+        while (table[slot] >= 0 && !taken) {
+            taken = kPackedKeys[size_t(table[slot])] == kPackedKeys[i];
+            slot = taken ? slot : (slot + 1) % kKeySlots;
+        }
+        if (!taken)
+            table[slot] = qint8(i);
+    }
+    return table;
+}();
+
 const PropertyRow* rowOfPackedKey(quint64 packed) {
     if (packed == 0)
         return nullptr;
-    for (size_t i = 0; i < kPackedKeys.size(); ++i) {
-        if (kPackedKeys[i] == packed)
-            return &kProperties[i];
+    for (size_t slot = keySlotOf(packed); kKeyTable[slot] >= 0; slot = (slot + 1) % kKeySlots) {
+        if (kPackedKeys[size_t(kKeyTable[slot])] == packed)
+            return &kProperties[size_t(kKeyTable[slot])];
     }
     return nullptr;
 }
@@ -93,32 +137,61 @@ bool containsIgnoringAsciiCase(QByteArrayView text, QLatin1StringView name) {
     return false;
 }
 
-// Whether the row's test passes a part known as plainKey/partWithoutGroup, when no earlier
-// Key row took the key: names hold no ";", and ASCII names match bytes as they match the
-// decoded text.
-bool passesPlain(const PropertyRow& row, QByteArrayView key, QByteArrayView partWithoutGroup,
-                 bool hasParameters) {
-    switch (row.test) {
-        case Test::Key:
-            return false;
-        case Test::Name:
-            return !hasParameters && equalsIgnoringAsciiCase(key, row.name);
-        case Test::Contains:
-            return containsIgnoringAsciiCase(partWithoutGroup, row.name);
+}  // namespace
+
+// Rows before the first Contains row that a key matches are found by the key alone: no Name
+// row passes a part whose key is another name.
+constexpr size_t kFirstContainsRow =
+    size_t(std::find_if(kProperties.begin(), kProperties.end(),
+                        [](const PropertyRow& row) { return row.test == Test::Contains; }) -
+           kProperties.begin());
+
+// The rows of a test, in the table's order.
+template <Test test>
+constexpr auto rowsOf() {
+    constexpr size_t count =
+        size_t(std::count_if(kProperties.begin(), kProperties.end(),
+                             [](const PropertyRow& row) { return row.test == test; }));
+    std::array<const PropertyRow*, count> rows{};
+    size_t n = 0;
+    for (const PropertyRow& row : kProperties) {
+        if (row.test == test)
+            rows[n++] = &row;
     }
-    return false;
+    return rows;
 }
 
-}  // namespace
+constexpr auto kContainsRows = rowsOf<Test::Contains>();
+constexpr auto kNameRows = rowsOf<Test::Name>();
+
+constexpr qsizetype kShortestContainsName = [] {
+    qsizetype shortest = std::numeric_limits<qsizetype>::max();
+    for (const PropertyRow* row : kContainsRows)
+        shortest = std::min(shortest, row->name.size());
+    return shortest;
+}();
 
 const PropertyRow* propertyRowOfPlainPart(QByteArrayView key, QByteArrayView partWithoutGroup,
                                           bool hasParameters) {
     const PropertyRow* keyRow = propertyRowOfKey(key);
-    for (const PropertyRow& row : kProperties) {
-        if (&row == keyRow)
-            return keyRow;
-        if (passesPlain(row, key, partWithoutGroup, hasParameters))
-            return &row;
+    if (keyRow && size_t(keyRow - kProperties.data()) < kFirstContainsRow)
+        return keyRow;
+    // Name rows pass a part that is their name alone, and no name holds the name of a Contains
+    // row: which of the two is tried first does not matter. Names hold no ";", and ASCII names
+    // match bytes as they match the decoded text.
+    if (partWithoutGroup.size() >= kShortestContainsName) {
+        for (const PropertyRow* row : kContainsRows) {
+            if (keyRow && row > keyRow)
+                break;
+            if (containsIgnoringAsciiCase(partWithoutGroup, row->name))
+                return row;
+        }
+    }
+    if (keyRow || hasParameters)
+        return keyRow;
+    for (const PropertyRow* row : kNameRows) {
+        if (equalsIgnoringAsciiCase(key, row->name))
+            return row;
     }
     return nullptr;
 }

@@ -108,8 +108,8 @@ const PropertyRow* propertyRowOf(QStringView propertyPart);
 
 // propertyRowOf for a property part read off a first physical line as bytes, without
 // decoding: its plain key, the part from the key on (group dropped) and whether parameters
-// follow the key. The part must start with no blank or tab and hold no line break or CR, as
-// a part that propertyRowOf reads as it stands.
+// follow the key. The key must not start with a tab nor hold a CR, and the part must hold no
+// line break: then propertyRowOf reads the part's tests as they stand.
 const PropertyRow* propertyRowOfPlainPart(QByteArrayView key, QByteArrayView partWithoutGroup,
                                           bool hasParameters);
 

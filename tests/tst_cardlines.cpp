@@ -268,8 +268,11 @@ void TestCardLines::readerRows_data() {
         << "X-A;x-ms-cardpicture:QUJD" << QString("X-MS-CARDPICTURE") << true;
     QTest::newRow("the group is not searched") << "PHOTO.X-A:1" << QString("") << true;
     QTest::newRow("unknown") << "X-FOO:1" << QString("") << true;
-    QTest::newRow("blank before the name") << " FN:Jo" << QString("FN") << false;
-    QTest::newRow("CR in the part") << "FN\r;X:Jo\r\n" << QString("FN") << false;
+    QTest::newRow("blank before the name") << " FN:Jo" << QString("FN") << true;
+    QTest::newRow("tab before the name") << "\tFN:Jo" << QString("FN") << false;
+    QTest::newRow("CR in the key") << "FN\r;X:Jo\r\n" << QString("FN") << false;
+    QTest::newRow("CR after the key") << "NICKNAME;X\r:Jo\r\n" << QString("") << true;
+    QTest::newRow("CR ends a name") << "NICKNAME\r:Jo\r\n" << QString("NICKNAME") << false;
     QTest::newRow("quote before the key ends") << "N\"x\":Doe" << QString("") << false;
     QTest::newRow("colon on a folded line") << "NOTE;X=\"a\r\n b\":c" << QString("NOTE") << false;
     QTest::newRow("a continuation line") << "no colon here" << QString("") << false;

@@ -271,18 +271,6 @@ qsizetype LineWalker::decodedColon() const {
     return isAscii(card_.sliced(start_, colon_)) ? colon_ : -1;
 }
 
-std::optional<QByteArrayView> LineWalker::plainKey() const {
-    if (keyEnd_ < 0)
-        return std::nullopt;
-    return trimBlanks(firstLine().sliced(keyStart_, keyEnd_ - keyStart_));
-}
-
-std::optional<QByteArrayView> LineWalker::settledPartWithoutGroup() const {
-    if (keyEnd_ < 0 || colon_ < 0)
-        return std::nullopt;
-    return firstLine().sliced(keyStart_, colon_ - keyStart_);
-}
-
 template <class OnPiece>
 qsizetype LineWalker::follow(OnPiece&& onPiece) {
     // The part is settled, so each next line continues this one by its first character (a

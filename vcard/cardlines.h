@@ -31,6 +31,8 @@ struct CardLine {
 // is for the reader's caller to say; none when it is null.
 using BinaryValueTest = bool (*)(QStringView propertyPart);
 
+inline QByteArrayView trimBlanks(QByteArrayView text);
+
 // Splits a card into logical lines: at LF, then joins the soft line breaks of quoted-printable
 // values, then folded lines (the fold blank is dropped in 3.0/4.0 cards).
 std::vector<CardLine> splitLines(const CardBytes& card, BinaryValueTest isBinary);
@@ -61,11 +63,19 @@ public:
     // characters of several bytes stand before it.
     qsizetype decodedColon() const;
     // What plainKeyOf(firstLine()) gives, found while the line was looked at first.
-    std::optional<QByteArrayView> plainKey() const;
+    std::optional<QByteArrayView> plainKey() const {
+        if (keyEnd_ < 0)
+            return std::nullopt;
+        return trimBlanks(firstLine().sliced(keyStart_, keyEnd_ - keyStart_));
+    }
     // When the first physical line holds both the plain key and the settled colon: the
     // property part from the key on (group dropped, untrimmed), and whether parameters follow
     // the key in it; none otherwise.
-    std::optional<QByteArrayView> settledPartWithoutGroup() const;
+    std::optional<QByteArrayView> settledPartWithoutGroup() const {
+        if (keyEnd_ < 0 || colon_ < 0)
+            return std::nullopt;
+        return firstLine().sliced(keyStart_, colon_ - keyStart_);
+    }
     bool settledPartHasParameters() const { return keyEnd_ >= 0 && keyEnd_ < colon_; }
     // Whether the card's folding drops the blank (see foldingDropsBlank).
     bool dropsBlank() const { return dropBlank_; }

@@ -5,17 +5,16 @@ namespace pennacle {
 PropertyReader::PropertyReader(const CardBytes& card)
     : lines_(card), syntax_(card, lines_.dropsBlank()) {}
 
+bool PropertyReader::knowsRowFromFirstLine() {
+    row();
+    return firstLine_ == FirstLine::SettlesRow;
+}
+
 bool PropertyReader::next() {
     property_.reset();
     row_.reset();
     firstLine_.reset();
     return lines_.next();
-}
-
-PropertyReader::FirstLine PropertyReader::firstLine() {
-    if (!firstLine_)
-        row();
-    return *firstLine_;
 }
 
 const PropertyRow* PropertyReader::row() {
@@ -54,14 +53,10 @@ bool PropertyReader::keyIs(QLatin1StringView key) {
 }
 
 bool PropertyReader::isProperty() {
-    switch (firstLine()) {
-        case FirstLine::SettlesRow:
-            return true;
-        case FirstLine::NoProperty:
-            return false;
-        case FirstLine::Unsettled:
-            break;
-    }
+    if (lines_.settledColon() >= 0)
+        return true;
+    if (firstLine_ == FirstLine::NoProperty)
+        return false;
     return isPropertyLine(text());
 }
 

@@ -36,7 +36,7 @@ public:
     // property line.
     const PropertyRow* row();
     // Whether the line is a property line whose row is known without its text (see above).
-    bool knowsRowFromFirstLine() { return firstLine() == FirstLine::SettlesRow; }
+    bool knowsRowFromFirstLine();
     // Whether the line's key (the part before ";", group dropped, trimmed) is `key`, any case.
     bool keyIs(QLatin1StringView key);
 
@@ -53,9 +53,8 @@ public:
     const LineWalker& lines() const { return lines_; }
 
 private:
-    // What the first physical line tells of the line, looked at once when first asked.
+    // What the first physical line told of the line when its row was found.
     enum class FirstLine { SettlesRow, NoProperty, Unsettled };
-    FirstLine firstLine();
     const PropertyRow* findRow();
 
     CardLineWalker lines_;

@@ -527,7 +527,7 @@ public:
         if (!hasName_)
             appendRequired(required, propertyName(Rule::Name), u";;;;", false);
         if (!hasUid_)
-            appendRequired(required, kUniqueIdName, uniqueId());
+            appendRequired(required, kUidProperty, uniqueId());
         body_.insert(bodyStart_, required);
         body_.append(kEndCard.data(), kEndCard.size());
         return std::move(body_);
@@ -562,7 +562,7 @@ private:
         const bool firstName = isName && !hasName_;
         hasName_ |= isName;
         hasFormattedName_ |= equalsIgnoringAsciiCase(name, propertyName(Rule::FormattedName));
-        hasUid_ |= equalsIgnoringAsciiCase(name, kUniqueIdName);
+        hasUid_ |= equalsIgnoringAsciiCase(name, kUidProperty);
         if (writing_)
             startProperty(line, pieces, name, firstName);
     }

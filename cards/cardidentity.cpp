@@ -75,7 +75,7 @@ CardBytes withNewUid(const CardBytes& card, const QString& uid) {
 }
 
 bool isVersion40(const CardBytes& card) {
-    const std::optional<FoundLine> line = findLine(card, kVersionProperty);
+    const std::optional<FoundLine> line = findLine(card, kVersionKey);
     return line && line->value == u"4.0";
 }
 

@@ -1,5 +1,6 @@
 #include "cards/convert.h"
 
+#include "cards/mediaformats.h"
 #include "cards/propertyreader.h"
 #include "cards/propertyvalues.h"
 #include "core/utf8.h"
@@ -26,27 +27,6 @@ QString convertTag() {
     return procedureTag("modVCard", "ConvertCard");
 }
 
-// A picture, sound or key format as a 2.1/3.0 type word names it and as a media type does. The
-// first row of a media type gives the word it is written back with.
-struct MediaFormat {
-    QLatin1StringView word;
-    QLatin1StringView mediaType;
-};
-
-constexpr MediaFormat kMediaFormats[] = {
-    {QLatin1StringView("JPEG"), QLatin1StringView("image/jpeg")},
-    {QLatin1StringView("JPG"), QLatin1StringView("image/jpeg")},
-    {QLatin1StringView("PNG"), QLatin1StringView("image/png")},
-    {QLatin1StringView("GIF"), QLatin1StringView("image/gif")},
-    {QLatin1StringView("BMP"), QLatin1StringView("image/bmp")},
-    {QLatin1StringView("TIFF"), QLatin1StringView("image/tiff")},
-    {QLatin1StringView("PDF"), QLatin1StringView("application/pdf")},
-    {QLatin1StringView("WAVE"), QLatin1StringView("audio/wav")},
-    {QLatin1StringView("MPEG"), QLatin1StringView("video/mpeg")},
-    {QLatin1StringView("X509"), QLatin1StringView("application/x-x509-ca-cert")},
-    {QLatin1StringView("PGP"), QLatin1StringView("application/pgp-keys")},
-};
-
 // Data whose format no word names.
 constexpr QLatin1StringView kUnknownMedia("application/octet-stream");
 
@@ -65,16 +45,12 @@ bool isMediaTypeName(QStringView text) {
 // The media type that a type word names; none when it names no format. A word that is a media
 // type already (written so from a data: address) stands for itself, in the table's spelling.
 std::optional<QString> mediaTypeOfWord(QStringView word) {
-    for (const MediaFormat& format : kMediaFormats) {
-        if (equalsIgnoringAsciiCase(word, format.word))
-            return QString(format.mediaType);
-    }
+    if (const MediaFormat* format = mediaFormatOfWord(word))
+        return QString(format->mediaType);
     if (!isMediaTypeName(word))
         return std::nullopt;
-    for (const MediaFormat& format : kMediaFormats) {
-        if (equalsIgnoringAsciiCase(word, format.mediaType))
-            return QString(format.mediaType);  // as 3.0's word for it reads back
-    }
+    if (const MediaFormat* format = mediaFormatOfType(word))
+        return QString(format->mediaType);  // as 3.0's word for it reads back
     return word.toString();
 }
 
@@ -82,10 +58,8 @@ std::optional<QString> mediaTypeOfWord(QStringView word) {
 std::optional<QString> wordOfMediaType(QStringView mediaType) {
     if (mediaType.isEmpty() || equalsIgnoringAsciiCase(mediaType, kUnknownMedia))
         return std::nullopt;
-    for (const MediaFormat& format : kMediaFormats) {
-        if (equalsIgnoringAsciiCase(mediaType, format.mediaType))
-            return QString(format.word);
-    }
+    if (const MediaFormat* format = mediaFormatOfType(mediaType))
+        return QString(format->word);
     return mediaType.toString();
 }
 
@@ -549,7 +523,7 @@ public:
         if (!hasName_)
             appendRequired(required, propertyName(Rule::Name), u";;;;", false);
         if (!hasUid_)
-            appendRequired(required, kUniqueIdName, uniqueId());
+            appendRequired(required, kUidProperty, uniqueId());
         body_.insert(bodyStart_, required);
         body_.append(kEndCard.data(), kEndCard.size());
         return std::move(body_);
@@ -582,7 +556,7 @@ private:
         const bool firstName = isName && !hasName_;
         hasName_ |= isName;
         hasFormattedName_ |= equalsIgnoringAsciiCase(name, propertyName(Rule::FormattedName));
-        hasUid_ |= equalsIgnoringAsciiCase(name, kUniqueIdName);
+        hasUid_ |= equalsIgnoringAsciiCase(name, kUidProperty);
         if (writing_)
             startProperty(line, pieces, name, firstName);
     }

@@ -6,7 +6,6 @@
 #include "cards/propertyvalues.h"
 #include "cards/rebuild.h"
 #include "vcard/cardlines.h"
-#include "vcard/photovalue.h"
 #include "vcard/propertyline.h"
 #include "vcard/recode.h"
 #include "vcard/writer21.h"

@@ -12,12 +12,9 @@ namespace pennacle {
 
 namespace {
 
-// The one property whose value names the card itself: two of them would make two contacts.
-constexpr QLatin1StringView kUniqueId("UID");
-
 bool isUniqueIdLine(QStringView line) {
     const std::optional<QStringView> key = plainKeyOf(line);
-    return key && key->compare(kUniqueId, Qt::CaseInsensitive) == 0;
+    return key && key->compare(kUidProperty, Qt::CaseInsensitive) == 0;
 }
 
 const CardForm& source(const std::vector<CardForm>& forms, int index) {

@@ -1,6 +1,6 @@
 #include "cards/propertytable.h"
 
-#include "vcard/photovalue.h"
+#include "cards/photohead.h"
 
 #include <algorithm>
 #include <limits>

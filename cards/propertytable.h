@@ -95,10 +95,10 @@ inline constexpr std::array<PropertyRow, 18> kProperties = {{
      ValueShape::Compound},
 }};
 
-// Properties that no form box shows but a server address book needs: a card's identity there,
-// and the version that decides what it is uploaded as.
+// The property that names a card for good: no box shows it, address book servers require it
+// (a card's identity there, and two of them in one card would make two contacts).
 inline constexpr QLatin1StringView kUidProperty("UID");
-inline constexpr QLatin1StringView kVersionProperty("VERSION");
+// The frame line that closes a card, by its key.
 inline constexpr QLatin1StringView kEndProperty("END");
 
 // The first row whose test the property part passes; none for a property the program does
@@ -120,9 +120,6 @@ QLatin1StringView propertyName(Rule rule);
 // for readers that look only at keys; none when no Key row has that name.
 const PropertyRow* propertyRowOfKey(QStringView key);
 const PropertyRow* propertyRowOfKey(QByteArrayView key);
-
-// The property that names a card for good: no box shows it, address book servers require it.
-inline constexpr QLatin1StringView kUniqueIdName("UID");
 
 // The shape of the values of a property known by its name (group dropped, any case). A
 // property the table does not list may hold any structure: Compound keeps its separators.

@@ -1,10 +1,10 @@
 #include "cards/rebuild.h"
 
 #include "cards/displayname.h"
+#include "cards/photolines.h"
 #include "cards/propertytable.h"
 #include "core/utf8.h"
 #include "vcard/cardlines.h"
-#include "vcard/photovalue.h"
 #include "vcard/writer21.h"
 
 #include <array>

@@ -1,8 +1,7 @@
 #include "cli/formjson.h"
 
-#include "vcard/photovalue.h"
-
 #include "cards/loader.h"
+#include "cards/photohead.h"
 #include "core/guard.h"
 
 #include <QJsonArray>
@@ -226,7 +225,7 @@ PhotoEntry photoFrom(const QJsonValue& value, qsizetype i) {
     }
     const QJsonObject object = value.toObject();
     // A row without a PhotoType gets the head of a new JPEG picture.
-    PhotoEntry photo{QString(), QString(), QString(kAddedPhotoType)};
+    PhotoEntry photo{QString(), QString(), addedPhotoType()};
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString field = where + QStringLiteral(".") + it.key();
         if (it.key() == u"PhotoLabel") {

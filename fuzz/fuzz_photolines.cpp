@@ -2,8 +2,8 @@
 #include "cards/photolines.h"
 #include "cards/propertytable.h"
 #include "fuzzsupport.h"
+#include "vcard/base64.h"
 #include "vcard/cardlines.h"
-#include "vcard/photovalue.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 #include "core/guard.h"
 #include "fuzzsupport.h"
 #include "photos/picturefile.h"
-#include "vcard/photovalue.h"
+#include "vcard/base64.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vcard/photoentry.h"
+#include "core/photoentry.h"
 
 #include <QAbstractTableModel>
 

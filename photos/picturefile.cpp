@@ -80,9 +80,4 @@ ChosenPicture pictureFileData(const QString& path) {
             pictureFormatOf(stored).value_or(PictureFormat::Jpeg)};
 }
 
-PhotoEntry addedPhotoRow(qsizetype rowsBefore, QString data, PictureFormat format) {
-    return PhotoEntry{QStringLiteral("Photo") + QString::number(rowsBefore + 1), std::move(data),
-                      QString(addedPhotoType(format))};
-}
-
 }  // namespace pennacle

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "vcard/photoentry.h"
-#include "vcard/photovalue.h"
+#include "photos/pictureformat.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -37,10 +36,5 @@ struct ChosenPicture {
 // The picture that a chosen file is stored as. Throws Failure for a missing, unreadable or empty
 // file and for one that holds no picture.
 ChosenPicture pictureFileData(const QString& path);
-
-// The row "Add Picture" appends to a list of `rowsBefore` rows: "Photo" and the new count, under
-// the head that names the picture's format.
-PhotoEntry addedPhotoRow(qsizetype rowsBefore, QString data,
-                         PictureFormat format = PictureFormat::Jpeg);
 
 }  // namespace pennacle

@@ -3,7 +3,7 @@
 #include "app/importflow.h"
 #include "app/photoflow.h"
 #include "app/saveflow.h"
-#include "photos/picturefile.h"
+#include "cards/photolines.h"
 #include "support/collectingreporter.h"
 #include "support/files.h"
 #include "support/scripteddialogs.h"

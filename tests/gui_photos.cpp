@@ -1,11 +1,11 @@
 // "Add Picture", "Replace Picture", "Delete Picture" and pictures dropped on "Photos".
 #include "cards/loader.h"
+#include "cards/photolines.h"
 #include "cards/rebuild.h"
 #include "support/cardphotos.h"
 #include "support/collectingreporter.h"
 #include "support/windowfixture.h"
 #include "vcard/base64.h"
-#include "vcard/photovalue.h"
 
 #include <QBuffer>
 #include <QDragEnterEvent>

@@ -19,6 +19,8 @@ private slots:
     void nothingLeftToDecodeFails();
     void roundTrip_data();
     void roundTrip();
+    void padding_data();
+    void padding();
     void loadFileBytes();
 };
 
@@ -108,6 +110,45 @@ void TestBase64::roundTrip() {
         }
         QCOMPARE(DecodeBase64(folded), bytes);
     }
+}
+
+void TestBase64::padding_data() {
+    QTest::addColumn<QString>("data");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("complete groups") << "QUJD"
+                                     << "QUJD";
+    QTest::newRow("one = kept") << "QUI="
+                                << "QUI=";
+    QTest::newRow("== cut to one = when read") << "QQ="
+                                               << "QQ==";
+    QTest::newRow("no padding at all") << "QUJDRA"
+                                       << "QUJDRA==";
+    QTest::newRow("stray = after complete groups") << "QUJD="
+                                                   << "QUJD";
+    QTest::newRow("a lone last character") << "QUJDR="
+                                           << "QUJD";
+    QTest::newRow("padding only") << "=="
+                                  << "";
+    QTest::newRow("= inside, as decoding drops it") << "QU=JDR=A"
+                                                    << "QUJDRA==";
+    QTest::newRow("= inside, a lone last character") << "====V"
+                                                     << "";
+    QTest::newRow("a URI stays") << "http://x.example/a.jpg"
+                                 << "http://x.example/a.jpg";
+}
+
+// Written data is strict Base64 that decodes to the bytes the tolerant reader gets.
+void TestBase64::padding() {
+    QFETCH(QString, data);
+    QFETCH(QString, written);
+    QCOMPARE(paddedBase64(data), written);
+    if (written.isEmpty() || written.contains(u':'))
+        return;
+    QCOMPARE(written.size() % 4, 0);
+    const auto strict =
+        QByteArray::fromBase64Encoding(written.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    QVERIFY(strict);
+    QCOMPARE(*strict, DecodeBase64(data));
 }
 
 void TestBase64::loadFileBytes() {

@@ -94,7 +94,7 @@ CardForm shownForm(CardForm form, bool emailTypes) {
     OtherLines shown;
     for (const QString& line : form.otherLines.toList()) {
         const QString text = shownOtherLine(line);
-        if (text.startsWith(kUniqueIdName + QLatin1StringView(": ")))
+        if (text.startsWith(kUidProperty + QLatin1StringView(": ")))
             continue;
         shown.append(QStringView(text).first(std::max<qsizetype>(0, text.indexOf(u": "))));
     }

@@ -1,6 +1,5 @@
+#include "cards/photolines.h"
 #include "support/collectingreporter.h"
-#include "vcard/base64.h"
-#include "vcard/photovalue.h"
 
 #include <QTest>
 
@@ -31,8 +30,6 @@ class TestPhotoBlock : public QObject {
 private slots:
     void lines_data();
     void lines();
-    void padding_data();
-    void padding();
     void everyLineFitsAndDataSurvives_data();
     void everyLineFitsAndDataSurvives();
 };
@@ -101,45 +98,6 @@ void TestPhotoBlock::lines() {
     CollectingReporter reporter;
     QCOMPARE(GetImageFromList(photos, reporter), expected);
     QVERIFY(reporter.reports.isEmpty());
-}
-
-void TestPhotoBlock::padding_data() {
-    QTest::addColumn<QString>("data");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("complete groups") << "QUJD"
-                                     << "QUJD";
-    QTest::newRow("one = kept") << "QUI="
-                                << "QUI=";
-    QTest::newRow("== cut to one = when read") << "QQ="
-                                               << "QQ==";
-    QTest::newRow("no padding at all") << "QUJDRA"
-                                       << "QUJDRA==";
-    QTest::newRow("stray = after complete groups") << "QUJD="
-                                                   << "QUJD";
-    QTest::newRow("a lone last character") << "QUJDR="
-                                           << "QUJD";
-    QTest::newRow("padding only") << "=="
-                                  << "";
-    QTest::newRow("= inside, as decoding drops it") << "QU=JDR=A"
-                                                    << "QUJDRA==";
-    QTest::newRow("= inside, a lone last character") << "====V"
-                                                     << "";
-    QTest::newRow("a URI stays") << "http://x.example/a.jpg"
-                                 << "http://x.example/a.jpg";
-}
-
-// Written data is strict Base64 that decodes to the bytes the tolerant reader gets.
-void TestPhotoBlock::padding() {
-    QFETCH(QString, data);
-    QFETCH(QString, written);
-    QCOMPARE(paddedBase64(data), written);
-    if (written.isEmpty() || written.contains(u':'))
-        return;
-    QCOMPARE(written.size() % 4, 0);
-    const auto strict =
-        QByteArray::fromBase64Encoding(written.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    QVERIFY(strict);
-    QCOMPARE(*strict, DecodeBase64(data));
 }
 
 void TestPhotoBlock::everyLineFitsAndDataSurvives_data() {

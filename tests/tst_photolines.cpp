@@ -1,7 +1,6 @@
 #include "cards/photolines.h"
 #include "photos/imagedecoder.h"
 #include "support/collectingreporter.h"
-#include "vcard/photovalue.h"
 
 #include <QFile>
 #include <QTemporaryDir>

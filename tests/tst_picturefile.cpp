@@ -1,4 +1,5 @@
 #include "cards/loader.h"
+#include "cards/photolines.h"
 #include "photos/jpegexport.h"
 #include "photos/picturefile.h"
 #include "support/cardphotos.h"

@@ -3,7 +3,7 @@
 #include "cards/rebuild.h"
 #include "support/cardphotos.h"
 #include "support/collectingreporter.h"
-#include "vcard/photovalue.h"
+#include "vcard/base64.h"
 
 #include <QDir>
 #include <QRandomGenerator>

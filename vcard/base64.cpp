@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -64,6 +65,11 @@ constexpr std::array<ShareTable, 4> kShares = {makeShareTable(0), makeShareTable
 
 QString emptyResult() {
     return QStringLiteral("Subscript out of range");
+}
+
+bool isBase64Alphabet(QChar c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+           c == u'+' || c == u'/';
 }
 
 }  // namespace
@@ -159,6 +165,43 @@ QByteArray DecodeBase64(const QString& text) {
     }
     out.truncate(size);
     return out;
+}
+
+bool isBase64Text(QStringView data) {
+    return std::all_of(data.begin(), data.end(),
+                       [](QChar c) { return c == u'=' || isBase64Alphabet(c); });
+}
+
+QString paddedBase64(const QString& data) {
+    const auto isAlphabet = isBase64Alphabet;
+    qsizetype equals = 0;
+    bool innerEquals = false;
+    for (const QChar c : data) {
+        if (c == u'=') {
+            ++equals;
+        } else if (!isAlphabet(c)) {
+            return data;  // no Base64 text (a URI, say): not touched
+        } else if (equals > 0) {
+            innerEquals = true;
+        }
+    }
+    const qsizetype content = data.size() - equals;
+    const qsizetype kept = content % 4 == 1 ? content - 1 : content;
+    const qsizetype padding = (4 - kept % 4) % 4;
+    if (!innerEquals && kept == content && equals == padding)
+        return data;  // already valid: shared, not copied
+    QString padded;
+    padded.reserve(kept + padding);
+    if (!innerEquals) {
+        padded.append(QStringView(data).first(kept));
+    } else {
+        for (const QChar c : data) {
+            if (c != u'=' && padded.size() < kept)
+                padded.append(c);
+        }
+    }
+    padded.append(QString(padding, u'='));
+    return padded;
 }
 
 QByteArray loadFileBytes(const QString& path) {

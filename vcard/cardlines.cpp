@@ -372,7 +372,6 @@ std::optional<QByteArrayView> plainKeyOf(QByteArrayView line) {
 }
 
 bool foldingDropsBlank(QByteArrayView card) {
-    static constexpr QLatin1StringView kVersion("VERSION");
     const qsizetype size = card.size();
     const char lineBreak = lineBreakOf(card);
     for (qsizetype start = 0; start <= size;) {
@@ -381,12 +380,12 @@ bool foldingDropsBlank(QByteArrayView card) {
         start = end + 1;
         // Most lines are told apart by their key alone.
         if (const std::optional<QByteArrayView> key = plainKeyOf(bytes);
-            key && !equalsIgnoringAsciiCase(*key, kVersion)) {
+            key && !equalsIgnoringAsciiCase(*key, kVersionKey)) {
             continue;
         }
         // What counts is ASCII: the line is read byte for character.
         const QString line = QString::fromLatin1(bytes);
-        if (isPropertyLine(line) && keyIs(propertyPartOf(line), kVersion)) {
+        if (isPropertyLine(line) && keyIs(propertyPartOf(line), kVersionKey)) {
             const QStringView value = trimBlanks(valueOf(line));
             // Only a CR inside the value costs a copy; the one that ends the line does not.
             const QString copy =
@@ -415,7 +414,7 @@ qsizetype physicalLineEnd(QByteArrayView text, qsizetype start, char lineBreak) 
 bool isFrameProperty(QStringView propertyPart) {
     const QStringView key = keyOf(propertyPart);
     return equalsIgnoringAsciiCase(key, QLatin1String("BEGIN")) ||
-           equalsIgnoringAsciiCase(key, QLatin1String("VERSION")) ||
+           equalsIgnoringAsciiCase(key, kVersionKey) ||
            equalsIgnoringAsciiCase(key, QLatin1String("END"));
 }
 

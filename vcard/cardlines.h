@@ -17,6 +17,8 @@ namespace pennacle {
 // The lines that open and close every card.
 inline constexpr QLatin1StringView kBeginCard("BEGIN:VCARD");
 inline constexpr QLatin1StringView kEndCard("END:VCARD");
+// The key of the frame line that says the card's version.
+inline constexpr QLatin1StringView kVersionKey("VERSION");
 
 // One logical line of a card: soft line breaks and folded lines already joined, decoded.
 struct CardLine {

@@ -13,8 +13,6 @@ namespace pennacle {
 
 inline constexpr QLatin1StringView kVersion30("VERSION:3.0");
 inline constexpr QLatin1StringView kVersion40("VERSION:4.0");
-// The frame line that says the version, by its key.
-inline constexpr QLatin1StringView kVersionKey("VERSION");
 // 2.1's word for an address value (VALUE=URL), written "uri" in 3.0 and 4.0.
 inline constexpr QLatin1StringView kUrlValueType("URL");
 // The parameter that marks a 3.0 value as Base64 data.

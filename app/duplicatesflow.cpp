@@ -97,7 +97,7 @@ void DuplicatesWindow::setRegion(const QString& region) {
 
 void DuplicatesWindow::refresh() {
     Guard g(window_.context.reporter, windowTag("FindDuplicates"));
-    g(100, [&] { groups_ = findDuplicates(window_.contacts, region()); });
+    g(100, [&] { groups_ = findDuplicates(window_.contacts.entries(), region()); });
     g(102, [&] { showGroups(); });
 }
 

@@ -240,7 +240,12 @@ void Form1::rebuildNow() {
 void Form1::rebuildTyped(int box) {
     if (FillingForm)
         return;
-    undo_->edit(box, [&] { rebuildCurrentCard(contacts_, readForm(), clock_(), reporter_); });
+    undo_->edit(box, [&] {
+        std::optional<CardReplacement> rebuilt = rebuildCurrentCard(
+            contacts_.entries(), contacts_.currentRow(), readForm(), clock_(), reporter_);
+        if (rebuilt)
+            contacts_.setCard(rebuilt->row, std::move(rebuilt->card), std::move(rebuilt->Text));
+    });
 }
 
 void Form1::Combo1_Click(int index) {

@@ -13,8 +13,11 @@ void SampleFlow::load() {
     const FlowContext& context = window_.context;
     Guard g(context.reporter, windowTag("PushButton7_Click"));
     g(100, [&] {
-        LoadSampleFiles(window_.contacts, {window_.settings, context.dialogs, context.reporter,
-                                           window_.appFolder, context.appTitle});
+        LoadSampleFiles(
+            window_.contacts.entries(),
+            [&](std::vector<ContactEntry> rows) { window_.contacts.append(std::move(rows)); },
+            {window_.settings, context.dialogs, context.reporter, window_.appFolder,
+             context.appTitle});
     });
     g(102, [&] {
         if (!window_.contacts.isEmpty())

@@ -121,7 +121,7 @@ QString SaveFlow::chooseTarget(SaveLayout layout) {
 
 Dialogs::Answer SaveFlow::askAboutAnsiLoss() {
     // ANSI would write what Windows-1252 lacks as "?": the user chooses first.
-    const AnsiLoss loss = findAnsiLoss(window_.contacts);
+    const AnsiLoss loss = findAnsiLoss(window_.contacts.entries());
     if (loss.contacts == 0)
         return Dialogs::Answer::No;
     const FlowContext& context = window_.context;
@@ -133,7 +133,8 @@ SaveOutcome SaveFlow::writeContacts(const SaveRequest& request, FailureReports& 
     const FlowContext& context = window_.context;
     const auto progress = window_.startProgress(QStringLiteral("Saving contacts..."));
     bool asked = false;
-    return SaveContacts(window_.contacts, request, failures, [&](qsizetype done, qsizetype total) {
+    const std::span<const ContactEntry> contacts = window_.contacts.entries();
+    return SaveContacts(contacts, request, failures, [&](qsizetype done, qsizetype total) {
         // Once, after the first failure, while contacts are left: the others may well fail
         // the same way.
         if (failures.count() > 0 && !asked && done < total) {

@@ -31,6 +31,16 @@ QUrl serverUrl(const QString& address) {
     return url;
 }
 
+// The list takes what a refresh changes through its own methods, so that its views hear of
+// every row: the removals, the new cards, then the new rows in one batch.
+void takeRefresh(ContactList& contacts, RefreshOutcome& refresh) {
+    for (const qsizetype row : refresh.rowsToRemove)
+        contacts.remove(row);
+    for (CardReplacement& replacement : refresh.cardsToReplace)
+        contacts.setCard(replacement.row, std::move(replacement.card), std::move(replacement.Text));
+    contacts.append(std::move(refresh.rowsToAppend));
+}
+
 }  // namespace
 
 ServerFlow::ServerFlow(Window window) : window_(std::move(window)) {}
@@ -195,8 +205,7 @@ bool ServerFlow::save() {
     g(100, [&] {
         if (!client_ && !logIn(false))
             return;
-        std::vector<Upload> uploads =
-            planUploads(window_.contacts, *book_, window_.context.reporter);
+        std::vector<Upload> uploads = planAll();
         if (!deletionsConfirmed(uploads))
             return;
         saved = uploadAll(std::move(uploads));
@@ -235,7 +244,7 @@ bool ServerFlow::uploadAll(std::vector<Upload> uploads) {
             return false;
         const UploadResult result = sendUpload(*client_, book_->url, upload);
         if (result.outcome == UploadResult::Outcome::Done)
-            recordUpload(*book_, window_.contacts, upload, result.etag);
+            recordDone(upload, result.etag);
         else if (result.outcome == UploadResult::Outcome::Conflict)
             all = resolveConflict(upload) && all;
         else
@@ -272,8 +281,7 @@ bool ServerFlow::resolveConflict(const Upload& upload) {
                                          withNewUid(window_.contacts.at(upload.row).card, uid));
                 window_.contacts.setServerHref(upload.row, QString());
                 book_->cards.erase(upload.href);
-                const std::vector<Upload> mine =
-                    planUploads(window_.contacts, *book_, window_.context.reporter);
+                const std::vector<Upload> mine = planAll();
                 for (const Upload& create : mine) {
                     if (create.row == upload.row)
                         keepMine(create, std::nullopt);
@@ -300,7 +308,17 @@ void ServerFlow::keepMine(const Upload& upload, const std::optional<ServerCard>&
     const UploadResult result = sendUpload(*client_, book_->url, again);
     if (result.outcome != UploadResult::Outcome::Done)
         throw Failure(result.message);
-    recordUpload(*book_, window_.contacts, again, result.etag);
+    recordDone(again, result.etag);
+}
+
+void ServerFlow::recordDone(const Upload& upload, const QByteArray& etag) {
+    if (const std::optional<RowHref> created =
+            recordUpload(*book_, window_.contacts.entries(), upload, etag))
+        window_.contacts.setServerHref(created->row, created->href);
+}
+
+std::vector<Upload> ServerFlow::planAll() {
+    return planUploads(window_.contacts.entries(), *book_, window_.context.reporter);
 }
 
 void ServerFlow::takeTheirs(const Upload& upload, const std::optional<ServerCard>& theirs,
@@ -335,13 +353,15 @@ void ServerFlow::refresh() {
             [&](qsizetype done, qsizetype total) { return progress->update(done, total); });
         // Rows come and go outside the steps to undo: those steps would name the wrong rows.
         window_.undo.reset();
-        applyRefresh(changes, window_.contacts, *book_, window_.context.reporter);
+        RefreshOutcome refreshed =
+            applyRefresh(changes, window_.contacts.entries(), *book_, window_.context.reporter);
+        takeRefresh(window_.contacts, refreshed);
         afterListChange();
     });
 }
 
 void ServerFlow::afterListChange() {
-    const bool edited = !planUploads(window_.contacts, *book_, window_.context.reporter).empty();
+    const bool edited = !planAll().empty();
     window_.matchesServer(book_->name);
     window_.setUnsaved(edited);
     window_.showContact(-1);

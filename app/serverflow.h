@@ -53,6 +53,8 @@ private:
     bool resolveConflict(const Upload& upload);
     void keepMine(const Upload& upload, const std::optional<ServerCard>& theirs);
     void takeTheirs(const Upload& upload, const std::optional<ServerCard>& theirs, bool asNewRow);
+    void recordDone(const Upload& upload, const QByteArray& etag);
+    std::vector<Upload> planAll();
     bool acceptCertificate(const QUrl& url, const QList<QSslError>& errors);
     void storeLogin(const Dialogs::ServerLogin& login);
     QString secretKey() const;

@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 using namespace pennacle;
 
@@ -32,7 +33,9 @@ ContactList* corpus(benchmark::State& state) {
         const char* path = std::getenv("PENNACLE_BENCH_CORPUS");
         if (path && QFileInfo::exists(QString::fromLocal8Bit(path))) {
             CountingReporter reporter;
-            importCardFile(QString::fromLocal8Bit(path), *contacts, reporter);
+            std::vector<ContactEntry> rows;
+            importCardFile(QString::fromLocal8Bit(path), rows, reporter);
+            contacts->append(std::move(rows));
         }
         return contacts;
     }();

@@ -64,9 +64,9 @@ void BM_ImportCardFile(benchmark::State& state) {
     CountingReporter reporter;
     qsizetype cards = 0;
     for (auto _ : state) {
-        pennacle::ContactList list;
+        std::vector<pennacle::ContactEntry> list;
         cards = pennacle::importCardFile(path, list, reporter);
-        benchmark::DoNotOptimize(list.count());
+        benchmark::DoNotOptimize(list.size());
     }
     setRates(state, double(cards), double(QFileInfo(path).size()));
 }

@@ -6,7 +6,6 @@
 #include "cards/importer.h"
 #include "cards/rebuild.h"
 #include "cards/save.h"
-#include "contacts/contactlist.h"
 #include "core/guard.h"
 
 #include <benchmark/benchmark.h>
@@ -17,6 +16,8 @@
 
 #include <cstdlib>
 #include <memory>
+#include <span>
+#include <vector>
 
 namespace {
 
@@ -34,9 +35,9 @@ QString environment(const char* name) {
 }
 
 // The corpus is imported once for all save benchmarks.
-const ContactList* corpus() {
-    static std::unique_ptr<ContactList> contacts = [] {
-        auto list = std::make_unique<ContactList>();
+const std::vector<ContactEntry>* corpus() {
+    static std::unique_ptr<std::vector<ContactEntry>> contacts = [] {
+        auto list = std::make_unique<std::vector<ContactEntry>>();
         const QString path = environment("PENNACLE_BENCH_CORPUS");
         if (!path.isEmpty() && QFileInfo::exists(path)) {
             CountingReporter reporter;
@@ -44,7 +45,7 @@ const ContactList* corpus() {
         }
         return list;
     }();
-    return contacts->isEmpty() ? nullptr : contacts.get();
+    return contacts->empty() ? nullptr : contacts.get();
 }
 
 QString outputFolder() {
@@ -100,16 +101,17 @@ void BM_RebuildCardWithPhoto(benchmark::State& state) {
 }
 BENCHMARK(BM_RebuildCardWithPhoto)->Arg(0)->Arg(100 * 1024)->Unit(benchmark::kMicrosecond);
 
-void setRates(benchmark::State& state, const ContactList& contacts, const QString& path) {
+void setRates(benchmark::State& state, std::span<const ContactEntry> contacts,
+              const QString& path) {
     const auto rate = benchmark::Counter::kIsRate;
     state.counters["cards/s"] =
-        benchmark::Counter(double(contacts.count()) * double(state.iterations()), rate);
+        benchmark::Counter(double(contacts.size()) * double(state.iterations()), rate);
     state.counters["MB/s"] =
         benchmark::Counter(double(QFileInfo(path).size()) * double(state.iterations()) / 1e6, rate);
 }
 
 void BM_SaveOneFile(benchmark::State& state) {
-    const ContactList* contacts = corpus();
+    const std::vector<ContactEntry>* contacts = corpus();
     if (!contacts) {
         state.SkipWithError("set PENNACLE_BENCH_CORPUS to a corpus file made by make-corpus");
         return;
@@ -135,7 +137,7 @@ BENCHMARK(BM_SaveOneFile)
 
 // The same save with every card converted: 3.0 or 4.0 as the argument says.
 void BM_SaveOneFileAsVersion(benchmark::State& state) {
-    const ContactList* contacts = corpus();
+    const std::vector<ContactEntry>* contacts = corpus();
     if (!contacts) {
         state.SkipWithError("set PENNACLE_BENCH_CORPUS to a corpus file made by make-corpus");
         return;
@@ -162,36 +164,32 @@ BENCHMARK(BM_SaveOneFileAsVersion)
 // The check before an ANSI save: every card is read to its end when nothing would be lost,
 // the corpus's case, which is the slowest.
 void BM_FindAnsiLoss(benchmark::State& state) {
-    const ContactList* contacts = corpus();
+    const std::vector<ContactEntry>* contacts = corpus();
     if (!contacts) {
         state.SkipWithError("set PENNACLE_BENCH_CORPUS to a corpus file made by make-corpus");
         return;
     }
     qsizetype characters = 0;
-    for (qsizetype row = 0; row < contacts->count(); ++row) {
-        characters += contacts->at(row).card.size();
+    for (const ContactEntry& contact : *contacts) {
+        characters += contact.card.size();
     }
     for (auto _ : state) {
         benchmark::DoNotOptimize(findAnsiLoss(*contacts).contacts);
     }
-    state.counters["cards"] = double(contacts->count());
+    state.counters["cards"] = double(contacts->size());
     state.SetBytesProcessed(int64_t(state.iterations()) * characters * 2);
 }
 BENCHMARK(BM_FindAnsiLoss)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The batch is written under temporary names, synced once and renamed; 1000 files of it.
 void BM_SaveEachContact(benchmark::State& state) {
-    const ContactList* all = corpus();
+    const std::vector<ContactEntry>* all = corpus();
     if (!all) {
         state.SkipWithError("set PENNACLE_BENCH_CORPUS to a corpus file made by make-corpus");
         return;
     }
-    ContactList contacts;
-    std::vector<ContactEntry> first;
-    for (qsizetype i = 0; i < std::min<qsizetype>(state.range(0), all->count()); ++i) {
-        first.push_back(all->at(i));
-    }
-    contacts.append(std::move(first));
+    const std::vector<ContactEntry> contacts(
+        all->begin(), all->begin() + std::min<qsizetype>(state.range(0), qsizetype(all->size())));
     const QString folder = outputFolder() + QStringLiteral("/each");
     QDir().mkpath(folder);
     CountingReporter reporter;
@@ -199,7 +197,7 @@ void BM_SaveEachContact(benchmark::State& state) {
         SaveContacts(contacts, {SaveLayout::EachContact, SaveEncoding::Utf8, folder}, reporter);
     }
     state.counters["files/s"] = benchmark::Counter(
-        double(contacts.count()) * double(state.iterations()), benchmark::Counter::kIsRate);
+        double(contacts.size()) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SaveEachContact)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
 

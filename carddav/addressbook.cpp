@@ -256,12 +256,12 @@ QString newHref(const QUrl& book, const QString& uid) {
     return hrefKey(asCollection(book), name + QStringLiteral(".vcf"));
 }
 
-std::vector<Upload> planUploads(const ContactList& rows, const BookState& book,
+std::vector<Upload> planUploads(std::span<const ContactEntry> rows, const BookState& book,
                                 Reporter& reporter) {
     std::vector<Upload> uploads;
     std::set<QString> held;
-    for (qsizetype row = 0; row < rows.count(); ++row) {
-        const ContactEntry& entry = rows.at(row);
+    for (qsizetype row = 0; row < qsizetype(rows.size()); ++row) {
+        const ContactEntry& entry = rows[size_t(row)];
         const auto known = book.cards.find(entry.serverHref);
         // A second row with the same href (a copy) is a card of its own.
         if (known != book.cards.end() && held.insert(entry.serverHref).second) {
@@ -326,19 +326,19 @@ UploadResult sendUpload(DavClient& client, const QUrl& book, const Upload& uploa
     return result;
 }
 
-void recordUpload(BookState& book, ContactList& rows, const Upload& upload,
-                  const QByteArray& etag) {
+std::optional<RowHref> recordUpload(BookState& book, std::span<const ContactEntry> rows,
+                                    const Upload& upload, const QByteArray& etag) {
     if (upload.kind == Upload::Kind::Delete) {
         book.cards.erase(upload.href);
-        return;
+        return std::nullopt;
     }
     KnownCard& known = book.cards[upload.href];
     known.etag = etag;
-    known.baseHash = cardHash(rows.at(upload.row).card);
-    if (upload.kind == Upload::Kind::Create) {
-        known.version40 = false;
-        rows.setServerHref(upload.row, upload.href);
-    }
+    known.baseHash = cardHash(entryAt(rows, upload.row).card);
+    if (upload.kind != Upload::Kind::Create)
+        return std::nullopt;
+    known.version40 = false;
+    return RowHref{upload.row, upload.href};
 }
 
 std::optional<ServerCard> fetchCard(DavClient& client, const QUrl& book, const QString& href) {

@@ -2,8 +2,8 @@
 
 #include "carddav/davclient.h"
 #include "carddav/multistatus.h"
-#include "contacts/contactlist.h"
 #include "core/cardbytes.h"
+#include "core/contactentry.h"
 
 #include <QString>
 #include <QUrl>
@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace pennacle {
@@ -89,7 +90,8 @@ struct Upload {
 // what was known (Update), rows that the server has not got (Create: a UID added when
 // missing, a new href), known cards no row holds any more (Delete). Untouched cards are never
 // uploaded.
-std::vector<Upload> planUploads(const ContactList& rows, const BookState& book, Reporter& reporter);
+std::vector<Upload> planUploads(std::span<const ContactEntry> rows, const BookState& book,
+                                Reporter& reporter);
 
 // The card as it goes up: vCard 3.0, or 4.0 when the server sent it as 4.0.
 CardBytes cardForUpload(const CardBytes& card, bool version40, Reporter& reporter);
@@ -108,9 +110,17 @@ struct UploadResult {
 // a Conflict; no answer throws (DavFailure), any other refusal is Failed.
 UploadResult sendUpload(DavClient& client, const QUrl& book, const Upload& upload);
 
-// Takes a successful upload into the state: the card's new ETag and base, a new card's href
-// into its row, a deleted card out.
-void recordUpload(BookState& book, ContactList& rows, const Upload& upload, const QByteArray& etag);
+// Where a row's card lives on the server from now on.
+struct RowHref {
+    qsizetype row = -1;
+    QString href;
+};
+
+// Takes a successful upload into the state: the card's new ETag and base, a deleted card out.
+// For a new card, the href that its row must hold from now on.
+[[nodiscard]] std::optional<RowHref> recordUpload(BookState& book,
+                                                  std::span<const ContactEntry> rows,
+                                                  const Upload& upload, const QByteArray& etag);
 
 // The card on the server now; none when it is gone. Throws on failure.
 std::optional<ServerCard> fetchCard(DavClient& client, const QUrl& book, const QString& href);

@@ -11,16 +11,20 @@ namespace pennacle {
 
 namespace {
 
-bool isEditedHere(const ContactEntry& row, const BookState& book) {
-    const auto known = book.cards.find(row.serverHref);
-    return known == book.cards.end() || cardHash(row.card) != known->second.baseHash;
+bool isEditedHere(const QString& href, const CardBytes& card, const BookState& book) {
+    const auto known = book.cards.find(href);
+    return known == book.cards.end() || cardHash(card) != known->second.baseHash;
 }
 
-std::map<QString, qsizetype> rowsByHref(const ContactList& rows) {
+// The rows that hold a server card, by href (the first of copies), leaving out the rows in
+// `gone` (ascending).
+std::map<QString, qsizetype> rowsByHref(std::span<const ContactEntry> rows,
+                                        const std::vector<qsizetype>& gone = {}) {
     std::map<QString, qsizetype> found;
-    for (qsizetype row = 0; row < rows.count(); ++row) {
-        if (!rows.at(row).serverHref.isEmpty())
-            found.emplace(rows.at(row).serverHref, row);
+    for (qsizetype row = 0; row < qsizetype(rows.size()); ++row) {
+        const QString& href = rows[size_t(row)].serverHref;
+        if (!href.isEmpty() && !std::binary_search(gone.begin(), gone.end(), row))
+            found.emplace(href, row);
     }
     return found;
 }
@@ -41,6 +45,56 @@ std::set<QString> removedBy(const Download& changes, const BookState& book) {
     return removed;
 }
 
+// The rows that the changes remove (ascending) and the known cards that go with them; a card
+// edited here stays.
+std::vector<qsizetype> takeRemovals(const Download& changes, std::span<const ContactEntry> rows,
+                                    BookState& book, RefreshOutcome& outcome) {
+    const std::map<QString, qsizetype> before = rowsByHref(rows);
+    std::vector<qsizetype> gone;
+    for (const QString& href : removedBy(changes, book)) {
+        const auto row = before.find(href);
+        if (row != before.end() && isEditedHere(href, rows[size_t(row->second)].card, book)) {
+            ++outcome.keptEdited;
+            continue;
+        }
+        if (row != before.end())
+            gone.push_back(row->second);
+        book.cards.erase(href);
+    }
+    std::sort(gone.begin(), gone.end());
+    return gone;
+}
+
+// The rows as they stand once the removals are made and the new cards given so far are
+// stored: what a later card of the same download is compared with.
+class RowsAfterRemovals {
+public:
+    RowsAfterRemovals(std::span<const ContactEntry> rows, std::vector<qsizetype> gone,
+                      std::vector<CardReplacement>& replaced)
+        : rows_(rows), gone_(std::move(gone)), replaced_(replaced) {}
+
+    const std::vector<qsizetype>& gone() const { return gone_; }
+
+    // The card of a row (by its position before the removals).
+    const CardBytes& card(qsizetype row) const {
+        const auto latest = latest_.find(row);
+        return latest == latest_.end() ? rows_[size_t(row)].card : replaced_[latest->second].card;
+    }
+
+    void replace(qsizetype row, CardBytes card, QString name) {
+        latest_[row] = replaced_.size();
+        const qsizetype shift =
+            qsizetype(std::lower_bound(gone_.begin(), gone_.end(), row) - gone_.begin());
+        replaced_.push_back({row - shift, std::move(card), std::move(name)});
+    }
+
+private:
+    std::span<const ContactEntry> rows_;
+    std::vector<qsizetype> gone_;
+    std::vector<CardReplacement>& replaced_;
+    std::map<qsizetype, size_t> latest_;  // a row's newest entry in `replaced_`
+};
+
 }  // namespace
 
 std::vector<ContactEntry> takeDownload(const std::vector<ServerCard>& cards, BookState& book,
@@ -60,36 +114,21 @@ std::vector<ContactEntry> takeDownload(const std::vector<ServerCard>& cards, Boo
     return entries;
 }
 
-RefreshOutcome applyRefresh(const Download& changes, ContactList& rows, BookState& book,
-                            Reporter& reporter) {
+RefreshOutcome applyRefresh(const Download& changes, std::span<const ContactEntry> rows,
+                            BookState& book, Reporter& reporter) {
     RefreshOutcome outcome;
-    std::set<QString> removed = removedBy(changes, book);
-    const std::map<QString, qsizetype> before = rowsByHref(rows);
-    std::vector<qsizetype> toRemove;
-    for (const QString& href : removed) {
-        const auto row = before.find(href);
-        if (row != before.end() && isEditedHere(rows.at(row->second), book)) {
-            ++outcome.keptEdited;
-            continue;
-        }
-        if (row != before.end())
-            toRemove.push_back(row->second);
-        book.cards.erase(href);
-    }
-    // From the end, so that the positions of the rows still to go stay right.
-    std::sort(toRemove.rbegin(), toRemove.rend());
-    for (const qsizetype row : toRemove)
-        rows.remove(row);
-    outcome.removed = qsizetype(toRemove.size());
+    RowsAfterRemovals after(rows, takeRemovals(changes, rows, book, outcome),
+                            outcome.cardsToReplace);
+    outcome.rowsToRemove.assign(after.gone().rbegin(), after.gone().rend());
+    outcome.removed = qsizetype(outcome.rowsToRemove.size());
 
-    const std::map<QString, qsizetype> present = rowsByHref(rows);
-    std::vector<ContactEntry> added;
+    const std::map<QString, qsizetype> present = rowsByHref(rows, after.gone());
     for (const ServerCard& card : changes.cards) {
         const auto row = present.find(card.href);
         const auto known = book.cards.find(card.href);
         if (known != book.cards.end() && known->second.etag == card.etag)
             continue;  // what the list holds already (a full download repeats everything)
-        if (row != present.end() && isEditedHere(rows.at(row->second), book)) {
+        if (row != present.end() && isEditedHere(card.href, after.card(row->second), book)) {
             ++outcome.keptEdited;
             continue;
         }
@@ -102,15 +141,13 @@ RefreshOutcome applyRefresh(const Download& changes, ContactList& rows, BookStat
         if (entries.empty())
             continue;
         if (row != present.end()) {
-            rows.setCard(row->second, entries.front().card, entries.front().Text);
+            after.replace(row->second, entries.front().card, entries.front().Text);
             ++outcome.replaced;
         } else {
-            added.push_back(std::move(entries.front()));
+            outcome.rowsToAppend.push_back(std::move(entries.front()));
         }
     }
-    outcome.added = qsizetype(added.size());
-    if (!added.empty())
-        rows.append(std::move(added));
+    outcome.added = qsizetype(outcome.rowsToAppend.size());
     book.syncToken = changes.syncToken;
     return outcome;
 }

@@ -161,8 +161,9 @@ void joinBuckets(const Buckets& buckets, Groups& groups, DuplicateReason reason,
     }
 }
 
-std::vector<DuplicateKeys> keysOfAll(const ContactList& contacts, const QString& region) {
-    const size_t n = size_t(contacts.count());
+std::vector<DuplicateKeys> keysOfAll(std::span<const ContactEntry> contacts,
+                                     const QString& region) {
+    const size_t n = contacts.size();
     std::vector<DuplicateKeys> keys(n);
     const size_t threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
     const size_t chunk = std::max<size_t>(1, (n + threads - 1) / threads);
@@ -171,7 +172,7 @@ std::vector<DuplicateKeys> keysOfAll(const ContactList& contacts, const QString&
         work.push_back(std::async(std::launch::async, [&, from] {
             PhoneKeys phones(region);
             for (size_t i = from; i < std::min(n, from + chunk); ++i)
-                keys[i] = duplicateKeysOf(contacts.at(qsizetype(i)).card, phones);
+                keys[i] = duplicateKeysOf(contacts[i].card, phones);
         }));
     }
     for (auto& w : work)
@@ -198,14 +199,15 @@ DuplicateKeys duplicateKeysOf(const CardBytes& card, PhoneKeys& phones) {
     return KeysWalk(card, phones).run();
 }
 
-std::vector<DuplicateGroup> findDuplicates(const ContactList& contacts, const QString& region) {
+std::vector<DuplicateGroup> findDuplicates(std::span<const ContactEntry> contacts,
+                                           const QString& region) {
     const std::vector<DuplicateKeys> keys = keysOfAll(contacts, region);
     Buckets cards, emails, phones, names;
     // Room for every contact at once: rehashing a hundred thousand keys costs more than it.
     for (Buckets* buckets : {&cards, &emails, &phones, &names})
         buckets->reserve(qsizetype(keys.size()));
     for (size_t i = 0; i < keys.size(); ++i) {
-        cards[contacts.at(qsizetype(i)).card.bytes()].push_back(i);
+        cards[contacts[i].card.bytes()].push_back(i);
         for (const QByteArray& email : keys[i].emails)
             emails[email].push_back(i);
         for (const QByteArray& phone : keys[i].phones)

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "contacts/contactlist.h"
 #include "contacts/namekey.h"
 #include "contacts/phonekey.h"
+#include "core/contactentry.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <span>
 #include <vector>
 
 namespace pennacle {
@@ -41,6 +42,7 @@ DuplicateKeys duplicateKeysOf(const CardBytes& card, PhoneKeys& phones);
 // that share an e-mail address or a number are one person unless their names conflict;
 // contacts that share only a name are one person unless either has an address or number that
 // the other lacks (when both have some). National numbers are of `region`. Runs on every core.
-std::vector<DuplicateGroup> findDuplicates(const ContactList& contacts, const QString& region);
+std::vector<DuplicateGroup> findDuplicates(std::span<const ContactEntry> contacts,
+                                           const QString& region);
 
 }  // namespace pennacle

@@ -336,12 +336,10 @@ void CardFileImport::reportInvalidUtf8(Reporter& reporter) const {
             .arg(QFileInfo(path_).fileName()));
 }
 
-qsizetype importCardFile(const QString& path, ContactList& list, Reporter& reporter) {
+qsizetype importCardFile(const QString& path, std::vector<ContactEntry>& rows, Reporter& reporter) {
     std::vector<ContactEntry> entries = CardFileImport(path).scan(reporter);
     const auto added = static_cast<qsizetype>(entries.size());
-    if (added > 0) {
-        list.append(std::move(entries));
-    }
+    appendEntries(rows, std::move(entries));
     return added;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "contacts/contactlist.h"
+#include "core/contactentry.h"
 #include "core/guard.h"
 
 #include <QString>
@@ -54,8 +54,8 @@ private:
     QString path_;
 };
 
-// Appends the cards of one VCF file to the list in one batch and returns how many rows were
+// Appends the cards of one VCF file to the rows in one batch and returns how many rows were
 // added. Throws Failure when the file cannot be read (nothing is added then).
-qsizetype importCardFile(const QString& path, ContactList& list, Reporter& reporter);
+qsizetype importCardFile(const QString& path, std::vector<ContactEntry>& rows, Reporter& reporter);
 
 }  // namespace pennacle

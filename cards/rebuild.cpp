@@ -313,23 +313,26 @@ CardBytes rebuildCard(const CardForm& form, const QDateTime& now, Reporter& repo
     return CardBytes(std::move(card), CardEncoding::Utf8);
 }
 
-void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDateTime& now,
-                        Reporter& reporter) {
+std::optional<CardReplacement> rebuildCurrentCard(std::span<const ContactEntry> contacts,
+                                                  qsizetype currentRow, const CardForm& form,
+                                                  const QDateTime& now, Reporter& reporter) {
     Guard g(reporter, rebuildTag());
-    if (g.test(100, [&] { return contacts.isEmpty(); })) {
-        return;
+    if (g.test(100, [&] { return contacts.empty(); })) {
+        return std::nullopt;
     }
     QByteArray card;
     CardComposer composer(g, form, card);
     composer.compose(now, reporter);
+    std::optional<CardReplacement> rebuilt;
     g(158, [&] {
-        if (contacts.currentRow() < 0) {
+        if (currentRow < 0) {
             throw Failure(QStringLiteral("No contact is selected"));
         }
         QString name = listedName(composer.withoutPhotoLines(), reporter);
-        contacts.setCard(contacts.currentRow(), CardBytes(std::move(card), CardEncoding::Utf8),
-                         std::move(name));
+        rebuilt = CardReplacement{currentRow, CardBytes(std::move(card), CardEncoding::Utf8),
+                                  std::move(name)};
     });
+    return rebuilt;
 }
 
 ContactEntry newContact(const QDateTime& now, Reporter& reporter) {

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "cards/cardform.h"
-#include "contacts/contactlist.h"
+#include "core/contactentry.h"
 #include "core/guard.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+
+#include <optional>
+#include <span>
 
 namespace pennacle {
 
@@ -31,11 +34,13 @@ bool writesAddress(const CardForm& form, bool work);
 // ("in Pennacle2021/08/31.Form1.txtTextbox_Change "): a failing line is reported and left out.
 CardBytes rebuildCard(const CardForm& form, const QDateTime& now, Reporter& reporter);
 
-// The whole edit-time rebuild: composes the card from the form and stores it as the current
-// contact's card text, shown by the name that import gives the new card. Does nothing for an
-// empty list. The caller skips it while it fills or clears the form itself.
-void rebuildCurrentCard(ContactList& contacts, const CardForm& form, const QDateTime& now,
-                        Reporter& reporter);
+// The whole edit-time rebuild: composes the card from the form as the new card of the current
+// row, shown by the name that import gives the new card; the caller stores it. None for an
+// empty list, or when no row is current (reported). The caller skips it while it fills or
+// clears the form itself.
+std::optional<CardReplacement> rebuildCurrentCard(std::span<const ContactEntry> contacts,
+                                                  qsizetype currentRow, const CardForm& form,
+                                                  const QDateTime& now, Reporter& reporter);
 
 // The contact that "New Contact" adds: the card of an empty form, listed as "(no name)" until a
 // name is typed.

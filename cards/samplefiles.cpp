@@ -43,12 +43,9 @@ QStringList recordedSampleFiles(const SettingsStore& settings) {
     return list.isEmpty() ? QStringList() : list.split(kSeparator);
 }
 
-bool ListContainsName(const ContactList& contactList, const QString& name) {
-    for (qsizetype row = 0; row < contactList.count(); ++row) {
-        if (contactList.at(row).Text == name)
-            return true;
-    }
-    return false;
+bool ListContainsName(std::span<const ContactEntry> contactList, const QString& name) {
+    return std::any_of(contactList.begin(), contactList.end(),
+                       [&](const ContactEntry& row) { return row.Text == name; });
 }
 
 QString openSamplesQuestion() {
@@ -57,7 +54,8 @@ QString openSamplesQuestion() {
         "(so that you can view them before working with them)?");
 }
 
-void LoadSampleFiles(ContactList& contactList, const SampleLoadContext& context) {
+void LoadSampleFiles(std::span<const ContactEntry> contactList, const AddSampleRows& addRows,
+                     const SampleLoadContext& context) {
     const QStringList paths = recordedSampleFiles(context.settings);
     std::vector<ContactEntry> rows;
     rows.reserve(static_cast<size_t>(paths.size()));
@@ -78,10 +76,10 @@ void LoadSampleFiles(ContactList& contactList, const SampleLoadContext& context)
         }
     } catch (...) {
         // What was read before the failure stays in the list.
-        contactList.append(std::move(rows));
+        addRows(std::move(rows));
         throw;
     }
-    contactList.append(std::move(rows));
+    addRows(std::move(rows));
     if (context.dialogs.askYesNo(context.appTitle, openSamplesQuestion()))
         context.dialogs.openFolder(samplesFolder(context.appFolder));
 }

@@ -1,12 +1,16 @@
 #pragma once
 
-#include "contacts/contactlist.h"
+#include "core/contactentry.h"
 #include "core/dialogs.h"
 #include "core/guard.h"
 #include "core/settingsstore.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <span>
+#include <vector>
 
 namespace pennacle {
 
@@ -22,7 +26,7 @@ void RecordSampleSnapshot(SettingsStore& settings, const QString& appFolder);
 QStringList recordedSampleFiles(const SettingsStore& settings);
 
 // True when a row of the list shows exactly `name`, case included.
-bool ListContainsName(const ContactList& contactList, const QString& name);
+bool ListContainsName(std::span<const ContactEntry> contactList, const QString& name);
 
 // What the sample loader needs from the window.
 struct SampleLoadContext {
@@ -33,11 +37,16 @@ struct SampleLoadContext {
     QString appTitle;
 };
 
+// Takes the rows that a load adds to the list, in one batch.
+using AddSampleRows = std::function<void(std::vector<ContactEntry> rows)>;
+
 // Adds one row per recorded file that still exists, with the file's whole text as its card,
-// unless its name is already in the list; then asks whether to open the samples folder and
-// opens it on Yes. A file that cannot be read throws Failure: the rows found before it are
-// kept and nothing is asked.
-void LoadSampleFiles(ContactList& contactList, const SampleLoadContext& context);
+// unless its name is already in `contactList`: hands them to `addRows` (which may change the
+// list: it is not read after), then asks whether to open the samples folder and opens it on
+// Yes. A file that cannot be read throws Failure: the rows found before it are handed over
+// and nothing is asked.
+void LoadSampleFiles(std::span<const ContactEntry> contactList, const AddSampleRows& addRows,
+                     const SampleLoadContext& context);
 
 // The question asked after loading.
 QString openSamplesQuestion();

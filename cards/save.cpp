@@ -63,12 +63,12 @@ class ConvertedCards {
 public:
     static constexpr qsizetype kBatch = 4096;
 
-    ConvertedCards(const ContactList& contacts, CardVersion version)
+    ConvertedCards(std::span<const ContactEntry> contacts, CardVersion version)
         : contacts_(contacts), version_(version) {}
 
     // The cards of rows [from, from + kBatch), converted; each card's reports after it.
     const std::vector<QByteArray>& convert(qsizetype from, Reporter& reporter) {
-        const qsizetype n = std::min(kBatch, contacts_.count() - from);
+        const qsizetype n = std::min(kBatch, qsizetype(contacts_.size()) - from);
         cards_.assign(size_t(n), QByteArray());
         reports_.assign(size_t(n), QStringList());
         const qsizetype threads = std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
@@ -94,12 +94,12 @@ private:
         CollectingReporter collector;
         for (qsizetype i = start; i < end; ++i) {
             cards_[size_t(i)] =
-                convertCard(contacts_.at(from + i).card, version_, collector).bytes();
+                convertCard(contacts_[size_t(from + i)].card, version_, collector).bytes();
             reports_[size_t(i)] = std::exchange(collector.reports, {});
         }
     }
 
-    const ContactList& contacts_;
+    std::span<const ContactEntry> contacts_;
     CardVersion version_;
     std::vector<QByteArray> cards_;
     std::vector<QStringList> reports_;
@@ -150,7 +150,7 @@ private:
 };
 
 // Returns false when the progress callback stopped the save.
-bool writeOneFile(const ContactList& contacts, const SaveRequest& request,
+bool writeOneFile(std::span<const ContactEntry> contacts, const SaveRequest& request,
                   const SaveProgress& progress, Reporter& reporter) {
     AtomicFile file(request.target);
     QByteArray buffer;
@@ -158,7 +158,7 @@ bool writeOneFile(const ContactList& contacts, const SaveRequest& request,
     if (request.encoding == SaveEncoding::Utf8 && !request.version) {
         buffer.append(kUtf8Mark);
     }
-    const qsizetype total = contacts.count();
+    const auto total = qsizetype(contacts.size());
     std::optional<ConvertedCards> converted;
     if (request.version)
         converted.emplace(contacts, *request.version);
@@ -170,7 +170,7 @@ bool writeOneFile(const ContactList& contacts, const SaveRequest& request,
                 batch = &converted->convert(row, reporter);
             buffer.append((*batch)[size_t(row % ConvertedCards::kBatch)]);
         } else {
-            appendSaved(buffer, contacts.at(row).card, request, reporter);
+            appendSaved(buffer, contacts[size_t(row)].card, request, reporter);
         }
         buffer.append(kLineEnd);
         if (buffer.size() >= kFlushSize) {
@@ -407,15 +407,15 @@ QString removeFileNameCharacters(const QString& displayName) {
     return cleaned;
 }
 
-QStringList contactFileNames(const ContactList& contacts) {
+QStringList contactFileNames(std::span<const ContactEntry> contacts) {
     QStringList names;
-    names.reserve(contacts.count());
+    names.reserve(qsizetype(contacts.size()));
     // Compared case-folded, so that no two files collide on a file system that ignores case.
     QSet<QString> taken;
-    taken.reserve(contacts.count());
+    taken.reserve(qsizetype(contacts.size()));
     QHash<QString, int> nextNumber;
-    for (qsizetype row = 0; row < contacts.count(); ++row) {
-        QString name = removeFileNameCharacters(contacts.at(row).Text);
+    for (const ContactEntry& contact : contacts) {
+        QString name = removeFileNameCharacters(contact.Text);
         if (name.isEmpty()) {
             // A file named ".vcf" would be hidden.
             name = QStringLiteral("unnamed");
@@ -461,10 +461,9 @@ FolderSync replaceFolderSync(FolderSync sync) {
     return std::exchange(folderSync, sync);
 }
 
-AnsiLoss findAnsiLoss(const ContactList& contacts) {
+AnsiLoss findAnsiLoss(std::span<const ContactEntry> contacts) {
     AnsiLoss loss;
-    for (qsizetype row = 0; row < contacts.count(); ++row) {
-        const ContactEntry& contact = contacts.at(row);
+    for (const ContactEntry& contact : contacts) {
         if (convertsToAnsi(contact.card)) {
             continue;
         }
@@ -475,11 +474,11 @@ AnsiLoss findAnsiLoss(const ContactList& contacts) {
     return loss;
 }
 
-SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request,
+SaveOutcome SaveContacts(std::span<const ContactEntry> contacts, const SaveRequest& request,
                          Reporter& reporter, const SaveProgress& progress) {
     Guard g(reporter, saveTag());
     SaveOutcome outcome;
-    if (g.test(112, [&] { return contacts.isEmpty(); })) {
+    if (g.test(112, [&] { return contacts.empty(); })) {
         return outcome;
     }
     if (request.layout == SaveLayout::OneFile) {
@@ -497,7 +496,7 @@ SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request
     }
     QStringList names;
     g(116, [&] { names = contactFileNames(contacts); });
-    const qsizetype total = contacts.count();
+    const auto total = qsizetype(contacts.size());
     ContactFileBatch batch(request.target, total);
     std::vector<qsizetype> pendingRows;  // the contact of each file the batch holds
     pendingRows.reserve(size_t(total));
@@ -508,7 +507,7 @@ SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request
                 throw Failure(QStringLiteral("No file name for contact %1").arg(row + 1));
             }
             const bool deferred = batch.write(
-                names.at(row), encodeSavedFile(contacts.at(row).card, request, reporter));
+                names.at(row), encodeSavedFile(contacts[size_t(row)].card, request, reporter));
             written = true;
             if (deferred) {
                 pendingRows.push_back(row);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cards/convert.h"
-#include "contacts/contactlist.h"
+#include "core/contactentry.h"
 #include "core/guard.h"
 
 #include <QByteArray>
@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace pennacle {
@@ -55,7 +56,7 @@ QString removeFileNameCharacters(const QString& displayName);
 // The file names (without folder) of the per-contact layout, one per row in list order:
 // the cleaned name and ".vcf"; a name that cleans to nothing is "unnamed"; a name already
 // taken in this save (compared without regard to case) gets " (2)", " (3)", ... before ".vcf".
-QStringList contactFileNames(const ContactList& contacts);
+QStringList contactFileNames(std::span<const ContactEntry> contacts);
 
 // The bytes of one saved file: for UTF-8 the mark, then the card in the encoding (its own
 // bytes when it is in that encoding already), then CR LF.
@@ -71,7 +72,7 @@ struct AnsiLoss {
     qsizetype contacts = 0;
     QString firstName;  // the display name of the first of them, in list order
 };
-AnsiLoss findAnsiLoss(const ContactList& contacts);
+AnsiLoss findAnsiLoss(std::span<const ContactEntry> contacts);
 
 // Writes the cards of all contacts, exactly as the list holds them (converted only when the
 // save's encoding is not theirs), as "Save As VCF" does: one file with the cards joined by CR LF,
@@ -82,7 +83,7 @@ AnsiLoss findAnsiLoss(const ContactList& contacts);
 // Failures are reported
 // ("in Pennacle2021/08/31.Form1.PushButton1_Click ") and the save goes on with the next
 // contact. An empty list writes nothing.
-SaveOutcome SaveContacts(const ContactList& contacts, const SaveRequest& request,
+SaveOutcome SaveContacts(std::span<const ContactEntry> contacts, const SaveRequest& request,
                          Reporter& reporter, const SaveProgress& progress = {});
 
 // Brings what was written into a folder to disk (its files and its entries); throws Failure.

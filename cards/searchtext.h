@@ -1,6 +1,6 @@
 #pragma once
 
-#include "contacts/contactlist.h"
+#include "core/contactentry.h"
 
 #include <QByteArray>
 

@@ -105,13 +105,11 @@ QStringList operands(const QStringList& args) {
     return result;
 }
 
-bool importFiles(const QStringList& files, ContactList& list, Reporter& reporter) {
+bool importFiles(const QStringList& files, std::vector<ContactEntry>& list, Reporter& reporter) {
     for (const QString& file : files) {
         try {
-            const qsizetype before = list.count();
-            importCardFile(file, list, reporter);
             // As the window says it: a script would otherwise go on with nothing, unaware.
-            if (list.count() == before) {
+            if (importCardFile(file, list, reporter) == 0) {
                 printError(QStringLiteral("No contacts were found in \"%1\".\n").arg(file));
             }
         } catch (const Failure& failure) {

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "contacts/contactlist.h"
+#include "core/contactentry.h"
 #include "core/guard.h"
 
 #include <QByteArray>
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace pennacle::cli {
 
@@ -51,7 +53,7 @@ QStringList operands(const QStringList& args);
 // Imports FILE... in order into one list, each as the import command imports one file, and
 // says on stderr of each file that holds no contact. Prints the reason and returns false when
 // a file cannot be read.
-bool importFiles(const QStringList& files, ContactList& list, Reporter& reporter);
+bool importFiles(const QStringList& files, std::vector<ContactEntry>& list, Reporter& reporter);
 
 // The commands; `args` are the arguments after the command name. Each returns its exit status.
 int runNames(QStringList args);

@@ -5,7 +5,7 @@
 #include "cards/searchtext.h"
 #include "cli/commands.h"
 #include "cli/formjson.h"
-#include "contacts/contactfilter.h"
+#include "contacts/contactsearch.h"
 
 #include <QRegularExpression>
 
@@ -16,7 +16,7 @@ namespace {
 // What the commands share: FILE... imported into one list, and for card and form the row
 // chosen by --index (1-based, 1 when not given).
 struct ImportedFiles {
-    ContactList list;
+    std::vector<ContactEntry> list;
     StderrReporter reporter;
     qsizetype row = 0;
 };
@@ -59,11 +59,11 @@ int importOperands(const QStringList& files, ImportedFiles& imported) {
 }
 
 int pickRow(const QString& index, ImportedFiles& imported) {
-    imported.row = rowAt(index, imported.list.count());
+    imported.row = rowAt(index, qsizetype(imported.list.size()));
     if (imported.row < 0) {
         return usageError(QStringLiteral("--index %1 is outside the list of %2 contacts")
                               .arg(index.trimmed())
-                              .arg(imported.list.count()));
+                              .arg(imported.list.size()));
     }
     return kDone;
 }
@@ -82,12 +82,12 @@ int importArguments(QStringList args, bool takesIndex, ImportedFiles& imported) 
     return takesIndex ? pickRow(index, imported) : kDone;
 }
 
-// The 1-based list positions of the rows the filter shows, one a line.
-QByteArray shownPositions(const ContactFilter& filter) {
+// The 1-based list positions of the rows found, one a line.
+QByteArray shownPositions(const std::vector<int>& rows) {
     QByteArray out;
-    out.reserve(filter.shownCount() * 8);
-    for (int shown = 0; shown < filter.shownCount(); ++shown) {
-        out.append(QByteArray::number(filter.contactRow(shown) + 1)).append('\n');
+    out.reserve(qsizetype(rows.size()) * 8);
+    for (const int row : rows) {
+        out.append(QByteArray::number(row + 1)).append('\n');
     }
     return out;
 }
@@ -107,13 +107,13 @@ int runNames(QStringList args) {
         return status;
     }
     qsizetype length = 0;
-    for (qsizetype i = 0; i < imported.list.count(); ++i) {
-        length += imported.list.at(i).Text.size() + 1;
+    for (const ContactEntry& contact : imported.list) {
+        length += contact.Text.size() + 1;
     }
     QString out;
     out.reserve(length);
-    for (qsizetype i = 0; i < imported.list.count(); ++i) {
-        out.append(imported.list.at(i).Text).append(u'\n');
+    for (const ContactEntry& contact : imported.list) {
+        out.append(contact.Text).append(u'\n');
     }
     printOut(out);
     return imported.reporter.exitStatus();
@@ -125,7 +125,7 @@ int runCard(QStringList args) {
         return status;
     }
     // The card's text as the list holds it, its own line ends included.
-    printOut(imported.list.at(imported.row).card.text());
+    printOut(imported.list.at(size_t(imported.row)).card.text());
     return imported.reporter.exitStatus();
 }
 
@@ -135,8 +135,8 @@ int runForm(QStringList args) {
         return status;
     }
     // The card is let go before the form is written out.
-    CardBytes card = imported.list.at(imported.row).card;
-    imported.list.clear();
+    CardBytes card = imported.list.at(size_t(imported.row)).card;
+    imported.list = {};
     const CardForm form = loadCardForm(card, imported.reporter);
     card = CardBytes();
     printOut(formToJson(form));
@@ -156,11 +156,8 @@ int runFind(QStringList args) {
     if (const int status = importOperands(operandsLeft, imported); status != kDone) {
         return status;
     }
-    // The find bar's own filter, so that a script finds exactly what the window shows. It
-    // lives as long as the list it watches.
-    auto* const filter = new ContactFilter(imported.list, contactSearchText, &imported.list);
-    filter->setQuery(text);
-    printOut(shownPositions(*filter));
+    // The find bar's own matching, so that a script finds exactly what the window shows.
+    printOut(shownPositions(findContacts(imported.list, contactSearchText, text)));
     return imported.reporter.exitStatus();
 }
 

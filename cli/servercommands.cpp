@@ -9,7 +9,10 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <optional>
 #include <set>
+#include <span>
+#include <vector>
 
 namespace pennacle::cli {
 
@@ -79,7 +82,7 @@ QByteArray joinedCards(const std::vector<ServerCard>& cards) {
 // The record of what a pull wrote: each card as importing the written file gives it.
 PullRecord recordOfPull(const Account& account, const Download& download, const QString& out,
                         Reporter& reporter) {
-    ContactList imported;
+    std::vector<ContactEntry> imported;
     importCardFile(out, imported, reporter);
     PullRecord record{account.url, download.syncToken, {}};
     for (qsizetype i = 0; i < qsizetype(download.cards.size()); ++i) {
@@ -87,8 +90,8 @@ PullRecord recordOfPull(const Account& account, const Download& download, const 
         // A server card that imports as no card (or as several) is recorded by its own scan.
         const std::vector<ContactEntry> own =
             scanCards(CardBytes(card.data, CardEncoding::Utf8), reporter);
-        const CardBytes& text = imported.count() == qsizetype(download.cards.size())
-                                    ? imported.at(i).card
+        const CardBytes& text = imported.size() == download.cards.size()
+                                    ? imported[size_t(i)].card
                                     : (own.empty() ? CardBytes() : own.front().card);
         if (text.isEmpty())
             continue;
@@ -116,7 +119,7 @@ BookState stateOfRecord(const QUrl& url, const PullRecord& record) {
 
 // Gives each imported row the href of its recorded card: by UID, or for a card without one
 // by its unchanged text.
-void matchRows(ContactList& rows, const PullRecord& record) {
+void matchRows(std::vector<ContactEntry>& rows, const PullRecord& record) {
     std::map<QString, QString> byUid;
     std::multimap<QByteArray, QString> byHash;
     for (const PulledCard& card : record.cards) {
@@ -126,8 +129,8 @@ void matchRows(ContactList& rows, const PullRecord& record) {
             byHash.emplace(card.hash, card.href);
     }
     std::set<QString> taken;
-    for (qsizetype row = 0; row < rows.count(); ++row) {
-        const CardBytes& card = rows.at(row).card;
+    for (ContactEntry& row : rows) {
+        const CardBytes& card = row.card;
         const QString uid = uidOf(card);
         QString href;
         if (!uid.isEmpty()) {
@@ -138,18 +141,17 @@ void matchRows(ContactList& rows, const PullRecord& record) {
             byHash.erase(found);
         }
         if (!href.isEmpty() && taken.insert(href).second)
-            rows.setServerHref(row, href);
+            row.serverHref = href;
     }
 }
 
 // The record after a push: the rows that the server holds as they stand, and the recorded
 // cards that the push left alone.
 PullRecord recordAfterPush(const PullRecord& before, const BookState& book,
-                           const ContactList& rows) {
+                           std::span<const ContactEntry> rows) {
     PullRecord record{before.url, before.syncToken, {}};
     std::set<QString> written;
-    for (qsizetype row = 0; row < rows.count(); ++row) {
-        const ContactEntry& entry = rows.at(row);
+    for (const ContactEntry& entry : rows) {
         const auto known = book.cards.find(entry.serverHref);
         if (known == book.cards.end() || !written.insert(entry.serverHref).second)
             continue;
@@ -231,7 +233,7 @@ int runPush(QStringList args) {
         printError(QStringLiteral("pennacle-cli: ") + failure.description() + u'\n');
         return kUsageError;
     }
-    ContactList rows;
+    std::vector<ContactEntry> rows;
     StderrReporter reporter;
     if (!importFiles({in}, rows, reporter))
         return kUsageError;
@@ -253,7 +255,9 @@ int runPush(QStringList args) {
                 ++refused;
                 continue;
             }
-            recordUpload(book, rows, upload, result.etag);
+            if (const std::optional<RowHref> created =
+                    recordUpload(book, rows, upload, result.etag))
+                rows[size_t(created->row)].serverHref = created->href;
             printOut(QStringLiteral("%1 %2\n").arg(verbOf(upload.kind), upload.href));
         }
     } catch (const Failure& failure) {

@@ -125,12 +125,12 @@ int runSave(QStringList args) {
         return usageError(QStringLiteral("no VCF file given"));
     }
 
-    ContactList list;
+    std::vector<ContactEntry> list;
     StderrReporter reporter;
     if (!importFiles(files, list, reporter)) {
         return kUsageError;
     }
-    if (list.isEmpty()) {
+    if (list.empty()) {
         printError(QStringLiteral("No contacts to save.\n"));
         return reporter.exitStatus();
     }

@@ -3,10 +3,8 @@
 #include "contacts/searchfold.h"
 
 #include <algorithm>
-#include <array>
 #include <numeric>
-#include <string_view>
-#include <thread>
+#include <span>
 
 namespace pennacle {
 
@@ -41,7 +39,7 @@ void ContactFilter::setQuery(QStringView query) {
         shown_.resize(texts_.size());
         std::iota(shown_.begin(), shown_.end(), 0);
     } else if (narrower) {
-        shown_ = matchesAmong(shown_.size(), [this](size_t i) { return shown_[i]; });
+        shown_ = rowsHoldingQuery(texts_, query_, shown_);
     } else {
         showMatches();
     }
@@ -173,71 +171,18 @@ void ContactFilter::filterAll() {
     showMatches();
 }
 
-namespace {
-
-// Runs work(share, from, to) over the rows [first, first + count) cut into one share per
-// processor core (up to kMaxShares) when there are rows enough to make threads pay; share 0
-// runs on the calling thread. Returns the number of shares.
-constexpr size_t kMaxShares = 8;
-
-template <class Work>
-size_t shareRows(size_t first, size_t count, size_t rowsPerThread, Work&& work) {
-    const size_t threads =
-        std::clamp<size_t>(std::min<size_t>(std::thread::hardware_concurrency(), kMaxShares), 1,
-                           count / rowsPerThread + 1);
-    const size_t share = (count + threads - 1) / threads;
-    const size_t end = first + count;
-    std::vector<std::thread> helpers;
-    size_t shares = 1;
-    for (size_t from = first + share; from < end; from += share, ++shares)
-        helpers.emplace_back(work, shares, from, std::min(from + share, end));
-    work(size_t(0), first, std::min(first + share, end));
-    for (std::thread& helper : helpers)
-        helper.join();
-    return shares;
-}
-
-}  // namespace
-
 void ContactFilter::showMatches() {
-    shown_ = matchesAmong(texts_.size(), [](size_t i) { return int(i); });
-}
-
-template <class RowAt>
-std::vector<int> ContactFilter::matchesAmong(size_t count, RowAt&& rowAt) const {
-    // A keystroke in the find bar scans the texts of the contacts: over a large list, on every
-    // core, each share of the rows into a list of its own.
-    std::array<std::vector<int>, kMaxShares> found;
-    const size_t shares = shareRows(0, count, 65536, [&](size_t share, size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i) {
-            const int row = rowAt(i);
-            if (matches(size_t(row)))
-                found[share].push_back(row);
-        }
-    });
-    if (shares == 1)
-        return std::move(found[0]);
-    std::vector<int> rows;
-    for (size_t share = 0; share < shares; ++share)
-        rows.insert(rows.end(), found[share].begin(), found[share].end());
-    return rows;
+    shown_ = rowsHoldingQuery(texts_, query_);
 }
 
 void ContactFilter::makeSearchTexts(size_t first, size_t last) {
-    // A large import shares the work among the processor's cores; each writes its own rows.
-    shareRows(first, last - first + 1, 4096, [this](size_t, size_t from, size_t to) {
-        for (size_t row = from; row < to; ++row)
-            texts_[row] = searchText_(contacts_.at(qsizetype(row)));
-    });
+    const size_t count = last - first + 1;
+    pennacle::makeSearchTexts(contacts_.entries().subspan(first, count), searchText_,
+                              std::span(texts_).subspan(first, count));
 }
 
 bool ContactFilter::matches(size_t contactRow) const {
-    if (query_.isEmpty())
-        return true;
-    const QByteArray& text = texts_[contactRow];
-    return std::string_view(text.constData(), size_t(text.size()))
-               .find(std::string_view(query_.constData(), size_t(query_.size()))) !=
-           std::string_view::npos;
+    return holdsQuery(texts_[contactRow], query_);
 }
 
 std::vector<int>::const_iterator ContactFilter::firstShownFrom(int contactRow) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contacts/contactlist.h"
+#include "contacts/contactsearch.h"
 
 #include <QAbstractProxyModel>
 #include <QByteArray>
@@ -19,8 +20,7 @@ namespace pennacle {
 class ContactFilter : public QAbstractProxyModel {
     Q_OBJECT
 public:
-    // Gives a contact's folded search text; called for many rows at once from several threads.
-    using SearchText = std::function<QByteArray(const ContactEntry&)>;
+    using SearchText = pennacle::SearchText;
 
     ContactFilter(ContactList& contacts, SearchText searchText, QObject* parent = nullptr);
 
@@ -60,9 +60,6 @@ private:
     void contactsReset();
     void filterAll();
     void showMatches();
-    // The rows rowAt(0) ... rowAt(count - 1) (ascending) whose texts hold the query.
-    template <class RowAt>
-    std::vector<int> matchesAmong(size_t count, RowAt&& rowAt) const;
     void makeSearchTexts(size_t first, size_t last);
     bool matches(size_t contactRow) const;
     // Where the shown rows at or after a list row begin.

@@ -1,22 +1,14 @@
 #pragma once
 
-#include "core/cardbytes.h"
+#include "core/contactentry.h"
 
 #include <QAbstractTableModel>
 #include <QString>
 
+#include <span>
 #include <vector>
 
 namespace pennacle {
-
-// One contact: the name shown in the list and its complete card.
-struct ContactEntry {
-    QString Text;    // display name, made again whenever an edit replaces the card
-    CardBytes card;  // the card ("VCF Data"), as the bytes of its file
-    // Where the card lives in the server address book it came from; empty for other cards.
-    // It travels with the row, so undo that takes rows out and puts them back keeps it.
-    QString serverHref = {};
-};
 
 // The program's only store of contacts, shown by `ListView1`. Rows keep the order in which
 // they were added; whenever the list holds rows exactly one of them is current.
@@ -31,6 +23,8 @@ public:
     bool isEmpty() const { return rows_.empty(); }
     // 0-based row access; `row` must be in range.
     const ContactEntry& at(qsizetype row) const { return rows_.at(static_cast<size_t>(row)); }
+    // The rows in list order, as the engine takes them; valid until the list next changes.
+    std::span<const ContactEntry> entries() const { return rows_; }
 
     // Appends rows in one batch. The first row added to an empty list becomes current;
     // otherwise the current row stays.

@@ -41,10 +41,10 @@ void checkSettles(const pennacle::CardBytes& card) {
     FUZZ_CHECK(c2 == c3);
     FUZZ_CHECK(pennacle::loadCardForm(c2, reporter).otherParts == reloaded.otherParts);
     // The list names an edited card as import would.
-    pennacle::ContactList list;
-    list.append(pennacle::ContactEntry{});
-    pennacle::rebuildCurrentCard(list, loaded, now, reporter);
-    FUZZ_CHECK(list.at(0).card == c1 && list.at(0).Text == pennacle::GetName(c1, reporter));
+    const std::vector<pennacle::ContactEntry> list(1);
+    const std::optional<pennacle::CardReplacement> rebuilt =
+        pennacle::rebuildCurrentCard(list, 0, loaded, now, reporter);
+    FUZZ_CHECK(rebuilt && rebuilt->card == c1 && rebuilt->Text == pennacle::GetName(c1, reporter));
 }
 
 }  // namespace

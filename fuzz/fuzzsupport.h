@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 // Unlike assert(), active in every build; libFuzzer keeps the input that made it fire.
 #define FUZZ_CHECK(condition)                                                                   \
@@ -90,10 +92,10 @@ inline void checkRebuildSettles(const pennacle::CardForm& form) {
     FUZZ_CHECK(reporter.count == 0);
     FUZZ_CHECK(c2 == c3);
     // An edit shows the name that import gives its new card.
-    pennacle::ContactList list;
-    list.append(pennacle::ContactEntry{});
-    pennacle::rebuildCurrentCard(list, form, now, reporter);
-    FUZZ_CHECK(list.at(0).card == c1 && list.at(0).Text == pennacle::GetName(c1, reporter));
+    const std::vector<pennacle::ContactEntry> list(1);
+    const std::optional<pennacle::CardReplacement> rebuilt =
+        pennacle::rebuildCurrentCard(list, 0, form, now, reporter);
+    FUZZ_CHECK(rebuilt && rebuilt->card == c1 && rebuilt->Text == pennacle::GetName(c1, reporter));
 }
 
 }  // namespace fuzz

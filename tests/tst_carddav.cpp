@@ -2,6 +2,7 @@
 #include "carddav/addressbook.h"
 #include "carddav/booksync.h"
 #include "cards/cardidentity.h"
+#include "contacts/contactlist.h"
 #include "support/collectingreporter.h"
 #include "support/radicaleserver.h"
 
@@ -37,13 +38,27 @@ qsizetype rowOfUid(const ContactList& rows, const QString& uid) {
 // Saves as the window does: every planned upload; the outcomes in order.
 std::vector<UploadResult::Outcome> save(DavClient& client, OpenedBook& book, Reporter& reporter) {
     std::vector<UploadResult::Outcome> outcomes;
-    for (const Upload& upload : planUploads(book.rows, book.state, reporter)) {
+    for (const Upload& upload : planUploads(book.rows.entries(), book.state, reporter)) {
         const UploadResult result = sendUpload(client, book.state.url, upload);
-        if (result.outcome == UploadResult::Outcome::Done)
-            recordUpload(book.state, book.rows, upload, result.etag);
+        if (result.outcome == UploadResult::Outcome::Done) {
+            const auto created = recordUpload(book.state, book.rows.entries(), upload, result.etag);
+            if (created)
+                book.rows.setServerHref(created->row, created->href);
+        }
         outcomes.push_back(result.outcome);
     }
     return outcomes;
+}
+
+// Refreshes as the window does: the list takes the changes through its own methods.
+RefreshOutcome refresh(const Download& changes, OpenedBook& book, Reporter& reporter) {
+    RefreshOutcome outcome = applyRefresh(changes, book.rows.entries(), book.state, reporter);
+    for (const qsizetype row : outcome.rowsToRemove)
+        book.rows.remove(row);
+    for (const CardReplacement& replacement : outcome.cardsToReplace)
+        book.rows.setCard(replacement.row, replacement.card, replacement.Text);
+    book.rows.append(outcome.rowsToAppend);
+    return outcome;
 }
 
 CardBytes edited(const CardBytes& card, const QByteArray& from, const QByteArray& to) {
@@ -64,6 +79,7 @@ private slots:
     void wrongPasswordIsRefused();
     void serverStoppedDuringDownload();
     void refreshBringsChangesAndSurvivesABadToken();
+    void refreshPlacesCardsAfterItsRemovals();
     void certificateRefusedUnlessAccepted();
 };
 
@@ -210,7 +226,7 @@ void TestCardDav::savesOnlyWhatChanged() {
         }
     }
     // A second save right after has nothing left to do.
-    QVERIFY(planUploads(book.rows, book.state, reporter).empty());
+    QVERIFY(planUploads(book.rows.entries(), book.state, reporter).empty());
     QVERIFY(reporter.reports.isEmpty());
 }
 
@@ -310,7 +326,7 @@ void TestCardDav::refreshBringsChangesAndSurvivesABadToken() {
     const Download changes = downloadChanges(mine, url, book.state.syncToken);
     QVERIFY(!changes.full);
     QCOMPARE(changes.cards.size(), size_t(2));
-    const RefreshOutcome outcome = applyRefresh(changes, book.rows, book.state, reporter);
+    const RefreshOutcome outcome = refresh(changes, book, reporter);
     QCOMPARE(outcome.added, 1);
     QCOMPARE(outcome.replaced, 1);
     QCOMPARE(outcome.removed, 1);
@@ -325,10 +341,49 @@ void TestCardDav::refreshBringsChangesAndSurvivesABadToken() {
         downloadChanges(mine, url, QStringLiteral("http://radicale.org/ns/sync/bogus"));
     QVERIFY(full.full);
     QCOMPARE(full.cards.size(), size_t(4));
-    applyRefresh(full, book.rows, book.state, reporter);
+    refresh(full, book, reporter);
     QCOMPARE(book.rows.count(), 4);
     QVERIFY(
         book.rows.at(rowOfUid(book.rows, QStringLiteral("uid-0"))).card.bytes().contains("Mine"));
+    QVERIFY(reporter.reports.isEmpty());
+}
+
+// No server: the rows a refresh names, with a row before the removed one and a card that the
+// download holds twice.
+void TestCardDav::refreshPlacesCardsAfterItsRemovals() {
+    CollectingReporter reporter;
+    OpenedBook book;
+    book.rows.append(ContactEntry{QStringLiteral("local"),
+                                  CardBytes(personCard(0, "uid-0"), CardEncoding::Utf8)});
+    std::vector<ServerCard> cards;
+    for (const char* n : {"1", "2", "3"}) {
+        cards.push_back({QStringLiteral("/b/%1.vcf").arg(QLatin1String(n)), QByteArray("e") + n,
+                         personCard(QByteArray(n).toInt(), QByteArray("uid-") + n)});
+    }
+    book.rows.append(takeDownload(cards, book.state, reporter));
+    Download changes;
+    changes.full = false;
+    changes.removed = {QStringLiteral("/b/1.vcf")};
+    changes.cards = {{QStringLiteral("/b/3.vcf"), "e3a", personCard(30, "uid-3")},
+                     {QStringLiteral("/b/3.vcf"), "e3b", personCard(31, "uid-3")},
+                     {QStringLiteral("/b/9.vcf"), "e9", personCard(9, "uid-9")}};
+
+    const RefreshOutcome outcome = refresh(changes, book, reporter);
+    QCOMPARE(outcome.rowsToRemove, std::vector<qsizetype>{1});
+    QCOMPARE(outcome.cardsToReplace.size(), size_t(2));
+    QCOMPARE(outcome.cardsToReplace[0].row, 2);
+    QCOMPARE(outcome.cardsToReplace[1].row, 2);
+    QCOMPARE(outcome.removed, 1);
+    QCOMPARE(outcome.replaced, 2);
+    QCOMPARE(outcome.added, 1);
+    QCOMPARE(outcome.keptEdited, 0);
+    QCOMPARE(book.rows.count(), 4);
+    QCOMPARE(book.rows.currentRow(), 0);
+    QCOMPARE(book.rows.at(1).serverHref, QStringLiteral("/b/2.vcf"));
+    QCOMPARE(book.rows.at(2).serverHref, QStringLiteral("/b/3.vcf"));
+    QVERIFY(book.rows.at(2).card.bytes().contains("FN:Person 31"));
+    QCOMPARE(book.rows.at(3).serverHref, QStringLiteral("/b/9.vcf"));
+    QCOMPARE(book.state.syncToken, QString());
     QVERIFY(reporter.reports.isEmpty());
 }
 

@@ -72,12 +72,12 @@ void TestCliServer::pullWritesCardsAndRecord() {
 
     const PullRecord record = pullRecordFromJson(readAll(out + QStringLiteral(".carddav")));
     QCOMPARE(record.cards.size(), size_t(5));
-    ContactList imported;
+    std::vector<ContactEntry> imported;
     CollectingReporter reporter;
     importCardFile(out, imported, reporter);
-    QCOMPARE(imported.count(), 5);
-    for (qsizetype i = 0; i < imported.count(); ++i) {
-        const PulledCard& card = record.cards[size_t(i)];
+    QCOMPARE(imported.size(), size_t(5));
+    for (size_t i = 0; i < imported.size(); ++i) {
+        const PulledCard& card = record.cards[i];
         QCOMPARE(card.uid, uidOf(imported.at(i).card));
         QCOMPARE(card.hash, cardHash(imported.at(i).card));
         QVERIFY(card.href.startsWith(QStringLiteral("/alice/contacts/")));

@@ -137,11 +137,30 @@ private slots:
             filter.setQuery(query);
         QCOMPARE(shownNames(filter), shown);
         QCOMPARE(filter.shownCount(), shown.size());
+        std::vector<int> rows;
         for (int row = 0; row < filter.rowCount(); ++row) {
             const qsizetype contactRow = filter.contactRow(row);
             QCOMPARE(list.at(contactRow).Text, shown[row]);
             QCOMPARE(filter.shownRow(contactRow), row);
+            rows.push_back(int(contactRow));
         }
+        // Without a model (the command line's find), the last query finds the same rows.
+        QCOMPARE(findContacts(list.entries(), contactSearchText, queries.last()), rows);
+    }
+
+    // A list large enough to be searched on several cores finds its rows in list order.
+    void findsInOrderOverManyRows() {
+        std::vector<ContactEntry> rows(200001);
+        std::vector<int> expected;
+        for (int row = 0; row < int(rows.size()); ++row) {
+            rows[size_t(row)].Text = row % 3 == 0 ? QStringLiteral("hit") : QStringLiteral("miss");
+            if (row % 3 == 0)
+                expected.push_back(row);
+        }
+        const SearchText byName = [](const ContactEntry& entry) { return entry.Text.toUtf8(); };
+        QCOMPARE(findContacts(rows, byName, u"HIT"), expected);
+        QCOMPARE(findContacts(rows, byName, u"").size(), rows.size());
+        QCOMPARE(findContacts(rows, byName, u"zzz"), std::vector<int>());
     }
 
     // Every change of the list reaches the shown rows, checked by Qt's model tester as well.

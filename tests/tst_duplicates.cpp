@@ -16,9 +16,9 @@ QByteArray card(const QByteArray& lines) {
 }
 
 QString groupsOf(const QByteArray& file, const QString& region) {
-    ContactList contacts;
     CollectingReporter reporter;
-    contacts.append(scanCards(CardBytes(file, CardEncoding::Utf8), reporter));
+    const std::vector<ContactEntry> contacts =
+        scanCards(CardBytes(file, CardEncoding::Utf8), reporter);
     QStringList lines;
     for (const DuplicateGroup& group : findDuplicates(contacts, region)) {
         QStringList rows;

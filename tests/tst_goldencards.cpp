@@ -61,7 +61,7 @@ void compareWithStored(const QByteArray& out, const QString& path) {
 }
 
 // The file that "Save As VCF" writes of the list in one file.
-QByteArray savedFile(const ContactList& contacts, SaveEncoding encoding) {
+QByteArray savedFile(std::span<const ContactEntry> contacts, SaveEncoding encoding) {
     QTemporaryDir dir;
     CollectingReporter reporter;
     const QString path = dir.filePath(QStringLiteral("saved.vcf"));
@@ -69,13 +69,12 @@ QByteArray savedFile(const ContactList& contacts, SaveEncoding encoding) {
     return reporter.reports.isEmpty() ? readBytes(path) : reporter.reports.join('\n').toUtf8();
 }
 
-void importInto(ContactList& contacts, const QString& card, bool edited) {
+void importInto(std::vector<ContactEntry>& contacts, const QString& card, bool edited) {
     CollectingReporter reporter;
-    contacts.append(scanCards(readCardFile(card), reporter));
+    appendEntries(contacts, scanCards(readCardFile(card), reporter));
     const QDateTime now(QDate(2021, 8, 31), QTime(12, 0, 1));
-    for (qsizetype row = 0; edited && row < contacts.count(); ++row)
-        contacts.setCard(row,
-                         rebuildCard(loadCardForm(contacts.at(row).card, reporter), now, reporter));
+    for (size_t row = 0; edited && row < contacts.size(); ++row)
+        contacts[row].card = rebuildCard(loadCardForm(contacts[row].card, reporter), now, reporter);
 }
 
 // What a form shows, as far as it can stay the same in another version: a photo by its data
@@ -236,7 +235,7 @@ private slots:
         QFETCH(bool, edited);
         QFETCH(bool, utf8);
         QFETCH(QString, stored);
-        ContactList contacts;
+        std::vector<ContactEntry> contacts;
         importInto(contacts, card, edited);
         const QByteArray saved =
             savedFile(contacts, utf8 ? SaveEncoding::Utf8 : SaveEncoding::Ansi);
@@ -254,13 +253,13 @@ private slots:
     // A card saved in the encoding it was read in is saved as its bytes.
     void ownEncodingKeepsBytes() {
         QFETCH(QString, card);
-        ContactList contacts;
+        std::vector<ContactEntry> contacts;
         importInto(contacts, card, false);
-        QVERIFY(!contacts.isEmpty());
+        QVERIFY(!contacts.empty());
         const bool utf8 = contacts.at(0).card.encoding() == CardEncoding::Utf8;
         QByteArray expected = utf8 ? QByteArray("\xEF\xBB\xBF") : QByteArray();
-        for (qsizetype row = 0; row < contacts.count(); ++row)
-            expected.append(contacts.at(row).card.bytes()).append("\r\n");
+        for (const ContactEntry& contact : contacts)
+            expected.append(contact.card.bytes()).append("\r\n");
         QCOMPARE(savedFile(contacts, utf8 ? SaveEncoding::Utf8 : SaveEncoding::Ansi), expected);
     }
 

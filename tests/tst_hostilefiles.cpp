@@ -142,12 +142,12 @@ private:
 };
 
 // Each card as the window loads it when picked: the first ones and the last.
-void loadCards(const ContactList& list, Reporter& reporter) {
-    const qint64 count = list.count();
+void loadCards(std::span<const ContactEntry> list, Reporter& reporter) {
+    const auto count = qint64(list.size());
     for (qint64 row = 0; row < std::min(count, kCardsLoaded); ++row)
-        loadCardForm(list.at(row).card, reporter);
+        loadCardForm(list[size_t(row)].card, reporter);
     if (count > kCardsLoaded)
-        loadCardForm(list.at(count - 1).card, reporter);
+        loadCardForm(list[size_t(count - 1)].card, reporter);
 }
 
 }  // namespace
@@ -254,7 +254,7 @@ void TestHostileFiles::importAndLoad() {
     make(path);
     const qint64 size = QFileInfo(path).isFile() ? QFileInfo(path).size() : 0;
 
-    ContactList list;
+    std::vector<ContactEntry> list;
     CollectingReporter reporter;
     const PeakMemory peak;
     QString failure;
@@ -269,7 +269,7 @@ void TestHostileFiles::importAndLoad() {
         }
     }
     loadCards(list, reporter);
-    if (list.isEmpty() && failure.isEmpty())
+    if (list.empty() && failure.isEmpty())
         loadCardForm(readCardFile(path), reporter);  // the loader sees the whole text, too
     const qint64 growth = peak.growth();
 
@@ -280,7 +280,7 @@ void TestHostileFiles::importAndLoad() {
         QCOMPARE(reporter.reports, QStringList());
     QCOMPARE(!failure.isEmpty(), unreadable);
     if (cards >= 0)
-        QCOMPARE(list.count(), cards);
+        QCOMPARE(qint64(list.size()), cards);
     if (unreadable) {
         // The command line tells it as the window does, and goes on with nothing read.
         const CliRun run = runCli({QStringLiteral("names"), path}, {}, runChildAsOrdinaryUser);
@@ -295,7 +295,7 @@ void TestHostileFiles::importAndLoad() {
     // The figures of the big ones, for the record; small files are lost in the page size.
     if (size >= (qint64(1) << 20)) {
         qInfo("%lld bytes, %lld cards: peak memory %.1f MB, %.1f times the file size", size,
-              qint64(list.count()), growth / 1048576.0, double(growth) / size);
+              qint64(list.size()), growth / 1048576.0, double(growth) / size);
     }
 #ifndef PENNACLE_SANITIZED
     QVERIFY2(growth <= kMemoryPerFileByte * size + kMemoryAllowance,

@@ -1,4 +1,5 @@
 #include "cards/importer.h"
+#include "contacts/contactlist.h"
 #include "support/collectingreporter.h"
 
 #include <QDir>
@@ -20,6 +21,14 @@ QString card(const QString& name, const QString& lineEnd = QStringLiteral("\r\n"
            QStringLiteral("N:") + name + lineEnd + QStringLiteral("END:VCARD");
 }
 
+// The window's list takes an import's rows as one batch.
+qsizetype importInto(ContactList& list, const QString& path, Reporter& reporter) {
+    std::vector<ContactEntry> rows;
+    const qsizetype added = importCardFile(path, rows, reporter);
+    list.append(std::move(rows));
+    return added;
+}
+
 }  // namespace
 
 class TestImporter : public QObject {
@@ -33,6 +42,7 @@ private slots:
     void holdsTheBytesOfTheFile();
     void appendsInOneBatch();
     void keepsTheCurrentRow();
+    void appendsAfterTheRowsThere();
     void joinsPiecesOfALongUtf16File();
     void unreadableFileAddsNothing();
     void reportsProgressAndCanBeStopped();
@@ -152,7 +162,7 @@ void TestImporter::importsEachEncoding_data() {
 
 void TestImporter::importsEachEncoding() {
     QFETCH(QString, file);
-    ContactList list;
+    std::vector<ContactEntry> list;
     CollectingReporter reporter;
     QCOMPARE(importCardFile(file, list, reporter), 1);
     QCOMPARE(list.at(0).Text, QStringLiteral("M\u00fcller, J\u00f6rg"));
@@ -249,7 +259,7 @@ void TestImporter::appendsInOneBatch() {
     ContactList list;
     QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
     CollectingReporter reporter;
-    QCOMPARE(importCardFile(path, list, reporter), 3);
+    QCOMPARE(importInto(list, path, reporter), 3);
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(list.count(), 3);
     QCOMPARE(list.currentRow(), 0);
@@ -260,13 +270,25 @@ void TestImporter::keepsTheCurrentRow() {
     ContactList list;
     CollectingReporter reporter;
     const QString file = dataFile("utf8-with-mark.vcf");
-    importCardFile(file, list, reporter);
-    importCardFile(file, list, reporter);
+    importInto(list, file, reporter);
+    importInto(list, file, reporter);
     QCOMPARE(list.count(), 2);
     QCOMPARE(list.currentRow(), 0);
     QCOMPARE(list.at(1).card, list.at(0).card);
-    QCOMPARE(importCardFile(dataFile("empty.vcf"), list, reporter), 0);
+    QCOMPARE(importInto(list, dataFile("empty.vcf"), reporter), 0);
     QCOMPARE(list.count(), 2);
+}
+
+void TestImporter::appendsAfterTheRowsThere() {
+    std::vector<ContactEntry> rows{{QStringLiteral("first"), QStringLiteral("card")}};
+    CollectingReporter reporter;
+    QCOMPARE(importCardFile(dataFile("utf8-with-mark.vcf"), rows, reporter), 1);
+    QCOMPARE(importCardFile(dataFile("empty.vcf"), rows, reporter), 0);
+    QCOMPARE(importCardFile(dataFile("utf8-with-mark.vcf"), rows, reporter), 1);
+    QCOMPARE(rows.size(), size_t(3));
+    QCOMPARE(rows[0].Text, QStringLiteral("first"));
+    QCOMPARE(rows[1].Text, QStringLiteral("M\u00fcller, J\u00f6rg"));
+    QCOMPARE(rows[2].card, rows[1].card);
 }
 
 void TestImporter::joinsPiecesOfALongUtf16File() {
@@ -287,21 +309,21 @@ void TestImporter::joinsPiecesOfALongUtf16File() {
     file.close();
 
     QCOMPARE(readCardFile(path), text);
-    ContactList list;
+    std::vector<ContactEntry> list;
     CollectingReporter reporter;
     QCOMPARE(importCardFile(path, list, reporter), names.size());
     QStringList got;
-    for (qsizetype i = 0; i < list.count(); ++i) {
-        got << list.at(i).Text;
+    for (const ContactEntry& contact : list) {
+        got << contact.Text;
     }
     QCOMPARE(got, names);
 }
 
 void TestImporter::unreadableFileAddsNothing() {
-    ContactList list;
+    std::vector<ContactEntry> list;
     CollectingReporter reporter;
     QVERIFY_THROWS_EXCEPTION(Failure, importCardFile(dataFile("no-such-file.vcf"), list, reporter));
-    QCOMPARE(list.count(), 0);
+    QCOMPARE(list.size(), size_t(0));
 }
 
 void TestImporter::reportsProgressAndCanBeStopped() {

@@ -47,6 +47,7 @@ private slots:
     void shownNameIsTheNewCards_data();
     void shownNameIsTheNewCards();
     void emptyListIsNoFailure();
+    void noCurrentRowIsReported();
     void dateAndTime_data();
     void dateAndTime();
 };
@@ -341,16 +342,19 @@ void TestRebuild::longValuesAreWrittenInFull() {
 }
 
 void TestRebuild::storesIntoCurrentContactOnly() {
-    ContactList contacts;
-    contacts.append(
-        {{"Old Name", QString("BEGIN:VCARD\r\nEND:VCARD")}, {"Other", QString("other card")}});
+    const std::vector<ContactEntry> contacts{{"Old Name", QString("BEGIN:VCARD\r\nEND:VCARD")},
+                                             {"Other", QString("other card")}};
     const CardForm form = withText({{LastName, "New"}});
     CollectingReporter reporter;
-    rebuildCurrentCard(contacts, form, kNow, reporter);
+    for (const qsizetype current : {0, 1}) {
+        const std::optional<CardReplacement> rebuilt =
+            rebuildCurrentCard(contacts, current, form, kNow, reporter);
+        QVERIFY(rebuilt);
+        QCOMPARE(rebuilt->row, current);
+        QCOMPARE(rebuilt->card, rebuildCard(form, kNow, reporter));
+        QCOMPARE(rebuilt->Text, QStringLiteral("New,"));
+    }
     QVERIFY(reporter.reports.isEmpty());
-    QCOMPARE(contacts.at(0).card, rebuildCard(form, kNow, reporter));
-    QCOMPARE(contacts.at(0).Text, QStringLiteral("New,"));
-    QCOMPARE(contacts.at(1).card.text(), QStringLiteral("other card"));
 }
 
 void TestRebuild::shownNameIsTheNewCards_data() {
@@ -372,22 +376,31 @@ void TestRebuild::shownNameIsTheNewCards_data() {
 void TestRebuild::shownNameIsTheNewCards() {
     QFETCH(CardForm, form);
     QFETCH(QString, name);
-    ContactList contacts;
-    contacts.append({"Old Name", QString("BEGIN:VCARD\r\nN:Old;Name\r\nEND:VCARD")});
+    const std::vector<ContactEntry> contacts{
+        {"Old Name", QString("BEGIN:VCARD\r\nN:Old;Name\r\nEND:VCARD")}};
     CollectingReporter reporter;
-    rebuildCurrentCard(contacts, form, kNow, reporter);
-    QCOMPARE(contacts.at(0).Text, name);
+    const std::optional<CardReplacement> rebuilt =
+        rebuildCurrentCard(contacts, 0, form, kNow, reporter);
+    QVERIFY(rebuilt);
+    QCOMPARE(rebuilt->Text, name);
     // As import names the card.
-    QCOMPARE(GetName(contacts.at(0).card, reporter), name);
+    QCOMPARE(GetName(rebuilt->card, reporter), name);
     QVERIFY(reporter.reports.isEmpty());
 }
 
 void TestRebuild::emptyListIsNoFailure() {
-    ContactList contacts;
     CollectingReporter reporter;
-    rebuildCurrentCard(contacts, withText({{LastName, "x"}}), kNow, reporter);
-    QVERIFY(contacts.isEmpty());
+    QVERIFY(!rebuildCurrentCard({}, -1, withText({{LastName, "x"}}), kNow, reporter));
     QVERIFY(reporter.reports.isEmpty());
+}
+
+void TestRebuild::noCurrentRowIsReported() {
+    const std::vector<ContactEntry> contacts{{"Old Name", QString("BEGIN:VCARD\r\nEND:VCARD")}};
+    CollectingReporter reporter;
+    QVERIFY(!rebuildCurrentCard(contacts, -1, withText({{LastName, "x"}}), kNow, reporter));
+    QCOMPARE(reporter.reports.size(), 1);
+    QVERIFY(reporter.reports.first().startsWith(QStringLiteral("No contact is selected")));
+    QVERIFY(reporter.reports.first().contains(QStringLiteral("at line 158")));
 }
 
 void TestRebuild::dateAndTime_data() {

@@ -26,12 +26,10 @@ const QString kTag = QStringLiteral("in Pennacle2021/08/31.Form1.PushButton1_Cli
 const QString kCardA = QString::fromUtf8("BEGIN:VCARD\nN:Zoë\nEND:VCARD");
 const QString kCardB = QString::fromUtf8("BEGIN:VCARD\r\nNOTE:5 € Ł 😀\r\nEND:VCARD");
 
-void fill(ContactList& contacts, const QStringList& names, const QStringList& cards) {
-    std::vector<ContactEntry> rows;
+void fill(std::vector<ContactEntry>& contacts, const QStringList& names, const QStringList& cards) {
     for (qsizetype i = 0; i < names.size(); ++i) {
-        rows.push_back({names[i], cards.value(i, QStringLiteral("card %1").arg(i + 1))});
+        contacts.push_back({names[i], cards.value(i, QStringLiteral("card %1").arg(i + 1))});
     }
-    contacts.append(std::move(rows));
 }
 
 using Files = QMap<QString, QByteArray>;
@@ -102,15 +100,15 @@ void TestSave::ansiLossCountsContactsAndNamesTheFirst() {
         everyByte.append(char(b));
     }
     const QString everyAnsiCharacter = QStringDecoder("windows-1252").decode(everyByte);
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, {"A", "B", "C", "D", "E"},
          {kCardA, everyAnsiCharacter, kCardB, QString(), QString::fromUtf8("N:Åsa;Ø")});
-    contacts.setCard(3, CardBytes(QByteArray("N:\xC3 cut short"), CardEncoding::Utf8));
-    contacts.append({"F", CardBytes(everyByte, CardEncoding::Ansi)});
+    contacts[3].card = CardBytes(QByteArray("N:\xC3 cut short"), CardEncoding::Utf8);
+    contacts.push_back({"F", CardBytes(everyByte, CardEncoding::Ansi)});
     const AnsiLoss loss = findAnsiLoss(contacts);
     QCOMPARE(loss.contacts, 2);
     QCOMPARE(loss.firstName, QString("C"));
-    QCOMPARE(findAnsiLoss(ContactList()).contacts, 0);
+    QCOMPARE(findAnsiLoss({}).contacts, 0);
 }
 
 void TestSave::importedFileSavesItsBytes_data() {
@@ -162,7 +160,7 @@ void TestSave::importedFileSavesItsBytes() {
     QFETCH(QByteArray, saved);
     QTemporaryDir dir;
     writeBytes(dir.filePath("in.vcf"), file);
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     CollectingReporter importing;  // a file's bad bytes are the importer's to report
     QVERIFY(importCardFile(dir.filePath("in.vcf"), contacts, importing) > 0);
     CollectingReporter reporter;
@@ -191,7 +189,7 @@ void TestSave::oneFileBytes() {
     QFETCH(int, encoding);
     QFETCH(QByteArray, expected);
     QTemporaryDir dir;
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, {"A", "A"}, {kCardA, kCardB});
     const QString path = dir.filePath("all");  // used as given, no extension added
     CollectingReporter reporter;
@@ -225,7 +223,7 @@ void TestSave::eachContactBytes() {
     QFETCH(QByteArray, first);
     QFETCH(QByteArray, second);
     QTemporaryDir dir;
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, {QString::fromUtf8("Zoë"), "Zoë"}, {kCardA, kCardB});
     CollectingReporter reporter;
     const SaveOutcome outcome = SaveContacts(
@@ -264,7 +262,7 @@ void TestSave::fileNames_data() {
 void TestSave::fileNames() {
     QFETCH(QStringList, names);
     QFETCH(QStringList, files);
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, names, {});
     QCOMPARE(contactFileNames(contacts), files);
 }
@@ -272,7 +270,7 @@ void TestSave::fileNames() {
 void TestSave::savingAgainReplacesEarlierOutput() {
     QTemporaryDir dir;
     writeBytes(dir.filePath("Anna.vcf"), QByteArray(5000, 'x'));
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, {"Anna"}, {"new"});
     CollectingReporter reporter;
     SaveContacts(contacts, {SaveLayout::EachContact, SaveEncoding::Ansi, dir.path()}, reporter);
@@ -284,7 +282,7 @@ void TestSave::savingAgainReplacesEarlierOutput() {
 
 void TestSave::emptyListWritesNothing() {
     QTemporaryDir dir;
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     CollectingReporter reporter;
     for (const SaveLayout layout : {SaveLayout::OneFile, SaveLayout::EachContact}) {
         const SaveOutcome outcome =
@@ -322,7 +320,7 @@ void TestSave::failedFileLeavesEarlierFileAndLoopGoesOn() {
     QFETCH(Files, after);
     QTemporaryDir dir;
     writeBytes(dir.filePath("Big.vcf"), "earlier");
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, names, cards);
     CollectingReporter reporter;
     SaveOutcome outcome;
@@ -357,7 +355,7 @@ void TestSave::failedOneFileLeavesEarlierFile() {
     QFETCH(QString, name);
     QTemporaryDir dir;
     writeBytes(dir.filePath("all.vcf"), "earlier");
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, {"A", "B", "C"}, {QString(60000, u'a'), QString(60000, u'b'), "c"});
     CollectingReporter reporter;
     SaveOutcome outcome;
@@ -378,7 +376,7 @@ void TestSave::stoppedOneFileLeavesEarlierFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath("all.vcf");
     writeBytes(path, "earlier");
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, {"A", "B", "C"}, {});
     QList<qsizetype> seen;
     CollectingReporter reporter;
@@ -398,7 +396,7 @@ void TestSave::stoppedOneFileLeavesEarlierFile() {
 
 // More contacts than a 16-bit counter holds, all named alike; the names stay linear to make.
 void TestSave::thousandsOfContactsWithOneName() {
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, QStringList(40000, "Same"), {});
     const QStringList names = contactFileNames(contacts);
     QCOMPARE(names.size(), 40000);
@@ -406,7 +404,7 @@ void TestSave::thousandsOfContactsWithOneName() {
     QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 40000);
 
     QTemporaryDir dir;
-    ContactList few;
+    std::vector<ContactEntry> few;
     fill(few, QStringList(40, "Same"), {});
     CollectingReporter reporter;
     const SaveOutcome outcome =
@@ -437,7 +435,7 @@ void TestSave::batchReachesItsTargetsOnlyAfterASync() {
     QFETCH(QStringList, entries);
     QTemporaryDir dir;
     writeBytes(dir.filePath("Anna.vcf"), "earlier");
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, {"Anna", "Bo"}, {"new", "bo"});
     WatchedSync::failAtCall = failAtCall;
     WatchedSync::seen.clear();
@@ -474,7 +472,7 @@ void TestSave::linkedTargetIsWrittenThrough() {
     QVERIFY(QDir(dir.path()).mkdir("real"));
     writeBytes(dir.filePath("real/card.vcf"), "earlier");
     QVERIFY(QFile::link(dir.filePath("real/card.vcf"), dir.filePath("Anna.vcf")));
-    ContactList contacts;
+    std::vector<ContactEntry> contacts;
     fill(contacts, {"Anna", "Bo"}, {"new", "bo"});
     CollectingReporter reporter;
     const SaveOutcome outcome =

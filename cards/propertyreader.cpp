@@ -17,19 +17,13 @@ bool PropertyReader::next() {
     return lines_.next();
 }
 
-const PropertyRow* PropertyReader::row() {
-    if (!row_)
-        row_ = findRow();
-    return *row_;
-}
-
 const PropertyRow* PropertyReader::findRow() {
     const std::optional<QByteArrayView> key = lines_.plainKey();
     const std::optional<QByteArrayView> part = lines_.settledPartWithoutGroup();
     if (part) {
         // propertyRowOf reads a part with CR, or a tab before its name, as the rebuild writes
         // it: a key without either reads the same both ways.
-        if (!key->startsWith('\t') && !holdsChar(*key, '\r')) {
+        if (!key->startsWith('\t') && !lines_.plainKeyHoldsCr()) {
             firstLine_ = FirstLine::SettlesRow;
             return propertyRowOfPlainPart(*key, *part, lines_.settledPartHasParameters());
         }

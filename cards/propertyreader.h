@@ -34,7 +34,11 @@ public:
     // The row of the property table that the line belongs to: the first row whose test its
     // property part passes. Null for a property the table lacks and for a line that is no
     // property line.
-    const PropertyRow* row();
+    const PropertyRow* row() {
+        if (!row_)
+            row_ = findRow();
+        return *row_;
+    }
     // Whether the line is a property line whose row is known without its text (see above).
     bool knowsRowFromFirstLine();
     // Whether the line's key (the part before ";", group dropped, trimmed) is `key`, any case.

@@ -242,6 +242,7 @@ void LineWalker::scanFirstLine(QByteArrayView line) {
     colon_ = -1;
     keyStart_ = 0;
     keyEnd_ = -1;
+    lastKeyCr_ = -1;
     bool keyOpen = true;
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
@@ -254,6 +255,8 @@ void LineWalker::scanFirstLine(QByteArrayView line) {
                 keyOpen = false;  // a quote before the key's end: no plain key
             } else if (c == '.') {
                 keyStart_ = i + 1;
+            } else if (c == '\r') {
+                lastKeyCr_ = i;
             }
         }
         if (c == '"') {

@@ -79,6 +79,8 @@ public:
         return firstLine().sliced(keyStart_, colon_ - keyStart_);
     }
     bool settledPartHasParameters() const { return keyEnd_ >= 0 && keyEnd_ < colon_; }
+    // Whether the plain key holds a CR.
+    bool plainKeyHoldsCr() const { return lastKeyCr_ >= keyStart_; }
     // Whether the card's folding drops the blank (see foldingDropsBlank).
     bool dropsBlank() const { return dropBlank_; }
     // What ends its physical lines (see lineBreakOf).
@@ -115,6 +117,7 @@ private:
     qsizetype colon_ = -1;
     qsizetype keyStart_ = 0;  // of the plain key in the first line, and its end (-1: none)
     qsizetype keyEnd_ = -1;
+    qsizetype lastKeyCr_ = -1;    // the last CR before the key's end
     qsizetype peekedStart_ = -1;  // a physical line seen ahead, and its end
     qsizetype peekedEnd_ = -1;
     std::optional<bool> quotedPrintable_;  // of its property part, once a line ends in "="

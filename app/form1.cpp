@@ -20,22 +20,6 @@
 
 namespace pennacle {
 
-QString encodingNoteText() {
-    return QStringLiteral(
-        "ANSI Vs. UTF8\r\r"
-        "Summarised from the encyclopedia article \"Text file\":\r\r"
-        "A Windows text file is a sequence of characters stored in one of several encodings. "
-        "An \"ANSI\" file stores one byte per character in the system's code page (on Western "
-        "systems Windows-1252), so it can hold at most 256 different characters; an \"OEM\" "
-        "file does the same with the older DOS code page (such as 437 or 850) that console "
-        "programs use, which assigns other characters to the bytes above 127. Unicode files can "
-        "hold every character: UTF-16LE stores most characters in two bytes and begins with the "
-        "byte-order mark FF FE, while UTF-8 stores plain ASCII in one byte and other characters "
-        "in two to four bytes, and as Windows writes it begins with the mark EF BB BF. Save as "
-        "UTF-8 when a contact holds characters that Windows-1252 lacks: saved as ANSI, they "
-        "become \"?\".");
-}
-
 QString helpText() {
     return QStringLiteral(
         "Do you need more fields added? Please contact Team Quarrystone at "
@@ -50,10 +34,15 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
       settings_(settings),
       reporter_(dialogs),
       appFolder_(std::move(appFolder)),
+      formView_({.controls = *this,
+                 .reporter = reporter_,
+                 .previewPhoto = [this](int row) { ListView2_ItemClick(row); }}),
+      saveOptions_(*this, settings_),
       imports_(importWindow()),
       saves_(saveWindow()),
       photoFlow_(photoWindow()),
-      samples_(sampleWindow()) {
+      samples_(sampleWindow()),
+      emails_(emailWindow()) {
     setupUi(this);
     connectHandlers();
     Form_Load();
@@ -64,6 +53,7 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, QString appFolder, QWidg
                                          [this](int row) { ListView1_ItemClick(row); });
     undo_ = std::make_unique<UndoFlow>(undoWindow());
     connectUndo();
+    listFlow_ = std::make_unique<ListFlow>(listWindow());
 }
 
 Form1::~Form1() = default;
@@ -87,20 +77,16 @@ SaveFlow::Window Form1::saveWindow() {
     return {.context = flowContext(),
             .contacts = contacts_,
             .settings = settings_,
-            .options = [this] { return saveOptions(); },
+            .options = [this] { return saveOptions_.read(); },
             .startProgress = progressStarter()};
 }
 
 PhotoFlow::Window Form1::photoWindow() {
     return {.context = flowContext(),
-            .photos = photos_,
-            .selectedRow = [this] { return selectedPhotoRow(); },
-            .selectRow = [this](int row) { selectPhotoRow(row); },
-            .quietly =
-                [this](const std::function<void()>& change) {
-                    const FillingScope filling(*this);
-                    change();
-                },
+            .photos = formView_.photos(),
+            .selectedRow = [this] { return formView_.selectedPhotoRow(); },
+            .selectRow = [this](int row) { formView_.selectPhotoRow(row); },
+            .quietly = [this](const std::function<void()>& change) { formView_.quietly(change); },
             .previewRoom = [this] { return Picture1->contentsRect().size(); },
             .showPreview =
                 [this](const QImage& picture) { Picture1->setPixmap(QPixmap::fromImage(picture)); },
@@ -116,15 +102,16 @@ SampleFlow::Window Form1::sampleWindow() {
             .showContact = [this](const CardBytes& card) { LoadVCFData(card); }};
 }
 
-FlowContext Form1::flowContext() {
-    return {dialogs_, reporter_, appTitle_, settings_};
+EmailFlow::Window Form1::emailWindow() {
+    return {.context = flowContext(),
+            .contacts = contacts_,
+            .controls = *this,
+            .form = formView_,
+            .rebuildTyped = [this](int box) { rebuildTyped(box); }};
 }
 
-SaveOptions Form1::saveOptions() const {
-    static constexpr std::array<std::optional<CardVersion>, 3> kVersions{
-        std::nullopt, CardVersion::V30, CardVersion::V40};
-    return {Option1->isChecked(), Option2->isChecked(), Option5->isChecked(), Option6->isChecked(),
-            kVersions[size_t(std::clamp(Combo3->currentIndex(), 0, 2))]};
+FlowContext Form1::flowContext() {
+    return {dialogs_, reporter_, appTitle_, settings_};
 }
 
 StartProgress Form1::progressStarter() {
@@ -148,20 +135,7 @@ void Form1::connectHandlers() {
     for (const auto& [number, handler] : buttons)
         connect(PushButton[size_t(number)], &QPushButton::clicked, this, handler);
     connect(TabControl1, &QTabWidget::currentChanged, this, &Form1::TabControl1_Click);
-    connect(Combo3, &QComboBox::currentIndexChanged, this, [this](int index) {
-        settings_.WriteSetting(QStringLiteral("Combo3"), QString::number(index));
-        showEncodingApplies();
-    });
-    for (auto [first, second] : {std::pair{Option1, Option2}, std::pair{Option5, Option6}}) {
-        for (QRadioButton* option : {first, second}) {
-            // Copies named apart: clang before 16 cannot capture structured bindings.
-            connect(option, &QRadioButton::toggled, this,
-                    [this, first = first, second = second](bool checked) {
-                        if (checked)
-                            writeOptionPair(first, second);
-                    });
-        }
-    }
+    saveOptions_.connect(*this);
 }
 
 void Form1::Form_Load() {
@@ -184,23 +158,19 @@ void Form1::Form_Load() {
         TabControl1->setCurrentIndex(
             settingToInt(settings_.ReadSetting(QStringLiteral("TabControl1"), "0")));
     });
-    g(112, [&] { restoreOption(Option1, "Option1", "1"); });
-    g(114, [&] { restoreOption(Option2, "Option2", "0"); });
-    g(116, [&] { restoreOption(Option5, "Option5", "1"); });
-    g(118, [&] { restoreOption(Option6, "Option6", "0"); });
+    g(112, [&] { saveOptions_.restoreOption(Option1, "Option1", "1"); });
+    g(114, [&] { saveOptions_.restoreOption(Option2, "Option2", "0"); });
+    g(116, [&] { saveOptions_.restoreOption(Option5, "Option5", "1"); });
+    g(118, [&] { saveOptions_.restoreOption(Option6, "Option6", "0"); });
     g(120, [&] { showInList(*ListView1, contacts_); });
     g(122, [&] {
-        ListView2->setModel(&photos_);
+        ListView2->setModel(&formView_.photos());
         ListView2->setColumnWidth(PhotoList::LabelColumn, fromTwips(0, 0, 4500, 0).width());
         ListView2->setColumnHidden(PhotoList::DataColumn, true);
         ListView2->setColumnHidden(PhotoList::TypeColumn, true);
     });
-    g(124, [&] { ListView3->setModel(&otherLines_); });
-    g(126, [&] {
-        Combo3->setCurrentIndex(
-            std::clamp(settingToInt(settings_.ReadSetting(QStringLiteral("Combo3"), "0")), 0, 2));
-        showEncodingApplies();
-    });
+    g(124, [&] { ListView3->setModel(&formView_.otherLines()); });
+    g(126, [&] { saveOptions_.restoreVersion(); });
 }
 
 void Form1::ApplySkin() {
@@ -221,32 +191,6 @@ void Form1::ApplySkin() {
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(file.errorString());
     setStyleSheet(QString::fromUtf8(file.readAll()));
-}
-
-void Form1::restoreOption(QRadioButton* option, const char* key, const char* defaultValue) {
-    const bool selected =
-        settingToBool(settings_.ReadSetting(QLatin1String(key), QLatin1String(defaultValue)));
-    if (selected) {
-        // Selecting a button that is not yet selected counts as a click: the pair is written.
-        option->setChecked(true);
-    } else {
-        // An option button can be cleared by program even when it is the selected one.
-        option->setAutoExclusive(false);
-        option->setChecked(false);
-        option->setAutoExclusive(true);
-    }
-}
-
-void Form1::showEncodingApplies() {
-    // ANSI or UTF-8 is a choice only for cards written as they were read.
-    const bool asRead = Combo3->currentIndex() <= 0;
-    Option5->setEnabled(asRead);
-    Option6->setEnabled(asRead);
-}
-
-void Form1::writeOptionPair(QRadioButton* first, QRadioButton* second) {
-    settings_.WriteSetting(first->objectName(), boolToSetting(first->isChecked()));
-    settings_.WriteSetting(second->objectName(), boolToSetting(second->isChecked()));
 }
 
 void Form1::TabControl1_Click(int index) {

@@ -45,12 +45,4 @@ void Form1::PushButton16_Click() {
     enableServerButtons();
 }
 
-void Form1::PushButton17_Click() {
-    server().save();
-}
-
-void Form1::PushButton18_Click() {
-    server().refresh();
-}
-
 }  // namespace pennacle

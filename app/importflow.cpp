@@ -3,6 +3,7 @@
 #include "cards/importer.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
@@ -136,6 +137,11 @@ void ImportFlow::dropFiles(const QStringList& paths, bool onPhotosPage) {
     }
 }
 
+void ImportFlow::drop(QDropEvent& event, bool onPhotosPage) {
+    event.acceptProposedAction();
+    dropFiles(localFilePaths(*event.mimeData()), onPhotosPage);
+}
+
 QStringList localFilePaths(const QMimeData& data) {
     QStringList paths;
     for (const QUrl& url : data.urls()) {
@@ -143,6 +149,11 @@ QStringList localFilePaths(const QMimeData& data) {
             paths << url.toLocalFile();
     }
     return paths;
+}
+
+void acceptFileDrag(QDragEnterEvent& event) {
+    if (!localFilePaths(*event.mimeData()).isEmpty())
+        event.acceptProposedAction();
 }
 
 }  // namespace pennacle

@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+class QDragEnterEvent;
+class QDropEvent;
 class QMimeData;
 
 namespace pennacle {
@@ -37,6 +39,8 @@ public:
     void importFile(const QString& path);
     // On "Photos" a dropped file is a picture to add; a card file is still imported.
     void dropFiles(const QStringList& paths, bool onPhotosPage);
+    // Takes the drop and its files as above.
+    void drop(QDropEvent& event, bool onPhotosPage);
 
 private:
     struct ScannedFile {
@@ -55,5 +59,7 @@ private:
 
 // The local files that a drag brings; other URLs are no files to import.
 QStringList localFilePaths(const QMimeData& data);
+// A drag is welcome when it brings local files.
+void acceptFileDrag(QDragEnterEvent& event);
 
 }  // namespace pennacle

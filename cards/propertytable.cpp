@@ -45,7 +45,7 @@ constexpr quint64 packedKey(const Char* text, qsizetype size) {
         const auto c = char16_t(text[i]);  // a negative char is no ASCII either
         if (c == 0 || c >= 0x80)
             return 0;
-        packed |= quint64(c >= u'A' && c <= u'Z' ? c + 32 : c) << (8 * i);
+        packed = packed << 8 | (c >= u'A' && c <= u'Z' ? c + 32 : c);
     }
     return packed;
 }
@@ -58,25 +58,8 @@ quint64 packedKey(QStringView key) {
     return packedKey(key.utf16(), key.size());
 }
 
-// The same for bytes, eight at a time: every key of every line of a card is packed.
 quint64 packedKey(QByteArrayView key) {
-    const qsizetype size = key.size();
-    if (size < 1 || size > 8)
-        return 0;
-    constexpr quint64 kOnes = 0x0101010101010101;
-    constexpr quint64 kHighBits = 0x8080808080808080;
-    quint64 word = 0;
-    for (qsizetype i = 0; i < size; ++i)
-        word |= quint64(quint8(key[i])) << (8 * i);
-    if (word & kHighBits)
-        return 0;
-    // A zero byte among the key's own bytes makes no key; the bytes beyond it are set.
-    const quint64 filled = size == 8 ? word : word | (~quint64(0) << (8 * size));
-    if ((filled - kOnes) & ~filled & kHighBits)
-        return 0;
-    // ASCII only here, so no byte carries into the next: "A" to "Z" get their 0x20 bit.
-    const quint64 upper = (word + 0x3F * kOnes) & ~(word + 0x25 * kOnes) & kHighBits;
-    return word | upper >> 2;
+    return packedKey(key.data(), key.size());
 }
 
 // The packed key of each Key row, 0 for the others.
@@ -137,8 +120,6 @@ bool containsIgnoringAsciiCase(QByteArrayView text, QLatin1StringView name) {
     return false;
 }
 
-}  // namespace
-
 // Rows before the first Contains row that a key matches are found by the key alone: no Name
 // row passes a part whose key is another name.
 constexpr size_t kFirstContainsRow =
@@ -170,6 +151,8 @@ constexpr qsizetype kShortestContainsName = [] {
         shortest = std::min(shortest, row->name.size());
     return shortest;
 }();
+
+}  // namespace
 
 const PropertyRow* propertyRowOfPlainPart(QByteArrayView key, QByteArrayView partWithoutGroup,
                                           bool hasParameters) {
